@@ -1,0 +1,91 @@
+#include "app/ApplicationWin32.h"
+
+#include <objbase.h>
+
+#include "app/UsualFunctionsWin32.h"
+
+namespace lumivane {
+
+void TApplicationWin32::InitializeCom() {
+    FComInitialized = SUCCEEDED(CoInitialize(nullptr));
+}
+
+void TApplicationWin32::UninitializeCom() {
+    if (FComInitialized) CoUninitialize();
+    FComInitialized = false;
+}
+
+void TApplicationWin32::RegisterActivationMessage() { lumivane::RegisterActivationMessage(); }
+
+bool TApplicationWin32::CreateInstanceMutex(const std::wstring& name) {
+    FInstanceMutex.Reset(CreateMutexW(nullptr, TRUE, name.c_str()));
+    // Any other failure runs the program as the first instance.
+    return GetLastError() == ERROR_ALREADY_EXISTS;
+}
+
+void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) {
+    lumivane::ActivatePreviousInstance(className);
+}
+
+void TApplicationWin32::CreateMainWindow() {
+    FMain = std::make_unique<TfMain_lumivane>([this] { OnActivationMessage(*this); });
+    if (!FMain->Create(FTitle)) FMain.reset();
+}
+
+void TApplicationWin32::SetNotifyIconVisible(bool visible) {
+    if (FMain) FMain->SetNotifyIconVisible(visible);
+}
+
+void TApplicationWin32::ExecuteScreenSaver() {
+    if (FMain) FMain->Commands().actScreenSaverExecute();
+}
+
+void TApplicationWin32::ExecutePowerOff() {
+    if (FMain) FMain->Commands().actPowerOffExecute();
+}
+
+uint32_t TApplicationWin32::TimerPowerOffInterval() const {
+    return FMain ? FMain->Commands().TimerPowerOff().Interval() : kTimerPowerOffInterval;
+}
+
+void TApplicationWin32::Dispatch(MSG& msg) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
+
+void TApplicationWin32::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Remember the request; the messages behind it still get handled.
+            FTerminated = true;
+            FExitCode = static_cast<int>(msg.wParam);
+            continue;
+        }
+        Dispatch(msg);
+    }
+}
+
+void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
+    if (showMainWindow && FMain) ShowWindow(FMain->Handle(), FShowCommand);
+    MSG msg;
+    while (!FTerminated) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            FExitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (got == -1) break;
+        Dispatch(msg);
+    }
+}
+
+void TApplicationWin32::ClickShow() {
+    if (FMain) FMain->mnShowPClick();
+}
+
+void TApplicationWin32::BringMainWindowToFront() {
+    if (FMain) SetForegroundWindow(FMain->Handle());
+}
+
+}  // namespace lumivane

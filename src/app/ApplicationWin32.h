@@ -1,0 +1,54 @@
+#pragma once
+// The application object on Win32: COM, the instance mutex, the main window
+// and the message loop.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "app/Application.h"
+#include "ui/MainWin32.h"
+#include "win32/UniqueHandle.h"
+
+namespace lumivane {
+
+class TApplicationWin32 final : public IApplicationPlatform {
+public:
+    explicit TApplicationWin32(int showCommand) : FShowCommand(showCommand) {}
+
+    void InitializeCom() override;
+    void SetTitle(const std::wstring& title) override { FTitle = title; }
+    std::wstring Title() const override { return FTitle; }
+    void RegisterActivationMessage() override;
+    bool CreateInstanceMutex(const std::wstring& name) override;
+    void ActivatePreviousInstance(const std::wstring& className) override;
+    void CreateMainWindow() override;
+    void SetNotifyIconVisible(bool visible) override;
+    void ExecuteScreenSaver() override;
+    void ExecutePowerOff() override;
+    uint32_t TimerPowerOffInterval() const override;
+    void ProcessMessages() override;
+    void Pause(uint32_t milliseconds) override { Sleep(milliseconds); }
+    void Terminate() override { PostQuitMessage(0); }
+    void RunMessageLoop(bool showMainWindow) override;
+    void CloseInstanceMutex() override { FInstanceMutex.Reset(); }
+    void DestroyMainWindow() override { FMain.reset(); }
+    void UninitializeCom() override;
+    void ClickShow() override;
+    void BringMainWindowToFront() override;
+
+    int ExitCode() const { return FExitCode; }
+
+private:
+    void Dispatch(MSG& msg);
+
+    int FShowCommand;
+    std::wstring FTitle;
+    bool FComInitialized = false;
+    bool FTerminated = false;  // the quit request has been read
+    int FExitCode = 0;
+    TUniqueKernelHandle FInstanceMutex;
+    std::unique_ptr<TfMain_lumivane> FMain;
+};
+
+}  // namespace lumivane

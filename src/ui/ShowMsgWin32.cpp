@@ -1,0 +1,179 @@
+#include "ui/ShowMsgWin32.h"
+
+#include <commctrl.h>
+
+#include "resource.h"
+#include "win32/UniqueHandle.h"
+#include "win32/Window.h"
+
+namespace lumivane {
+
+const wchar_t* const kMessageDialogClassName = L"TfMessage";
+
+std::wstring WithWindowsLineBreaks(const std::wstring& text) {
+    std::wstring result;
+    result.reserve(text.size() + 8);
+    for (size_t i = 0; i < text.size(); ++i) {
+        result += text[i];
+        if (text[i] == L'\r' && (i + 1 == text.size() || text[i + 1] != L'\n')) result += L'\n';
+    }
+    return result;
+}
+
+namespace {
+
+// Layout at 96 pixels per inch; scaled to the window's DPI.
+constexpr int kClientWidth = 442, kClientHeight = 108;
+constexpr RECT kIconRect{12, 12, 44, 44};
+constexpr RECT kMessageRect{60, 12, 431, 64};
+constexpr int kButtonWidth = 75, kButtonHeight = 25, kButtonTop = 72;
+constexpr int kIconSize = 32;
+constexpr int kFontPoints = 8;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
+constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+constexpr int kIconIds[] = {IDI_SCREENSAVER, IDI_POWEROFF};
+
+struct TImageListTraits {
+    static HIMAGELIST Invalid() noexcept { return nullptr; }
+    static bool IsValid(HIMAGELIST h) noexcept { return h != nullptr; }
+    static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
+};
+using TUniqueHimagelist = TUniqueHandle<HIMAGELIST, TImageListTraits>;
+
+class TfMessage final : public TWindow {
+public:
+    TfMessage(const std::wstring& caption, const std::wstring& text, int iconIndex);
+    void ShowModal();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void CreateControls(const std::wstring& text);
+    void SetIcon(int iconIndex);
+    void FormShow();
+    int Scale(int value) const { return MulDiv(value, static_cast<int>(FDpi), 96); }
+
+    UINT FDpi = 96;
+    bool FClosed = false;
+    HWND FImgIcon = nullptr, FLblMessage = nullptr, FBtnOK = nullptr;
+    TUniqueHfont FFont;
+    TUniqueHimagelist FImglstIcons;
+    TUniqueHicon FIcon, FSmallIcon;
+};
+
+void EnsureClassRegistered() {
+    static const ATOM atom = [] {
+        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&icc);
+        return TWindow::RegisterClass(kMessageDialogClassName,
+                                      LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
+    }();
+    (void)atom;
+}
+
+TfMessage::TfMessage(const std::wstring& caption, const std::wstring& text, int iconIndex) {
+    EnsureClassRegistered();
+    // No owner window, whatever else the program shows: the dialog gets its
+    // own taskbar button and works while the main window is hidden.
+    if (!CreateHandle(kExStyle, kMessageDialogClassName, caption, kStyle, 0, 0, 0, 0, nullptr))
+        return;
+    FDpi = GetDpiForWindow(Handle());
+    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, FDpi);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    CreateControls(text);
+    SetIcon(iconIndex);
+}
+
+void TfMessage::CreateControls(const std::wstring& text) {
+    FFont.Reset(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(FDpi), 72), 0, 0, 0, FW_NORMAL,
+                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    auto child = [&](const wchar_t* cls, const std::wstring& caption, DWORD style, RECT r,
+                     int id) {
+        HWND h = CreateWindowExW(0, cls, caption.c_str(), WS_CHILD | WS_VISIBLE | style,
+                                 Scale(r.left), Scale(r.top), Scale(r.right - r.left),
+                                 Scale(r.bottom - r.top), Handle(),
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                 ModuleInstance(), nullptr);
+        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
+        return h;
+    };
+    FImgIcon = child(L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, kIconRect, -1);
+    // The label has a fixed size: a longer text wraps and is cut off below.
+    FLblMessage = child(L"STATIC", WithWindowsLineBreaks(text), SS_LEFT | SS_NOPREFIX,
+                        kMessageRect, -1);
+    const int left = (kClientWidth - kButtonWidth) / 2;
+    FBtnOK = child(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP,
+                   RECT{left, kButtonTop, left + kButtonWidth, kButtonTop + kButtonHeight}, IDOK);
+}
+
+void TfMessage::SetIcon(int iconIndex) {
+    const int size = Scale(kIconSize);
+    FImglstIcons.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
+    for (int id : kIconIds) {
+        TUniqueHicon icon(static_cast<HICON>(
+            LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
+        ImageList_AddIcon(FImglstIcons.Get(), icon.Get());
+    }
+    FIcon.Reset(ImageList_GetIcon(FImglstIcons.Get(), iconIndex, ILD_NORMAL));
+    SendMessageW(FImgIcon, STM_SETICON, reinterpret_cast<WPARAM>(FIcon.Get()), 0);
+    FSmallIcon.Reset(static_cast<HICON>(LoadImageW(
+        ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetricsForDpi(SM_CXSMICON, FDpi),
+        GetSystemMetricsForDpi(SM_CYSMICON, FDpi), 0)));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon.Get()));
+}
+
+void TfMessage::FormShow() { SetForegroundWindow(Handle()); }
+
+void TfMessage::ShowModal() {
+    if (!Handle()) return;
+    ShowWindow(Handle(), SW_SHOW);
+    FormShow();
+    SetFocus(FBtnOK);
+    MSG msg;
+    while (!FClosed) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            // The program is asked to end: close, and leave the request for
+            // the main message loop.
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        if (!IsDialogMessageW(Handle(), &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT TfMessage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        // The button is both the default (Enter) and the cancel (Escape) button.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) FClosed = true;
+        return 0;
+    case WM_CLOSE:
+        FClosed = true;
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    default:
+        return TWindow::HandleMessage(msg, wParam, lParam);
+    }
+}
+
+}  // namespace
+
+void ShowMessageDialog(const std::wstring& caption, const std::wstring& text, int iconIndex) {
+    TfMessage fMessage(caption, text, iconIndex);
+    fMessage.ShowModal();
+}
+
+}  // namespace lumivane

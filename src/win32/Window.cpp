@@ -1,0 +1,61 @@
+#include "win32/Window.h"
+
+namespace lumivane {
+
+HINSTANCE ModuleInstance() { return GetModuleHandleW(nullptr); }
+
+std::wstring WindowText(HWND hwnd) {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+TWindow::~TWindow() { DestroyHandle(); }
+
+ATOM TWindow::RegisterClass(const wchar_t* className, HICON icon, UINT style) {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof(wc);
+    wc.style = style;
+    wc.lpfnWndProc = &TWindow::WindowProc;
+    wc.hInstance = ModuleInstance();
+    wc.hIcon = icon;
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    return RegisterClassExW(&wc);
+}
+
+bool TWindow::CreateHandle(DWORD exStyle, const wchar_t* className, const std::wstring& caption,
+                           DWORD style, int x, int y, int width, int height, HWND parent) {
+    CreateWindowExW(exStyle, className, caption.c_str(), style, x, y, width, height, parent,
+                    nullptr, ModuleInstance(), this);
+    return FHandle != nullptr;
+}
+
+void TWindow::DestroyHandle() {
+    if (FHandle) DestroyWindow(FHandle);
+}
+
+LRESULT TWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(FHandle, msg, wParam, lParam);
+}
+
+LRESULT CALLBACK TWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_NCCREATE) {
+        self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->FHandle = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        const LRESULT result = self->HandleMessage(msg, wParam, lParam);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->FHandle = nullptr;
+        self->Destroyed();
+        return result;
+    }
+    return self->HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace lumivane
