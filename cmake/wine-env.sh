@@ -28,7 +28,8 @@ start_xvfb() {
   if [ -f "$state/xvfb.pid" ] && alive "$(cat "$state/xvfb.pid")"; then return; fi
   # -displayfd picks a free display number and tells us which.
   exec 3> "$state/xvfb.display.tmp"
-  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null &
+  # fd 9 is the lock: Xvfb must not inherit it.
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp >"$state/xvfb.log" 2>&1 < /dev/null 9>&- &
   pid=$!
   exec 3>&-
   for _ in $(seq 100); do

@@ -171,7 +171,8 @@ TEST_F(DisplayCommandsTest, ContinuousModeSetsUpAndRestoresInItsOwnOrder) {
             EXPECT_NE(dialog.Text.find(L"after 5 second(s)"), std::wstring::npos);
             EXPECT_FALSE(commands.TimerPowerOff().Enabled()) << "no immediate request";
             EXPECT_TRUE(requests.Sent.empty());
-            EXPECT_TRUE(std::all_of(spi.Sets().begin(), spi.Sets().end(),
+            const auto sets = spi.Sets();
+            EXPECT_TRUE(std::all_of(sets.begin(), sets.end(),
                                     [](const TSpiCall& s) { return s.WinIni == 0; }))
                 << "continuous mode never reaches the user's profile";
         }

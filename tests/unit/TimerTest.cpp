@@ -51,9 +51,9 @@ TEST_F(TTimerFixture, OneShotDisabledInItsHandlerAndStoppedWhenDestroyed) {
     EXPECT_EQ(ticks, (std::vector<uint64_t>{100}));
     timer->SetEnabled(true);
     EXPECT_TRUE(service.Running(*timer));
-    TTimer* raw = timer.get();
+    const int stopsBefore = service.Stops;
     timer.reset();
-    EXPECT_FALSE(service.Running(*raw));
+    EXPECT_EQ(service.Stops, stopsBefore + 1) << "a destroyed timer stops its tick";
 }
 
 }  // namespace

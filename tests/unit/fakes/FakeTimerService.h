@@ -12,12 +12,16 @@ class TFakeTimerService final : public ITimerService {
 public:
     uint64_t Now = 0;  // ms
     int Starts = 0;
+    int Stops = 0;
 
     void Start(TTimer& timer, uint32_t intervalMs) override {
         ++Starts;
         FDue[&timer] = {Now + intervalMs, intervalMs};
     }
-    void Stop(TTimer& timer) override { FDue.erase(&timer); }
+    void Stop(TTimer& timer) override {
+        ++Stops;
+        FDue.erase(&timer);
+    }
     bool Running(const TTimer& timer) const { return FDue.count(const_cast<TTimer*>(&timer)) != 0; }
 
     void Advance(uint64_t ms) {

@@ -1,0 +1,120 @@
+// Lumivane.exe from the command line, in a desktop that also holds a recorder
+// of system requests and a window that never answers.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+class CommandLine : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        hung = new THungWindow;
+        recorder = new TRecorder;
+    }
+    static void TearDownTestSuite() {
+        delete recorder;
+        delete hung;
+    }
+    void SetUp() override { recorder->Clear(); }
+
+    // Runs Lumivane with `arguments` until it ends by itself.
+    TRun RunToEnd(const std::wstring& arguments) {
+        TLumivane lumivane(arguments);
+        const TRun run = lumivane.Wait(15s);
+        EXPECT_TRUE(run.Ended) << "Lumivane " << std::string(arguments.begin(), arguments.end())
+                               << " did not end";
+        return run;
+    }
+
+    static inline THungWindow* hung = nullptr;
+    static inline TRecorder* recorder = nullptr;
+};
+
+TEST_F(CommandLine, TheHungWindowReallyDoesNotAnswer) {
+    EXPECT_FALSE(SendMessageTimeoutW(hung->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 200, nullptr));
+    EXPECT_TRUE(SendMessageTimeoutW(recorder->Window(), WM_NULL, 0, 0, SMTO_NORMAL, 2000, nullptr));
+}
+
+TEST_F(CommandLine, ScreenSaverSendsOneRequestAndEnds) {
+    const TRun run = RunToEnd(L"-screensaver");
+    const auto requests = recorder->WaitFor(1, 3s);
+    Sleep(300);  // nothing more may follow
+    ASSERT_EQ(recorder->Requests().size(), 1u);
+    EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
+    EXPECT_EQ(requests[0].Parameter, 0);
+    EXPECT_EQ(run.ExitCode, 0u);
+}
+
+TEST_F(CommandLine, PowerOffSendsTwoRequests300msApartAndEnds600msAfterTheFirst) {
+    const TRun run = RunToEnd(L"-poweroff");
+    const auto requests = recorder->WaitFor(2, 3s);
+    Sleep(300);
+    ASSERT_EQ(recorder->Requests().size(), 2u);
+    for (const auto& r : requests) {
+        EXPECT_EQ(r.Command, static_cast<WPARAM>(SC_MONITORPOWER));
+        EXPECT_EQ(r.Parameter, 2) << "power off, not low power";
+    }
+    const long long gap = Ms(requests[1].At - requests[0].At);
+    EXPECT_GE(gap, 250);
+    EXPECT_LE(gap, 700);
+    const long long toExit = Ms(run.End - requests[0].At);
+    EXPECT_GE(toExit, 550);
+    EXPECT_LE(toExit, 3000);
+}
+
+TEST_F(CommandLine, BothCommandsRunInOrderAndTheProgramEndsOnce) {
+    RunToEnd(L"-SCREENSAVER -PowerOff");
+    recorder->WaitFor(3, 3s);
+    Sleep(300);
+    const auto requests = recorder->Requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
+    EXPECT_EQ(requests[1].Command, static_cast<WPARAM>(SC_MONITORPOWER));
+    EXPECT_EQ(requests[2].Command, static_cast<WPARAM>(SC_MONITORPOWER));
+}
+
+TEST_F(CommandLine, RepeatedArgumentRunsTwice) {
+    RunToEnd(L"-screensaver unknown -screensaver");
+    recorder->WaitFor(2, 3s);
+    Sleep(300);
+    EXPECT_EQ(recorder->Requests().size(), 2u);
+}
+
+TEST_F(CommandLine, QuietOnlyAsFirstArgumentInAnyCase) {
+    const std::pair<const wchar_t*, bool> cases[] = {
+        {L"-quiet", false}, {L"-QUIET", false}, {L"x -quiet", true}, {L"", true}};
+    for (const auto& [arguments, visible] : cases) {
+        TLumivane lumivane(arguments);
+        HWND main = lumivane.MainWindow(10s);
+        ASSERT_NE(main, nullptr) << "no main window";
+        wchar_t caption[64] = {};
+        GetWindowTextW(main, caption, 64);
+        EXPECT_STREQ(caption, L"Lumivane");
+        EXPECT_EQ(IsWindowVisible(main) != FALSE, visible)
+            << std::string(arguments, arguments + wcslen(arguments));
+    }
+}
+
+TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
+    TLumivane first(L"-quiet");
+    HWND main = first.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    ASSERT_FALSE(IsWindowVisible(main));
+
+    TLumivane second(L"-screensaver -poweroff");
+    const TRun run = second.Wait(10s);
+    ASSERT_TRUE(run.Ended);
+    EXPECT_LE(Ms(run.End - run.Start), 5000);
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s))
+        << "the first instance's window did not appear";
+    EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
+    Sleep(300);
+    EXPECT_TRUE(recorder->Requests().empty()) << "the second instance ran a command";
+}
+
+}  // namespace
+}  // namespace lumivane::e2e

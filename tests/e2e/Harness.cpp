@@ -1,0 +1,172 @@
+#include "Harness.h"
+
+#include <gtest/gtest.h>
+
+namespace lumivane::e2e {
+
+namespace {
+constexpr wchar_t kRecorderClass[] = L"LumivaneTestRecorder";
+constexpr wchar_t kHungClass[] = L"LumivaneTestHungWindow";
+
+ATOM RegisterTestClass(const wchar_t* name, WNDPROC proc) {
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = name;
+    return RegisterClassW(&wc);
+}
+}  // namespace
+
+TRecorder::TRecorder() {
+    FReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this] { Run(); });
+    WaitForSingleObject(FReady, 10000);
+}
+
+TRecorder::~TRecorder() {
+    PostMessageW(FWindow, WM_CLOSE, 0, 0);
+    FThread.join();
+    CloseHandle(FReady);
+}
+
+void TRecorder::Run() {
+    static const ATOM atom = RegisterTestClass(kRecorderClass, &TRecorder::Proc);
+    (void)atom;
+    // A hidden top-level window: broadcasts reach invisible ones too.
+    FWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kRecorderClass, L"recorder", WS_POPUP, 0, 0, 1,
+                              1, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    SetWindowLongPtrW(FWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetEvent(FReady);
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
+}
+
+LRESULT CALLBACK TRecorder::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TRecorder*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_SYSCOMMAND && self) {
+        const WPARAM command = wParam & 0xFFF0;
+        if (command == SC_SCREENSAVE || command == SC_MONITORPOWER) {
+            std::lock_guard lock(self->FLock);
+            self->FRequests.push_back({command, lParam, TClock::now()});
+            return 0;
+        }
+    }
+    if (msg == WM_CLOSE) {
+        DestroyWindow(hwnd);
+        return 0;
+    }
+    if (msg == WM_DESTROY) {
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+
+std::vector<TRequest> TRecorder::Requests() const {
+    std::lock_guard lock(FLock);
+    return FRequests;
+}
+
+void TRecorder::Clear() {
+    std::lock_guard lock(FLock);
+    FRequests.clear();
+}
+
+std::vector<TRequest> TRecorder::WaitFor(size_t count, std::chrono::milliseconds deadline) const {
+    PollUntil([&] { return Requests().size() >= count; }, deadline);
+    return Requests();
+}
+
+THungWindow::THungWindow() {
+    FReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FThread = std::thread([this] {
+        static const ATOM atom = RegisterTestClass(kHungClass, &DefWindowProcW);
+        (void)atom;
+        FWindow = CreateWindowExW(0, kHungClass, L"hung", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        SetEvent(FReady);
+        // Never reads a message until the test is over.
+        WaitForSingleObject(FRelease, INFINITE);
+        DestroyWindow(FWindow);
+    });
+    WaitForSingleObject(FReady, 10000);
+}
+
+THungWindow::~THungWindow() {
+    SetEvent(FRelease);
+    FThread.join();
+    CloseHandle(FReady);
+    CloseHandle(FRelease);
+}
+
+std::wstring LumivanePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + L"Lumivane.exe";
+}
+
+HWND FindMainWindow(DWORD processId) {
+    for (HWND h = FindWindowW(L"TfMain_lumivane", nullptr); h;
+         h = FindWindowExW(nullptr, h, L"TfMain_lumivane", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == processId) return h;
+    }
+    return nullptr;
+}
+
+TLumivane::TLumivane(const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + LumivanePath() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    FRun.Start = TClock::now();
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &FInfo))
+        ADD_FAILURE() << "cannot start Lumivane.exe, error " << GetLastError();
+}
+
+TLumivane::~TLumivane() {
+    if (!FInfo.hProcess) return;
+    if (!FRun.Ended) {
+        if (HWND main = FindMainWindow(FInfo.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "Lumivane did not end";
+            TerminateProcess(FInfo.hProcess, 1);
+            WaitForSingleObject(FInfo.hProcess, 5000);
+        }
+    }
+    CloseHandle(FInfo.hProcess);
+    CloseHandle(FInfo.hThread);
+}
+
+TRun TLumivane::Wait(std::chrono::milliseconds deadline) {
+    if (FInfo.hProcess &&
+        WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(deadline.count())) ==
+            WAIT_OBJECT_0) {
+        FRun.End = TClock::now();
+        FRun.Ended = true;
+        GetExitCodeProcess(FInfo.hProcess, &FRun.ExitCode);
+    }
+    return FRun;
+}
+
+HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
+    HWND main = nullptr;
+    PollUntil([&] { return (main = FindMainWindow(FInfo.dwProcessId)) != nullptr; }, deadline);
+    if (main) {
+        WaitForInputIdle(FInfo.hProcess, static_cast<DWORD>(deadline.count()));
+        // One round trip through its queue: everything posted before is done.
+        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+    }
+    return main;
+}
+
+}  // namespace lumivane::e2e

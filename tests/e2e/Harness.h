@@ -1,0 +1,101 @@
+#pragma once
+// What the end-to-end tests need around the real program: a recorder window
+// that notes the system requests it receives, a deliberately hung window, and
+// starting Lumivane.exe with arguments.
+#include <windows.h>
+
+#include <chrono>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace lumivane::e2e {
+
+using TClock = std::chrono::steady_clock;
+
+struct TRequest {
+    WPARAM Command;  // SC_SCREENSAVE or SC_MONITORPOWER
+    LPARAM Parameter;
+    TClock::time_point At;
+};
+
+// A top-level window on a thread of its own that records every screen-saver
+// and monitor-power system command it receives.
+class TRecorder {
+public:
+    TRecorder();
+    ~TRecorder();
+    std::vector<TRequest> Requests() const;
+    void Clear();
+    // Waits until at least `count` requests came in or the deadline passed.
+    std::vector<TRequest> WaitFor(size_t count, std::chrono::milliseconds deadline) const;
+    HWND Window() const { return FWindow; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    void Run();
+    std::thread FThread;
+    HWND FWindow = nullptr;
+    HANDLE FReady = nullptr;
+    mutable std::mutex FLock;
+    std::vector<TRequest> FRequests;
+};
+
+// A top-level window whose thread never reads its messages again.
+class THungWindow {
+public:
+    THungWindow();
+    ~THungWindow();
+    HWND Window() const { return FWindow; }
+
+private:
+    std::thread FThread;
+    HWND FWindow = nullptr;
+    HANDLE FReady = nullptr;
+    HANDLE FRelease = nullptr;
+};
+
+struct TRun {
+    bool Ended = false;
+    DWORD ExitCode = 0;
+    TClock::time_point Start, End;
+};
+
+// A running Lumivane.exe; ended (and waited for) when it goes out of scope.
+class TLumivane {
+public:
+    explicit TLumivane(const std::wstring& arguments);
+    ~TLumivane();
+    // Waits for the process to end by itself.
+    TRun Wait(std::chrono::milliseconds deadline);
+    // The process's main window, once its message loop is idle.
+    HWND MainWindow(std::chrono::milliseconds deadline);
+    DWORD ProcessId() const { return FInfo.dwProcessId; }
+
+private:
+    PROCESS_INFORMATION FInfo{};
+    TRun FRun;
+};
+
+// Full path of Lumivane.exe, beside the test program.
+std::wstring LumivanePath();
+// The main window of class TfMain_lumivane that belongs to the process.
+HWND FindMainWindow(DWORD processId);
+// Polls `condition` until it holds or the deadline passes.
+template <typename F>
+bool PollUntil(F condition, std::chrono::milliseconds deadline) {
+    const auto end = TClock::now() + deadline;
+    while (!condition()) {
+        if (TClock::now() > end) return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+inline long long Ms(TClock::duration d) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
+}
+
+}  // namespace lumivane::e2e

@@ -1,0 +1,60 @@
+// The parameter routines against the system's real user-parameter call.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "display/ScreenSaverWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+struct SystemParametersTest : ::testing::Test {
+    TSystemParametersWin32 spi;
+    TDisplayPowerConfiguration saved = GetDisplayPowerConfiguration(spi);
+    BOOL savedPowerOff = FALSE;
+    void SetUp() override { SystemParametersInfoW(SPI_GETPOWEROFFACTIVE, 0, &savedPowerOff, 0); }
+    void TearDown() override {
+        SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
+                                    saved.ScreenSaverSetting.Timeout, false);
+        SystemParametersInfoW(SPI_SETPOWEROFFACTIVE, savedPowerOff, nullptr, 0);
+        SystemParametersInfoW(SPI_SETLOWPOWERACTIVE, saved.PowerOffSetting.Active, nullptr, 0);
+    }
+};
+
+TEST_F(SystemParametersTest, ScreenSaverFlagAndTimeoutRoundTrip) {
+    for (const auto& [active, timeout] : {std::pair{true, 120}, std::pair{false, 900}}) {
+        SetScreenSaverConfiguration(spi, active, timeout, false);
+        BOOL rawActive = !active;
+        UINT rawTimeout = 0;
+        SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &rawActive, 0);
+        SystemParametersInfoW(SPI_GETSCREENSAVETIMEOUT, 0, &rawTimeout, 0);
+        EXPECT_EQ(rawActive != FALSE, active);
+        EXPECT_EQ(rawTimeout, static_cast<UINT>(timeout));
+        bool gotActive = !active;
+        int32_t gotTimeout = 0;
+        GetScreenSaverConfiguration(spi, gotActive, gotTimeout);
+        EXPECT_EQ(gotActive, active);
+        EXPECT_EQ(gotTimeout, timeout);
+    }
+}
+
+TEST_F(SystemParametersTest, PowerOffFlagSwitchesBothPhases) {
+    for (bool active : {true, false}) {
+        SetPowerOffActive(spi, active, false);
+        BOOL lowPower = !active, powerOff = !active;
+        SystemParametersInfoW(SPI_GETLOWPOWERACTIVE, 0, &lowPower, 0);
+        SystemParametersInfoW(SPI_GETPOWEROFFACTIVE, 0, &powerOff, 0);
+        EXPECT_EQ(lowPower != FALSE, active);
+        EXPECT_EQ(powerOff != FALSE, active);
+        EXPECT_EQ(GetPowerOffActive(spi), active);
+    }
+}
+
+TEST_F(SystemParametersTest, PowerOffTimeoutIsZeroWhenTheSystemCannotTell) {
+    // Wine does not implement the low-power time-out (error 1439); Windows does.
+    UINT raw = 0x5A5A;
+    const bool answered = SystemParametersInfoW(SPI_GETLOWPOWERTIMEOUT, 0, &raw, 0) != FALSE;
+    EXPECT_EQ(GetPowerOffTimeout(spi), answered ? static_cast<int32_t>(raw) : 0);
+}
+
+}  // namespace
+}  // namespace lumivane::test
