@@ -45,10 +45,17 @@ start_xvfb() {
 init_prefix() {
   [ -f "$WINEPREFIX/.lumivane-ready" ] && return
   wineboot -i >/dev/null 2>&1 || true
+  # Debian's Wine does not find its own fonts (Tahoma, and Marlett for the
+  # caption buttons) by itself: put them where every Windows program looks.
+  if [ -d /usr/share/wine/fonts ]; then
+    cp -n /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  fi
   # Every process of the prefix runs in one virtual desktop, so that
   # broadcasts reach all of them and each keeps its output and exit code.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+  # A taskbar with a notification area, as a user's desktop has.
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1
   wineserver -w
   touch "$WINEPREFIX/.lumivane-ready"
 }
