@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Harness.h"
+#include "ui/Commands.h"
 
 namespace lumivane::e2e {
 namespace {
@@ -114,6 +115,33 @@ TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
     EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
     Sleep(300);
     EXPECT_TRUE(recorder->Requests().empty()) << "the second instance ran a command";
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The main window's actions, driven as its menus will drive them.
+TEST(MainWindowActions, LaunchScreenSaverAndPowerOffFromTheRunningProgram) {
+    TRecorder recorder;
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actScreenSaver), 0);
+    ASSERT_EQ(recorder.WaitFor(1, 3s).size(), 1u);
+    EXPECT_EQ(recorder.Requests()[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actPowerOff), 0);
+    const auto requests = recorder.WaitFor(3, 3s);
+    Sleep(400);
+    ASSERT_EQ(recorder.Requests().size(), 3u);
+    EXPECT_EQ(requests[1].Command, static_cast<WPARAM>(SC_MONITORPOWER));
+    EXPECT_EQ(requests[2].Command, static_cast<WPARAM>(SC_MONITORPOWER));
+    EXPECT_NEAR(static_cast<double>(Ms(requests[2].At - requests[1].At)), 300.0, 200.0);
+    EXPECT_TRUE(IsWindow(main)) << "the program keeps running";
 }
 
 }  // namespace
