@@ -9,6 +9,7 @@ Windows build needs nothing extra. Re-run it after changing a picture:
 Standard library only. Shapes are sampled 4x4 per pixel (2x2 at 256px) for
 anti-aliasing, and every layout is worked out per size and rounded to whole
 pixels, so straight edges stay crisp at 16 and 32. Light comes from the top left.
+The flat tray icons are sampled once per pixel: solid colours, no partial alpha.
 """
 import math
 import os
@@ -98,13 +99,25 @@ def radial(cx, cy, r, c0, c1):
     return lambda x, y: lerp(c0, c1, math.hypot(x - cx, y - cy) / r)
 
 
-class Canvas:
-    """Square RGBA buffer, premultiplied floats, painted with 'over'."""
+def shade(c, y0, y1, c0, c1):
+    """Top-to-bottom shading: a gradient, or on a flat canvas two hard bands."""
+    if not c.flat:
+        return vgrad(y0, y1, c0, c1)
+    mid = (y0 + y1) / 2
+    return lambda x, y: c0 if y < mid else c1
 
-    def __init__(self, size):
+
+class Canvas:
+    """Square RGBA buffer, premultiplied floats, painted with 'over'.
+
+    A flat canvas samples each pixel once, at its centre: hard edges and no
+    partial alpha, for the few-colour look of systems without visual styles."""
+
+    def __init__(self, size, flat=False):
         self.size = size
+        self.flat = flat
         self.px = [[0.0, 0.0, 0.0, 0.0] for _ in range(size * size)]
-        n = 4 if size <= 64 else 2          # 256px needs less supersampling
+        n = 1 if flat else 4 if size <= 64 else 2   # 256px needs less supersampling
         self.offs = [(k + 0.5) / n for k in range(n)]
 
     def fill(self, shape, paint, opacity=1.0):
@@ -138,6 +151,7 @@ class Canvas:
 FRAME_LINE = hexc("#121418")
 FRAME_TOP, FRAME_BOTTOM = hexc("#4a515c"), hexc("#262a31")
 STAND_TOP, STAND_BOTTOM = hexc("#5b636f"), hexc("#30353d")
+FRAME_GLINT = hexc("#646b75")               # the catch-light, solid, on flat canvases
 
 
 def draw_monitor(c, led=None):
@@ -158,21 +172,21 @@ def draw_monitor(c, led=None):
     base_y0 = base_y1 - max(2, rnd(1.25 * u))
     c.fill(rect(nx0, bottom - 1, nx1, base_y0 + 1), FRAME_LINE)
     c.fill(rect(nx0 + ol, bottom - 1, nx1 - ol, base_y0 + 1),
-           vgrad(bottom, base_y0, STAND_BOTTOM, STAND_TOP))
+           shade(c, bottom, base_y0, STAND_BOTTOM, STAND_TOP))
     bx0, bx1 = rnd(3.5 * u), s - rnd(3.5 * u)
     br = (base_y1 - base_y0) / 2
     c.fill(rrect(bx0, base_y0, bx1, base_y1, br), FRAME_LINE)
     lit = 0 if base_y1 - base_y0 < 2 * ol + 2 else ol   # thin base: lit top edge
     c.fill(rrect(bx0 + ol, base_y0 + lit, bx1 - ol, base_y1 - ol, max(0.5, br - ol)),
-           vgrad(base_y0, base_y1, STAND_TOP, STAND_BOTTOM))
+           shade(c, base_y0, base_y1, STAND_TOP, STAND_BOTTOM))
 
     # body: dark outline, then the bezel lit from above
     c.fill(rrect(0, top, s, bottom, r), FRAME_LINE)
     c.fill(rrect(ol, top + ol, s - ol, bottom - ol, max(0.5, r - ol)),
-           vgrad(top, bottom, FRAME_TOP, FRAME_BOTTOM))
+           shade(c, top, bottom, FRAME_TOP, FRAME_BOTTOM))
     if s >= 32:                              # thin catch-light along the top edge
         c.fill(rect(ol + r, top + ol, s - ol - r, top + ol + max(1, s // 64)),
-               (255, 255, 255, 40))
+               FRAME_GLINT if c.flat else (255, 255, 255, 40))
     x0, y0 = ol + bezel, top + ol + bezel
     x1, y1 = s - x0, bottom - ol - bezel - chin
     if led and s >= 32:
@@ -275,6 +289,13 @@ POWER_MEDIUM = ["...#...",
                 "#.....#",
                 "+#...#+",
                 ".+###+."]
+POWER_MEDIUM_HARD = ["...#...",           # the same without soft edges, for flat icons
+                     ".#.#.#.",
+                     "#..#..#",
+                     "#.....#",
+                     "#.....#",
+                     ".#...#.",
+                     "..###.."]
 
 
 def draw_power_off(c):
@@ -287,34 +308,142 @@ def draw_power_off(c):
     grey = vgrad(y0, y1, hexc("#c3cad3"), hexc("#6f7782"))
     if h < 12:                               # hand-placed pixels stay crisp when tiny
         rows = POWER_SMALL if h < 9 else POWER_MEDIUM
-        gx, gy = x0 + (w - len(rows[0])) // 2, y0 + (h - len(rows) + 1) // 2
-        for j, row in enumerate(rows):
-            for i, ch in enumerate(row):
-                if ch != ".":
-                    c.fill(rect(gx + i, gy + j, gx + i + 1, gy + j + 1), grey,
-                           1.0 if ch == "#" else 0.45)
+        stamp(c, x0 + (w - len(rows[0])) // 2, y0 + (h - len(rows) + 1) // 2, rows, grey)
     else:
         t = max(1, rnd(h * 0.11))            # stroke; parity matched so edges land on pixels
         if t % 2 != w % 2:
             t += 1
         off = 0.5 * (t % 2)
         r = rnd(h * 0.28)
-        cx, cy = x0 + w // 2 + off, rnd(y0 + h / 2 + 0.3 * t - off) + off
-        ring = minus(circle(cx, cy, r + t / 2), circle(cx, cy, r - t / 2))
-        gap = polygon([(cx, cy), (cx - 1.4 * r, cy - 2 * r), (cx + 1.4 * r, cy - 2 * r)])
-        c.fill(minus(ring, gap), grey)
-        c.fill(line(cx, cy - r - t * 0.6, cx, cy - r * 0.15, t), grey)
+        power_sign(c, x0 + w // 2 + off, rnd(y0 + h / 2 + 0.3 * t - off) + off, r, t, grey)
     glass(c, scr, 0.9)
 
 
-# Each file: the picture and the sizes it holds. The small tray-state icons go
-# in the same way: a draw function built on draw_monitor() and (16, 24, 32).
+def stamp(c, x, y, rows, paint, soft=0.45):
+    """Hand-placed pixels: '#' full, '+' a soft edge (left out on a flat canvas)."""
+    for j, row in enumerate(rows):
+        for i, ch in enumerate(row):
+            if ch == "#" or (ch == "+" and not c.flat):
+                c.fill(rect(x + i, y + j, x + i + 1, y + j + 1), paint,
+                       1.0 if ch == "#" else soft)
+
+
+def power_sign(c, cx, cy, r, t, paint):
+    """Broken ring of radius r with the bar through its gap, stroke t."""
+    ring = minus(circle(cx, cy, r + t / 2), circle(cx, cy, r - t / 2))
+    gap = polygon([(cx, cy), (cx - 1.4 * r, cy - 2 * r), (cx + 1.4 * r, cy - 2 * r)])
+    c.fill(minus(ring, gap), paint)
+    c.fill(line(cx, cy - r - t * 0.6, cx, cy - r * 0.15, t), paint)
+
+
+# --- tray state icons ------------------------------------------------------------
+#
+# The notification-area icon shows both switches at once, with two cues that
+# do not depend on each other:
+#   screen  = screen saver:       lit blue with a moon when on, blank grey when off
+#   badge   = monitor power-off:  green with a white power sign when on,
+#                                 grey with the sign struck through when off
+# so with both off the whole icon goes grey. Each state comes as a smooth
+# high-colour icon and as a flat one (few solid colours, hard edges) for
+# systems without visual styles.
+
+# Each look: a gradient for the smooth icons, one solid colour for the flat ones.
+SAVER_ON = {"top": hexc("#4696f7"), "bottom": hexc("#163c98"), "flat": hexc("#2f6fdc")}
+SAVER_OFF = {"top": hexc("#7d848e"), "bottom": hexc("#4b515a"), "flat": hexc("#6a717b")}
+MOON = {"top": hexc("#fff6cf"), "bottom": hexc("#f2c85a"), "flat": hexc("#fbe08a")}
+STAR = hexc("#eef4ff")
+BADGE_ON = {"top": hexc("#8ef0a0"), "bottom": hexc("#1e9a3e"), "flat": hexc("#27b04a"),
+            "sign": hexc("#ffffff")}
+BADGE_OFF = {"top": hexc("#d8dce1"), "bottom": hexc("#8a9099"), "flat": hexc("#b4b9c0"),
+             "sign": hexc("#4a505a")}
+STRIKE = hexc("#d9382a")
+
+
+def look_paint(c, y0, y1, look):
+    """A look's gradient over y0..y1, or its solid colour on a flat canvas."""
+    return look["flat"] if c.flat else vgrad(y0, y1, look["top"], look["bottom"])
+
+
+def tray_screen(c, scr, saver):
+    """The screen: a moonlit sky while the screen saver is on, blank when off."""
+    x0, y0, x1, y1 = scr
+    w, h = x1 - x0, y1 - y0
+    c.fill(rect(*scr), look_paint(c, y0, y1, SAVER_ON if saver else SAVER_OFF))
+    if saver:                                # moon left of the badge, star top right
+        mx, my, mr = x0 + 0.3 * w, y0 + 0.5 * h, 0.38 * h
+        moon = minus(circle(mx, my, mr), circle(mx + 0.6 * mr, my - 0.42 * mr, 0.8 * mr))
+        c.fill(moon, look_paint(c, my - mr, my + mr, MOON))
+        sx, sy = x0 + int(0.78 * w), y0 + int(0.25 * h)
+        c.fill(rect(sx, sy, sx + 1, sy + 1), STAR)
+    if not c.flat:
+        glass(c, scr, 0.8 if saver else 0.6)
+
+
+def badge_box(s):
+    """Square (x, y, side) of the badge in the bottom-right corner."""
+    d = rnd(s * 0.56)
+    return s - d, s - d, d
+
+
+def tray_badge(c, power):
+    """Round status badge: monitor power-off on (green) or off (grey, struck)."""
+    x0, y0, d = badge_box(c.size)
+    ol = max(1, rnd(c.size / 40))
+    cx, cy, r = x0 + d / 2, y0 + d / 2, d / 2
+    look = BADGE_ON if power else BADGE_OFF
+    c.fill(circle(cx, cy, r), FRAME_LINE)
+    face = circle(cx, cy, r - ol)
+    c.fill(face, look_paint(c, y0, y0 + d, look))
+    inner = d - 2 * ol
+    if inner <= 11:                          # hand-placed pixels, as on the dialog icon
+        rows = (POWER_SMALL if inner < 9 else
+                POWER_MEDIUM_HARD if c.flat else POWER_MEDIUM)
+        n = len(rows)
+        stamp(c, x0 + (d - n) // 2, y0 + (d - n) // 2, rows, look["sign"])
+    else:
+        t = max(1, rnd(inner * 0.13))
+        t += (t - d) % 2                     # same parity as the badge: edges on pixels
+        power_sign(c, cx, cy + 0.5 * t, rnd(inner * 0.28), t, look["sign"])
+    if not power:
+        strike(c, face, x0 + ol, y0 + ol, inner)
+
+
+def strike(c, face, x0, y0, n):
+    """Red bar from top left to bottom right across the badge face."""
+    w = 1 if n < 12 else 2
+    if c.flat or n < 12:                     # clean pixel steps
+        for i in range(n):
+            c.fill(both(rect(x0 + i, y0 + i, x0 + i + w, y0 + i + 1), face), STRIKE)
+    else:
+        k = n * 0.36
+        cx, cy = x0 + n / 2, y0 + n / 2
+        c.fill(both(line(cx - k, cy - k, cx + k, cy + k, w * 1.2), face), STRIKE)
+
+
+def tray_icon(saver, power):
+    """Draw function for one state: screen saver on/off, monitor power-off on/off."""
+    def draw(c):
+        tray_screen(c, draw_monitor(c), saver)
+        tray_badge(c, power)
+    return draw
+
+
+# Tray<n>.ico shows state n (screen saver on, monitor power-off on) from this
+# list; n + 4 is the same state in the smooth set. The app picks icons by n.
+TRAY_STATES = [(True, True), (False, False), (True, False), (False, True)]
+TRAY_SIZES = (16, 20, 24, 32)
+
+
+# Each file: the picture, the sizes it holds and whether it is drawn flat.
 APP_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 DIALOG_SIZES = (16, 20, 24, 32, 40, 48, 64)
 ICONS = [
-    ("Lumivane.ico", draw_app, APP_SIZES),
-    ("ScreenSaver.ico", draw_screen_saver, DIALOG_SIZES),
-    ("PowerOff.ico", draw_power_off, DIALOG_SIZES),
+    ("Lumivane.ico", draw_app, APP_SIZES, False),
+    ("ScreenSaver.ico", draw_screen_saver, DIALOG_SIZES, False),
+    ("PowerOff.ico", draw_power_off, DIALOG_SIZES, False),
+] + [
+    ("Tray%d.ico" % (4 * smooth + k), tray_icon(*state), TRAY_SIZES, not smooth)
+    for smooth in (0, 1) for k, state in enumerate(TRAY_STATES)
 ]
 
 
@@ -382,10 +511,10 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, os.pardir, "res")
     os.makedirs(out_dir, exist_ok=True)
-    for name, draw, sizes in ICONS:
+    for name, draw, sizes, flat in ICONS:
         images = []
         for s in sizes:
-            c = Canvas(s)
+            c = Canvas(s, flat)
             draw(c)
             images.append((s, c.rgba()))
         path = os.path.join(out_dir, name)

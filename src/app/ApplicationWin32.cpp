@@ -3,6 +3,7 @@
 #include <objbase.h>
 
 #include "app/UsualFunctionsWin32.h"
+#include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
 
@@ -33,7 +34,7 @@ void TApplicationWin32::CreateMainWindow() {
 }
 
 void TApplicationWin32::SetNotifyIconVisible(bool visible) {
-    if (FMain) FMain->SetNotifyIconVisible(visible);
+    if (FMain) FMain->NotifyIcon().SetVisible(visible);
 }
 
 void TApplicationWin32::ExecuteScreenSaver() {
@@ -54,15 +55,10 @@ void TApplicationWin32::Dispatch(MSG& msg) {
 }
 
 void TApplicationWin32::ProcessMessages() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            // Remember the request; the messages behind it still get handled.
-            FTerminated = true;
-            FExitCode = static_cast<int>(msg.wParam);
-            continue;
-        }
-        Dispatch(msg);
+    // Remember a quit request read here; the message loop then ends at once.
+    if (const auto quit = DispatchPendingMessages()) {
+        FTerminated = true;
+        FExitCode = *quit;
     }
 }
 

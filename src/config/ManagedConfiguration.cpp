@@ -2,22 +2,105 @@
 
 namespace lumivane {
 
-void TManagedConfiguration::CaptureInitialConfiguration() {
+TManagedConfiguration::TManagedConfiguration(const TManagedConfigurationDeps& deps)
+    : FDeps(deps),
+      FTimerDisableFor(deps.Timers, 0, false),
+      FTimerCheckConfiguration(deps.Timers, kCheckConfigurationInterval, true) {
+    FTimerDisableFor.SetOnTimer([this](TTimer* t) { TimerDisableForTimer(t); });
+    FTimerCheckConfiguration.SetOnTimer([this](TTimer* t) { TimerCheckConfigurationTimer(t); });
+}
+
+void TManagedConfiguration::FormCreate() {
+    FContinuousModeRunning = false;
     auto& ss = FInitialConfiguration.ScreenSaverSetting;
-    GetScreenSaverConfiguration(FSpi, ss.Active, ss.Timeout);
+    GetScreenSaverConfiguration(FDeps.Spi, ss.Active, ss.Timeout);
     FPreservedConfiguration.ScreenSaverSetting = ss;
     auto& po = FInitialConfiguration.PowerOffSetting;
-    GetPowerOffConfiguration(FSpi, po.Active, po.Timeout);
+    GetPowerOffConfiguration(FDeps.Spi, po.Active, po.Timeout);
     FPreservedConfiguration.PowerOffSetting = po;
     FPreserving = false;
     FActivated = ss.Active || po.Active;
 }
 
+void TManagedConfiguration::FormDestroy() {
+    if (FDeps.Options.RestoreConfiguration()) RestoreInitialConfiguration();
+}
+
 void TManagedConfiguration::CaptureConfiguration() {
     auto& ss = FPreservedConfiguration.ScreenSaverSetting;
-    GetScreenSaverConfiguration(FSpi, ss.Active, ss.Timeout);
+    GetScreenSaverConfiguration(FDeps.Spi, ss.Active, ss.Timeout);
     auto& po = FPreservedConfiguration.PowerOffSetting;
-    GetPowerOffConfiguration(FSpi, po.Active, po.Timeout);
+    GetPowerOffConfiguration(FDeps.Spi, po.Active, po.Timeout);
+}
+
+void TManagedConfiguration::SetActivation(bool v) {
+    if (FContinuousModeRunning) return;
+    if (FTimerDisableFor.Enabled()) TimerDisableForTimer(nullptr);
+    if (FDeps.Options.PreserveConfiguration()) FPreserving = true;
+    const bool update = FDeps.Options.UpdateSettings();
+    if (FDeps.Options.ManageScreenSaver()) SetScreenSaverActive(FDeps.Spi, v, update);
+    if (FDeps.Options.ManagePowerOff()) SetPowerOffActive(FDeps.Spi, v, update);
+    CaptureConfiguration();
+    FDeps.Status.UpdateStatus();
+    FActivated = v;
+}
+
+void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
+    if (FTimerDisableFor.Enabled()) TimerDisableForTimer(&FTimerDisableFor);
+    actDeactivateExecute();
+    FTimerDisableFor.SetInterval(tag);
+    FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(),
+                                   TimeOfDayAfter(FDeps.Clock.Now(), FTimerDisableFor.Interval()));
+    FTimerDisableFor.SetEnabled(true);
+    FDeps.Status.UpdateStatus();
+}
+
+void TManagedConfiguration::TimerDisableForTimer(TTimer* sender) {
+    FTimerDisableFor.SetEnabled(false);
+    FTimerDisableFor.SetInterval(0);
+    if (sender) actActivateExecute();
+}
+
+void TManagedConfiguration::actRestoreConfigurationExecute() {
+    FPreserving = false;
+    FDeps.Pump.ProcessMessages();
+    RestoreInitialConfiguration();
+}
+
+void TManagedConfiguration::RestoreInitialConfiguration() {
+    const bool update = FDeps.Options.UpdateSettings();
+    SetScreenSaverActive(FDeps.Spi, FInitialConfiguration.ScreenSaverSetting.Active, update);
+    SetPowerOffActive(FDeps.Spi, FInitialConfiguration.PowerOffSetting.Active, update);
+    FDeps.Status.UpdateStatus();
+}
+
+namespace {
+
+// An unmanaged item is expected off. When it runs as it was preserved there
+// is nothing to put back, and writing it again on every tick would only churn
+// the user's profile.
+bool NeedsReapply(const TPowerSetting& preserved, bool managed, bool current) {
+    const bool expected = preserved.Active && managed;
+    return expected != current && current != preserved.Active;
+}
+
+}  // namespace
+
+void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
+    if (FPreserving) {
+        auto& spi = FDeps.Spi;
+        TPowerSetting ss, po;
+        GetScreenSaverConfiguration(spi, ss.Active, ss.Timeout);
+        GetPowerOffConfiguration(spi, po.Active, po.Timeout);
+        const bool update = FDeps.Options.UpdateSettings();
+        const auto& keptSs = FPreservedConfiguration.ScreenSaverSetting;
+        if (NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(), ss.Active))
+            SetScreenSaverConfiguration(spi, keptSs.Active, keptSs.Timeout, update);
+        const auto& keptPo = FPreservedConfiguration.PowerOffSetting;
+        if (NeedsReapply(keptPo, FDeps.Options.ManagePowerOff(), po.Active))
+            SetPowerOffConfiguration(spi, keptPo.Active, keptPo.Timeout, update);
+    }
+    FDeps.Status.UpdateStatus();
 }
 
 }  // namespace lumivane

@@ -1,22 +1,82 @@
 #pragma once
-// State of the managed display-power configuration, held for the main window:
-// what was in force at start, what the watchdog keeps in force, and the
-// switches that other commands consult.
+// The managed display-power configuration: what was in force at start, what
+// the watchdog keeps in force, the deactivate-for countdown, and the commands
+// that change them.
+#include <cstdint>
 #include <string>
 
+#include "app/Timer.h"
+#include "config/TimeFormat.h"
 #include "display/ScreenSaver.h"
 
 namespace lumivane {
 
+// The option check boxes this logic reads at the moment of use.
+class IConfigurationOptions {
+public:
+    virtual ~IConfigurationOptions() = default;
+    virtual bool ManageScreenSaver() const = 0;      // cbManageScreenSaver
+    virtual bool ManagePowerOff() const = 0;         // cbManagePowerOff
+    virtual bool UpdateSettings() const = 0;         // cbUpdateSettings
+    virtual bool PreserveConfiguration() const = 0;  // cbPreserveConfiguration
+    virtual bool RestoreConfiguration() const = 0;   // cbRestoreConfiguration
+};
+
+// Refreshes the status shown in the window and on the icon.
+class IStatusRefresh {
+public:
+    virtual ~IStatusRefresh() = default;
+    virtual void UpdateStatus() = 0;
+};
+
+// Lets the window system handle what is waiting in the queue.
+class IMessagePump {
+public:
+    virtual ~IMessagePump() = default;
+    virtual void ProcessMessages() = 0;
+};
+
+constexpr uint32_t kCheckConfigurationInterval = 500;  // ms
+// Durations of the seven deactivate-for commands, in ms.
+constexpr uint32_t kDeactivateForTags[] = {1800000,  3600000,  7200000, 10800000,
+                                           14400000, 28800000, 43200000};
+
+struct TManagedConfigurationDeps {
+    ISystemParameters& Spi;
+    IConfigurationOptions& Options;
+    ITimerService& Timers;
+    IClock& Clock;
+    IStatusRefresh& Status;
+    IMessagePump& Pump;
+};
+
 class TManagedConfiguration {
 public:
-    explicit TManagedConfiguration(ISystemParameters& spi) : FSpi(spi) {}
+    explicit TManagedConfiguration(const TManagedConfigurationDeps& deps);
 
-    // Reads the system's settings as the initial configuration and copies
-    // them to the preserved one; the toggle starts active when either item is.
-    void CaptureInitialConfiguration();
+    // Creation steps: capture the initial configuration, preservation off,
+    // the toggle state from the initial flags.
+    void FormCreate();
+    // Destruction step: the initial flags back when the option says so.
+    void FormDestroy();
+
+    void actActivateExecute() { SetActivation(true); }
+    void actDeactivateExecute() { SetActivation(false); }
+    // `tag`: the duration in ms carried by the action that was executed.
+    void actDeactivateForExecute(uint32_t tag);
+    void actRestoreConfigurationExecute();
+    // Ends a deactivate-for period; with a null sender it only cancels it.
+    void TimerDisableForTimer(TTimer* sender);
+    // The watchdog, every 500 ms.
+    void TimerCheckConfigurationTimer(TTimer* sender);
+
     // The system's current settings become the preserved configuration.
     void CaptureConfiguration();
+    void RestoreInitialConfiguration();
+
+    bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
+    TTimer& TimerDisableFor() { return FTimerDisableFor; }
+    TTimer& TimerCheckConfiguration() { return FTimerCheckConfiguration; }
 
     TDisplayPowerConfiguration FInitialConfiguration;
     TDisplayPowerConfiguration FPreservedConfiguration;
@@ -26,7 +86,10 @@ public:
     std::wstring FDeactivatedUntil;
 
 private:
-    ISystemParameters& FSpi;
+    void SetActivation(bool v);
+    TManagedConfigurationDeps FDeps;
+    TTimer FTimerDisableFor;
+    TTimer FTimerCheckConfiguration;
 };
 
 }  // namespace lumivane

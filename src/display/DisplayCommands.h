@@ -44,13 +44,6 @@ public:
     virtual int32_t ContinuousModeDelay() const = 0;  // edContinuousModeDelay, seconds
 };
 
-// Refreshes the status shown in the window and on the icon.
-class IStatusRefresh {
-public:
-    virtual ~IStatusRefresh() = default;
-    virtual void UpdateStatus() = 0;
-};
-
 constexpr uint32_t kStartfUseShowWindow = 1;
 constexpr int32_t kSwHide = 0;
 constexpr uint32_t kTimerPowerOffInterval = 300;  // ms between the two power-off requests

@@ -3,36 +3,160 @@
 #include "app/Application.h"
 #include "resource.h"
 #include "ui/Commands.h"
+#include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
 
+static_assert(CMD_SCREENSAVER == static_cast<int>(TCommandId::actScreenSaver));
+static_assert(CMD_SHOW == static_cast<int>(TCommandId::mnShowP));
+static_assert(CMD_EXIT == static_cast<int>(TCommandId::actExit));
+static_assert(CMD_12HOURS == static_cast<int>(TCommandId::act12Hours));
+static_assert(CMD_12HOURS - CMD_HALFHOUR + 1 == std::size(kDeactivateForTags));
+
+namespace {
+
+// Layout at 96 pixels per inch.
+constexpr int kClientWidth = 632, kClientHeight = 318;
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+struct TGroupLayout {
+    const wchar_t* Caption;
+    int Left;
+    const wchar_t* Active0;
+    const wchar_t* Timeout0;
+};
+constexpr TGroupLayout kGroups[] = {
+    {L"Screen saver", 8, L"Screen saver active:", L"Screen saver timeout:"},
+    {L"Monitor power off", 320, L"Monitor power off active:", L"Monitor power off timeout:"},
+};
+constexpr int kGroupTop = 52, kGroupWidth = 304, kGroupHeight = 150;
+constexpr int kRowTop[] = {22, 42};  // inside a group
+constexpr int kCaptionLeft = 12, kCaptionWidth = 142, kValueLeft = 158, kValueWidth = 138;
+constexpr int kRowHeight = 14;
+
+}  // namespace
+
 TfMain_lumivane::TfMain_lumivane(std::function<void()> onActivation)
     : FOnActivation(std::move(onActivation)),
-      FCommands(TDisplayCommandsDeps{FSpi, FRequests, FDialog, FStarter, FContinuousMode, *this,
-                                     FTimers},
+      FShell(CurrentNotifyIconLayout(), [this] { return Handle(); }, [this] { ProcessMessages(); }),
+      FNotifyIcon(FShell, CurrentNotifyIconLayout()),
+      FConfig({FSpi, FOptions, FTimers, FClock, FStatus, *this}),
+      FStatus(FSpi, FConfig, FNotifyIcon, *this, *this),
+      FCommands(TDisplayCommandsDeps{FSpi, FRequests, FDialog, FStarter, FOptions, FStatus, FTimers},
                 FConfig) {}
+
+TfMain_lumivane::~TfMain_lumivane() {
+    // The window goes first, while everything its handlers use still exists.
+    DestroyHandle();
+}
 
 bool TfMain_lumivane::Create(const std::wstring& title) {
     static const ATOM atom = RegisterClass(
         kMainWindowClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
     // No owner: the main window has its own taskbar button while visible.
-    if (!CreateHandle(0, kMainWindowClassName, L"", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                      CW_USEDEFAULT, 480, 360, nullptr))
+    if (!CreateHandle(0, kMainWindowClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                      kClientWidth, kClientHeight, nullptr))
         return false;
+    FDpi = GetDpiForWindow(Handle());
+    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
+    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, FDpi);
+    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
+    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
     FTimers.Attach(Handle());
+    CreateControls();
+    CreateNotifyIcon();
     FormCreate(title);
     return true;
 }
 
-void TfMain_lumivane::FormCreate(const std::wstring& title) {
-    FConfig.FContinuousModeRunning = false;
-    SetWindowTextW(Handle(), title.c_str());
-    FConfig.CaptureInitialConfiguration();
-    UpdateStatus();
+void TfMain_lumivane::CreateControls() {
+    auto font = [&](int weight) {
+        return CreateFontW(-MulDiv(8, static_cast<int>(FDpi), 72), 0, 0, 0, weight, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
+    };
+    FFont.Reset(font(FW_NORMAL));
+    FBoldFont.Reset(font(FW_BOLD));
+    auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
+                     int h, HFONT f) {
+        HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
+                                 Scale(w), Scale(h), Handle(), nullptr, ModuleInstance(), nullptr);
+        SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
+        return c;
+    };
+    for (size_t g = 0; g < std::size(kGroups); ++g) {
+        const TGroupLayout& group = kGroups[g];
+        child(L"BUTTON", group.Caption, BS_GROUPBOX, group.Left, kGroupTop, kGroupWidth,
+              kGroupHeight, FFont.Get());
+        const wchar_t* captions[] = {group.Active0, group.Timeout0};
+        for (int row = 0; row < 2; ++row) {
+            const int top = kGroupTop + kRowTop[row];
+            child(L"STATIC", captions[row], SS_LEFT | SS_NOPREFIX, group.Left + kCaptionLeft, top,
+                  kCaptionWidth, kRowHeight, FFont.Get());
+            FStatusLabels[g * 2 + row] =
+                child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, group.Left + kValueLeft, top,
+                      kValueWidth, kRowHeight, FBoldFont.Get());
+        }
+    }
 }
 
-void TfMain_lumivane::FormDestroy() {}
+void TfMain_lumivane::CreateNotifyIcon() {
+    FStateIcons = std::make_unique<TStateIconsWin32>(FDpi);
+    FNotifyMenu.Reset(LoadMenuW(ModuleInstance(), MAKEINTRESOURCEW(IDM_NOTIFYMENU)));
+    HMENU popup = GetSubMenu(FNotifyMenu.Get(), 0);
+    SetMenuDefaultItem(popup, CMD_SHOW, FALSE);  // drawn bold
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, FDpi);
+    FDefaultIcon.Reset(static_cast<HICON>(
+        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0)));
+    // As the window is built: the icon is visible from the start and shows
+    // up, with the window's own picture, once everything is in place.
+    FNotifyIcon.BeginLoading();
+    FMsgWindow.Create(Handle());
+    FNotifyIcon.SetVisible(true);
+    FNotifyIcon.SetIcon(reinterpret_cast<THandle>(FDefaultIcon.Get()));
+    FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(popup);
+    FNotifyIcon.RightClickBeepOnNoMenu = true;
+    FNotifyIcon.Loaded();
+}
+
+void TfMain_lumivane::FormCreate(const std::wstring& title) {
+    FConfig.FormCreate();
+    SetWindowTextW(Handle(), title.c_str());
+    if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
+    FStatus.UpdateStatus();
+}
+
+void TfMain_lumivane::FormDestroy() { FConfig.FormDestroy(); }
+
+void TfMain_lumivane::Destroyed() {
+    // Timers die with the window; none may tick into a half-destroyed object.
+    FDestroyed = true;
+}
+
+void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
+    const std::wstring* texts[] = {&status.ScreenSaverActive, &status.ScreenSaverTimeout,
+                                   &status.PowerOffActive, &status.PowerOffTimeout};
+    for (int i = 0; i < 4; ++i) {
+        // Unchanged text is not set again: no repaint twice a second.
+        if (WindowText(FStatusLabels[i]) != *texts[i])
+            SetWindowTextW(FStatusLabels[i], texts[i]->c_str());
+    }
+}
+
+void TfMain_lumivane::ProcessMessages() {
+    // A quit request read here stays for the main message loop.
+    if (const auto quit = DispatchPendingMessages()) PostQuitMessage(*quit);
+}
+
+THandle TfMain_lumivane::CreateStateIcon(int index) {
+    return FStateIcons ? FStateIcons->CreateStateIcon(index) : 0;
+}
+
+void TfMain_lumivane::DestroyIcon(THandle icon) {
+    if (FStateIcons) FStateIcons->DestroyIcon(icon);
+}
 
 void TfMain_lumivane::mnShowPClick() {
     if (!IsWindowVisible(Handle())) {
@@ -42,12 +166,21 @@ void TfMain_lumivane::mnShowPClick() {
 }
 
 bool TfMain_lumivane::ExecuteCommand(WORD id) {
+    if (id >= CMD_HALFHOUR && id <= CMD_12HOURS) {
+        FConfig.actDeactivateForExecute(kDeactivateForTags[id - CMD_HALFHOUR]);
+        return true;
+    }
     switch (static_cast<TCommandId>(id)) {
     case TCommandId::actScreenSaver: FCommands.actScreenSaverExecute(); return true;
     case TCommandId::actPowerOff: FCommands.actPowerOffExecute(); return true;
     case TCommandId::actDisplayProperties: FCommands.actDisplayPropertiesExecute(); return true;
+    case TCommandId::actActivate: FConfig.actActivateExecute(); return true;
+    case TCommandId::actDeactivate: FConfig.actDeactivateExecute(); return true;
+    case TCommandId::actRestoreConfiguration: FConfig.actRestoreConfigurationExecute(); return true;
+    case TCommandId::actExit: PostQuitMessage(0); return true;
+    case TCommandId::mnShowP: mnShowPClick(); return true;
+    default: return false;
     }
-    return false;
 }
 
 LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -56,7 +189,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (ExecuteCommand(LOWORD(wParam))) return 0;
         break;
     case WM_TIMER:
-        if (FTimers.Dispatch(wParam)) return 0;
+        if (!FDestroyed && FTimers.Dispatch(wParam)) return 0;
         break;
     case WM_DESTROY:
         FormDestroy();

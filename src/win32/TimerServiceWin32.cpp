@@ -1,41 +1,42 @@
 #include "win32/TimerServiceWin32.h"
 
-#include <algorithm>
-
 namespace lumivane {
 
-namespace {
-UINT_PTR IdOf(const std::vector<TTimer*>& timers, const TTimer* timer) {
-    const auto it = std::find(timers.begin(), timers.end(), timer);
-    return it == timers.end() ? 0 : static_cast<UINT_PTR>(it - timers.begin()) + 1;
+UINT_PTR TTimerServiceWin32::IdOf(const TTimer* timer) const {
+    for (size_t i = 0; i < FSlots.size(); ++i)
+        if (FSlots[i].Timer == timer) return i + 1;
+    return 0;
 }
-}  // namespace
+
+void TTimerServiceWin32::Attach(HWND window) {
+    FWindow = window;
+    for (size_t i = 0; i < FSlots.size(); ++i)
+        if (FSlots[i].Timer) SetTimer(FWindow, i + 1, FSlots[i].Interval, nullptr);
+}
 
 void TTimerServiceWin32::Start(TTimer& timer, uint32_t intervalMs) {
-    UINT_PTR id = IdOf(FTimers, &timer);
+    UINT_PTR id = IdOf(&timer);
+    if (id == 0) id = IdOf(nullptr);
     if (id == 0) {
-        id = IdOf(FTimers, nullptr);
-        if (id == 0) {
-            FTimers.push_back(nullptr);
-            id = FTimers.size();
-        }
-        FTimers[id - 1] = &timer;
+        FSlots.push_back({});
+        id = FSlots.size();
     }
-    SetTimer(FWindow, id, intervalMs, nullptr);
+    FSlots[id - 1] = {&timer, intervalMs};
+    if (FWindow) SetTimer(FWindow, id, intervalMs, nullptr);
 }
 
 void TTimerServiceWin32::Stop(TTimer& timer) {
-    const UINT_PTR id = IdOf(FTimers, &timer);
+    const UINT_PTR id = IdOf(&timer);
     if (id == 0) return;
-    KillTimer(FWindow, id);
+    if (FWindow) KillTimer(FWindow, id);
     // The slot is freed so that a destroyed timer is never reached; a
     // WM_TIMER already queued for it finds an empty slot.
-    FTimers[id - 1] = nullptr;
+    FSlots[id - 1] = {};
 }
 
 bool TTimerServiceWin32::Dispatch(UINT_PTR id) {
-    if (id == 0 || id > FTimers.size()) return false;
-    if (TTimer* timer = FTimers[id - 1]) timer->Tick();
+    if (id == 0 || id > FSlots.size()) return false;
+    if (TTimer* timer = FSlots[id - 1].Timer) timer->Tick();
     return true;
 }
 

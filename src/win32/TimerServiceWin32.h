@@ -1,6 +1,7 @@
 #pragma once
 // Window-system timers of one window: SetTimer ticks arrive as WM_TIMER,
-// which the window hands to Dispatch.
+// which the window hands to Dispatch. Timers started before the window
+// exists start when it is attached.
 #include <windows.h>
 
 #include <vector>
@@ -11,15 +12,20 @@ namespace lumivane {
 
 class TTimerServiceWin32 final : public ITimerService {
 public:
-    void Attach(HWND window) { FWindow = window; }
+    void Attach(HWND window);
     void Start(TTimer& timer, uint32_t intervalMs) override;
     void Stop(TTimer& timer) override;
     // Returns true when the WM_TIMER identifier belongs to one of our timers.
     bool Dispatch(UINT_PTR id);
 
 private:
+    struct TSlot {
+        TTimer* Timer;
+        uint32_t Interval;
+    };
+    UINT_PTR IdOf(const TTimer* timer) const;
     HWND FWindow = nullptr;
-    std::vector<TTimer*> FTimers;  // identifier = index + 1
+    std::vector<TSlot> FSlots;  // identifier = index + 1; a free slot holds no timer
 };
 
 }  // namespace lumivane

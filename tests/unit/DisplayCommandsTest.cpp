@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display/DisplayCommands.h"
+#include "fakes/FakeHost.h"
 #include "fakes/FakeSystemParameters.h"
 #include "fakes/FakeTimerService.h"
 
@@ -51,11 +52,6 @@ struct TOptions final : IContinuousModeOptions {
     int32_t ContinuousModeDelay() const override { return Delay; }
 };
 
-struct TStatusLog final : IStatusRefresh {
-    int Count = 0;
-    void UpdateStatus() override { ++Count; }
-};
-
 struct DisplayCommandsTest : ::testing::Test {
     TFakeSystemParameters spi;
     TFakeTimerService timers;
@@ -63,8 +59,11 @@ struct DisplayCommandsTest : ::testing::Test {
     TDialogLog dialog;
     TStarterLog starter;
     TOptions options;
-    TStatusLog status;
-    TManagedConfiguration config{spi};
+    TStatusCounter status;
+    TFakeOptions configOptions;
+    TFakeClock clock;
+    TFakePump pump;
+    TManagedConfiguration config{{spi, configOptions, timers, clock, status, pump}};
     TDisplayCommands commands{{spi, requests, dialog, starter, options, status, timers}, config};
 
     const TDisplayPowerConfiguration kBefore{{false, 600}, {true, 1200}};
@@ -72,7 +71,7 @@ struct DisplayCommandsTest : ::testing::Test {
     DisplayCommandsTest() {
         requests.Clock = &timers;
         spi.SetConfiguration(kBefore);
-        config.CaptureInitialConfiguration();
+        config.FormCreate();
         spi.Calls.clear();
     }
 };

@@ -9,6 +9,7 @@
 
 #include "display/DisplayCommands.h"
 #include "display/ScreenSaverWin32.h"
+#include "ui/MainWin32.h"
 #include "ui/ShowMsgWin32.h"
 #include "win32/Window.h"
 
@@ -143,6 +144,9 @@ struct TNoTimers final : ITimerService {
     void Start(TTimer&, uint32_t) override {}
     void Stop(TTimer&) override {}
 };
+struct TNoPump final : IMessagePump {
+    void ProcessMessages() override {}
+};
 
 TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     TSystemParametersWin32 spi;
@@ -153,7 +157,10 @@ TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     TContinuousOn options;
     TNoStatus status;
     TNoTimers timers;
-    TManagedConfiguration config(spi);
+    TOptionDefaults defaults;
+    TClockWin32 clock;
+    TNoPump pump;
+    TManagedConfiguration config({spi, defaults, timers, clock, status, pump});
     TDisplayCommands commands({spi, requests, dialog, starter, options, status, timers}, config);
     TDialogDriver driver([&](HWND d) {
         BOOL active = FALSE;

@@ -1,0 +1,69 @@
+#include "config/StatusPresentation.h"
+
+namespace lumivane {
+
+namespace {
+
+struct TItemStatus {
+    std::wstring State, Timeout, ToolTip;
+};
+
+TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& context) {
+    TItemStatus item;
+    if (setting.Active)
+        item.State = setting.Timeout > kContinuousModeDelayMax ? L"Yes" : L"Continuous";
+    else if (context.DeactivateForRunning)
+        item.State = L"Deactivated until " + context.DeactivatedUntil;
+    else
+        item.State = L"No";
+    item.Timeout = std::to_wstring(setting.Timeout / 60) + L" minutes";
+    if (context.DeactivateForRunning)
+        item.ToolTip = item.State;
+    else
+        item.ToolTip = setting.Active ? L"Active" : L"Inactive";
+    return item;
+}
+
+int IconIndex(const TDisplayPowerConfiguration& c, bool highColor) {
+    const bool ss = c.ScreenSaverSetting.Active, po = c.PowerOffSetting.Active;
+    const int index = ss && po ? 0 : !ss && !po ? 1 : ss ? 2 : 3;
+    return highColor ? index + 4 : index;
+}
+
+}  // namespace
+
+TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
+                           const TStatusContext& context) {
+    const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context);
+    const TItemStatus po = ItemStatus(current.PowerOffSetting, context);
+    return {ss.State,
+            ss.Timeout,
+            po.State,
+            po.Timeout,
+            L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip,
+            IconIndex(current, context.HighColorIcon)};
+}
+
+void TStatusPresenter::UpdateStatus() {
+    TDisplayPowerConfiguration current;
+    GetScreenSaverConfiguration(FSpi, current.ScreenSaverSetting.Active,
+                                current.ScreenSaverSetting.Timeout);
+    GetPowerOffConfiguration(FSpi, current.PowerOffSetting.Active,
+                             current.PowerOffSetting.Timeout);
+    const TStatusTexts status = ComputeStatus(
+        current, {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
+    FView.ShowStatus(status);
+    FNotifyIcon.SetToolTip(status.ToolTip);
+    // The icon keeps a copy of its own; this one is freed on every path, as
+    // the refresh runs twice a second for the program's whole life.
+    struct TIconGuard {
+        IStateIcons& Icons;
+        THandle Icon;
+        ~TIconGuard() {
+            if (Icon) Icons.DestroyIcon(Icon);
+        }
+    } icon{FIcons, FIcons.CreateStateIcon(status.IconIndex)};
+    FNotifyIcon.SetIcon(icon.Icon);
+}
+
+}  // namespace lumivane

@@ -1,0 +1,72 @@
+#pragma once
+// The status the user sees: four labels of the main window, the icon's
+// two-line tooltip and the icon's picture, all from one read of the system.
+#include <cstdint>
+#include <string>
+
+#include "config/ManagedConfiguration.h"
+#include "display/ScreenSaver.h"
+#include "tray/NotifyIcon.h"
+
+namespace lumivane {
+
+// A feature whose time-out is at most this many seconds shows as continuous:
+// the largest delay continuous mode can set.
+constexpr int32_t kContinuousModeDelayMin = 1;
+constexpr int32_t kContinuousModeDelayMax = 10;
+
+struct TStatusTexts {
+    std::wstring ScreenSaverActive;   // lblScreenSaverActive
+    std::wstring ScreenSaverTimeout;  // lblScreenSaverTimeout
+    std::wstring PowerOffActive;      // lblPowerOffActive
+    std::wstring PowerOffTimeout;     // lblPowerOffTimeout
+    std::wstring ToolTip;
+    int IconIndex = 0;  // into ImageListIcons
+    friend bool operator==(const TStatusTexts&, const TStatusTexts&) = default;
+};
+
+// Everything the status depends on besides the system's settings.
+struct TStatusContext {
+    bool DeactivateForRunning = false;
+    std::wstring DeactivatedUntil;
+    bool HighColorIcon = false;
+};
+
+TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
+                           const TStatusContext& context);
+
+// Where the status goes.
+class IStatusView {
+public:
+    virtual ~IStatusView() = default;
+    virtual void ShowStatus(const TStatusTexts& status) = 0;
+};
+
+// The pictures of ImageListIcons as icons the caller frees.
+class IStateIcons {
+public:
+    virtual ~IStateIcons() = default;
+    virtual THandle CreateStateIcon(int index) = 0;
+    virtual void DestroyIcon(THandle icon) = 0;
+};
+
+// UpdateStatus: the one refresh of labels, tooltip and picture.
+class TStatusPresenter final : public IStatusRefresh {
+public:
+    TStatusPresenter(ISystemParameters& spi, const TManagedConfiguration& config,
+                     TNotifyIcon& notifyIcon, IStatusView& view, IStateIcons& icons)
+        : FSpi(spi), FConfig(config), FNotifyIcon(notifyIcon), FView(view), FIcons(icons) {}
+
+    void UpdateStatus() override;
+
+    bool FHighColorIcon = false;
+
+private:
+    ISystemParameters& FSpi;
+    const TManagedConfiguration& FConfig;
+    TNotifyIcon& FNotifyIcon;
+    IStatusView& FView;
+    IStateIcons& FIcons;
+};
+
+}  // namespace lumivane

@@ -1,0 +1,62 @@
+#include "config/StatusWin32.h"
+
+#include <string>
+
+#include "resource.h"
+#include "win32/Window.h"
+
+namespace lumivane {
+
+TTimeOfDay TClockWin32::Now() const {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    return {t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
+}
+
+namespace {
+std::wstring LocaleText(LCTYPE type, const wchar_t* fallback) {
+    wchar_t buffer[LOCALE_NAME_MAX_LENGTH + 80] = {};
+    if (GetLocaleInfoEx(LOCALE_NAME_USER_DEFAULT, type, buffer, ARRAYSIZE(buffer)) <= 0)
+        return fallback;
+    return buffer;
+}
+}  // namespace
+
+TLongTimeFormat TClockWin32::LongTimeFormat() const {
+    return {LocaleText(LOCALE_STIMEFORMAT, L"HH:mm:ss"), LocaleText(LOCALE_S1159, L"AM"),
+            LocaleText(LOCALE_S2359, L"PM")};
+}
+
+TStateIconsWin32::TStateIconsWin32(UINT dpi) {
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
+    FImageListIcons = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 0);
+    for (int i = 0; i < 8; ++i) {
+        HICON icon = static_cast<HICON>(LoadImageW(
+            ModuleInstance(), MAKEINTRESOURCEW(IDI_TRAY0 + i), IMAGE_ICON, size, size, 0));
+        ImageList_AddIcon(FImageListIcons, icon);
+        if (icon) ::DestroyIcon(icon);
+    }
+}
+
+TStateIconsWin32::~TStateIconsWin32() {
+    if (FImageListIcons) ImageList_Destroy(FImageListIcons);
+}
+
+THandle TStateIconsWin32::CreateStateIcon(int index) {
+    HICON icon = ImageList_GetIcon(FImageListIcons, index, ILD_NORMAL);
+    if (icon) ++FCreated;
+    return reinterpret_cast<THandle>(icon);
+}
+
+void TStateIconsWin32::DestroyIcon(THandle icon) {
+    if (icon && ::DestroyIcon(reinterpret_cast<HICON>(icon))) ++FDestroyed;
+}
+
+bool VisualStylesAvailable() {
+    HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!theme) return false;
+    FreeLibrary(theme);
+    return true;
+}
+
+}  // namespace lumivane

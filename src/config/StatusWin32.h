@@ -1,0 +1,41 @@
+#pragma once
+// Platform sides of the status: the local clock with the user's long time
+// format, and the eight state pictures of the notification icon.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "config/StatusPresentation.h"
+#include "config/TimeFormat.h"
+
+namespace lumivane {
+
+class TClockWin32 final : public IClock {
+public:
+    TTimeOfDay Now() const override;
+    TLongTimeFormat LongTimeFormat() const override;
+};
+
+// ImageListIcons: two sets of four state pictures at the small-icon size of
+// the given DPI.
+class TStateIconsWin32 final : public IStateIcons {
+public:
+    explicit TStateIconsWin32(UINT dpi);
+    ~TStateIconsWin32() override;
+    TStateIconsWin32(const TStateIconsWin32&) = delete;
+    TStateIconsWin32& operator=(const TStateIconsWin32&) = delete;
+
+    THandle CreateStateIcon(int index) override;
+    void DestroyIcon(THandle icon) override;
+
+    long IconsCreated() const { return FCreated; }
+    long IconsDestroyed() const { return FDestroyed; }
+
+private:
+    HIMAGELIST FImageListIcons = nullptr;
+    long FCreated = 0, FDestroyed = 0;
+};
+
+// The system's visual-styles library can be loaded.
+bool VisualStylesAvailable();
+
+}  // namespace lumivane

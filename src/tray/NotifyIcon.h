@@ -1,0 +1,106 @@
+#pragma once
+// One icon with a tooltip in the notification area: keeps the shell's copy in
+// step with its own properties and turns the shell's callbacks into events.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace lumivane {
+
+using THandle = uintptr_t;  // a platform handle, 0 for none
+
+enum class TNotifyIconMessage : uint32_t { Add = 0, Modify = 1, Delete = 2 };
+
+// Layout of the shell record the system reads, by Windows version.
+enum class TNotifyIconLayout { V1, V2, V3 };  // 64-character tip; 128 and balloons; + GUID
+TNotifyIconLayout NotifyIconLayoutFor(uint32_t major, uint32_t minor);
+// Longest tooltip the layout holds, leaving room for the terminating NUL.
+size_t ToolTipLimit(TNotifyIconLayout layout);
+
+constexpr uint32_t kNotifyIconCallbackMessage = 0x0400 + 1;  // WM_USER + 1
+constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+
+// The fields of the shell record this component fills.
+struct TNotifyIconRecord {
+    THandle Wnd = 0;
+    uint32_t ID = 0;
+    uint32_t Flags = 0;
+    uint32_t CallbackMessage = kNotifyIconCallbackMessage;
+    THandle Icon = 0;
+    std::wstring Tip;
+};
+
+// What the component needs from the shell and the window system.
+class INotifyIconShell {
+public:
+    virtual ~INotifyIconShell() = default;
+    virtual bool NotifyIcon(TNotifyIconMessage message, const TNotifyIconRecord& record) = 0;
+    virtual THandle CopyIcon(THandle icon) = 0;  // 0 copies to 0
+    virtual void DestroyIcon(THandle icon) = 0;
+    virtual void GetCursorPos(int& x, int& y) = 0;
+    virtual void SetForegroundWindow(THandle window) = 0;
+    virtual void ProcessMessages() = 0;
+    virtual void TrackPopupMenu(THandle menu, int x, int y) = 0;
+    virtual void MessageBeep() = 0;
+};
+
+// Notifications the shell sends in the callback message's lParam.
+namespace notify {
+constexpr uint32_t kMouseMove = 0x0200, kLButtonDown = 0x0201, kLButtonDblClk = 0x0203,
+                   kRButtonUp = 0x0205, kBalloonShow = 0x0402, kBalloonHide = 0x0403,
+                   kBalloonTimeout = 0x0404, kBalloonUserClick = 0x0405;
+}
+
+class TNotifyIcon {
+public:
+    using TNotifyEvent = std::function<void(TNotifyIcon*)>;
+
+    TNotifyIcon(INotifyIconShell& shell, TNotifyIconLayout layout);
+    ~TNotifyIcon();
+    TNotifyIcon(const TNotifyIcon&) = delete;
+    TNotifyIcon& operator=(const TNotifyIcon&) = delete;
+
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool value);
+    // Keeps a copy of its own; the caller keeps what it passed.
+    void SetIcon(THandle icon);
+    THandle Icon() const { return FIcon; }
+    const std::wstring& ToolTip() const { return FToolTip; }
+    void SetToolTip(const std::wstring& text);
+    THandle PopupMenu = 0;
+    bool RightClickBeepOnNoMenu = false;
+
+    TNotifyEvent OnClick, OnRightClick, OnDblClick, OnMouseMove;
+    TNotifyEvent OnBalloonShow, OnBalloonHide, OnBalloonTimeout, OnBalloonClick;
+
+    // While the owner is being set up, Visible is only recorded; Loaded adds
+    // the icon then, with the picture and tooltip set by that time.
+    void BeginLoading() { FLoading = true; }
+    void Loaded();
+
+    // The message sink's window was created (anew).
+    void ChangeWnd(THandle handle);
+    // Handles the callback message; false: pass it to the default procedure.
+    bool HandleCallback(uint32_t lParam);
+
+    std::wstring ClipToolTip(const std::wstring& text) const;
+    const TNotifyIconRecord& Record() const { return FRecord; }
+
+private:
+    bool AddIcon();
+    bool ModifyIcon();
+    bool DeleteIcon();
+    bool Send(TNotifyIconMessage message, uint32_t flags);
+    void DoRightClick();
+    void Raise(const TNotifyEvent& event);
+
+    INotifyIconShell& FShell;
+    TNotifyIconLayout FLayout;
+    TNotifyIconRecord FRecord;
+    THandle FIcon = 0;  // our own copy
+    std::wstring FToolTip;
+    bool FVisible = false;
+    bool FLoading = false;
+};
+
+}  // namespace lumivane

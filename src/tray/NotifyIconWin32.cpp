@@ -1,0 +1,96 @@
+#include "tray/NotifyIconWin32.h"
+
+#include <shellapi.h>
+
+namespace lumivane {
+
+namespace {
+
+HWND Hwnd(THandle h) { return reinterpret_cast<HWND>(h); }
+
+// The size of the wide record in the layout the system reads, for this
+// build's architecture: never a byte count written by hand.
+DWORD RecordSize(TNotifyIconLayout layout) {
+    switch (layout) {
+    case TNotifyIconLayout::V1: return NOTIFYICONDATAW_V1_SIZE;
+    case TNotifyIconLayout::V2: return NOTIFYICONDATAW_V2_SIZE;
+    case TNotifyIconLayout::V3: break;
+    }
+    return NOTIFYICONDATAW_V3_SIZE;
+}
+
+}  // namespace
+
+TNotifyIconLayout CurrentNotifyIconLayout() {
+    // GetVersionEx answers what the manifest lets it; ask the kernel.
+    using TRtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof(info);
+    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll")) {
+        if (auto get = reinterpret_cast<TRtlGetVersion>(
+                reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion"))))
+            get(&info);
+    }
+    if (info.dwMajorVersion == 0) return TNotifyIconLayout::V3;
+    return NotifyIconLayoutFor(info.dwMajorVersion, info.dwMinorVersion);
+}
+
+bool TNotifyIconShellWin32::NotifyIcon(TNotifyIconMessage message,
+                                       const TNotifyIconRecord& record) {
+    NOTIFYICONDATAW data{};
+    data.cbSize = RecordSize(FLayout);
+    data.hWnd = Hwnd(record.Wnd);
+    data.uID = record.ID;
+    data.uFlags = record.Flags;
+    data.uCallbackMessage = record.CallbackMessage;
+    data.hIcon = reinterpret_cast<HICON>(record.Icon);
+    const size_t room = FLayout == TNotifyIconLayout::V1 ? 64 : ARRAYSIZE(data.szTip);
+    lstrcpynW(data.szTip, record.Tip.c_str(), static_cast<int>(room));
+    return Shell_NotifyIconW(static_cast<DWORD>(message), &data) != FALSE;
+}
+
+THandle TNotifyIconShellWin32::CopyIcon(THandle icon) {
+    HICON copy = icon ? ::CopyIcon(reinterpret_cast<HICON>(icon)) : nullptr;
+    if (copy) ++FCreated;
+    return reinterpret_cast<THandle>(copy);
+}
+
+void TNotifyIconShellWin32::DestroyIcon(THandle icon) {
+    if (icon && ::DestroyIcon(reinterpret_cast<HICON>(icon))) ++FDestroyed;
+}
+
+void TNotifyIconShellWin32::GetCursorPos(int& x, int& y) {
+    POINT p{};
+    ::GetCursorPos(&p);
+    x = p.x;
+    y = p.y;
+}
+
+void TNotifyIconShellWin32::SetForegroundWindow(THandle window) {
+    // The sink is a child window; the program comes forward through its
+    // top-level window.
+    ::SetForegroundWindow(GetAncestor(Hwnd(window), GA_ROOT));
+}
+
+void TNotifyIconShellWin32::TrackPopupMenu(THandle menu, int x, int y) {
+    ::TrackPopupMenu(reinterpret_cast<HMENU>(menu), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0,
+                     FMenuOwner(), nullptr);
+}
+
+bool TMsgWindow::Create(HWND parent) {
+    static const ATOM atom = RegisterClass(L"TNotifyIconMsgWindow", nullptr);
+    (void)atom;
+    if (!CreateHandle(0, L"TNotifyIconMsgWindow", L"", WS_CHILD, 0, 0, 0, 0, parent))
+        return false;
+    FIcon.ChangeWnd(reinterpret_cast<THandle>(Handle()));
+    return true;
+}
+
+LRESULT TMsgWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == kNotifyIconCallbackMessage &&
+        FIcon.HandleCallback(static_cast<uint32_t>(lParam)))
+        return 0;
+    return TWindow::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace lumivane

@@ -1,0 +1,57 @@
+#pragma once
+// The notification icon's platform side: the shell call, icon copies, the
+// popup menu, and TMsgWindow, the window the shell sends its notifications to.
+#include <windows.h>
+
+#include <functional>
+
+#include "tray/NotifyIcon.h"
+#include "win32/Window.h"
+
+namespace lumivane {
+
+// Layout of the record by the running system's version.
+TNotifyIconLayout CurrentNotifyIconLayout();
+
+class TNotifyIconShellWin32 final : public INotifyIconShell {
+public:
+    // menuOwner receives the WM_COMMAND of the chosen menu item; pump handles
+    // the waiting messages before the menu opens.
+    TNotifyIconShellWin32(TNotifyIconLayout layout, std::function<HWND()> menuOwner,
+                          std::function<void()> pump)
+        : FLayout(layout), FMenuOwner(std::move(menuOwner)), FPump(std::move(pump)) {}
+
+    bool NotifyIcon(TNotifyIconMessage message, const TNotifyIconRecord& record) override;
+    THandle CopyIcon(THandle icon) override;
+    void DestroyIcon(THandle icon) override;
+    void GetCursorPos(int& x, int& y) override;
+    void SetForegroundWindow(THandle window) override;
+    void ProcessMessages() override { FPump(); }
+    void TrackPopupMenu(THandle menu, int x, int y) override;
+    void MessageBeep() override { ::MessageBeep(0); }
+
+    // Icons this seam made and destroyed: equal but for the one held.
+    long IconsCreated() const { return FCreated; }
+    long IconsDestroyed() const { return FDestroyed; }
+
+private:
+    TNotifyIconLayout FLayout;
+    std::function<HWND()> FMenuOwner;
+    std::function<void()> FPump;
+    long FCreated = 0, FDestroyed = 0;
+};
+
+// A child window of no size that receives the icon's callback message.
+class TMsgWindow final : public TWindow {
+public:
+    explicit TMsgWindow(TNotifyIcon& icon) : FIcon(icon) {}
+    bool Create(HWND parent);
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    TNotifyIcon& FIcon;
+};
+
+}  // namespace lumivane

@@ -1,0 +1,236 @@
+#include <gtest/gtest.h>
+
+#include "config/ManagedConfiguration.h"
+#include "fakes/FakeHost.h"
+#include "fakes/FakeSystemParameters.h"
+#include "fakes/FakeTimerService.h"
+
+namespace lumivane::test {
+namespace {
+
+using Calls = std::vector<TSpiCall>;
+constexpr uint32_t kHour = 3600000;
+
+struct ManagedConfigurationTest : ::testing::Test {
+    TFakeSystemParameters spi;
+    TFakeOptions options;
+    TFakeTimerService timers;
+    TFakeClock clock;
+    TStatusCounter status;
+    TFakePump pump;
+    TManagedConfiguration config{{spi, options, timers, clock, status, pump}};
+
+    void Start(const TDisplayPowerConfiguration& initial) {
+        spi.SetConfiguration(initial);
+        config.FormCreate();
+        spi.Calls.clear();
+        status.Count = 0;
+    }
+    int Activations() const {  // Activate runs = sets of the screen-saver flag to on
+        int n = 0;
+        for (const auto& c : spi.Sets()) n += c.Action == spi::kSetScreenSaveActive && c.UiParam == 1;
+        return n;
+    }
+};
+
+TEST_F(ManagedConfigurationTest, CreationCapturesTheInitialConfiguration) {
+    const struct {
+        TDisplayPowerConfiguration Initial;
+        bool Activated;
+    } cases[] = {
+        {{{false, 600}, {true, 1200}}, true},  // power-off alone counts as active
+        {{{true, 60}, {false, 0}}, true},
+        {{{false, 600}, {false, 1200}}, false},
+    };
+    for (const auto& c : cases) {
+        config.FPreserving = true;
+        config.FContinuousModeRunning = true;
+        Start(c.Initial);
+        EXPECT_EQ(config.FInitialConfiguration, c.Initial);
+        EXPECT_EQ(config.FPreservedConfiguration, c.Initial);
+        EXPECT_FALSE(config.FPreserving);
+        EXPECT_FALSE(config.FContinuousModeRunning);
+        EXPECT_EQ(config.FActivated, c.Activated);
+    }
+}
+
+TEST_F(ManagedConfigurationTest, ActivateAndDeactivateSwitchOnlyManagedItems) {
+    for (bool v : {true, false}) {
+        for (int mask = 0; mask < 4; ++mask) {
+            for (bool update : {false, true}) {
+                SCOPED_TRACE(testing::Message() << "v=" << v << " mask=" << mask << " update=" << update);
+                Start({{!v, 600}, {!v, 1200}});
+                options.Manage[0] = mask & 1;
+                options.Manage[1] = mask & 2;
+                options.Update = update;
+                options.Preserve = mask == 3;
+                v ? config.actActivateExecute() : config.actDeactivateExecute();
+                const uint32_t on = v ? 1 : 0, ini = update ? 1 : 0;
+                Calls expected;
+                if (mask & 1) expected.push_back({spi::kSetScreenSaveActive, on, ini});
+                if (mask & 2) {
+                    expected.push_back({spi::kSetPowerOffActive, on, ini});
+                    expected.push_back({spi::kSetLowPowerActive, on, ini});
+                }
+                EXPECT_EQ(spi.Sets(), expected) << "flags only, never a time-out";
+                EXPECT_EQ(config.FPreservedConfiguration, spi.Configuration());
+                EXPECT_EQ(config.FActivated, v);
+                EXPECT_EQ(config.FPreserving, mask == 3);
+                EXPECT_EQ(status.Count, 1);
+                options = TFakeOptions{};
+                config.FPreserving = false;
+            }
+        }
+    }
+}
+
+TEST_F(ManagedConfigurationTest, NothingHappensWhileContinuousModeRuns) {
+    Start({{true, 600}, {true, 1200}});
+    config.FContinuousModeRunning = true;
+    config.actDeactivateExecute();
+    EXPECT_TRUE(spi.Calls.empty());
+    EXPECT_TRUE(config.FActivated);
+    EXPECT_EQ(status.Count, 0);
+}
+
+TEST_F(ManagedConfigurationTest, DeactivateForEndsWithActivate) {
+    Start({{true, 600}, {true, 1200}});
+    config.actDeactivateForExecute(kHour);
+    EXPECT_FALSE(spi.ScreenSaverActive);
+    EXPECT_TRUE(config.DeactivateForRunning());
+    EXPECT_EQ(config.FDeactivatedUntil, L"15:05:20");
+    timers.Advance(kHour - 1);
+    EXPECT_FALSE(spi.ScreenSaverActive);
+    timers.Advance(1);
+    EXPECT_TRUE(spi.ScreenSaverActive && spi.LowPowerActive);
+    EXPECT_FALSE(config.DeactivateForRunning());
+    EXPECT_EQ(config.TimerDisableFor().Interval(), 0u);
+    EXPECT_EQ(config.FDeactivatedUntil, L"15:05:20") << "kept, only no longer shown";
+    timers.Advance(10 * kHour);
+    EXPECT_EQ(Activations(), 1);
+}
+
+TEST_F(ManagedConfigurationTest, DeactivateForReplacesRunningPeriod) {
+    Start({{true, 600}, {true, 1200}});
+    config.actDeactivateForExecute(kHour);
+    timers.Advance(10 * 60000);
+    clock.Time = {14, 15, 20, 0};
+    spi.Calls.clear();
+    config.actDeactivateForExecute(2 * kHour);
+    // The running period ends as if it had expired: Activate, then Deactivate.
+    EXPECT_EQ(spi.Sets(), (Calls{{17, 1, 0}, {86, 1, 0}, {85, 1, 0},
+                                 {17, 0, 0}, {86, 0, 0}, {85, 0, 0}}));
+    EXPECT_EQ(config.FDeactivatedUntil, L"16:15:20");
+    timers.Advance(2 * kHour - 1);
+    EXPECT_FALSE(spi.ScreenSaverActive) << "the new period counts from the second choice";
+    timers.Advance(1);
+    EXPECT_TRUE(spi.ScreenSaverActive);
+}
+
+TEST_F(ManagedConfigurationTest, ActivateOrDeactivateCancelsThePeriod) {
+    for (bool activate : {true, false}) {
+        Start({{true, 600}, {true, 1200}});
+        config.actDeactivateForExecute(kHour);
+        activate ? config.actActivateExecute() : config.actDeactivateExecute();
+        EXPECT_FALSE(config.DeactivateForRunning());
+        const bool stateAfter = spi.ScreenSaverActive;
+        timers.Advance(5 * kHour);
+        EXPECT_EQ(spi.ScreenSaverActive, stateAfter) << "no Activate follows later";
+    }
+}
+
+TEST_F(ManagedConfigurationTest, RestoreLeavesThePeriodRunningAndEndsPreservation) {
+    Start({{false, 600}, {true, 1200}});
+    options.Preserve = true;
+    options.Update = true;
+    config.actDeactivateForExecute(kHour);
+    bool preservingDuringPump = true;
+    pump.Pending = [&] { preservingDuringPump = config.FPreserving; };
+    spi.Calls.clear();
+    config.actRestoreConfigurationExecute();
+    EXPECT_FALSE(preservingDuringPump) << "preservation ends before pending messages run";
+    // Initial flags of both items, time-outs untouched.
+    EXPECT_EQ(spi.Sets(), (Calls{{17, 0, 1}, {86, 1, 1}, {85, 1, 1}}));
+    EXPECT_FALSE(config.FPreserving);
+    EXPECT_FALSE(config.FActivated) << "Restore keeps the toggle state";
+    EXPECT_TRUE(config.DeactivateForRunning());
+    timers.Advance(kHour);
+    EXPECT_TRUE(spi.ScreenSaverActive) << "Activate runs when the period ends";
+}
+
+TEST_F(ManagedConfigurationTest, LeavingRestoresInitialFlagsOnlyWhenAsked) {
+    for (bool restore : {true, false}) {
+        Start({{true, 600}, {false, 1200}});
+        options.Manage[0] = options.Manage[1] = false;  // managed or not
+        options.Restore = restore;
+        spi.ScreenSaverActive = false;
+        spi.LowPowerActive = spi.PowerOffActive = true;
+        spi.Calls.clear();
+        config.FormDestroy();
+        if (restore)
+            EXPECT_EQ(spi.Sets(), (Calls{{17, 1, 0}, {86, 0, 0}, {85, 0, 0}}));
+        else
+            EXPECT_TRUE(spi.Sets().empty());
+    }
+}
+
+TEST_F(ManagedConfigurationTest, WatchdogKeepsThePreservedFlags) {
+    struct TCase {
+        const char* Name;
+        bool Managed;
+        bool Preserved;
+        bool Current;
+        int CurrentTimeout;
+        bool Reapplied;
+    } cases[] = {
+        {"managed, switched off by another program", true, true, false, 600, true},
+        {"managed, switched on by another program", true, false, true, 600, true},
+        {"managed, only the time-out changed", true, true, true, 42, false},
+        {"unmanaged, turned on while preserved off", false, false, true, 600, true},
+        {"unmanaged, runs as preserved: no churn", false, true, true, 600, false},
+        {"unmanaged, turned off", false, true, false, 600, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Start({{c.Preserved, 300}, {false, 900}});
+        options = TFakeOptions{};
+        options.Manage[0] = c.Managed;
+        options.Preserve = true;
+        options.Update = true;
+        config.FPreserving = true;
+        spi.ScreenSaverActive = c.Current;
+        spi.ScreenSaverTimeout = c.CurrentTimeout;
+        spi.Calls.clear();
+        timers.Advance(kCheckConfigurationInterval * 4);
+        const Calls reapply{{17, c.Preserved ? 1u : 0u, 1}, {15, 300, 1}};
+        const Calls sets = spi.Sets();
+        if (c.Reapplied) {
+            ASSERT_GE(sets.size(), 2u);
+            EXPECT_EQ(Calls(sets.begin(), sets.begin() + 2), reapply);
+            EXPECT_EQ(spi.ScreenSaverActive, c.Preserved);
+        } else {
+            EXPECT_TRUE(sets.empty());
+        }
+        EXPECT_EQ(status.Count, 4) << "the status follows every tick";
+    }
+}
+
+TEST_F(ManagedConfigurationTest, WatchdogReadsBothItemsBeforeWritingAndIdlesWhenNotPreserving) {
+    Start({{true, 300}, {true, 900}});
+    config.FPreserving = true;
+    spi.ScreenSaverActive = false;
+    spi.LowPowerActive = spi.PowerOffActive = false;
+    timers.Advance(kCheckConfigurationInterval);
+    EXPECT_EQ(spi.Calls, (Calls{{16, 0, 0}, {14, 0, 0}, {83, 0, 0}, {79, 0, 0},
+                                {17, 1, 0}, {15, 300, 0},
+                                {86, 1, 0}, {85, 1, 0}, {81, 900, 0}}));
+    config.FPreserving = false;
+    spi.ScreenSaverActive = false;
+    spi.Calls.clear();
+    timers.Advance(kCheckConfigurationInterval * 10);
+    EXPECT_TRUE(spi.Sets().empty());
+    EXPECT_FALSE(spi.ScreenSaverActive);
+}
+
+}  // namespace
+}  // namespace lumivane::test

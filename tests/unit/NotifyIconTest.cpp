@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tray/NotifyIcon.h"
+
+namespace lumivane::test {
+namespace {
+
+// Records every shell call; icons are numbers whose copies are counted.
+struct TShellLog final : INotifyIconShell {
+    std::vector<std::string> Calls;
+    std::vector<TNotifyIconRecord> Records;
+    int Copies = 0, Destroys = 0;
+    THandle NextIcon = 1000;
+
+    bool NotifyIcon(TNotifyIconMessage m, const TNotifyIconRecord& r) override {
+        static const char* names[] = {"add", "modify", "delete"};
+        Calls.push_back(std::string(names[static_cast<int>(m)]) + " wnd=" + std::to_string(r.Wnd));
+        Records.push_back(r);
+        return true;
+    }
+    THandle CopyIcon(THandle) override {
+        ++Copies;
+        return ++NextIcon;
+    }
+    void DestroyIcon(THandle) override { ++Destroys; }
+    void GetCursorPos(int& x, int& y) override {
+        x = 10;
+        y = 20;
+        Calls.push_back("cursor");
+    }
+    void SetForegroundWindow(THandle w) override { Calls.push_back("foreground " + std::to_string(w)); }
+    void ProcessMessages() override { Calls.push_back("process"); }
+    void TrackPopupMenu(THandle menu, int x, int y) override {
+        Calls.push_back("menu " + std::to_string(menu) + " at " + std::to_string(x) + "," +
+                        std::to_string(y));
+    }
+    void MessageBeep() override { Calls.push_back("beep"); }
+};
+
+using Calls = std::vector<std::string>;
+
+TEST(NotifyIcon, ShellStateFollowsVisible) {
+    TShellLog shell;
+    {
+        TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+        icon.ChangeWnd(7);
+        icon.SetIcon(55);
+        icon.SetToolTip(L"tip");
+        EXPECT_TRUE(shell.Calls.empty()) << "no call while hidden";
+        icon.SetVisible(false);
+        icon.SetVisible(true);
+        icon.SetVisible(true);
+        ASSERT_EQ(shell.Calls, (Calls{"add wnd=7"})) << "one add for two assignments";
+        EXPECT_EQ(shell.Records[0].Flags, 7u);
+        EXPECT_EQ(shell.Records[0].CallbackMessage, 1025u);
+        EXPECT_EQ(shell.Records[0].ID, 0u);
+        EXPECT_EQ(shell.Records[0].Tip, L"tip");
+        EXPECT_EQ(shell.Records[0].Icon, icon.Icon());
+        EXPECT_NE(icon.Icon(), 55u) << "the icon keeps a copy of its own";
+        icon.SetToolTip(L"tip");
+        EXPECT_EQ(shell.Records.back().Flags, 6u) << "a modify even when nothing changed";
+        icon.ChangeWnd(8);
+        icon.SetVisible(false);
+        icon.SetVisible(true);
+        EXPECT_EQ(shell.Calls, (Calls{"add wnd=7", "modify wnd=7", "delete wnd=7", "add wnd=8",
+                                      "delete wnd=8", "add wnd=8"}));
+        shell.Calls.clear();
+    }
+    EXPECT_EQ(shell.Calls, (Calls{"delete wnd=8"})) << "leaves the notification area with its owner";
+    EXPECT_EQ(shell.Copies, shell.Destroys);
+}
+
+TEST(NotifyIcon, LoadingDefersTheAdd) {
+    TShellLog shell;
+    TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+    icon.BeginLoading();
+    icon.SetVisible(true);
+    icon.SetIcon(5);
+    icon.SetToolTip(L"x");
+    EXPECT_TRUE(shell.Calls.empty());
+    icon.Loaded();
+    EXPECT_EQ(shell.Calls, (Calls{"add wnd=0"}));
+    EXPECT_EQ(shell.Records[0].Tip, L"x");
+}
+
+TEST(NotifyIcon, ToolTipIsClippedOnItsWayToTheShell) {
+    const std::wstring long200(200, L'x');
+    for (auto [layout, limit] : {std::pair{TNotifyIconLayout::V1, 63u},
+                                 std::pair{TNotifyIconLayout::V2, 127u},
+                                 std::pair{TNotifyIconLayout::V3, 127u}}) {
+        TShellLog shell;
+        TNotifyIcon icon(shell, layout);
+        icon.SetToolTip(long200);
+        icon.SetVisible(true);
+        EXPECT_EQ(shell.Records[0].Tip.size(), limit);
+        EXPECT_EQ(icon.ToolTip(), long200);
+    }
+    EXPECT_EQ(NotifyIconLayoutFor(4, 90), TNotifyIconLayout::V1);
+    EXPECT_EQ(NotifyIconLayoutFor(5, 0), TNotifyIconLayout::V2);
+    EXPECT_EQ(NotifyIconLayoutFor(5, 1), TNotifyIconLayout::V3);
+    EXPECT_EQ(NotifyIconLayoutFor(10, 0), TNotifyIconLayout::V3);
+}
+
+TEST(NotifyIcon, CallbacksRaiseTheirEventsOnly) {
+    TShellLog shell;
+    TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+    std::vector<std::string> raised;
+    icon.OnClick = [&](TNotifyIcon*) { raised.push_back("click"); };
+    icon.OnDblClick = [&](TNotifyIcon*) { raised.push_back("dblclick"); };
+    icon.OnMouseMove = [&](TNotifyIcon*) { raised.push_back("move"); };
+    icon.OnBalloonClick = [&](TNotifyIcon*) { raised.push_back("balloon click"); };
+    // A double click: press, release, double-click press, release.
+    for (uint32_t n : {0x0201u, 0x0202u, 0x0203u, 0x0202u}) icon.HandleCallback(n);
+    EXPECT_EQ(raised, (std::vector<std::string>{"click", "dblclick"}));
+    EXPECT_TRUE(icon.HandleCallback(0x0200));
+    EXPECT_TRUE(icon.HandleCallback(0x0405));
+    // Unassigned events are dropped, not passed on.
+    EXPECT_TRUE(icon.HandleCallback(0x0402));
+    EXPECT_TRUE(icon.HandleCallback(0x0404));
+    // Outside the table: the default procedure.
+    for (uint32_t n : {0x0202u, 0x0204u, 0x0206u, 0x0207u, 0x0209u, 0x0401u})
+        EXPECT_FALSE(icon.HandleCallback(n)) << n;
+    EXPECT_EQ(raised.size(), 4u);
+}
+
+TEST(NotifyIcon, RightClickOpensTheMenuAtTheCursorOrBeeps) {
+    struct TCase {
+        THandle Menu;
+        bool Beep;
+        Calls Expected;
+    } cases[] = {
+        {42, true, {"cursor", "right", "foreground 9", "process", "menu 42 at 10,20"}},
+        {0, true, {"cursor", "right", "beep"}},
+        {0, false, {"cursor", "right"}},
+    };
+    for (const auto& c : cases) {
+        TShellLog shell;
+        TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+        icon.ChangeWnd(9);
+        icon.PopupMenu = c.Menu;
+        icon.RightClickBeepOnNoMenu = c.Beep;
+        icon.OnRightClick = [&](TNotifyIcon*) { shell.Calls.push_back("right"); };
+        EXPECT_TRUE(icon.HandleCallback(0x0205));
+        EXPECT_FALSE(icon.HandleCallback(0x0204)) << "the press raises nothing";
+        EXPECT_EQ(shell.Calls, c.Expected);
+    }
+}
+
+TEST(NotifyIcon, EveryIconCopyIsFreed) {
+    TShellLog shell;
+    {
+        TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+        icon.SetVisible(true);
+        for (int i = 0; i < 10000; ++i) icon.SetIcon(static_cast<THandle>(100 + i % 8));
+        EXPECT_EQ(shell.Copies - shell.Destroys, 1) << "only the current copy is held";
+    }
+    EXPECT_EQ(shell.Copies, shell.Destroys);
+}
+
+}  // namespace
+}  // namespace lumivane::test

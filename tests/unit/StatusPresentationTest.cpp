@@ -1,0 +1,86 @@
+#include <gtest/gtest.h>
+
+#include "config/StatusPresentation.h"
+#include "config/TimeFormat.h"
+
+namespace lumivane::test {
+namespace {
+
+TEST(StatusTexts, LabelsFollowFlagsTimeoutsAndThePeriod) {
+    const TStatusContext idle{};
+    const TStatusContext period{true, L"14:35:20", false};
+    const struct {
+        TPowerSetting Setting;
+        TStatusContext Context;
+        const wchar_t* State;
+        const wchar_t* Timeout;
+        const wchar_t* Tip;
+    } cases[] = {
+        {{true, 600}, idle, L"Yes", L"10 minutes", L"Active"},
+        {{true, 10}, idle, L"Continuous", L"0 minutes", L"Active"},
+        {{true, 11}, idle, L"Yes", L"0 minutes", L"Active"},
+        {{true, 0}, idle, L"Continuous", L"0 minutes", L"Active"},
+        {{true, 90}, idle, L"Yes", L"1 minutes", L"Active"},
+        {{false, 59}, idle, L"No", L"0 minutes", L"Inactive"},
+        {{false, 1200}, period, L"Deactivated until 14:35:20", L"20 minutes",
+         L"Deactivated until 14:35:20"},
+        // An unmanaged item kept active by another program during a period.
+        {{true, 900}, period, L"Yes", L"15 minutes", L"Yes"},
+        {{true, 3}, period, L"Continuous", L"0 minutes", L"Continuous"},
+    };
+    for (const auto& c : cases) {
+        const TStatusTexts ss = ComputeStatus({c.Setting, {false, 0}}, c.Context);
+        EXPECT_EQ(ss.ScreenSaverActive, c.State);
+        EXPECT_EQ(ss.ScreenSaverTimeout, c.Timeout);
+        EXPECT_EQ(ss.ToolTip.substr(0, ss.ToolTip.find(L'\r')),
+                  std::wstring(L"Screen saver:  ") + c.Tip);
+        const TStatusTexts po = ComputeStatus({{false, 0}, c.Setting}, c.Context);
+        EXPECT_EQ(po.PowerOffActive, c.State);
+        EXPECT_EQ(po.PowerOffTimeout, c.Timeout);
+        EXPECT_EQ(po.ToolTip.substr(po.ToolTip.find(L'\r') + 1),
+                  std::wstring(L"Monitor power off:  ") + c.Tip);
+    }
+}
+
+TEST(StatusTexts, ToolTipByteForByte) {
+    const TStatusTexts s = ComputeStatus({{true, 600}, {false, 1200}}, {});
+    EXPECT_EQ(s.ToolTip, L"Screen saver:  Active\rMonitor power off:  Inactive");
+    EXPECT_EQ(s.ToolTip.size(), 50u);
+}
+
+TEST(StatusTexts, IconIndexInBothSets) {
+    const struct {
+        bool Ss, Po;
+        int Index;
+    } cases[] = {{true, true, 0}, {false, false, 1}, {true, false, 2}, {false, true, 3}};
+    for (const auto& c : cases) {
+        for (bool high : {false, true}) {
+            TStatusContext context;
+            context.HighColorIcon = high;
+            EXPECT_EQ(ComputeStatus({{c.Ss, 600}, {c.Po, 600}}, context).IconIndex,
+                      c.Index + (high ? 4 : 0));
+        }
+    }
+}
+
+TEST(UntilText, LocaleFormatsAndMidnight) {
+    const TLongTimeFormat h24{L"HH:mm:ss", L"AM", L"PM"};
+    const TLongTimeFormat h12{L"h:mm:ss tt", L"AM", L"PM"};
+    const TLongTimeFormat quoted{L"H'h'mm'm'ss's' t", L"a.m.", L"p.m."};
+    const TTimeOfDay evening{20, 4, 5, 500};
+    EXPECT_EQ(FormatTime(h24, TimeOfDayAfter(evening, 1800000)), L"20:34:05");
+    EXPECT_EQ(FormatTime(h12, TimeOfDayAfter(evening, 1800000)), L"8:34:05 PM");
+    // 12 hours from 20:04:05 ends the next morning: time of day only.
+    const TTimeOfDay next = TimeOfDayAfter(evening, 43200000);
+    EXPECT_EQ(FormatTime(h24, next), L"08:04:05");
+    EXPECT_EQ(FormatTime(h12, next), L"8:04:05 AM");
+    EXPECT_EQ(FormatTime(h12, {0, 0, 7, 0}), L"12:00:07 AM");
+    EXPECT_EQ(FormatTime(h12, {12, 30, 0, 0}), L"12:30:00 PM");
+    EXPECT_EQ(FormatTime(quoted, {9, 5, 3, 0}), L"9h05m03s a");
+    EXPECT_EQ(FormatTime({L"HH:mm:ss 'o''clock'", L"", L""}, {9, 5, 3, 0}), L"09:05:03 o'clock");
+    // Milliseconds carry into the seconds.
+    EXPECT_EQ(FormatTime(h24, TimeOfDayAfter({23, 59, 59, 600}, 500)), L"00:00:00");
+}
+
+}  // namespace
+}  // namespace lumivane::test

@@ -1,0 +1,46 @@
+#pragma once
+// Stand-ins for what the main window gives the configuration logic: its option
+// check boxes, the clock, the status refresh and the message pump.
+#include <functional>
+
+#include "config/ManagedConfiguration.h"
+
+namespace lumivane::test {
+
+struct TFakeOptions final : IConfigurationOptions {
+    // The window's defaults.
+    bool Manage[2] = {true, true};  // screen saver, power off
+    bool Update = false, Preserve = false, Restore = true;
+    bool ManageScreenSaver() const override { return Manage[0]; }
+    bool ManagePowerOff() const override { return Manage[1]; }
+    bool UpdateSettings() const override { return Update; }
+    bool PreserveConfiguration() const override { return Preserve; }
+    bool RestoreConfiguration() const override { return Restore; }
+};
+
+struct TFakeClock final : IClock {
+    TTimeOfDay Time{14, 5, 20, 0};
+    TLongTimeFormat Format{L"HH:mm:ss", L"AM", L"PM"};
+    TTimeOfDay Now() const override { return Time; }
+    TLongTimeFormat LongTimeFormat() const override { return Format; }
+};
+
+struct TStatusCounter final : IStatusRefresh {
+    int Count = 0;
+    std::function<void()> OnUpdate;
+    void UpdateStatus() override {
+        ++Count;
+        if (OnUpdate) OnUpdate();
+    }
+};
+
+struct TFakePump final : IMessagePump {
+    std::function<void()> Pending;  // runs once, as a queued message would
+    int Count = 0;
+    void ProcessMessages() override {
+        ++Count;
+        if (auto p = std::exchange(Pending, nullptr)) p();
+    }
+};
+
+}  // namespace lumivane::test

@@ -1,0 +1,149 @@
+// The main window's configuration, status and notification icon against the
+// real system: timers, parameters, icons and the shell.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <psapi.h>
+
+#include <chrono>
+
+#include "ui/MainWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+using TClock = std::chrono::steady_clock;
+
+// Pumps messages until `done` holds or the deadline passes.
+template <typename F>
+bool PumpUntil(F done, std::chrono::milliseconds deadline) {
+    const auto end = TClock::now() + deadline;
+    while (!done()) {
+        if (TClock::now() > end) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    }
+    return true;
+}
+
+struct TPreserveOn final : IConfigurationOptions {
+    bool ManageScreenSaver() const override { return true; }
+    bool ManagePowerOff() const override { return false; }
+    bool UpdateSettings() const override { return false; }
+    bool PreserveConfiguration() const override { return true; }
+    bool RestoreConfiguration() const override { return true; }
+};
+struct TNoStatus final : IStatusRefresh {
+    int Count = 0;
+    void UpdateStatus() override { ++Count; }
+};
+struct TNoPump final : IMessagePump {
+    void ProcessMessages() override {}
+};
+
+// A hidden window that owns the timers, as the main window does.
+struct TTimerWindow final : TWindow {
+    TTimerServiceWin32 Timers;
+    TTimerWindow() {
+        static const ATOM atom = RegisterClass(L"LumivaneTestTimers", nullptr);
+        (void)atom;
+        CreateHandle(0, L"LumivaneTestTimers", L"", WS_POPUP, 0, 0, 0, 0, nullptr);
+        Timers.Attach(Handle());
+    }
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        if (msg == WM_TIMER && Timers.Dispatch(wParam)) return 0;
+        return TWindow::HandleMessage(msg, wParam, lParam);
+    }
+};
+
+TEST(Preservation, ScreenSaverSwitchedOffElsewhereComesBackWithin500ms) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverConfiguration(spi, false, 420, false);
+    TTimerWindow window;
+    TPreserveOn options;
+    TClockWin32 clock;
+    TNoStatus status;
+    TNoPump pump;
+    TManagedConfiguration config({spi, options, window.Timers, clock, status, pump});
+    config.FormCreate();
+    config.actActivateExecute();
+    ASSERT_TRUE(GetScreenSaverActive(spi));
+    // Another program switches the screen saver off.
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
+    const auto switchedOff = TClock::now();
+    ASSERT_TRUE(PumpUntil([&] { return GetScreenSaverActive(spi); }, std::chrono::seconds(3)));
+    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - switchedOff);
+    EXPECT_LE(took.count(), 500 + 250) << "the watchdog runs every 500 ms";
+    EXPECT_EQ(GetScreenSaverTimeout(spi), 420) << "with the preserved time-out";
+    EXPECT_GT(status.Count, 0);
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
+                                saved.ScreenSaverSetting.Timeout, false);
+}
+
+TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverConfiguration(spi, true, 600, false);
+    TfMain_lumivane main(nullptr);
+    ASSERT_TRUE(main.Create(L"Lumivane"));
+    std::vector<std::wstring> labels;
+    for (HWND c = GetWindow(main.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        labels.push_back(WindowText(c));
+    // Group, caption, value, caption, value, for each of the two groups.
+    ASSERT_GE(labels.size(), 10u);
+    EXPECT_EQ(labels[0], L"Screen saver");
+    EXPECT_EQ(labels[1], L"Screen saver active:");
+    EXPECT_EQ(labels[2], L"Yes");
+    EXPECT_EQ(labels[3], L"Screen saver timeout:");
+    EXPECT_EQ(labels[4], L"10 minutes");
+    EXPECT_EQ(labels[5], L"Monitor power off");
+    EXPECT_EQ(labels[6], L"Monitor power off active:");
+    EXPECT_EQ(labels[8], L"Monitor power off timeout:");
+    EXPECT_TRUE(main.NotifyIcon().Visible());
+    EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
+    EXPECT_NE(main.NotifyIcon().Icon(), 0u);
+
+    SetScreenSaverActive(spi, false, false);
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            HWND value = GetWindow(GetWindow(GetWindow(main.Handle(), GW_CHILD), GW_HWNDNEXT), GW_HWNDNEXT);
+            return WindowText(value) == L"No";
+        },
+        std::chrono::seconds(2)));
+    EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
+                                saved.ScreenSaverSetting.Timeout, false);
+}
+
+TEST(MainWindow, TenThousandRefreshesLeakNothing) {
+    TfMain_lumivane main(nullptr);
+    ASSERT_TRUE(main.Create(L"Lumivane"));
+    auto usage = [] {
+        PROCESS_MEMORY_COUNTERS_EX counters{};
+        GetProcessMemoryInfo(GetCurrentProcess(),
+                             reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
+        return counters.PrivateUsage;
+    };
+    for (int i = 0; i < 200; ++i) main.Status().UpdateStatus();  // warm up
+    const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD handlesBefore = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
+    const SIZE_T memoryBefore = usage();
+    for (int i = 0; i < 10000; ++i) main.Status().UpdateStatus();
+    // Wine does not count GDI and USER objects or handles (it answers 0): the
+    // seams count every icon made and destroyed instead.
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
+    EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), userBefore);
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_LE(handlesAfter, handlesBefore);
+    EXPECT_GE(main.StateIcons().IconsCreated(), 10200);
+    EXPECT_EQ(main.StateIcons().IconsCreated(), main.StateIcons().IconsDestroyed());
+    EXPECT_EQ(main.Shell().IconsCreated() - main.Shell().IconsDestroyed(), 1) << "one copy held";
+    EXPECT_LT(usage(), memoryBefore + 256 * 1024) << "private memory stays flat";
+}
+
+}  // namespace
+}  // namespace lumivane::test
