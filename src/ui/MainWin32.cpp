@@ -1,5 +1,7 @@
 #include "ui/MainWin32.h"
 
+#include <algorithm>
+
 #include "app/Application.h"
 #include "resource.h"
 #include "ui/Commands.h"
@@ -25,12 +27,16 @@ struct TGroupLayout {
     const wchar_t* Timeout0;
 };
 constexpr TGroupLayout kGroups[] = {
-    {L"Screen saver", 8, L"Screen saver active:", L"Screen saver timeout:"},
-    {L"Monitor power off", 320, L"Monitor power off active:", L"Monitor power off timeout:"},
+    {L"Screen saver", 6, L"Screen saver active:", L"Screen saver timeout:"},
+    {L"Monitor power off", 318, L"Monitor power off active:", L"Monitor power off timeout:"},
 };
-constexpr int kGroupTop = 52, kGroupWidth = 304, kGroupHeight = 150;
-constexpr int kRowTop[] = {22, 42};  // inside a group
-constexpr int kCaptionLeft = 12, kCaptionWidth = 142, kValueLeft = 158, kValueWidth = 138;
+constexpr int kGroupTop = 52, kGroupWidth = 308, kGroupHeight = 150;
+// Inside a group. The state row has room for two lines: a running period's
+// "Deactivated until" and its end time need more width than a half-window
+// group has in some locales, and then wrap rather than lose the time.
+constexpr int kRowTop[] = {22, 50};
+constexpr int kRowLines[] = {2, 1};
+constexpr int kCaptionLeft = 7, kValueGap = 3, kValueRightMargin = 2;
 constexpr int kRowHeight = 14;
 
 }  // namespace
@@ -79,27 +85,43 @@ void TfMain_lumivane::CreateControls() {
     };
     FFont.Reset(font(FW_NORMAL));
     FBoldFont.Reset(font(FW_BOLD));
+    // Positions and sizes in pixels of this window's DPI.
     auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
                      int h, HFONT f) {
-        HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, Scale(x), Scale(y),
-                                 Scale(w), Scale(h), Handle(), nullptr, ModuleInstance(), nullptr);
+        HWND c = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h,
+                                 Handle(), nullptr, ModuleInstance(), nullptr);
         SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(f), FALSE);
         return c;
     };
+    HDC dc = GetDC(Handle());
+    HGDIOBJ oldFont = SelectObject(dc, FFont.Get());
+    auto textWidth = [&](const wchar_t* text) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text, lstrlenW(text), &size);
+        return static_cast<int>(size.cx);
+    };
     for (size_t g = 0; g < std::size(kGroups); ++g) {
         const TGroupLayout& group = kGroups[g];
-        child(L"BUTTON", group.Caption, BS_GROUPBOX, group.Left, kGroupTop, kGroupWidth,
-              kGroupHeight, FFont.Get());
+        child(L"BUTTON", group.Caption, BS_GROUPBOX, Scale(group.Left), Scale(kGroupTop),
+              Scale(kGroupWidth), Scale(kGroupHeight), FFont.Get());
         const wchar_t* captions[] = {group.Active0, group.Timeout0};
+        // The values start right after the longer caption, so that the longest
+        // status ("Deactivated until" and a time) has all the room there is.
+        const int captionLeft = Scale(group.Left + kCaptionLeft);
+        const int captionWidth = std::max(textWidth(captions[0]), textWidth(captions[1]));
+        const int valueLeft = captionLeft + captionWidth + Scale(kValueGap);
+        const int valueWidth = Scale(group.Left + kGroupWidth - kValueRightMargin) - valueLeft;
         for (int row = 0; row < 2; ++row) {
-            const int top = kGroupTop + kRowTop[row];
-            child(L"STATIC", captions[row], SS_LEFT | SS_NOPREFIX, group.Left + kCaptionLeft, top,
-                  kCaptionWidth, kRowHeight, FFont.Get());
-            FStatusLabels[g * 2 + row] =
-                child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, group.Left + kValueLeft, top,
-                      kValueWidth, kRowHeight, FBoldFont.Get());
+            const int top = Scale(kGroupTop + kRowTop[row]);
+            child(L"STATIC", captions[row], SS_LEFT | SS_NOPREFIX, captionLeft, top, captionWidth,
+                  Scale(kRowHeight), FFont.Get());
+            FStatusLabels[g * 2 + row] = child(L"STATIC", L"", SS_LEFT | SS_NOPREFIX, valueLeft,
+                                               top, valueWidth, Scale(kRowHeight * kRowLines[row]),
+                                               FBoldFont.Get());
         }
     }
+    SelectObject(dc, oldFont);
+    ReleaseDC(Handle(), dc);
 }
 
 void TfMain_lumivane::CreateNotifyIcon() {
