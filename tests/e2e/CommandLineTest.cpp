@@ -146,3 +146,89 @@ TEST(MainWindowActions, LaunchScreenSaverAndPowerOffFromTheRunningProgram) {
 
 }  // namespace
 }  // namespace lumivane::e2e
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+// The bold value labels of the main window, in creation order.
+std::vector<HWND> StatusLabels(HWND main) {
+    std::vector<HWND> statics;
+    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        if (_wcsicmp(cls, L"Static") == 0) statics.push_back(c);
+    }
+    std::vector<HWND> values;
+    for (size_t i = 1; i < statics.size(); i += 2) values.push_back(statics[i]);
+    return values;
+}
+
+std::wstring Text(HWND window) {
+    wchar_t text[128] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
+                        2000, nullptr);
+    return text;
+}
+
+// Wine keeps these parameters per process (a change made by another process
+// is not seen by a running one), so the labels are driven here through the
+// program's own commands; the in-process tests cover other programs' changes.
+TEST(Status, LabelsFollowTheDeactivateAndActivateCommands) {
+    BOOL saved = FALSE;
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saved, 0);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    const auto labels = StatusLabels(main);
+    ASSERT_EQ(labels.size(), 4u);
+    EXPECT_NE(Text(labels[0]), L"No");
+    EXPECT_NE(Text(labels[1]).find(L" minutes"), std::wstring::npos);
+    const std::pair<TCommandId, const wchar_t*> steps[] = {
+        {TCommandId::actDeactivate, L"No"}, {TCommandId::actActivate, nullptr},
+        {TCommandId::actHalfHour, L"Deactivated until "}};
+    for (const auto& [command, expected] : steps) {
+        PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(command), 0);
+        EXPECT_TRUE(PollUntil(
+            [&, expected = expected] {
+                const std::wstring ss = Text(labels[0]), po = Text(labels[2]);
+                if (!expected) return ss != L"No" && ss.find(L"Deactivated") == std::wstring::npos;
+                return ss.rfind(expected, 0) == 0 && po.rfind(expected, 0) == 0;
+            },
+            3s))
+            << "after command " << static_cast<int>(command);
+    }
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, saved, nullptr, 0);
+}
+
+// The popup-menu window of a process, once it is open.
+HWND OpenMenuOf(DWORD processId) {
+    for (HWND h = FindWindowW(L"#32768", nullptr); h; h = FindWindowExW(nullptr, h, L"#32768", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == processId && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+TEST(NotifyIcon, RightClickOpensTheMenuAndExitEndsTheProgram) {
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    HWND sink = FindWindowExW(main, nullptr, L"TNotifyIconMsgWindow", nullptr);
+    ASSERT_NE(sink, nullptr) << "the icon's message window";
+    // What the shell sends when the right button comes up on the icon.
+    PostMessageW(sink, WM_USER + 1, 0, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (menu = OpenMenuOf(lumivane.ProcessId())) != nullptr; }, 5s))
+        << "no popup menu";
+    // Its mnemonic chooses "E&xit".
+    PostMessageW(menu, WM_CHAR, L'x', 0);
+    const TRun run = lumivane.Wait(10s);
+    EXPECT_TRUE(run.Ended) << "Exit did not end the program";
+}
+
+}  // namespace
+}  // namespace lumivane::e2e

@@ -104,13 +104,17 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
     EXPECT_NE(main.NotifyIcon().Icon(), 0u);
 
+    // Another program's change, seen at the next 500 ms tick.
     SetScreenSaverActive(spi, false, false);
+    const auto changed = TClock::now();
     ASSERT_TRUE(PumpUntil(
         [&] {
             HWND value = GetWindow(GetWindow(GetWindow(main.Handle(), GW_CHILD), GW_HWNDNEXT), GW_HWNDNEXT);
             return WindowText(value) == L"No";
         },
         std::chrono::seconds(2)));
+    EXPECT_LE(std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - changed).count(),
+              500 + 250);
     EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
                                 saved.ScreenSaverSetting.Timeout, false);
