@@ -63,13 +63,7 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     if (!CreateHandle(0, kMainWindowClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                       kClientWidth, kClientHeight, nullptr))
         return false;
-    FDpi = GetDpiForWindow(Handle());
-    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, 0, FDpi);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
     FTimers.Attach(Handle());
     CreateControls();
     CreateNotifyIcon();
@@ -78,13 +72,8 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
 }
 
 void TfMain_lumivane::CreateControls() {
-    auto font = [&](int weight) {
-        return CreateFontW(-MulDiv(8, static_cast<int>(FDpi), 72), 0, 0, 0, weight, FALSE, FALSE,
-                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma");
-    };
-    FFont.Reset(font(FW_NORMAL));
-    FBoldFont.Reset(font(FW_BOLD));
+    FFont.Reset(CreateTahomaFont(FDpi));
+    FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
     // Positions and sizes in pixels of this window's DPI.
     auto child = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int x, int y, int w,
                      int h, HFONT f) {

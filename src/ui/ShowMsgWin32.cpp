@@ -28,7 +28,6 @@ constexpr RECT kIconRect{12, 12, 44, 44};
 constexpr RECT kMessageRect{60, 12, 431, 64};
 constexpr int kButtonWidth = 75, kButtonHeight = 25, kButtonTop = 72;
 constexpr int kIconSize = 32;
-constexpr int kFontPoints = 8;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kIconIds[] = {IDI_SCREENSAVER, IDI_POWEROFF};
@@ -78,21 +77,13 @@ TfMessage::TfMessage(const std::wstring& caption, const std::wstring& text, int 
     // own taskbar button and works while the main window is hidden.
     if (!CreateHandle(kExStyle, kMessageDialogClassName, caption, kStyle, 0, 0, 0, 0, nullptr))
         return;
-    FDpi = GetDpiForWindow(Handle());
-    RECT frame{0, 0, Scale(kClientWidth), Scale(kClientHeight)};
-    AdjustWindowRectExForDpi(&frame, kStyle, FALSE, kExStyle, FDpi);
-    const int width = frame.right - frame.left, height = frame.bottom - frame.top;
-    SetWindowPos(Handle(), nullptr, (GetSystemMetrics(SM_CXSCREEN) - width) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - height) / 2, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
     CreateControls(text);
     SetIcon(iconIndex);
 }
 
 void TfMessage::CreateControls(const std::wstring& text) {
-    FFont.Reset(CreateFontW(-MulDiv(kFontPoints, static_cast<int>(FDpi), 72), 0, 0, 0, FW_NORMAL,
-                            FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                            CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"Tahoma"));
+    FFont.Reset(CreateTahomaFont(FDpi));
     auto child = [&](const wchar_t* cls, const std::wstring& caption, DWORD style, RECT r,
                      int id) {
         HWND h = CreateWindowExW(0, cls, caption.c_str(), WS_CHILD | WS_VISIBLE | style,

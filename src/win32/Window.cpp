@@ -10,6 +10,23 @@ std::wstring WindowText(HWND hwnd) {
     return text;
 }
 
+UINT SetClientSizeCentred(HWND hwnd, int width, int height) {
+    const UINT dpi = GetDpiForWindow(hwnd);
+    RECT frame{0, 0, MulDiv(width, static_cast<int>(dpi), 96), MulDiv(height, static_cast<int>(dpi), 96)};
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
+                             static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), dpi);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    return dpi;
+}
+
+HFONT CreateTahomaFont(UINT dpi, int weight) {
+    return CreateFontW(-MulDiv(8, static_cast<int>(dpi), 72), 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH, L"Tahoma");
+}
+
 TWindow::~TWindow() { DestroyHandle(); }
 
 ATOM TWindow::RegisterClass(const wchar_t* className, HICON icon, UINT style) {

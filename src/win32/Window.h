@@ -36,5 +36,10 @@ private:
 HINSTANCE ModuleInstance();
 // Text of a window, whatever its length.
 std::wstring WindowText(HWND hwnd);
+// Gives the window a client area of width x height pixels at 96 DPI, scaled
+// to its own DPI, centred on the screen. Returns that DPI.
+UINT SetClientSizeCentred(HWND hwnd, int width, int height);
+// The program's font, Tahoma at 8 points, for a window of the given DPI.
+HFONT CreateTahomaFont(UINT dpi, int weight = FW_NORMAL);
 
 }  // namespace lumivane
