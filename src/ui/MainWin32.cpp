@@ -150,9 +150,14 @@ void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
     const std::wstring* texts[] = {&status.ScreenSaverActive, &status.ScreenSaverTimeout,
                                    &status.PowerOffActive, &status.PowerOffTimeout};
     for (int i = 0; i < 4; ++i) {
+        // A time that does not fit wraps as a whole: "Deactivated until" on
+        // the first line, the time on the second.
+        std::wstring text = *texts[i];
+        if (const size_t until = text.find(L"until "); until != std::wstring::npos)
+            std::replace(text.begin() + static_cast<std::ptrdiff_t>(until + 6), text.end(), L' ',
+                         L'\u00A0');
         // Unchanged text is not set again: no repaint twice a second.
-        if (WindowText(FStatusLabels[i]) != *texts[i])
-            SetWindowTextW(FStatusLabels[i], texts[i]->c_str());
+        if (WindowText(FStatusLabels[i]) != text) SetWindowTextW(FStatusLabels[i], text.c_str());
     }
 }
 
