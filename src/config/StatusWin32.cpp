@@ -1,5 +1,6 @@
 #include "config/StatusWin32.h"
 
+#include <iterator>
 #include <string>
 
 #include "resource.h"
@@ -27,23 +28,20 @@ TLongTimeFormat TClockWin32::LongTimeFormat() const {
             LocaleText(LOCALE_S2359, L"PM")};
 }
 
-TStateIconsWin32::TStateIconsWin32(UINT dpi) {
-    const int size = GetSystemMetricsForDpi(SM_CXSMICON, dpi);
-    FImageListIcons = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 8, 0);
-    for (int i = 0; i < 8; ++i) {
-        HICON icon = static_cast<HICON>(LoadImageW(
-            ModuleInstance(), MAKEINTRESOURCEW(IDI_TRAY0 + i), IMAGE_ICON, size, size, 0));
-        ImageList_AddIcon(FImageListIcons, icon);
-        if (icon) ::DestroyIcon(icon);
-    }
-}
+TStateIconsWin32::TStateIconsWin32(UINT dpi) : FSize(GetSystemMetricsForDpi(SM_CXSMICON, dpi)) {}
 
 TStateIconsWin32::~TStateIconsWin32() {
-    if (FImageListIcons) ImageList_Destroy(FImageListIcons);
+    for (HICON icon : FImageListIcons)
+        if (icon) ::DestroyIcon(icon);
 }
 
 THandle TStateIconsWin32::CreateStateIcon(int index) {
-    HICON icon = ImageList_GetIcon(FImageListIcons, index, ILD_NORMAL);
+    if (index < 0 || index >= static_cast<int>(std::size(FImageListIcons))) return 0;
+    HICON& picture = FImageListIcons[index];
+    if (!picture)
+        picture = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_TRAY0 + index),
+                                                IMAGE_ICON, FSize, FSize, 0));
+    HICON icon = picture ? CopyIcon(picture) : nullptr;
     if (icon) ++FCreated;
     return reinterpret_cast<THandle>(icon);
 }

@@ -2,7 +2,6 @@
 // Platform sides of the status: the local clock with the user's long time
 // format, and the eight state pictures of the notification icon.
 #include <windows.h>
-#include <commctrl.h>
 
 #include "config/StatusPresentation.h"
 #include "config/TimeFormat.h"
@@ -16,7 +15,8 @@ public:
 };
 
 // ImageListIcons: two sets of four state pictures at the small-icon size of
-// the given DPI.
+// the given DPI. Each picture is loaded when it is first shown: a start
+// needs one of the eight, not all of them.
 class TStateIconsWin32 final : public IStateIcons {
 public:
     explicit TStateIconsWin32(UINT dpi);
@@ -31,7 +31,8 @@ public:
     long IconsDestroyed() const { return FDestroyed; }
 
 private:
-    HIMAGELIST FImageListIcons = nullptr;
+    int FSize;
+    HICON FImageListIcons[8] = {};
     long FCreated = 0, FDestroyed = 0;
 };
 

@@ -65,13 +65,13 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
         return false;
     FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
     FTimers.Attach(Handle());
-    CreateControls();
     CreateNotifyIcon();
     FormCreate(title);
     return true;
 }
 
 void TfMain_lumivane::CreateControls() {
+    if (FStatusLabels[0]) return;
     FFont.Reset(CreateTahomaFont(FDpi));
     FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
     // Positions and sizes in pixels of this window's DPI.
@@ -147,6 +147,8 @@ void TfMain_lumivane::Destroyed() {
 }
 
 void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
+    FShownStatus = status;
+    if (!FStatusLabels[0]) return;  // the controls come with the first showing
     const std::wstring* texts[] = {&status.ScreenSaverActive, &status.ScreenSaverTimeout,
                                    &status.PowerOffActive, &status.PowerOffTimeout};
     for (int i = 0; i < 4; ++i) {
@@ -203,6 +205,15 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_COMMAND:
         if (ExecuteCommand(LOWORD(wParam))) return 0;
+        break;
+    case WM_SHOWWINDOW:
+        // The controls, and the common-controls library their visual style
+        // needs, cost time and memory that a start in the notification area
+        // (at logon, or for a command-line command) never uses.
+        if (wParam) {
+            CreateControls();
+            ShowStatus(FShownStatus);
+        }
         break;
     case WM_TIMER:
         if (!FDestroyed && FTimers.Dispatch(wParam)) return 0;

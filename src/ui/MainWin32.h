@@ -90,6 +90,7 @@ private:
     TUniqueHfont FFont, FBoldFont;
     TUniqueHicon FDefaultIcon;
     HWND FStatusLabels[4] = {};  // screen saver active, time-out; power off active, time-out
+    TStatusTexts FShownStatus;  // the last status, for controls created later
 };
 
 }  // namespace lumivane

@@ -1,6 +1,6 @@
 #include "ui/ShowMsgWin32.h"
 
-#include <commctrl.h>
+#include <iterator>
 
 #include "resource.h"
 #include "win32/UniqueHandle.h"
@@ -32,13 +32,6 @@ constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_BORDER | WS_CLI
 constexpr DWORD kExStyle = WS_EX_TOPMOST | WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
 constexpr int kIconIds[] = {IDI_SCREENSAVER, IDI_POWEROFF};
 
-struct TImageListTraits {
-    static HIMAGELIST Invalid() noexcept { return nullptr; }
-    static bool IsValid(HIMAGELIST h) noexcept { return h != nullptr; }
-    static void Close(HIMAGELIST h) noexcept { ImageList_Destroy(h); }
-};
-using TUniqueHimagelist = TUniqueHandle<HIMAGELIST, TImageListTraits>;
-
 class TfMessage final : public TWindow {
 public:
     TfMessage(const std::wstring& caption, const std::wstring& text, int iconIndex);
@@ -57,17 +50,12 @@ private:
     bool FClosed = false;
     HWND FImgIcon = nullptr, FLblMessage = nullptr, FBtnOK = nullptr;
     TUniqueHfont FFont;
-    TUniqueHimagelist FImglstIcons;
     TUniqueHicon FIcon, FSmallIcon;
 };
 
 void EnsureClassRegistered() {
-    static const ATOM atom = [] {
-        INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&icc);
-        return TWindow::RegisterClass(kMessageDialogClassName,
-                                      LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
-    }();
+    static const ATOM atom = TWindow::RegisterClass(
+        kMessageDialogClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
 }
 
@@ -104,14 +92,12 @@ void TfMessage::CreateControls(const std::wstring& text) {
 }
 
 void TfMessage::SetIcon(int iconIndex) {
+    // imglstIcons: the two pictures the callers choose from, by index.
     const int size = Scale(kIconSize);
-    FImglstIcons.Reset(ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 2, 0));
-    for (int id : kIconIds) {
-        TUniqueHicon icon(static_cast<HICON>(
-            LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(id), IMAGE_ICON, size, size, 0)));
-        ImageList_AddIcon(FImglstIcons.Get(), icon.Get());
-    }
-    FIcon.Reset(ImageList_GetIcon(FImglstIcons.Get(), iconIndex, ILD_NORMAL));
+    if (iconIndex >= 0 && iconIndex < static_cast<int>(std::size(kIconIds)))
+        FIcon.Reset(static_cast<HICON>(LoadImageW(ModuleInstance(),
+                                                  MAKEINTRESOURCEW(kIconIds[iconIndex]),
+                                                  IMAGE_ICON, size, size, 0)));
     SendMessageW(FImgIcon, STM_SETICON, reinterpret_cast<WPARAM>(FIcon.Get()), 0);
     FSmallIcon.Reset(static_cast<HICON>(LoadImageW(
         ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, GetSystemMetricsForDpi(SM_CXSMICON, FDpi),

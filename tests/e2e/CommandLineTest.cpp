@@ -179,7 +179,7 @@ TEST(Status, LabelsFollowTheDeactivateAndActivateCommands) {
     BOOL saved = FALSE;
     SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saved, 0);
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
-    TLumivane lumivane(L"-quiet");
+    TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     const auto labels = StatusLabels(main);
