@@ -54,16 +54,9 @@ void TStatusPresenter::UpdateStatus() {
         current, {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
     FView.ShowStatus(status);
     FNotifyIcon.SetToolTip(status.ToolTip);
-    // The icon keeps a copy of its own; this one is freed on every path, as
-    // the refresh runs twice a second for the program's whole life.
-    struct TIconGuard {
-        IStateIcons& Icons;
-        THandle Icon;
-        ~TIconGuard() {
-            if (Icon) Icons.DestroyIcon(Icon);
-        }
-    } icon{FIcons, FIcons.CreateStateIcon(status.IconIndex)};
-    FNotifyIcon.SetIcon(icon.Icon);
+    // The list's own picture: no temporary icon is made (and so none can be
+    // left behind) on a refresh that runs twice a second for the whole run.
+    FNotifyIcon.SetIcon(FIcons.StateIcon(status.IconIndex));
 }
 
 }  // namespace lumivane

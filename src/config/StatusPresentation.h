@@ -42,12 +42,12 @@ public:
     virtual void ShowStatus(const TStatusTexts& status) = 0;
 };
 
-// The pictures of ImageListIcons as icons the caller frees.
+// The pictures of ImageListIcons. The list owns them: a handle stays valid
+// for the list's life, and the notification icon keeps a copy of its own.
 class IStateIcons {
 public:
     virtual ~IStateIcons() = default;
-    virtual THandle CreateStateIcon(int index) = 0;
-    virtual void DestroyIcon(THandle icon) = 0;
+    virtual THandle StateIcon(int index) = 0;
 };
 
 // UpdateStatus: the one refresh of labels, tooltip and picture.

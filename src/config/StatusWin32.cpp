@@ -35,19 +35,15 @@ TStateIconsWin32::~TStateIconsWin32() {
         if (icon) ::DestroyIcon(icon);
 }
 
-THandle TStateIconsWin32::CreateStateIcon(int index) {
+THandle TStateIconsWin32::StateIcon(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(FImageListIcons))) return 0;
     HICON& picture = FImageListIcons[index];
-    if (!picture)
+    if (!picture) {
         picture = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_TRAY0 + index),
                                                 IMAGE_ICON, FSize, FSize, 0));
-    HICON icon = picture ? CopyIcon(picture) : nullptr;
-    if (icon) ++FCreated;
-    return reinterpret_cast<THandle>(icon);
-}
-
-void TStateIconsWin32::DestroyIcon(THandle icon) {
-    if (icon && ::DestroyIcon(reinterpret_cast<HICON>(icon))) ++FDestroyed;
+        if (picture) ++FLoaded;
+    }
+    return reinterpret_cast<THandle>(picture);
 }
 
 bool VisualStylesAvailable() {

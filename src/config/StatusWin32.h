@@ -24,16 +24,14 @@ public:
     TStateIconsWin32(const TStateIconsWin32&) = delete;
     TStateIconsWin32& operator=(const TStateIconsWin32&) = delete;
 
-    THandle CreateStateIcon(int index) override;
-    void DestroyIcon(THandle icon) override;
-
-    long IconsCreated() const { return FCreated; }
-    long IconsDestroyed() const { return FDestroyed; }
+    THandle StateIcon(int index) override;
+    // Pictures loaded so far: each at most once.
+    int Loaded() const { return FLoaded; }
 
 private:
     int FSize;
     HICON FImageListIcons[8] = {};
-    long FCreated = 0, FDestroyed = 0;
+    int FLoaded = 0;
 };
 
 // The system's visual-styles library can be loaded.

@@ -168,12 +168,8 @@ void TfMain_lumivane::ProcessMessages() {
     if (const auto quit = DispatchPendingMessages()) PostQuitMessage(*quit);
 }
 
-THandle TfMain_lumivane::CreateStateIcon(int index) {
-    return FStateIcons ? FStateIcons->CreateStateIcon(index) : 0;
-}
-
-void TfMain_lumivane::DestroyIcon(THandle icon) {
-    if (FStateIcons) FStateIcons->DestroyIcon(icon);
+THandle TfMain_lumivane::StateIcon(int index) {
+    return FStateIcons ? FStateIcons->StateIcon(index) : 0;
 }
 
 void TfMain_lumivane::mnShowPClick() {

@@ -65,8 +65,7 @@ private:
     bool ExecuteCommand(WORD id);
     void ShowStatus(const TStatusTexts& status) override;
     void ProcessMessages() override;
-    THandle CreateStateIcon(int index) override;
-    void DestroyIcon(THandle icon) override;
+    THandle StateIcon(int index) override;
     int Scale(int value) const { return MulDiv(value, static_cast<int>(FDpi), 96); }
 
     std::function<void()> FOnActivation;

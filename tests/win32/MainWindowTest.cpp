@@ -5,6 +5,9 @@
 #include <psapi.h>
 
 #include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
 
 #include "ui/MainWin32.h"
 
@@ -127,11 +130,18 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
 TEST(MainWindow, TenThousandRefreshesLeakNothing) {
     TfMain_lumivane main(nullptr);
     ASSERT_TRUE(main.Create(L"Lumivane"));
-    auto usage = [] {
+    auto usage = []() -> SIZE_T {
         PROCESS_MEMORY_COUNTERS_EX counters{};
         GetProcessMemoryInfo(GetCurrentProcess(),
                              reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof(counters));
-        return counters.PrivateUsage;
+        if (counters.PrivateUsage) return counters.PrivateUsage;
+        // Wine leaves it 0; its process is a Linux one whose anonymous memory
+        // is the program's own.
+        std::ifstream status("Z:\\proc\\self\\status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("RssAnon:", 0) == 0) return std::stoul(line.substr(8)) * 1024;
+        ADD_FAILURE() << "no way to read this process's memory";
+        return 0;
     };
     for (int i = 0; i < 200; ++i) main.Status().UpdateStatus();  // warm up
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
@@ -147,10 +157,13 @@ TEST(MainWindow, TenThousandRefreshesLeakNothing) {
     DWORD handlesAfter = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(handlesAfter, handlesBefore);
-    EXPECT_GE(main.StateIcons().IconsCreated(), 10200);
-    EXPECT_EQ(main.StateIcons().IconsCreated(), main.StateIcons().IconsDestroyed());
+    EXPECT_LE(main.StateIcons().Loaded(), 8) << "each state picture is loaded once";
+    EXPECT_GE(main.Shell().IconsCreated(), 10200) << "the icon copies its picture every time";
     EXPECT_EQ(main.Shell().IconsCreated() - main.Shell().IconsDestroyed(), 1) << "one copy held";
-    EXPECT_LT(usage(), memoryBefore + 256 * 1024) << "private memory stays flat";
+    const SIZE_T memoryAfter = usage();
+    EXPECT_LT(memoryAfter, memoryBefore + 256 * 1024) << "private memory stays flat";
+    std::printf("memory before %zu KiB, after 10000 refreshes %zu KiB\n", memoryBefore / 1024,
+                memoryAfter / 1024);
 }
 
 }  // namespace
