@@ -112,7 +112,8 @@ fi
 # Linux memory figures there as a cross-check.
 driver --phase both --exit-args -screensaver --proc-root 'Z:\proc' \
   --program lumivane Lumivane.exe TfMain_lumivane \
-  --program bare lumivane_bench_bare.exe LumivaneBenchBare
+  --program bare lumivane_bench_bare.exe LumivaneBenchBare \
+  --program-args quiet Lumivane.exe TfMain_lumivane -quiet
 
 row() {  # row NAME LUMIVANE BARE TARGETED
   awk -v n="$1" -v a="$2" -v b="$3" -v t="$4" -v limit="$target_ratio" 'BEGIN {
@@ -133,9 +134,11 @@ echo
 printf "| %-38s | %12s | %12s | %6s | %-8s |\n" metric Lumivane bare ratio target
 echo "|----------------------------------------|--------------|--------------|--------|----------|"
 row "start-up to idle message loop (ms)" "$(median lumivane startup_ms)" "$(median bare startup_ms)" yes
+row "start-up with -quiet, no window (ms)" "$(median quiet startup_ms)" "$(median bare startup_ms)" yes
 row "-screensaver run, start to exit (ms)" "$(median lumivane exit_ms)" "$(median bare exit_ms)" yes
 row "peak working set (KiB)" "$(median lumivane peak_ws_kib)" "$(median bare peak_ws_kib)" yes
 row "pagefile usage (KiB)" "$(median lumivane pagefile_kib)" "$(median bare pagefile_kib)" yes
+row "pagefile usage with -quiet (KiB)" "$(median quiet pagefile_kib)" "$(median bare pagefile_kib)" yes
 row "private usage (KiB)" "$(median lumivane private_kib)" "$(median bare private_kib)" no
 row "Linux VmHWM, cross-check (KiB)" "$(median lumivane linux_vmhwm_kib)" "$(median bare linux_vmhwm_kib)" no
 row "Linux RssAnon, cross-check (KiB)" "$(median lumivane linux_rssanon_kib)" "$(median bare linux_rssanon_kib)" no
