@@ -220,10 +220,15 @@ TEST(NotifyIcon, RightClickOpensTheMenuAndExitEndsTheProgram) {
     HWND sink = FindWindowExW(main, nullptr, L"TNotifyIconMsgWindow", nullptr);
     ASSERT_NE(sink, nullptr) << "the icon's message window";
     // What the shell sends when the right button comes up on the icon.
+    SetCursorPos(400, 300);
     PostMessageW(sink, WM_USER + 1, 0, WM_RBUTTONUP);
     HWND menu = nullptr;
     ASSERT_TRUE(PollUntil([&] { return (menu = OpenMenuOf(lumivane.ProcessId())) != nullptr; }, 5s))
         << "no popup menu";
+    RECT at{};
+    GetWindowRect(menu, &at);
+    EXPECT_EQ(at.left, 400) << "the menu opens at the cursor";
+    EXPECT_EQ(at.top, 300);
     // Its mnemonic chooses "E&xit".
     PostMessageW(menu, WM_CHAR, L'x', 0);
     const TRun run = lumivane.Wait(10s);
