@@ -226,6 +226,17 @@ struct TChild {
     bool Ended() const { return WaitForSingleObject(Info.hProcess, 0) == WAIT_OBJECT_0; }
 };
 
+// Notes the child's exit code (a non-zero one is reported) and hands the run on.
+std::optional<TFigures> RecordExitCode(HANDLE process, const TProgram& program,
+                                       TFigures& figures) {
+    DWORD code = 0;
+    GetExitCodeProcess(process, &code);
+    figures["exit_code"] = code;
+    if (code != 0)
+        std::printf("note %s ended with exit code %lu\n", Narrow(program.Label).c_str(), code);
+    return figures;
+}
+
 // CreateProcessW .. window present and input idle; then memory; then close.
 std::optional<TFigures> RunStartup(const TProgram& program, const TOptions& options) {
     TFigures figures;
@@ -265,12 +276,7 @@ std::optional<TFigures> RunStartup(const TProgram& program, const TOptions& opti
         return std::nullopt;
     }
     figures["close_ms"] = Now() - closing;
-    DWORD code = 0;
-    GetExitCodeProcess(child.Info.hProcess, &code);
-    figures["exit_code"] = code;
-    if (code != 0)
-        std::printf("note %s ended with exit code %lu\n", Narrow(program.Label).c_str(), code);
-    return figures;
+    return RecordExitCode(child.Info.hProcess, program, figures);
 }
 
 // CreateProcessW .. the process has ended.
@@ -289,12 +295,7 @@ std::optional<TFigures> RunExit(const TProgram& program, const TOptions& options
         return std::nullopt;
     }
     figures["exit_ms"] = Now() - start;
-    DWORD code = 0;
-    GetExitCodeProcess(child.Info.hProcess, &code);
-    figures["exit_code"] = code;
-    if (code != 0)
-        std::printf("note %s ended with exit code %lu\n", Narrow(program.Label).c_str(), code);
-    return figures;
+    return RecordExitCode(child.Info.hProcess, program, figures);
 }
 
 void PrintRun(const char* phase, int index, const TProgram& program, const TFigures& figures) {

@@ -12,14 +12,11 @@ TManagedConfiguration::TManagedConfiguration(const TManagedConfigurationDeps& de
 
 void TManagedConfiguration::FormCreate() {
     FContinuousModeRunning = false;
-    auto& ss = FInitialConfiguration.ScreenSaverSetting;
-    GetScreenSaverConfiguration(FDeps.Spi, ss.Active, ss.Timeout);
-    FPreservedConfiguration.ScreenSaverSetting = ss;
-    auto& po = FInitialConfiguration.PowerOffSetting;
-    GetPowerOffConfiguration(FDeps.Spi, po.Active, po.Timeout);
-    FPreservedConfiguration.PowerOffSetting = po;
+    FInitialConfiguration = GetDisplayPowerConfiguration(FDeps.Spi);
+    FPreservedConfiguration = FInitialConfiguration;
     FPreserving = false;
-    FActivated = ss.Active || po.Active;
+    FActivated = FInitialConfiguration.ScreenSaverSetting.Active ||
+                 FInitialConfiguration.PowerOffSetting.Active;
 }
 
 void TManagedConfiguration::FormDestroy() {
@@ -27,10 +24,7 @@ void TManagedConfiguration::FormDestroy() {
 }
 
 void TManagedConfiguration::CaptureConfiguration() {
-    auto& ss = FPreservedConfiguration.ScreenSaverSetting;
-    GetScreenSaverConfiguration(FDeps.Spi, ss.Active, ss.Timeout);
-    auto& po = FPreservedConfiguration.PowerOffSetting;
-    GetPowerOffConfiguration(FDeps.Spi, po.Active, po.Timeout);
+    FPreservedConfiguration = GetDisplayPowerConfiguration(FDeps.Spi);
 }
 
 void TManagedConfiguration::SetActivation(bool v) {
@@ -89,15 +83,15 @@ bool NeedsReapply(const TPowerSetting& preserved, bool managed, bool current) {
 void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
     if (FPreserving) {
         auto& spi = FDeps.Spi;
-        TPowerSetting ss, po;
-        GetScreenSaverConfiguration(spi, ss.Active, ss.Timeout);
-        GetPowerOffConfiguration(spi, po.Active, po.Timeout);
+        const TDisplayPowerConfiguration current = GetDisplayPowerConfiguration(spi);
         const bool update = FDeps.Options.UpdateSettings();
         const auto& keptSs = FPreservedConfiguration.ScreenSaverSetting;
-        if (NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(), ss.Active))
+        if (NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(),
+                         current.ScreenSaverSetting.Active))
             SetScreenSaverConfiguration(spi, keptSs.Active, keptSs.Timeout, update);
         const auto& keptPo = FPreservedConfiguration.PowerOffSetting;
-        if (NeedsReapply(keptPo, FDeps.Options.ManagePowerOff(), po.Active))
+        if (NeedsReapply(keptPo, FDeps.Options.ManagePowerOff(),
+                         current.PowerOffSetting.Active))
             SetPowerOffConfiguration(spi, keptPo.Active, keptPo.Timeout, update);
     }
     FDeps.Status.UpdateStatus();

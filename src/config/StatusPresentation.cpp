@@ -45,13 +45,8 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
 }
 
 void TStatusPresenter::UpdateStatus() {
-    TDisplayPowerConfiguration current;
-    GetScreenSaverConfiguration(FSpi, current.ScreenSaverSetting.Active,
-                                current.ScreenSaverSetting.Timeout);
-    GetPowerOffConfiguration(FSpi, current.PowerOffSetting.Active,
-                             current.PowerOffSetting.Timeout);
     const TStatusTexts status = ComputeStatus(
-        current, {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
+        GetDisplayPowerConfiguration(FSpi), {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
     FView.ShowStatus(status);
     FNotifyIcon.SetToolTip(status.ToolTip);
     // The list's own picture: no temporary icon is made (and so none can be

@@ -12,7 +12,6 @@ namespace lumivane {
 
 // A feature whose time-out is at most this many seconds shows as continuous:
 // the largest delay continuous mode can set.
-constexpr int32_t kContinuousModeDelayMin = 1;
 constexpr int32_t kContinuousModeDelayMax = 10;
 
 struct TStatusTexts {

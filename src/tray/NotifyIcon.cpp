@@ -75,8 +75,6 @@ void TNotifyIcon::ChangeWnd(THandle handle) {
     if (FVisible && !FLoading) AddIcon();
 }
 
-void TNotifyIcon::Raise(const TNotifyEvent& event) { event(this); }
-
 bool TNotifyIcon::HandleCallback(uint32_t lParam) {
     const TNotifyEvent* event = nullptr;
     switch (lParam) {
@@ -90,14 +88,14 @@ bool TNotifyIcon::HandleCallback(uint32_t lParam) {
     case notify::kBalloonUserClick: event = &OnBalloonClick; break;
     default: return false;
     }
-    if (*event) Raise(*event);  // an unassigned event drops the notification
+    if (*event) (*event)(this);  // an unassigned event drops the notification
     return true;
 }
 
 void TNotifyIcon::DoRightClick() {
     int x = 0, y = 0;
     FShell.GetCursorPos(x, y);
-    if (OnRightClick) Raise(OnRightClick);
+    if (OnRightClick) OnRightClick(this);
     if (PopupMenu) {
         // In the foreground the menu closes when the user clicks elsewhere.
         FShell.SetForegroundWindow(FRecord.Wnd);

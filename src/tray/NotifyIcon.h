@@ -92,7 +92,6 @@ private:
     bool DeleteIcon();
     bool Send(TNotifyIconMessage message, uint32_t flags);
     void DoRightClick();
-    void Raise(const TNotifyEvent& event);
 
     INotifyIconShell& FShell;
     TNotifyIconLayout FLayout;

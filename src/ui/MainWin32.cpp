@@ -141,11 +141,6 @@ void TfMain_lumivane::FormCreate(const std::wstring& title) {
 
 void TfMain_lumivane::FormDestroy() { FConfig.FormDestroy(); }
 
-void TfMain_lumivane::Destroyed() {
-    // Timers die with the window; none may tick into a half-destroyed object.
-    FDestroyed = true;
-}
-
 void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
     FShownStatus = status;
     if (!FStatusLabels[0]) return;  // the controls come with the first showing
@@ -212,7 +207,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_TIMER:
-        if (!FDestroyed && FTimers.Dispatch(wParam)) return 0;
+        if (FTimers.Dispatch(wParam)) return 0;
         break;
     case WM_DESTROY:
         FormDestroy();

@@ -55,7 +55,6 @@ public:
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
-    void Destroyed() override;
 
 private:
     void CreateControls();
@@ -70,7 +69,6 @@ private:
 
     std::function<void()> FOnActivation;
     UINT FDpi = 96;
-    bool FDestroyed = false;
     TTimerServiceWin32 FTimers;
     TSystemParametersWin32 FSpi;
     TSystemRequestsWin32 FRequests;
