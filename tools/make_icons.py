@@ -84,6 +84,39 @@ def minus(a, b):
     return (lambda x, y: fa(x, y) and not fb(x, y)), ba
 
 
+def either(*shapes):
+    fs = [f for f, _ in shapes]
+    bs = [b for _, b in shapes]
+    return ((lambda x, y: any(f(x, y) for f in fs)),
+            (min(b[0] for b in bs), min(b[1] for b in bs),
+             max(b[2] for b in bs), max(b[3] for b in bs)))
+
+
+def arc(cx, cy, r, w, a0, a1):
+    """A stroke along the circle from angle a0 to a1 with round caps.
+
+    Degrees, y down: angles grow clockwise on screen, 0 points right."""
+    h = w / 2
+    sweep = a1 - a0
+    ends = [(cx + r * math.cos(math.radians(a)), cy + r * math.sin(math.radians(a)))
+            for a in (a0, a1)]
+
+    def inside(x, y):
+        d = math.hypot(x - cx, y - cy)
+        if abs(d - r) <= h and (math.degrees(math.atan2(y - cy, x - cx)) - a0) % 360 <= sweep:
+            return True
+        return any((x - ex) ** 2 + (y - ey) ** 2 <= h * h for ex, ey in ends)
+    return inside, (cx - r - h, cy - r - h, cx + r + h, cy + r + h)
+
+
+def fat(pts, d):
+    """A polygon grown by d on every side, with round corners."""
+    if d <= 0:
+        return polygon(pts)
+    return either(polygon(pts), *(line(ax, ay, bx, by, 2 * d)
+                                  for (ax, ay), (bx, by) in zip(pts, pts[1:] + pts[:1])))
+
+
 # --- paints: a colour tuple, or a function of the pixel centre --------------
 
 def lerp(c0, c1, t):

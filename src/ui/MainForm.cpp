@@ -1,0 +1,112 @@
+#include "ui/MainForm.h"
+
+#include <iterator>
+
+namespace lumivane {
+
+TMainForm::TMainForm() {
+    for (const TControlDef& c : MainControls()) {
+        TSlot& slot = Slot(c.Id);
+        slot.Checked = c.Checked;
+        slot.Enabled = c.Enabled;
+    }
+    Slot(TControlId::HotKeyScreenSaver).HotKey = kDefaultHotKeyScreenSaver;
+    Slot(TControlId::HotKeyPowerOff).HotKey = kDefaultHotKeyPowerOff;
+    edContinuousModeDelay.SetText(std::to_wstring(kDelayDefault));
+    edContinuousModeDelay.OnChange = [this](TNumberEdit*) { edContinuousModeDelayChange(); };
+}
+
+TMainForm::TSlot& TMainForm::Slot(TControlId id) {
+    return FSlots.at(static_cast<size_t>(id) - static_cast<size_t>(TControlId::gbScreenSaver));
+}
+
+const TMainForm::TSlot& TMainForm::Slot(TControlId id) const {
+    return FSlots.at(static_cast<size_t>(id) - static_cast<size_t>(TControlId::gbScreenSaver));
+}
+
+void TMainForm::SetChecked(TControlId id, bool checked) {
+    TSlot& slot = Slot(id);
+    if (slot.Checked == checked) return;
+    slot.Checked = checked;
+    if (FView) FView->ShowChecked(id, checked);
+    Click(id);
+}
+
+void TMainForm::SetEnabled(TControlId id, bool enabled) {
+    Slot(id).Enabled = enabled;
+    if (FView) FView->ShowEnabled(id, enabled);
+}
+
+void TMainForm::SetHotKey(TControlId id, TShortCut value) {
+    Slot(id).HotKey = value;
+    if (FView) FView->ShowHotKey(id, value);
+}
+
+void TMainForm::SetItemIndex(TControlId id, int index) {
+    Slot(id).ItemIndex = index;
+    if (FView) FView->ShowItemIndex(id, index);
+}
+
+void TMainForm::ItemIndexChangedByUser(TControlId id, int index) {
+    Slot(id).ItemIndex = index;
+    if (cmbTrayIconDoubleClickChange) cmbTrayIconDoubleClickChange();
+}
+
+void TMainForm::Click(TControlId id) {
+    switch (id) {
+    case TControlId::cbContinuousMode: cbContinuousModeClick(); break;
+    case TControlId::cbHotkeyScreenSaver: cbHotkeyScreenSaverClick(); break;
+    case TControlId::cbHotkeyPowerOff: cbHotkeyPowerOffClick(); break;
+    default: break;
+    }
+}
+
+void TMainForm::ApplyEnablingRule(TControlId master) {
+    for (const TEnablingRule& rule : EnablingRules()) {
+        if (rule.Master != master) continue;
+        for (TControlId dependent : rule.Dependents)
+            if (dependent != TControlId::None) SetEnabled(dependent, Checked(master));
+    }
+}
+
+void TMainForm::cbContinuousModeClick() { ApplyEnablingRule(TControlId::cbContinuousMode); }
+
+void TMainForm::edContinuousModeDelayChange() {
+    // Setting Number runs this handler once more, which then finds it in range.
+    const int number = edContinuousModeDelay.Number();
+    if (number < udDelayMin)
+        edContinuousModeDelay.SetNumber(udDelayMin);
+    else if (number > udDelayMax)
+        edContinuousModeDelay.SetNumber(udDelayMax);
+}
+
+TCommandDispatch::TCommandDispatch(TManagedConfiguration& config, TDisplayCommands& commands,
+                                   IWindowCommands& window)
+    : FConfig(config), FCommands(commands), FWindow(window) {}
+
+bool TCommandDispatch::Execute(TCommandId id) const {
+    using A = TCommandId;
+    const auto first = static_cast<uint16_t>(A::actHalfHour);
+    const auto n = static_cast<uint16_t>(id);
+    if (n >= first && n < first + std::size(kDeactivateForTags)) {
+        FConfig.actDeactivateForExecute(kDeactivateForTags[n - first]);
+        return true;
+    }
+    switch (id) {
+    case A::actScreenSaver: FCommands.actScreenSaverExecute(); return true;
+    case A::actPowerOff: FCommands.actPowerOffExecute(); return true;
+    case A::actDisplayProperties: FCommands.actDisplayPropertiesExecute(); return true;
+    case A::actActivate: FConfig.actActivateExecute(); return true;
+    case A::actDeactivate: FConfig.actDeactivateExecute(); return true;
+    case A::actRestoreConfiguration: FConfig.actRestoreConfigurationExecute(); return true;
+    case A::actExit: FWindow.actExitExecute(); return true;
+    case A::actSave: FWindow.actSaveExecute(); return true;
+    case A::actAbout: FWindow.actAboutExecute(); return true;
+    case A::mnShowP: FWindow.mnShowPClick(); return true;
+    case A::mnClose: FWindow.mnCloseClick(); return true;
+    case A::mnViewHelp: FWindow.mnViewHelpClick(); return true;
+    default: return false;
+    }
+}
+
+}  // namespace lumivane

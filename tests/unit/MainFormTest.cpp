@@ -1,0 +1,337 @@
+// The settings window's model: its tables against the program's texts, the
+// enabling rules, the delay limits, the numeric field and the command set.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeHost.h"
+#include "fakes/FakeSystemParameters.h"
+#include "fakes/FakeTimerService.h"
+#include "hotkeys/ShortCut.h"
+#include "ui/MainForm.h"
+#include "ui/MainLayout.h"
+
+namespace lumivane::test {
+namespace {
+
+using C = TControlId;
+using A = TCommandId;
+
+TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
+    struct TRow {
+        A Id;
+        const wchar_t* Caption;
+        const wchar_t* Hint;
+        int Image;
+        TShortCut ShortCut;
+        const wchar_t* ShortCutText;
+    };
+    const TRow rows[] = {
+        {A::actScreenSaver, L"&Launch screen saver", L"Launch the screen saver", 4, 0, L""},
+        {A::actPowerOff, L"&Power off the monitor", L"Power off the monitor", 5, 0, L""},
+        {A::actActivate, L"&Activate managed items", L"Activate managed items", 2, 16449, L"Ctrl+A"},
+        {A::actDeactivate, L"&Deactivate managed items", L"Deactivate managed items", 3, 16452, L"Ctrl+D"},
+        {A::actDisplayProperties, L"&Show Display Properties", L"Show Display Properties", 1, 16464, L"Ctrl+P"},
+        {A::actRestoreConfiguration, L"Restore initial configuration", L"Restore initial configuration", 7, 16466,
+         L"Ctrl+R"},
+        {A::actSave, L"&Save", L"Save the current options", 8, 16467, L"Ctrl+S"},
+        {A::actExit, L"E&xit", L"Exit", 9, 32856, L"Alt+X"},
+        {A::actAbout, L"A&bout", L"About", 0, 0, L""},
+        {A::act12Hours, L"12 h&ours", nullptr, 0, 0, L""},
+        {A::mnShowP, L"S&how", nullptr, 6, 0, L""},
+        {A::mnClose, L"&Close window", nullptr, 0, 0, L""},
+        {A::mnViewHelp, L"View &help", nullptr, 10, 112, L"F1"},
+    };
+    for (const TRow& row : rows) {
+        const TCommandDef* def = FindCommand(row.Id);
+        ASSERT_NE(def, nullptr) << static_cast<int>(row.Id);
+        EXPECT_STREQ(def->Caption, row.Caption);
+        if (row.Hint) { EXPECT_STREQ(def->Hint, row.Hint) << def->Name; }
+        else { EXPECT_EQ(def->Hint, nullptr) << def->Name; }
+        EXPECT_EQ(def->Image, row.Image) << def->Name;
+        EXPECT_EQ(def->ShortCut, row.ShortCut) << def->Name;
+        EXPECT_EQ(ShortCutText(def->ShortCut), row.ShortCutText) << def->Name;
+    }
+}
+
+TEST(MainContents, HintsAndCaptionsAreTheProgramsOwnWithTheirSpelling) {
+    EXPECT_STREQ(FindControl(C::cbHotkeyScreenSaver)->Hint,
+                 L"Assings a hot key for the 'Launch screen saver' command");
+    EXPECT_STREQ(FindControl(C::cbHotkeyPowerOff)->Hint, L"Assings a hot key for the 'Power off monitor' command");
+    EXPECT_STREQ(FindControl(C::cbPreserveConfiguration)->Hint,
+                 L"Maintains the values selected by the Activate & Deactivate\r"
+                 L"commands, even if other programs make changes to it.\r"
+                 L"(Use Restore to end the values preservation)");
+    EXPECT_STREQ(FindControl(C::lblTrayIconClick)->Caption, L"Single clic&k action:");
+    EXPECT_EQ(FindControl(C::udDelay)->Hint, nullptr) << "the up-down shows no hint";
+    EXPECT_EQ(ToolBarButtons()[8].Caption, std::wstring(L"    E&xit    "));
+    EXPECT_EQ(TrayDoubleClickItems().size(), 6u);
+    EXPECT_STREQ(TrayClickItems()[2], L"Show/hide application window");
+}
+
+TEST(MainContents, TabOrderRunsThroughTheGroupsInTheirRows) {
+    std::vector<C> stops;
+    for (const TControlDef& c : MainControls())
+        if (c.Kind != TControlKind::Group && c.Kind != TControlKind::Label && c.Kind != TControlKind::ValueLabel &&
+            c.Kind != TControlKind::UpDown)
+            stops.push_back(c.Id);
+    const std::vector<C> expected = {
+        C::cbManageScreenSaver, C::cbHotkeyScreenSaver, C::cbWinScreenSaver, C::HotKeyScreenSaver,
+        C::cbManagePowerOff, C::cbHotkeyPowerOff, C::cbWinPowerOff, C::HotKeyPowerOff,
+        C::cbRestoreConfiguration, C::cbPreserveConfiguration, C::cbUpdateSettings, C::cbStartWithWindows,
+        C::cbContinuousMode, C::edContinuousModeDelay, C::cmbTrayIconDoubleClick, C::cmbTrayIconClick};
+    EXPECT_EQ(stops, expected);
+    // A label's mnemonic reaches the control that follows it.
+    for (const TControlDef& c : MainControls())
+        if (c.Kind == TControlKind::Label && c.Partner != C::None) { EXPECT_EQ(&c + 1, FindControl(c.Partner)) << c.Name; }
+}
+
+TEST(MainContents, MenusShowShortcutsOnlyInTheMainMenuAndEveryItemIsACommand) {
+    EXPECT_TRUE(MainMenu().ShowShortCuts);
+    EXPECT_FALSE(NotifyMenu().ShowShortCuts);
+    EXPECT_EQ(NotifyMenu().Default, A::mnShowP);
+    for (const TMenuDef* menu : {&MainMenu(), &NotifyMenu()}) {
+        int depth = -1;
+        for (const TMenuItemDef& item : menu->Items) {
+            EXPECT_LE(item.Depth, depth + 1) << "no item deeper than the submenu that holds it";
+            depth = item.Kind == TMenuItemKind::Submenu ? item.Depth : item.Depth - 1;
+            if (item.Kind == TMenuItemKind::Command) { EXPECT_NE(FindCommand(item.Command), nullptr) << item.Name; }
+        }
+    }
+    EXPECT_EQ(NotifyMenu().Items.back().Command, A::actExit);
+}
+
+struct TRecordingView final : IFormView {
+    std::vector<std::pair<C, bool>> Enabled;
+    void ShowChecked(C, bool) override {}
+    void ShowEnabled(C id, bool enabled) override { Enabled.emplace_back(id, enabled); }
+    void ShowHotKey(C, TShortCut) override {}
+    void ShowItemIndex(C, int) override {}
+};
+
+TEST(MainForm, DefaultsMatchTheWindowsDefinition) {
+    TMainForm form;
+    EXPECT_TRUE(form.ManageScreenSaver());
+    EXPECT_TRUE(form.ManagePowerOff());
+    EXPECT_TRUE(form.RestoreConfiguration());
+    EXPECT_FALSE(form.PreserveConfiguration());
+    EXPECT_FALSE(form.UpdateSettings());
+    EXPECT_FALSE(form.ContinuousMode());
+    EXPECT_EQ(form.ContinuousModeDelay(), 3);
+    EXPECT_EQ(form.HotKey(C::HotKeyScreenSaver), 49235);
+    EXPECT_EQ(form.HotKey(C::HotKeyPowerOff), 49232);
+    for (const TEnablingRule& rule : EnablingRules())
+        for (C dependent : rule.Dependents)
+            if (dependent != C::None) { EXPECT_FALSE(form.Enabled(dependent)) << FindControl(dependent)->Name; }
+}
+
+TEST(MainForm, EachBoxEnablesItsDependentsWhenSetByCodeOrUserAndOnlyOnAChange) {
+    for (const TEnablingRule& rule : EnablingRules()) {
+        TMainForm form;
+        TRecordingView view;
+        form.AttachView(&view);
+        form.SetChecked(rule.Master, true);
+        for (C dependent : rule.Dependents)
+            if (dependent != C::None) { EXPECT_TRUE(form.Enabled(dependent)) << FindControl(dependent)->Name; }
+        const size_t shown = view.Enabled.size();
+        EXPECT_GE(shown, 2u);
+        form.SetChecked(rule.Master, true);
+        EXPECT_EQ(view.Enabled.size(), shown) << "the same state runs no click handler";
+        form.SetChecked(rule.Master, false);
+        for (C dependent : rule.Dependents)
+            if (dependent != C::None) { EXPECT_FALSE(form.Enabled(dependent)); }
+    }
+    TMainForm form;
+    form.SetChecked(C::cbHotkeyScreenSaver, true);
+    EXPECT_FALSE(form.Enabled(C::HotKeyPowerOff)) << "each box governs its own group only";
+}
+
+TEST(MainForm, DelayIsClampedAtOnceToOneToTen) {
+    const struct {
+        const wchar_t* Typed;
+        const wchar_t* Shown;
+    } rows[] = {{L"", L"1"}, {L"0", L"1"}, {L"1", L"1"}, {L"10", L"10"}, {L"11", L"10"},
+                {L"99", L"10"}, {L"abc", L"1"}, {L"7", L"7"}};
+    for (const auto& row : rows) {
+        TMainForm form;
+        form.edContinuousModeDelay.TextChangedByUser(row.Typed);
+        EXPECT_EQ(form.edContinuousModeDelay.Text(), row.Shown) << "typed " << testing::PrintToString(row.Typed);
+        EXPECT_EQ(form.ContinuousModeDelay(), ParseNumber(row.Shown));
+    }
+}
+
+TEST(MainForm, ListIndexSetByCodeRunsNothingAndBothListsShareTheChangeHandler) {
+    TMainForm form;
+    int changes = 0;
+    form.cmbTrayIconDoubleClickChange = [&] { ++changes; };
+    form.SetItemIndex(C::cmbTrayIconDoubleClick, 3);
+    EXPECT_EQ(changes, 0);
+    form.ItemIndexChangedByUser(C::cmbTrayIconDoubleClick, 4);
+    form.ItemIndexChangedByUser(C::cmbTrayIconClick, 1);
+    EXPECT_EQ(changes, 2);
+    EXPECT_EQ(form.ItemIndex(C::cmbTrayIconClick), 1);
+}
+
+struct TFakeEditControl final : INumberEditControl {
+    std::vector<std::wstring> Texts;
+    int Recreated = 0;
+    void SetText(const std::wstring& text) override { Texts.push_back(text); }
+    void Recreate() override { ++Recreated; }
+};
+
+TEST(NumberEdit, NumberReadsMinusOneForEmptyOrNonNumericText) {
+    TNumberEdit edit(2);
+    const struct {
+        const wchar_t* Text;
+        int Number;
+    } rows[] = {{L"", -1}, {L"abc", -1}, {L"7", 7}, {L"07", 7}, {L"1a", -1}, {L"-5", -5},
+                {L"99999999999", -1}, {L" 5", -1}};
+    for (const auto& row : rows) {
+        edit.SetText(row.Text);
+        EXPECT_EQ(edit.Number(), row.Number) << testing::PrintToString(row.Text);
+    }
+    edit.SetNumber(-3);
+    EXPECT_EQ(edit.Text(), L"-3");
+}
+
+TEST(NumberEdit, ChangeFiresBeforeThePaddingAndExitAfterIt) {
+    TNumberEdit edit(2);
+    TFakeEditControl control;
+    edit.Attach(&control);
+    edit.SetPadNumber(true);
+    std::vector<std::wstring> seen;
+    edit.OnChange = [&](TNumberEdit* e) { seen.push_back(L"change " + e->Text()); };
+    edit.OnExit = [&](TNumberEdit* e) { seen.push_back(L"exit " + e->Text()); };
+    // A key held: the text stays as typed until the field is left.
+    edit.KeyDown();
+    edit.TextChangedByUser(L"7");
+    EXPECT_EQ(edit.Text(), L"7");
+    edit.KeyUp();
+    edit.Exit();
+    EXPECT_EQ(edit.Text(), L"07");
+    const std::vector<std::wstring> expected = {L"change 7", L"change 07", L"exit 07"};
+    EXPECT_EQ(seen, expected);
+    // Without a key held the next change pads at once; pasted letters become zeros.
+    edit.TextChangedByUser(L"abc");
+    EXPECT_EQ(edit.Text(), L"00");
+    EXPECT_EQ(control.Texts.back(), L"00");
+}
+
+TEST(NumberEdit, TurningPaddingOffDropsZerosAndAlignRecreatesTheControl) {
+    TNumberEdit edit(2);
+    TFakeEditControl control;
+    edit.Attach(&control);
+    edit.SetText(L"07");
+    edit.SetPadNumber(false);
+    EXPECT_EQ(edit.Text(), L"7");
+    edit.SetText(L"abc");
+    edit.SetPadNumber(false);
+    EXPECT_EQ(edit.Text(), L"0");
+    EXPECT_EQ(edit.StyleBits(), 0x2002u) << "ES_NUMBER | ES_RIGHT";
+    edit.SetAlign(TNumberEditAlign::neLeft);
+    EXPECT_EQ(edit.StyleBits(), 0x2000u);
+    EXPECT_EQ(control.Recreated, 1);
+    EXPECT_EQ(edit.Text(), L"0");
+}
+
+TEST(ShortCut, HotKeyFieldFlagsTranslateByNameNotByBits) {
+    // Ctrl+Alt+S: the field orders its flags Shift 1, Ctrl 2, Alt 4.
+    EXPECT_EQ(ShortCutToHotKeyValue(49235), (0x06 << 8) | 'S');
+    EXPECT_EQ(ShortCutToHotKeyValue(kScShift | 'P'), (0x01 << 8) | 'P');
+    for (TShortCut s : {TShortCut(49235), TShortCut(kScShift | kScAlt | 'Q'), TShortCut(0x70), TShortCut(0)})
+        EXPECT_EQ(HotKeyValueToShortCut(ShortCutToHotKeyValue(s)), s);
+}
+
+// Text widths of a Tahoma-like font: 5 pixels a character at 96 dpi, 6 in bold.
+struct TFakeMetrics final : ILayoutMetrics {
+    int FDpi;
+    explicit TFakeMetrics(int dpi) : FDpi(dpi) {}
+    int Dpi() const override { return FDpi; }
+    int TextWidth(const std::wstring& text, bool bold) const override {
+        return static_cast<int>(text.size()) * (bold ? 6 : 5) * FDpi / 96;
+    }
+    int LineHeight() const override { return 13 * FDpi / 96; }
+    int CheckBoxWidth() const override { return 17 * FDpi / 96; }
+    int ListHeight() const override { return 21 * FDpi / 96; }
+};
+
+TEST(MainLayout, EveryControlFitsItsGroupWithItsWholeCaptionAtEveryScale) {
+    for (int dpi : {96, 120, 144, 192}) {
+        TFakeMetrics metrics(dpi);
+        const TMainLayout layout(metrics, 42 * dpi / 96);
+        EXPECT_EQ(layout.ClientWidth(), 632 * dpi / 96);
+        for (const TControlDef& c : MainControls()) {
+            const TRect& r = layout.Rect(c.Id);
+            EXPECT_GT(r.Width, 0) << c.Name << " at " << dpi;
+            const TRect& box = c.Group == C::None ? TRect{0, 0, layout.ClientWidth(), layout.ClientHeight()}
+                                                  : layout.Rect(c.Group);
+            EXPECT_TRUE(r.Left >= box.Left && r.Right() <= box.Right() && r.Top >= box.Top &&
+                        r.Bottom() <= box.Bottom())
+                << c.Name << " outside its group at " << dpi;
+            if (c.Caption && c.Kind == TControlKind::CheckBox) {
+                EXPECT_GE(r.Width, metrics.CheckBoxWidth() + metrics.TextWidth(StripMnemonic(c.Caption), false))
+                    << c.Name << " clipped at " << dpi;
+            }
+        }
+        // Controls of one group never overlap (the up-down sits on its field).
+        for (const TControlDef& a : MainControls())
+            for (const TControlDef& b : MainControls()) {
+                if (&a >= &b || a.Group != b.Group || a.Group == C::None || b.Kind == TControlKind::UpDown) continue;
+                const TRect &ra = layout.Rect(a.Id), &rb = layout.Rect(b.Id);
+                EXPECT_FALSE(ra.Left < rb.Right() && rb.Left < ra.Right() && ra.Top < rb.Bottom() &&
+                             rb.Top < ra.Bottom())
+                    << a.Name << " overlaps " << b.Name << " at " << dpi;
+            }
+    }
+}
+
+struct TWindowCalls final : IWindowCommands {
+    std::vector<std::string> Calls;
+    void mnShowPClick() override { Calls.push_back("show"); }
+    void mnCloseClick() override { Calls.push_back("close"); }
+    void actExitExecute() override { Calls.push_back("exit"); }
+    void actSaveExecute() override { Calls.push_back("save"); }
+    void mnViewHelpClick() override { Calls.push_back("help"); }
+    void actAboutExecute() override { Calls.push_back("about"); }
+};
+
+struct TNoRequests final : ISystemRequests {
+    void StartScreenSaver() override {}
+    void PowerOffMonitor() override {}
+};
+struct TNoDialog final : IMessageDialog {
+    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
+};
+struct TNoStarter final : IProcessStarter {
+    int Started = 0;
+    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override { ++Started; }
+};
+
+TEST(CommandDispatch, EveryCommandOfTheTablesRunsAndNothingElseDoes) {
+    TFakeSystemParameters spi;
+    TFakeTimerService timers;
+    TMainForm form;
+    TFakeClock clock;
+    TStatusCounter status;
+    TFakePump pump;
+    TNoRequests requests;
+    TNoDialog dialog;
+    TNoStarter starter;
+    TManagedConfiguration config({spi, form, timers, clock, status, pump});
+    TDisplayCommands commands({spi, requests, dialog, starter, form, status, timers}, config);
+    TWindowCalls window;
+    TCommandDispatch dispatch(config, commands, window);
+    for (const TCommandDef& c : MainCommands()) { EXPECT_TRUE(dispatch.Execute(c.Id)) << c.Name; }
+    EXPECT_EQ(window.Calls.size(), 6u);
+    for (uint16_t notACommand : {0, 1, 2, 200, 220, 1001, 1012})
+        EXPECT_FALSE(dispatch.Execute(notACommand)) << notACommand;
+    // The deactivate-for items run with their own duration.
+    dispatch.Execute(A::act2Hours);
+    EXPECT_EQ(config.TimerDisableFor().Interval(), 7200000u);
+    EXPECT_EQ(starter.Started, 1) << "display properties";
+}
+
+}  // namespace
+}  // namespace lumivane::test
