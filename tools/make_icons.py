@@ -467,6 +467,327 @@ TRAY_STATES = [(True, True), (False, False), (True, False), (False, True)]
 TRAY_SIZES = (16, 20, 24, 32)
 
 
+# --- command images ----------------------------------------------------------------
+#
+# Small pictures for menu items and tool-bar buttons, at 16, 20, 24 and 32
+# pixels (100 to 200 % scaling). They sit on a light button face or in a menu
+# that may be dark, so every coloured shape has a rim in a deep tone of its
+# own colour and a face lit from the top.
+
+MENU_SIZES = (16, 20, 24, 32)
+
+
+def tone(top, bottom, edge):
+    return {"top": hexc(top), "bottom": hexc(bottom), "edge": hexc(edge)}
+
+
+GREEN = tone("#86e68f", "#1f9d45", "#135f2a")
+RED = tone("#ff8c7c", "#d12f28", "#7a1511")
+BLUE = tone("#7fc0ff", "#2271d6", "#153f7a")
+ORANGE = tone("#ffcb68", "#f07a12", "#8a4306")
+DISK = tone("#6d8ee6", "#2f4fb4", "#1a2a66")
+BOOK = tone("#5a9cf0", "#2459b8", "#15306a")
+METAL = tone("#f2f5f8", "#b4bcc7", "#5b6470")
+PAPER = tone("#ffffff", "#dde3ea", "#5b6470")
+
+
+def rim(s):
+    return max(1, rnd(s / 40))
+
+
+def stroke(s):
+    return max(2, s // 8)
+
+
+def rimmed(c, make, look, y0, y1, ol):
+    """make(d) is the shape grown by d: a rim ol wide, then the shaded face."""
+    c.fill(make(ol), look["edge"])
+    c.fill(make(0), vgrad(y0, y1, look["top"], look["bottom"]))
+
+
+def inset(pts, d):
+    """A convex polygon, listed clockwise on screen, moved in by d on every side."""
+    n = len(pts)
+    edges = []
+    for k in range(n):
+        (ax, ay), (bx, by) = pts[k], pts[(k + 1) % n]
+        ll = math.hypot(bx - ax, by - ay)
+        nx, ny = -(by - ay) / ll, (bx - ax) / ll
+        edges.append(((ax + nx * d, ay + ny * d), (bx - ax, by - ay)))
+    out = []
+    for k in range(n):
+        (px, py), (rx, ry) = edges[k - 1]
+        (qx, qy), (vx, vy) = edges[k]
+        t = ((qx - px) * vy - (qy - py) * vx) / (rx * vy - ry * vx)
+        out.append((px + rx * t, py + ry * t))
+    return out
+
+
+def draw_power_button(look):
+    """Activate / deactivate: a power symbol in the given colour."""
+    def draw(c):
+        s = c.size
+        ol, t = rim(s), stroke(s)
+        cx, cy = s / 2 + 0.5 * (t % 2), s / 2     # odd stroke: bar edges on pixels
+        outer = s / 2 - max(1, rnd(s / 32))
+        r = outer - ol - t / 2
+        # the ends of the ring clear the bar by a rim and half a pixel
+        gap = max(40.0, math.degrees(math.asin(min(1.0, (t + ol + 0.5) / r))))
+        bar_top = cy - outer + ol
+
+        def make(d):
+            return either(arc(cx, cy, r, t + 2 * d, -90 + gap, 270 - gap),
+                          rrect(cx - t / 2 - d, bar_top - d, cx + t / 2 + d,
+                                cy + d + 0.2 * t, t / 2 + d))
+        rimmed(c, make, look, cy - outer, cy + outer, ol)
+    return draw
+
+
+def draw_restore(c):
+    """Restore: an arrow that goes right, makes a half turn and comes back."""
+    s = c.size
+    u = s / 16
+    ol, t = rim(s), stroke(s)
+    odd = 0.5 * (t % 2)
+    y_top = rnd(5 * u) + odd
+    y_bot = s - rnd(4 * u) + odd
+    rr = (y_bot - y_top) / 2
+    cx = s - 0.5 * u - ol - t / 2 - rr
+    hh = rnd(3.2 * u)                        # half height of the head
+    tip = 0.5 * u + ol
+    base = rnd(tip + 1.55 * hh)
+    x_end = rnd(4 * u)
+
+    def make(d):
+        head = fat([(tip, y_top), (base, y_top - hh), (base, y_top + hh)], d)
+        return either(head,
+                      line(base - 0.5, y_top, cx, y_top, t + 2 * d),
+                      arc(cx, (y_top + y_bot) / 2, rr, t + 2 * d, -90, 90),
+                      line(cx, y_bot, x_end, y_bot, t + 2 * d))
+    rimmed(c, make, BLUE, y_top - hh, y_bot + t / 2, ol)
+
+
+def arrow_right(x0, x1, cy, t, hh, hl):
+    def make(d):
+        head = fat([(x1 - hl, cy - hh), (x1, cy), (x1 - hl, cy + hh)], d)
+        return either(head, rect(x0 - d, cy - t / 2 - d, x1 - hl + 0.5, cy + t / 2 + d))
+    return make
+
+
+def draw_exit(c):
+    """Exit: two arrows heading out to the right, the lower one in front."""
+    s = c.size
+    u = s / 16
+    ol = rim(s)
+    t = stroke(s) + 1
+    odd = 0.5 * (t % 2)
+    hh = rnd(3.5 * u - odd) + odd             # head edges on pixel rows
+    hl = rnd(4.5 * u)
+    for x0, x1, cy in ((0, rnd(12 * u), rnd(4 * u) + odd),
+                       (rnd(4 * u), s, s - rnd(4.5 * u) + odd)):
+        rimmed(c, arrow_right(x0 + ol, x1 - ol, cy, t, hh, hl), ORANGE, cy - hh, cy + hh, ol)
+
+
+def draw_window(c):
+    """Show window: a window frame with its title bar."""
+    s = c.size
+    u = s / 16
+    ol = rim(s)
+    x0, y0, x1, y1 = rnd(1 * u), rnd(2 * u), s - rnd(1 * u), s - rnd(2 * u)
+    r = 0.6 * u
+    c.fill(rrect(x0, y0, x1, y1, r), BLUE["edge"])
+    tb = y0 + ol + max(3, rnd(3.2 * u))
+    c.fill(rrect(x0 + ol, y0 + ol, x1 - ol, tb + r, max(0.5, r - ol)),
+           vgrad(y0, tb, BLUE["top"], BLUE["bottom"]))
+    c.fill(rect(x0 + ol, tb, x1 - ol, y1 - ol), vgrad(tb, y1, PAPER["top"], PAPER["bottom"]))
+    # window buttons: white squares at the right of the title bar
+    bh = max(1, rnd((tb - y0 - ol) * 0.45))
+    by = y0 + ol + (tb - y0 - ol - bh) // 2
+    for k in range(1 if s < 20 else 3):
+        bx = x1 - ol - rnd(1.2 * u) - (k + 1) * bh - k * max(1, rnd(0.6 * u))
+        c.fill(rect(bx, by, bx + bh, by + bh), (255, 255, 255, 235))
+
+
+def draw_save(c):
+    """Save: a floppy disk."""
+    s = c.size
+    u = s / 16
+    ol = rim(s)
+    x0, y0, x1, y1 = rnd(1 * u), rnd(1 * u), s - rnd(1 * u), s - rnd(1 * u)
+    k = rnd(2 * u)
+    outer = [(x0, y0), (x1 - k, y0), (x1, y0 + k), (x1, y1), (x0, y1)]
+    c.fill(polygon(outer), DISK["edge"])
+    c.fill(polygon(inset(outer, ol)), vgrad(y0, y1, DISK["top"], DISK["bottom"]))
+    # metal shutter along the top with its window
+    sx0, sx1 = rnd(4 * u), s - rnd(4.5 * u)
+    sy1 = rnd(6 * u)
+    c.fill(rect(sx0, y0 + ol, sx1, sy1), METAL["edge"])
+    c.fill(rect(sx0 + ol, y0 + ol, sx1 - ol, sy1 - ol),
+           vgrad(y0, sy1, METAL["top"], METAL["bottom"]))
+    wx1 = sx1 - ol - max(1, rnd(0.9 * u))
+    wx0 = wx1 - max(2, rnd(2 * u))
+    c.fill(rect(wx0, y0 + ol + max(1, rnd(0.8 * u)), wx1, sy1 - ol - max(0, rnd(0.8 * u))),
+           DISK["edge"])
+    # label
+    lx0, lx1 = x0 + ol + max(1, rnd(1.2 * u)), x1 - ol - max(1, rnd(1.2 * u))
+    ly0 = rnd(8.5 * u)
+    c.fill(rect(lx0, ly0, lx1, y1 - ol), vgrad(ly0, y1, PAPER["top"], PAPER["bottom"]))
+    if s >= 24:                              # lines of writing
+        for ky in range(ly0 + rnd(2 * u), y1 - ol - 1, max(2, rnd(2 * u))):
+            c.fill(rect(lx0 + rnd(u), ky, lx1 - rnd(u), ky + 1), hexc("#9fb0c8"))
+
+
+# Question marks for the help book, hand-placed where strokes must stay crisp.
+QUESTION = {
+    16: [".####.",
+         "##..##",
+         "....##",
+         "...##.",
+         "..##..",
+         "......",
+         "..##.."],
+    20: [".####.",
+         "##..##",
+         "##..##",
+         "....##",
+         "...##.",
+         "..##..",
+         "..##..",
+         "......",
+         "..##..",
+         "..##.."],
+}
+
+
+def draw_help(c):
+    """Help: a book with a question mark on its cover."""
+    s = c.size
+    u = s / 16
+    ol = rim(s)
+    x0, y0, x1, y1 = rnd(2 * u), rnd(1 * u), s - rnd(2 * u), s - rnd(1 * u)
+    c.fill(rrect(x0, y0, x1, y1, 0.8 * u), BOOK["edge"])
+    pages = max(2, rnd(2 * u))
+    py1 = y1 - ol
+    py0 = py1 - pages
+    spine = max(2, rnd(2 * u))
+    c.fill(rect(x0 + ol + spine, py0, x1 - ol, py1),
+           vgrad(py0, py1, PAPER["top"], PAPER["bottom"]))
+    cy1 = py0 - ol
+    c.fill(rrect(x0 + ol, y0 + ol, x1 - ol, cy1, max(0.5, 0.8 * u - ol)),
+           vgrad(y0, cy1, BOOK["top"], BOOK["bottom"]))
+    c.fill(rect(x0 + ol, y0 + ol, x0 + ol + spine, cy1), (0, 0, 0, 50))
+    # question mark centred on the cover right of the spine
+    fx0, fx1 = x0 + ol + spine, x1 - ol
+    rows = QUESTION.get(s)
+    if rows:
+        w, h = len(rows[0]), len(rows)
+        stamp(c, fx0 + (fx1 - fx0 - w + 1) // 2, y0 + ol + (cy1 - y0 - ol - h + 1) // 2, rows,
+              (255, 255, 255, 255))
+    else:
+        qw = fx1 - fx0
+        qx = fx0 + qw / 2
+        qh = cy1 - y0 - ol
+        tq = stroke(s)
+        rq = qw * 0.22
+        qy = y0 + ol + qh * 0.2 + rq
+        white = (255, 255, 255, 255)
+        k = rq * math.sqrt(0.5)              # the hook ends at 45 degrees, lower right
+        c.fill(either(arc(qx, qy, rq, tq, 180, 405),
+                      line(qx + k, qy + k, qx, qy + rq * 1.4, tq),
+                      line(qx, qy + rq * 1.4, qx, qy + rq * 1.9, tq)), white)
+        c.fill(circle(qx, y0 + ol + qh * 0.82, tq * 0.6), white)
+
+
+PEN = {"o": hexc("#3a2a12"), "p": hexc("#f48a9a"), "g": hexc("#c9ced6"),
+       "y": hexc("#ffe27a"), "Y": hexc("#ffc22e"), "d": hexc("#e08a10"),
+       "w": hexc("#f3d1a0"), "k": hexc("#3a3d44")}
+# Pencils drawn pixel by pixel where a slanted outline would blur:
+# o outline, p eraser, g metal band, y Y d the lit, middle and shaded facets,
+# w bare wood, k lead.
+PENCIL = {
+    16: [".......oo.",
+         "......oppo",
+         ".....oggpo",
+         "....oyYgo.",
+         "...oyYdo..",
+         "..oyYdo...",
+         ".owYdo....",
+         "owwwo.....",
+         "okwo......",
+         ".oo......."],
+    20: [".........oo.",
+         "........oppo",
+         ".......oggpo",
+         "......oyYgo.",
+         ".....oyYdo..",
+         "....oyYdo...",
+         "...oyYdo....",
+         "..oyYdo.....",
+         ".owYdo......",
+         "owwwo.......",
+         "okwo........",
+         ".oo........."],
+}
+
+
+def pixels(c, x, y, rows, palette):
+    """Hand-placed pixels, one character each for a colour; '.' stays clear."""
+    for j, row in enumerate(rows):
+        for i, ch in enumerate(row):
+            if ch != ".":
+                c.fill(rect(x + i, y + j, x + i + 1, y + j + 1), palette[ch])
+
+
+def pencil(c, ex, ey, tx, ty, w, ol):
+    """A pencil from its eraser end (ex, ey) to the tip (tx, ty), w wide."""
+    ll = math.hypot(tx - ex, ty - ey)
+    ax, ay = (tx - ex) / ll, (ty - ey) / ll
+    bx, by = -ay, ax                         # across the pencil, towards the light
+
+    def P(a, b):
+        return (ex + ax * a + bx * b, ey + ay * a + by * b)
+    h = w / 2
+    cone = w * 1.25
+    lead = cone * 0.42
+    eraser, band = w * 0.7, w * 0.45
+    c.fill(fat([P(0, -h), P(ll - cone, -h), P(ll, 0), P(ll - cone, h), P(0, h)], ol), PEN["o"])
+    c.fill(polygon([P(0, -h), P(eraser, -h), P(eraser, h), P(0, h)]), PEN["p"])
+    c.fill(polygon([P(eraser, -h), P(eraser + band, -h), P(eraser + band, h), P(eraser, h)]),
+           PEN["g"])
+    a0 = eraser + band
+    third = w / 3
+    for k, col in enumerate("yYd"):
+        b0, b1 = h - k * third, h - (k + 1) * third
+        c.fill(polygon([P(a0, b0), P(ll - cone, b0), P(ll - cone, b1), P(a0, b1)]), PEN[col])
+    c.fill(polygon([P(ll - cone, -h), P(ll, 0), P(ll - cone, h)]), PEN["w"])
+    k = lead / cone
+    c.fill(polygon([P(ll - lead, -h * k), P(ll, 0), P(ll - lead, h * k)]), PEN["k"])
+
+
+def draw_display_properties(c):
+    """Display properties: a monitor showing a picture, and a pen."""
+    scr = draw_monitor(c)
+    x0, y0, x1, y1 = scr
+    w, h = x1 - x0, y1 - y0
+    clip = rect(*scr)
+    c.fill(clip, vgrad(y0, y1, hexc("#a8dcff"), hexc("#4a9ee8")))
+    sx, sy = rnd(x0 + w * 0.28), rnd(y0 + h * 0.32)
+    sun = rect(sx - 1, sy - 1, sx + 1, sy + 1) if h < 10 else circle(sx, sy, h * 0.17)
+    c.fill(both(sun, clip), hexc("#ffd84a"))
+    c.fill(both(polygon([(x0 - 1, y1), (x0 + w * 0.35, y0 + h * 0.5), (x0 + w * 0.8, y1)]), clip),
+           hexc("#5bb46a"))
+    c.fill(both(polygon([(x0 + w * 0.3, y1), (x0 + w * 0.7, y0 + h * 0.38), (x1 + 1, y1)]), clip),
+           hexc("#2f8a4a"))
+    glass(c, scr, 0.6)
+    s = c.size
+    u = s / 16
+    rows = PENCIL.get(s)
+    if rows:                                 # lower right, over the bezel and stand
+        pixels(c, s - len(rows[0]), s - len(rows), rows, PEN)
+    else:
+        pencil(c, 14.4 * u, 5.8 * u, 8.2 * u, 13.8 * u, 2.7 * u, rim(s))
+
+
 # Each file: the picture, the sizes it holds and whether it is drawn flat.
 APP_SIZES = (16, 20, 24, 32, 40, 48, 64, 256)
 DIALOG_SIZES = (16, 20, 24, 32, 40, 48, 64)
@@ -477,6 +798,11 @@ ICONS = [
 ] + [
     ("Tray%d.ico" % (4 * smooth + k), tray_icon(*state), TRAY_SIZES, not smooth)
     for smooth in (0, 1) for k, state in enumerate(TRAY_STATES)
+] + [                       # Menu<n>.ico: command image n, as the app numbers them
+    ("Menu%d.ico" % (k + 1), draw, MENU_SIZES, False)
+    for k, draw in enumerate([draw_display_properties, draw_power_button(GREEN),
+                              draw_power_button(RED), draw_screen_saver, draw_power_off,
+                              draw_window, draw_restore, draw_save, draw_exit, draw_help])
 ]
 
 

@@ -53,9 +53,12 @@ void RunApplication(IApplicationPlatform& p, const std::vector<std::wstring>& ar
         p.ActivatePreviousInstance(kMainWindowClassName);
     } else {
         const TCommandLine commandLine = ParseCommandLine(args);
-        p.CreateMainWindow();
-        for (const auto command : commandLine.Commands) RunCommand(p, command);
-        p.RunMessageLoop(!commandLine.Quiet);
+        // Without its window the program has no way to be ended: it ends now
+        // instead of waiting for a message that will never come.
+        if (p.CreateMainWindow()) {
+            for (const auto command : commandLine.Commands) RunCommand(p, command);
+            p.RunMessageLoop(!commandLine.Quiet);
+        }
         p.CloseInstanceMutex();
     }
     p.DestroyMainWindow();

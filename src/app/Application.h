@@ -37,7 +37,8 @@ public:
     // Returns true when the mutex already existed.
     virtual bool CreateInstanceMutex(const std::wstring& name) = 0;
     virtual void ActivatePreviousInstance(const std::wstring& className) = 0;
-    virtual void CreateMainWindow() = 0;
+    // False when the window could not be created: the program then ends.
+    virtual bool CreateMainWindow() = 0;
     virtual void SetNotifyIconVisible(bool visible) = 0;
     virtual void ExecuteScreenSaver() = 0;
     virtual void ExecutePowerOff() = 0;

@@ -28,9 +28,11 @@ void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) 
     lumivane::ActivatePreviousInstance(className);
 }
 
-void TApplicationWin32::CreateMainWindow() {
-    FMain = std::make_unique<TfMain_lumivane>([this] { OnActivationMessage(*this); });
-    if (!FMain->Create(FTitle)) FMain.reset();
+bool TApplicationWin32::CreateMainWindow() {
+    FMain = std::make_unique<TLumivaneWin32>([this] { OnActivationMessage(*this); });
+    if (FMain->Create(FTitle)) return true;
+    FMain.reset();
+    return false;
 }
 
 void TApplicationWin32::SetNotifyIconVisible(bool visible) {
@@ -49,11 +51,6 @@ uint32_t TApplicationWin32::TimerPowerOffInterval() const {
     return FMain ? FMain->Commands().TimerPowerOff().Interval() : kTimerPowerOffInterval;
 }
 
-void TApplicationWin32::Dispatch(MSG& msg) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-}
-
 void TApplicationWin32::ProcessMessages() {
     // Remember a quit request read here; the message loop then ends at once.
     if (const auto quit = DispatchPendingMessages()) {
@@ -63,7 +60,7 @@ void TApplicationWin32::ProcessMessages() {
 }
 
 void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
-    if (showMainWindow && FMain) ShowWindow(FMain->Handle(), FShowCommand);
+    if (showMainWindow && FMain) ShowWindow(FMain->Main().Handle(), FShowCommand);
     MSG msg;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -72,7 +69,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
             break;
         }
         if (got == -1) break;
-        Dispatch(msg);
+        RouteMessage(msg);
     }
 }
 
@@ -81,7 +78,7 @@ void TApplicationWin32::ClickShow() {
 }
 
 void TApplicationWin32::BringMainWindowToFront() {
-    if (FMain) SetForegroundWindow(FMain->Handle());
+    if (FMain) SetForegroundWindow(FMain->Main().Handle());
 }
 
 }  // namespace lumivane

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/Application.h"
-#include "ui/MainWin32.h"
+#include "app/CompositionWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
@@ -22,7 +22,7 @@ public:
     void RegisterActivationMessage() override;
     bool CreateInstanceMutex(const std::wstring& name) override;
     void ActivatePreviousInstance(const std::wstring& className) override;
-    void CreateMainWindow() override;
+    bool CreateMainWindow() override;
     void SetNotifyIconVisible(bool visible) override;
     void ExecuteScreenSaver() override;
     void ExecutePowerOff() override;
@@ -40,7 +40,6 @@ public:
     int ExitCode() const { return FExitCode; }
 
 private:
-    void Dispatch(MSG& msg);
 
     int FShowCommand;
     std::wstring FTitle;
@@ -48,7 +47,7 @@ private:
     bool FTerminated = false;  // the quit request has been read
     int FExitCode = 0;
     TUniqueKernelHandle FInstanceMutex;
-    std::unique_ptr<TfMain_lumivane> FMain;
+    std::unique_ptr<TLumivaneWin32> FMain;
 };
 
 }  // namespace lumivane

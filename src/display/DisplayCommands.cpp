@@ -40,13 +40,10 @@ template <typename Apply, typename Restore>
 void TDisplayCommands::RunContinuousMode(Apply apply, Restore restore, const wchar_t* caption,
                                          const std::wstring& text, int iconIndex) {
     FConfig.FContinuousModeRunning = true;
-    apply();
-    FConfig.CaptureConfiguration();
     const bool savedPreserving = FConfig.FPreserving;
-    FConfig.FPreserving = true;
-    FDeps.Status.UpdateStatus();
-    // Whatever ends the dialog (OK, Escape, the close box, the program being
-    // asked to end), the settings go back before anything else runs.
+    // Whatever ends the run (OK, Escape, the close box, the program being
+    // asked to end, a failure while the values are applied), the settings go
+    // back before anything else runs: the guard exists before the first change.
     struct TRestoreGuard {
         TDisplayCommands& Self;
         Restore& Undo;
@@ -59,6 +56,10 @@ void TDisplayCommands::RunContinuousMode(Apply apply, Restore restore, const wch
             Self.FConfig.FContinuousModeRunning = false;
         }
     } guard{*this, restore, savedPreserving};
+    apply();
+    FConfig.CaptureConfiguration();
+    FConfig.FPreserving = true;
+    FDeps.Status.UpdateStatus();
     FDeps.Dialog.ShowMessageDialog(caption, text, iconIndex);
 }
 

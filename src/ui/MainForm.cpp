@@ -12,6 +12,9 @@ TMainForm::TMainForm() {
     }
     Slot(TControlId::HotKeyScreenSaver).HotKey = kDefaultHotKeyScreenSaver;
     Slot(TControlId::HotKeyPowerOff).HotKey = kDefaultHotKeyPowerOff;
+    // The stored options' defaults: the first action of each list.
+    Slot(TControlId::cmbTrayIconDoubleClick).ItemIndex = 0;
+    Slot(TControlId::cmbTrayIconClick).ItemIndex = 0;
     edContinuousModeDelay.SetText(std::to_wstring(kDelayDefault));
     edContinuousModeDelay.OnChange = [this](TNumberEdit*) { edContinuousModeDelayChange(); };
 }

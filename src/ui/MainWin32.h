@@ -1,92 +1,101 @@
 #pragma once
-// The main window, class "TfMain_lumivane": owner of the program's state,
-// timers, commands, notification icon and status for the whole run.
+// The main window, class "TfMain_lumivane": the settings window. It shows
+// the form model's state in real controls, the status in its labels, and
+// turns every message into one call on the model, the command dispatch or
+// the composition's events. It decides nothing itself.
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
-#include "app/UsualFunctionsWin32.h"
-#include "config/ManagedConfiguration.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
-#include "display/DisplayCommands.h"
-#include "display/ScreenSaverWin32.h"
-#include "display/SystemRequestsWin32.h"
-#include "tray/NotifyIcon.h"
 #include "tray/NotifyIconWin32.h"
-#include "ui/ShowMsgWin32.h"
+#include "ui/CommandImagesWin32.h"
+#include "ui/MainForm.h"
+#include "ui/MainLayout.h"
+#include "ui/NumberEditWin32.h"
+#include "ui/ToolBarWin32.h"
 #include "win32/TimerServiceWin32.h"
+#include "win32/ToolTipsWin32.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Window.h"
 
 namespace lumivane {
 
-// The option controls at the settings window's defaults, until the window has
-// them: continuous mode off with 3 seconds; both items managed, restore on exit.
-class TOptionDefaults final : public IContinuousModeOptions, public IConfigurationOptions {
+// What the window reports to its composition.
+class IMainWindowEvents {
 public:
-    bool ContinuousMode() const override { return false; }
-    int32_t ContinuousModeDelay() const override { return 3; }
-    bool ManageScreenSaver() const override { return true; }
-    bool ManagePowerOff() const override { return true; }
-    bool UpdateSettings() const override { return false; }
-    bool PreserveConfiguration() const override { return false; }
-    bool RestoreConfiguration() const override { return true; }
+    virtual ~IMainWindowEvents() = default;
+    virtual void FormCreate() = 0;
+    virtual void FormDestroy() = 0;
+    // A second instance asked this one to wake up.
+    virtual void ActivationRequested() = 0;
 };
 
-class TfMain_lumivane final : public TWindow,
-                              private IStatusView,
-                              private IMessagePump,
-                              private IStateIcons {
+struct TMainWindowDeps {
+    TMainForm& Form;
+    const TCommandDispatch& Dispatch;
+    IMainWindowEvents& Events;
+    TNotifyIcon& NotifyIcon;
+    TTimerServiceWin32& Timers;
+};
+
+class TfMain_lumivane final : public TWindow, public IStatusView, public IStateIcons, private IFormView {
 public:
-    // onActivation runs when a second instance asks this one to wake up.
-    explicit TfMain_lumivane(std::function<void()> onActivation);
+    explicit TfMain_lumivane(const TMainWindowDeps& deps);
     ~TfMain_lumivane() override;
     bool Create(const std::wstring& title);
+    // Destroys the window (its destruction steps run); the object stays.
+    void Destroy() { DestroyHandle(); }
 
-    TDisplayCommands& Commands() { return FCommands; }
-    TManagedConfiguration& Configuration() { return FConfig; }
-    TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
-    TStatusPresenter& Status() { return FStatus; }
-    TNotifyIconShellWin32& Shell() { return FShell; }
+    UINT Dpi() const { return FDpi; }
+    HWND Control(TControlId id) const;
+    HMENU MainMenuHandle() const { return FMainMenu.Get(); }
+    HMENU NotifyMenuHandle() const { return FNotifyMenu.Get(); }
     TStateIconsWin32& StateIcons() { return *FStateIcons; }
-    // The "S&how" item of the notification menu.
-    void mnShowPClick();
+
+    // IStatusView, IStateIcons
+    void ShowStatus(const TStatusTexts& status) override;
+    THandle StateIcon(int index) override;
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    class TMetrics;
+    // MainControlsWin32.cpp: the controls, their layout and their state.
     void CreateControls();
+    HWND CreateControl(const TControlDef& def, const TRect& r);
+    void LayOut();
+    void Rescale(UINT dpi, const RECT* suggested);
+    void ControlCommand(TControlId id, WORD code, HWND control);
+    void ShowChecked(TControlId id, bool checked) override;
+    void ShowEnabled(TControlId id, bool enabled) override;
+    void ShowHotKey(TControlId id, TShortCut value) override;
+    void ShowItemIndex(TControlId id, int index) override;
+    HWND& Slot(TControlId id);
+
+    void CreateMenus();
     void CreateNotifyIcon();
-    void FormCreate(const std::wstring& title);
-    void FormDestroy();
-    bool ExecuteCommand(WORD id);
-    void ShowStatus(const TStatusTexts& status) override;
-    void ProcessMessages() override;
-    THandle StateIcon(int index) override;
+    void ActivateChanged(bool active);
     int Scale(int value) const { return MulDiv(value, static_cast<int>(FDpi), 96); }
 
-    std::function<void()> FOnActivation;
+    TMainWindowDeps FDeps;
     UINT FDpi = 96;
-    TTimerServiceWin32 FTimers;
-    TSystemParametersWin32 FSpi;
-    TSystemRequestsWin32 FRequests;
-    TProcessStarterWin32 FStarter;
-    TMessageDialogWin32 FDialog;
-    TOptionDefaults FOptions;
-    TClockWin32 FClock;
-    TNotifyIconShellWin32 FShell;
-    TNotifyIcon FNotifyIcon;
-    TMsgWindow FMsgWindow{FNotifyIcon};
-    TManagedConfiguration FConfig;
-    std::unique_ptr<TStateIconsWin32> FStateIcons;
-    TStatusPresenter FStatus;
-    TDisplayCommands FCommands;
-    TUniqueHmenu FNotifyMenu;
     TUniqueHfont FFont, FBoldFont;
+    TUniqueHmenu FMainMenu, FNotifyMenu;
     TUniqueHicon FDefaultIcon;
-    HWND FStatusLabels[4] = {};  // screen saver active, time-out; power off active, time-out
+    TUniqueHandle<HACCEL, TNullHandleTraits<HACCEL, DestroyAcceleratorTable>> FAccelerators;
+    std::unique_ptr<TCommandImagesWin32> FImages;
+    std::unique_ptr<TStateIconsWin32> FStateIcons;
+    TMsgWindow FMsgWindow;
+    TToolBarWin32 FToolBar;
+    TToolTipsWin32 FToolTips;
+    TNumberEditWin32 FDelayEdit;
+    HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
+    bool FControlsCreated = false;
+    HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later
 };
 

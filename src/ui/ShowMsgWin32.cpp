@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "resource.h"
+#include "win32/MessageLoopWin32.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Window.h"
 
@@ -35,6 +36,8 @@ constexpr int kIconIds[] = {IDI_SCREENSAVER, IDI_POWEROFF};
 class TfMessage final : public TWindow {
 public:
     TfMessage(const std::wstring& caption, const std::wstring& text, int iconIndex);
+    // The window goes with the object, while its handlers still exist.
+    ~TfMessage() override { DestroyHandle(); }
     void ShowModal();
 
 protected:
@@ -109,6 +112,9 @@ void TfMessage::FormShow() { SetForegroundWindow(Handle()); }
 
 void TfMessage::ShowModal() {
     if (!Handle()) return;
+    // The program's other windows take no input while the dialog is open.
+    const TModalScope modal(Handle());
+    RegisterKeyboardWindow(Handle(), nullptr);
     ShowWindow(Handle(), SW_SHOW);
     FormShow();
     SetFocus(FBtnOK);
@@ -122,11 +128,9 @@ void TfMessage::ShowModal() {
             break;
         }
         if (got == -1) break;
-        if (!IsDialogMessageW(Handle(), &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
+        RouteMessage(msg);
     }
+    UnregisterKeyboardWindow(Handle());
     ShowWindow(Handle(), SW_HIDE);
 }
 

@@ -1,6 +1,60 @@
 #include "win32/MessageLoopWin32.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
 namespace lumivane {
+
+namespace {
+
+struct TKeyboardWindow {
+    HWND Window;
+    HACCEL Accelerators;
+};
+// One thread, a handful of windows: a short list beats a map.
+std::vector<TKeyboardWindow>& KeyboardWindows() {
+    static std::vector<TKeyboardWindow> windows;
+    return windows;
+}
+
+bool IsKeyboardMessage(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
+
+// A hot key field takes every combination as its value: a window shortcut
+// must not snatch the one the user is typing into it.
+bool FocusWantsAllKeys() {
+    wchar_t name[32] = {};
+    HWND focus = GetFocus();
+    return focus && GetClassNameW(focus, name, ARRAYSIZE(name)) && lstrcmpiW(name, HOTKEY_CLASSW) == 0;
+}
+
+}  // namespace
+
+void RegisterKeyboardWindow(HWND window, HACCEL accelerators) {
+    UnregisterKeyboardWindow(window);
+    KeyboardWindows().push_back({window, accelerators});
+}
+
+void UnregisterKeyboardWindow(HWND window) {
+    auto& windows = KeyboardWindows();
+    std::erase_if(windows, [window](const TKeyboardWindow& w) { return w.Window == window; });
+}
+
+void RouteMessage(MSG& msg) {
+    if (msg.hwnd && IsKeyboardMessage(msg.message)) {
+        const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+        for (const TKeyboardWindow& w : KeyboardWindows()) {
+            if (w.Window != root) continue;
+            if (w.Accelerators && !FocusWantsAllKeys() && TranslateAcceleratorW(root, w.Accelerators, &msg))
+                return;
+            if (IsDialogMessageW(root, &msg)) return;
+            break;
+        }
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+}
 
 std::optional<int> DispatchPendingMessages() {
     std::optional<int> quit;
@@ -10,10 +64,27 @@ std::optional<int> DispatchPendingMessages() {
             quit = static_cast<int>(msg.wParam);
             continue;
         }
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        RouteMessage(msg);
     }
     return quit;
+}
+
+TModalScope::TModalScope(HWND modal) : FModal(modal) {
+    EnumThreadWindows(GetCurrentThreadId(), &TModalScope::Collect, reinterpret_cast<LPARAM>(this));
+    for (int i = 0; i < FCount; ++i) EnableWindow(FDisabled[i], FALSE);
+}
+
+TModalScope::~TModalScope() {
+    for (int i = 0; i < FCount; ++i)
+        if (IsWindow(FDisabled[i])) EnableWindow(FDisabled[i], TRUE);
+}
+
+BOOL CALLBACK TModalScope::Collect(HWND window, LPARAM param) {
+    auto* self = reinterpret_cast<TModalScope*>(param);
+    if (window != self->FModal && IsWindowVisible(window) && IsWindowEnabled(window) &&
+        self->FCount < static_cast<int>(std::size(self->FDisabled)))
+        self->FDisabled[self->FCount++] = window;
+    return TRUE;
 }
 
 }  // namespace lumivane

@@ -1,14 +1,39 @@
 #pragma once
-// Handling the messages that wait in the thread's queue, in the middle of a
-// command, without losing a request to end the program.
+// One way to route a message, for every loop of the program: the main loop,
+// the modal dialogs and the nested pumps. A window registered here gets its
+// accelerators and dialog-style keyboard navigation (Tab, mnemonics, Enter,
+// Escape) wherever its messages are read.
 #include <windows.h>
 
 #include <optional>
 
 namespace lumivane {
 
+// `accelerators` may be null: keyboard navigation only.
+void RegisterKeyboardWindow(HWND window, HACCEL accelerators);
+void UnregisterKeyboardWindow(HWND window);
+
+// Translates and dispatches one message read from the queue.
+void RouteMessage(MSG& msg);
+
 // Dispatches every waiting message. A quit request read on the way is
 // returned (its exit code) and the messages behind it are still handled.
 std::optional<int> DispatchPendingMessages();
+
+// While it exists, the thread's other visible top-level windows are disabled,
+// as a modal window needs; they are enabled again when it goes.
+class TModalScope {
+public:
+    explicit TModalScope(HWND modal);
+    ~TModalScope();
+    TModalScope(const TModalScope&) = delete;
+    TModalScope& operator=(const TModalScope&) = delete;
+
+private:
+    static BOOL CALLBACK Collect(HWND window, LPARAM self);
+    HWND FModal;
+    HWND FDisabled[16] = {};
+    int FCount = 0;
+};
 
 }  // namespace lumivane

@@ -15,17 +15,22 @@ public:
     void Attach(HWND window);
     void Start(TTimer& timer, uint32_t intervalMs) override;
     void Stop(TTimer& timer) override;
-    // Returns true when the WM_TIMER identifier belongs to one of our timers.
+    // Returns true when the WM_TIMER identifier is one this service gave out;
+    // a tick of a stopped timer reaches nobody.
     bool Dispatch(UINT_PTR id);
 
 private:
     struct TSlot {
+        UINT_PTR Id;
         TTimer* Timer;
         uint32_t Interval;
     };
-    UINT_PTR IdOf(const TTimer* timer) const;
+    TSlot* Find(const TTimer* timer);
     HWND FWindow = nullptr;
-    std::vector<TSlot> FSlots;  // identifier = index + 1; a free slot holds no timer
+    std::vector<TSlot> FSlots;  // the running timers
+    // Identifiers are not reused: a WM_TIMER already queued for a stopped
+    // timer must not reach a timer started after it.
+    UINT_PTR FNextId = 1;
 };
 
 }  // namespace lumivane

@@ -13,7 +13,7 @@ std::wstring WindowText(HWND hwnd) {
 UINT SetClientSizeCentred(HWND hwnd, int width, int height) {
     const UINT dpi = GetDpiForWindow(hwnd);
     RECT frame{0, 0, MulDiv(width, static_cast<int>(dpi), 96), MulDiv(height, static_cast<int>(dpi), 96)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), FALSE,
+    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), GetMenu(hwnd) != nullptr,
                              static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), dpi);
     const int w = frame.right - frame.left, h = frame.bottom - frame.top;
     SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,

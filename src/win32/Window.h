@@ -37,7 +37,8 @@ HINSTANCE ModuleInstance();
 // Text of a window, whatever its length.
 std::wstring WindowText(HWND hwnd);
 // Gives the window a client area of width x height pixels at 96 DPI, scaled
-// to its own DPI, centred on the screen. Returns that DPI.
+// to its own DPI (below its menu bar, if it has one), centred on the screen.
+// Returns that DPI.
 UINT SetClientSizeCentred(HWND hwnd, int width, int height);
 // The program's font, Tahoma at 8 points, for a window of the given DPI.
 HFONT CreateTahomaFont(UINT dpi, int weight = FW_NORMAL);

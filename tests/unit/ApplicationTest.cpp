@@ -63,7 +63,11 @@ struct TPlatformLog final : IApplicationPlatform {
         return MutexExists;
     }
     void ActivatePreviousInstance(const std::wstring& c) override { Add("wake " + Narrow(c)); }
-    void CreateMainWindow() override { Add("create"); }
+    bool WindowCreated = true;
+    bool CreateMainWindow() override {
+        Add("create");
+        return WindowCreated;
+    }
     void SetNotifyIconVisible(bool v) override { Add(v ? "icon on" : "icon off"); }
     void ExecuteScreenSaver() override { Add("screensaver"); }
     void ExecutePowerOff() override { Add("poweroff"); }
@@ -111,6 +115,13 @@ TEST(StartUp, StepsInOrderForEachCommandLine) {
         RunApplication(log, c.Args);
         EXPECT_EQ(log.Steps, c.Expected) << c.Args.size() << " args";
     }
+}
+
+TEST(StartUp, AFailedWindowCreationEndsTheProgramWithoutRunningCommandsOrTheLoop) {
+    TPlatformLog log;
+    log.WindowCreated = false;
+    RunApplication(log, {L"-screensaver"});
+    EXPECT_EQ(log.Steps, Join({kHead, kTail}));
 }
 
 TEST(StartUp, PauseIsTwiceThePowerOffTimerInterval) {

@@ -157,7 +157,7 @@ TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     TContinuousOn options;
     TNoStatus status;
     TNoTimers timers;
-    TOptionDefaults defaults;
+    TMainForm defaults;
     TClockWin32 clock;
     TNoPump pump;
     TManagedConfiguration config({spi, defaults, timers, clock, status, pump});

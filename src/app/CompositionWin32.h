@@ -1,0 +1,75 @@
+#pragma once
+// The composition root: the platform seams, the core objects and the main
+// window, made and wired together once, in an order where everything exists
+// before it is used.
+#include <windows.h>
+
+#include <functional>
+
+#include "app/UsualFunctionsWin32.h"
+#include "config/ManagedConfiguration.h"
+#include "config/StatusPresentation.h"
+#include "config/StatusWin32.h"
+#include "display/DisplayCommands.h"
+#include "display/ScreenSaverWin32.h"
+#include "display/SystemRequestsWin32.h"
+#include "tray/NotifyIcon.h"
+#include "tray/NotifyIconWin32.h"
+#include "ui/MainForm.h"
+#include "ui/MainWin32.h"
+#include "ui/ShowMsgWin32.h"
+#include "win32/TimerServiceWin32.h"
+
+namespace lumivane {
+
+class TLumivaneWin32 final : private IMessagePump, private IWindowCommands, private IMainWindowEvents {
+public:
+    // onActivation runs when a second instance asks this one to wake up.
+    explicit TLumivaneWin32(std::function<void()> onActivation);
+    ~TLumivaneWin32() override;
+    // Creates the main window; false when it could not be created.
+    bool Create(const std::wstring& title);
+
+    TfMain_lumivane& Main() { return FMain; }
+    TMainForm& Form() { return FForm; }
+    TDisplayCommands& Commands() { return FCommands; }
+    TManagedConfiguration& Configuration() { return FConfig; }
+    TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
+    TStatusPresenter& Status() { return FStatus; }
+    TNotifyIconShellWin32& Shell() { return FShell; }
+    const TCommandDispatch& Dispatch() const { return FDispatch; }
+
+    // IWindowCommands (S&how is also the wake-up's step)
+    void mnShowPClick() override;
+
+private:
+    void mnCloseClick() override;
+    void actExitExecute() override;
+    void actSaveExecute() override;
+    void mnViewHelpClick() override;
+    void actAboutExecute() override;
+    // IMainWindowEvents
+    void FormCreate() override;
+    void FormDestroy() override;
+    void ActivationRequested() override;
+    // IMessagePump
+    void ProcessMessages() override;
+
+    std::function<void()> FOnActivation;
+    TTimerServiceWin32 FTimers;
+    TSystemParametersWin32 FSpi;
+    TSystemRequestsWin32 FRequests;
+    TProcessStarterWin32 FStarter;
+    TMessageDialogWin32 FDialog;
+    TClockWin32 FClock;
+    TMainForm FForm;
+    TNotifyIconShellWin32 FShell;
+    TNotifyIcon FNotifyIcon;
+    TManagedConfiguration FConfig;
+    TDisplayCommands FCommands;
+    TCommandDispatch FDispatch;
+    TfMain_lumivane FMain;
+    TStatusPresenter FStatus;
+};
+
+}  // namespace lumivane

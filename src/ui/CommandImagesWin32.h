@@ -1,0 +1,37 @@
+#pragma once
+// ImageListMenu: the ten command images at the small-icon size of one DPI,
+// as menu bitmaps (32-bit, premultiplied alpha) and as an image list for the
+// tool bar. Each form is made when first asked for.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "ui/MainContents.h"
+
+namespace lumivane {
+
+class TCommandImagesWin32 {
+public:
+    explicit TCommandImagesWin32(UINT dpi);
+    ~TCommandImagesWin32();
+    TCommandImagesWin32(const TCommandImagesWin32&) = delete;
+    TCommandImagesWin32& operator=(const TCommandImagesWin32&) = delete;
+
+    int Size() const { return FSize; }
+    // image: 1 to 10; null for 0 or a picture that cannot be loaded.
+    HBITMAP MenuBitmap(int image);
+    // Image i is at index i - 1. Needs the common controls loaded.
+    HIMAGELIST ImageList();
+    // Bitmaps and lists made so far, for the leak tests.
+    static long LiveObjects();
+
+private:
+    HICON LoadIcon(int image) const;
+    int FSize;
+    HBITMAP FBitmaps[kMenuImageCount] = {};
+    HIMAGELIST FImageList = nullptr;
+};
+
+// A 32-bit bitmap with premultiplied alpha of the icon, as menus draw them.
+HBITMAP IconToAlphaBitmap(HICON icon, int size);
+
+}  // namespace lumivane

@@ -1,0 +1,84 @@
+#include "ui/MenusWin32.h"
+
+#include <string>
+#include <vector>
+
+namespace lumivane {
+
+namespace {
+
+std::wstring ItemText(const TMenuItemDef& item, const TCommandDef* command, bool showShortCuts) {
+    if (!command) return item.Caption ? item.Caption : L"";
+    std::wstring text = item.Caption ? item.Caption : command->Caption;
+    if (showShortCuts && command->ShortCut) text += L"\t" + ShortCutText(command->ShortCut);
+    return text;
+}
+
+// Adds the items from `index` on that lie at `depth`; returns the first index past them.
+size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth, TCommandImagesWin32& images) {
+    const auto items = def.Items;
+    while (index < items.size() && items[index].Depth == depth) {
+        const TMenuItemDef& item = items[index++];
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof(mii);
+        if (item.Kind == TMenuItemKind::Separator) {
+            mii.fMask = MIIM_FTYPE;
+            mii.fType = MFT_SEPARATOR;
+            InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
+            continue;
+        }
+        const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
+        std::wstring text = ItemText(item, command, def.ShowShortCuts);
+        mii.fMask = MIIM_STRING | MIIM_ID;
+        mii.dwTypeData = text.data();
+        mii.wID = static_cast<UINT>(item.Command);
+        if (item.Kind == TMenuItemKind::Submenu) {
+            mii.fMask |= MIIM_SUBMENU;
+            mii.hSubMenu = CreatePopupMenu();
+            index = AddItems(mii.hSubMenu, def, index, depth + 1, images);
+        }
+        if (command && command->Image) {
+            mii.fMask |= MIIM_BITMAP;
+            mii.hbmpItem = images.MenuBitmap(command->Image);
+        }
+        InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
+    }
+    return index;
+}
+
+}  // namespace
+
+HMENU BuildMenu(const TMenuDef& def, bool popup, TCommandImagesWin32& images) {
+    HMENU menu = popup ? CreatePopupMenu() : CreateMenu();
+    AddItems(menu, def, 0, 0, images);
+    if (def.Default != TCommandId::None)
+        SetMenuDefaultItem(menu, static_cast<UINT>(def.Default), FALSE);  // drawn bold
+    return menu;
+}
+
+void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images) {
+    for (const TMenuItemDef& item : def.Items) {
+        const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
+        if (!command || !command->Image) continue;
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof(mii);
+        mii.fMask = MIIM_BITMAP;
+        mii.hbmpItem = images.MenuBitmap(command->Image);
+        SetMenuItemInfoW(menu, static_cast<UINT>(item.Command), FALSE, &mii);
+    }
+}
+
+HACCEL BuildAccelerators() {
+    std::vector<ACCEL> table;
+    for (const TCommandDef& c : MainCommands()) {
+        if (!c.ShortCut) continue;
+        BYTE flags = FVIRTKEY;
+        if (c.ShortCut & kScShift) flags |= FSHIFT;
+        if (c.ShortCut & kScCtrl) flags |= FCONTROL;
+        if (c.ShortCut & kScAlt) flags |= FALT;
+        table.push_back({flags, ShortCutKey(c.ShortCut), static_cast<WORD>(c.Id)});
+    }
+    return CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+}
+
+}  // namespace lumivane

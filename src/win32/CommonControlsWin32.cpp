@@ -1,0 +1,55 @@
+#include "win32/CommonControlsWin32.h"
+
+namespace lumivane {
+
+namespace {
+
+struct TComCtl {
+    decltype(&InitCommonControlsEx) Init = nullptr;
+    decltype(&ImageList_Create) Create = nullptr;
+    decltype(&ImageList_ReplaceIcon) ReplaceIcon = nullptr;
+    decltype(&ImageList_Destroy) Destroy = nullptr;
+};
+
+TComCtl& ComCtl() {
+    static TComCtl functions;
+    return functions;
+}
+
+template <typename F>
+void Bind(HMODULE module, F& function, const char* name) {
+    function = reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+}  // namespace
+
+bool LoadCommonControls() {
+    TComCtl& f = ComCtl();
+    if (f.Init) return true;
+    // The process's activation context (the manifest) picks version 6. The
+    // library stays loaded for the life of the process, as an import would.
+    HMODULE module = LoadLibraryW(L"comctl32.dll");
+    if (!module) return false;
+    Bind(module, f.Create, "ImageList_Create");
+    Bind(module, f.ReplaceIcon, "ImageList_ReplaceIcon");
+    Bind(module, f.Destroy, "ImageList_Destroy");
+    Bind(module, f.Init, "InitCommonControlsEx");
+    if (!f.Init) return false;
+    INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_HOTKEY_CLASS |
+                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    return f.Init(&icc) != FALSE;
+}
+
+HIMAGELIST CreateImageList(int size, int capacity) {
+    return ComCtl().Create ? ComCtl().Create(size, size, ILC_COLOR32 | ILC_MASK, capacity, 0) : nullptr;
+}
+
+int AddIconToImageList(HIMAGELIST list, HICON icon) {
+    return list && ComCtl().ReplaceIcon ? ComCtl().ReplaceIcon(list, -1, icon) : -1;
+}
+
+void DestroyImageList(HIMAGELIST list) {
+    if (list && ComCtl().Destroy) ComCtl().Destroy(list);
+}
+
+}  // namespace lumivane
