@@ -80,8 +80,9 @@ void TfMain_lumivane::CreateControls() {
     }
     FDelayEdit.OnRecreated = [this](HWND oldEdit, HWND newEdit) {
         Slot(TControlId::edContinuousModeDelay) = newEdit;
-        SendMessageW(Control(TControlId::udDelay), UDM_SETBUDDY, reinterpret_cast<WPARAM>(newEdit), 0);
         FToolTips.Replace(oldEdit, newEdit);
+        // The buttons attach to the new field where the layout puts it.
+        LayOut();
         if (FLastFocus == oldEdit) FLastFocus = newEdit;
     };
 }

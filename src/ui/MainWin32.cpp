@@ -109,6 +109,14 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         ActivateChanged(LOWORD(wParam) != WA_INACTIVE);
         if (LOWORD(wParam) != WA_INACTIVE && FLastFocus) return 0;
         break;
+    case WM_NEXTDLGCTL: {
+        // The dialog manager moves the focus with this message (a label's
+        // mnemonic does); a window that is not a dialog must answer it itself.
+        HWND next = LOWORD(lParam) ? reinterpret_cast<HWND>(wParam)
+                                   : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+        if (next) SetFocus(next);
+        return 0;
+    }
     case WM_DPICHANGED:
         Rescale(LOWORD(wParam), reinterpret_cast<RECT*>(lParam));
         return 0;

@@ -54,6 +54,7 @@ public:
     HMENU MainMenuHandle() const { return FMainMenu.Get(); }
     HMENU NotifyMenuHandle() const { return FNotifyMenu.Get(); }
     TStateIconsWin32& StateIcons() { return *FStateIcons; }
+    HWND ToolTips() const { return FToolTips.Handle(); }
 
     // IStatusView, IStateIcons
     void ShowStatus(const TStatusTexts& status) override;

@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "ui/MainWin32.h"
+#include "app/CompositionWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -88,48 +88,41 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);
     SetScreenSaverConfiguration(spi, true, 600, false);
-    TfMain_lumivane main(nullptr);
-    ASSERT_TRUE(main.Create(L"Lumivane"));
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TfMain_lumivane& main = lumivane.Main();
     EXPECT_EQ(FindWindowExW(main.Handle(), nullptr, L"Static", nullptr), nullptr)
         << "no controls before the first showing";
     ShowWindow(main.Handle(), SW_SHOWNOACTIVATE);
-    std::vector<HWND> controls;
-    std::vector<std::wstring> labels;
-    for (HWND c = GetWindow(main.Handle(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        if (c == FindWindowExW(main.Handle(), nullptr, L"TNotifyIconMsgWindow", nullptr)) continue;
-        controls.push_back(c);
-        labels.push_back(WindowText(c));
-    }
-    // Group, caption, value, caption, value, for each of the two groups.
-    ASSERT_GE(labels.size(), 10u);
-    EXPECT_EQ(labels[0], L"Screen saver");
-    EXPECT_EQ(labels[1], L"Screen saver active:");
-    EXPECT_EQ(labels[2], L"Yes");
-    EXPECT_EQ(labels[3], L"Screen saver timeout:");
-    EXPECT_EQ(labels[4], L"10 minutes");
-    EXPECT_EQ(labels[5], L"Monitor power off");
-    EXPECT_EQ(labels[6], L"Monitor power off active:");
-    EXPECT_EQ(labels[8], L"Monitor power off timeout:");
-    EXPECT_TRUE(main.NotifyIcon().Visible());
-    EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
-    EXPECT_NE(main.NotifyIcon().Icon(), 0u);
+    auto text = [&](TControlId id) { return WindowText(main.Control(id)); };
+    EXPECT_EQ(text(TControlId::gbScreenSaver), L"Screen saver");
+    EXPECT_EQ(text(TControlId::lblScreenSaverActive0), L"Screen saver active:");
+    EXPECT_EQ(text(TControlId::lblScreenSaverActive), L"Yes");
+    EXPECT_EQ(text(TControlId::lblScreenSaverTimeout0), L"Screen saver timeout:");
+    EXPECT_EQ(text(TControlId::lblScreenSaverTimeout), L"10 minutes");
+    EXPECT_EQ(text(TControlId::gbPowerOff), L"Monitor power off");
+    EXPECT_EQ(text(TControlId::lblPowerOffTimeout0), L"Monitor power off timeout:");
+    EXPECT_TRUE(lumivane.NotifyIcon().Visible());
+    EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
+    EXPECT_NE(lumivane.NotifyIcon().Icon(), 0u);
 
     // Another program's change, seen at the next 500 ms tick.
     SetScreenSaverActive(spi, false, false);
     const auto changed = TClock::now();
     ASSERT_TRUE(PumpUntil(
-        [&] { return WindowText(controls[2]) == L"No"; },
+        [&] { return text(TControlId::lblScreenSaverActive) == L"No"; },
         std::chrono::seconds(2)));
     EXPECT_LE(std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - changed).count(),
               500 + 250);
-    EXPECT_EQ(main.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
+    EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
                                 saved.ScreenSaverSetting.Timeout, false);
 }
 
 TEST(MainWindow, TenThousandRefreshesLeakNothing) {
-    TfMain_lumivane main(nullptr);
-    ASSERT_TRUE(main.Create(L"Lumivane"));
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TfMain_lumivane& main = lumivane.Main();
     auto usage = []() -> SIZE_T {
         PROCESS_MEMORY_COUNTERS_EX counters{};
         GetProcessMemoryInfo(GetCurrentProcess(),
@@ -143,13 +136,13 @@ TEST(MainWindow, TenThousandRefreshesLeakNothing) {
         ADD_FAILURE() << "no way to read this process's memory";
         return 0;
     };
-    for (int i = 0; i < 200; ++i) main.Status().UpdateStatus();  // warm up
+    for (int i = 0; i < 200; ++i) lumivane.Status().UpdateStatus();  // warm up
     const DWORD gdiBefore = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     const DWORD userBefore = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
     DWORD handlesBefore = 0;
     GetProcessHandleCount(GetCurrentProcess(), &handlesBefore);
     const SIZE_T memoryBefore = usage();
-    for (int i = 0; i < 10000; ++i) main.Status().UpdateStatus();
+    for (int i = 0; i < 10000; ++i) lumivane.Status().UpdateStatus();
     // Wine does not count GDI and USER objects or handles (it answers 0): the
     // seams count every icon made and destroyed instead.
     EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdiBefore);
@@ -158,8 +151,8 @@ TEST(MainWindow, TenThousandRefreshesLeakNothing) {
     GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
     EXPECT_LE(handlesAfter, handlesBefore);
     EXPECT_LE(main.StateIcons().Loaded(), 8) << "each state picture is loaded once";
-    EXPECT_GE(main.Shell().IconsCreated(), 10200) << "the icon copies its picture every time";
-    EXPECT_EQ(main.Shell().IconsCreated() - main.Shell().IconsDestroyed(), 1) << "one copy held";
+    EXPECT_GE(lumivane.Shell().IconsCreated(), 10200) << "the icon copies its picture every time";
+    EXPECT_EQ(lumivane.Shell().IconsCreated() - lumivane.Shell().IconsDestroyed(), 1) << "one copy held";
     const SIZE_T memoryAfter = usage();
     EXPECT_LT(memoryAfter, memoryBefore + 256 * 1024) << "private memory stays flat";
     std::printf("memory before %zu KiB, after 10000 refreshes %zu KiB\n", memoryBefore / 1024,
