@@ -4,6 +4,7 @@
 #include <functional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "display/DisplayCommands.h"
@@ -182,6 +183,20 @@ TEST_F(DisplayCommandsTest, SettingsComeBackEvenWhenTheDialogFails) {
     options.On = true;
     dialog.WhileOpen = [] { throw std::runtime_error("dialog failed"); };
     EXPECT_THROW(commands.actPowerOffExecute(), std::runtime_error);
+    EXPECT_EQ(spi.Configuration(), kBefore);
+    EXPECT_FALSE(config.FContinuousModeRunning);
+    EXPECT_FALSE(config.FPreserving);
+}
+
+TEST_F(DisplayCommandsTest, SettingsComeBackWhenTheRunFailsBeforeItsDialog) {
+    options.On = true;
+    // The refresh after the continuous values were applied fails once.
+    bool failed = false;
+    status.OnUpdate = [&] {
+        if (!std::exchange(failed, true)) throw std::runtime_error("refresh failed");
+    };
+    EXPECT_THROW(commands.actScreenSaverExecute(), std::runtime_error);
+    EXPECT_EQ(dialog.Shown, 0);
     EXPECT_EQ(spi.Configuration(), kBefore);
     EXPECT_FALSE(config.FContinuousModeRunning);
     EXPECT_FALSE(config.FPreserving);

@@ -97,6 +97,21 @@ TEST(MessageDialog, IsTopmostUnownedWithItsTextsAndSize) {
     EXPECT_EQ(FindWindowW(kMessageDialogClassName, nullptr), nullptr) << "the dialog is freed";
 }
 
+TEST(MessageDialog, DisablesTheProgramsOtherWindowsWhileOpen) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    TDialogDriver driver([&](HWND dialog) {
+        EXPECT_FALSE(IsWindowEnabled(other));
+        EXPECT_TRUE(IsWindowEnabled(dialog));
+        PostMessageW(dialog, WM_CLOSE, 0, 0);
+    });
+    ShowMessageDialog(L"caption", L"text", 1);
+    EXPECT_TRUE(driver.Stepped());
+    EXPECT_TRUE(IsWindowEnabled(other));
+    DestroyWindow(other);
+}
+
 TEST(MessageDialog, EveryUsualWayClosesIt) {
     const std::pair<const char*, std::function<void(HWND)>> ways[] = {
         {"Enter", [](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, VK_RETURN, 0); }},
