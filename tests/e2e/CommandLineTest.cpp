@@ -152,16 +152,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The bold value labels of the main window, in creation order.
+// The bold value labels of the main window: active and time-out of each item.
 std::vector<HWND> StatusLabels(HWND main) {
-    std::vector<HWND> statics;
-    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-        wchar_t cls[32] = {};
-        GetClassNameW(c, cls, 32);
-        if (_wcsicmp(cls, L"Static") == 0) statics.push_back(c);
-    }
     std::vector<HWND> values;
-    for (size_t i = 1; i < statics.size(); i += 2) values.push_back(statics[i]);
+    for (TControlId id : {TControlId::lblScreenSaverActive, TControlId::lblScreenSaverTimeout,
+                          TControlId::lblPowerOffActive, TControlId::lblPowerOffTimeout})
+        if (HWND label = GetDlgItem(main, static_cast<int>(id))) values.push_back(label);
     return values;
 }
 

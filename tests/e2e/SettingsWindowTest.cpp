@@ -1,0 +1,84 @@
+// The settings window of the real program, driven with the keyboard and the
+// controls as a user drives it.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "ui/Commands.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[128] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
+    return text;
+}
+
+// Presses the keys in order, then lets them go in reverse order.
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
+        inputs.push_back({INPUT_KEYBOARD, {.ki = {*it, 0, KEYEVENTF_KEYUP, 0, 0}}});
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
+
+TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
+    BOOL saved = FALSE;
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saved, 0);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 5s));
+    HWND active = Item(main, TControlId::lblScreenSaverActive);
+    ASSERT_NE(active, nullptr);
+    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s));
+
+    PressKeys({VK_CONTROL, 'D'});
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s)) << "Ctrl+D deactivates";
+    PressKeys({VK_CONTROL, 'A'});
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+A activates";
+    // Ctrl+R, Ctrl+S and F1 run without harm: the window stays.
+    PressKeys({VK_CONTROL, 'R'});
+    PressKeys({VK_CONTROL, 'S'});
+    PressKeys({VK_F1});
+    Sleep(300);
+    EXPECT_TRUE(IsWindowVisible(main));
+    PressKeys({VK_MENU, 'X'});
+    const TRun run = lumivane.Wait(10s);
+    EXPECT_TRUE(run.Ended) << "Alt+X ends the program";
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, saved, nullptr, 0);
+}
+
+TEST(SettingsWindow, ContinuousModeEnablesTheDelayWhichTakesDigitsOnlyUpToTen) {
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    HWND box = Item(main, TControlId::cbContinuousMode), edit = Item(main, TControlId::edContinuousModeDelay);
+    ASSERT_TRUE(box && edit);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+    SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_TRUE(IsWindowEnabled(edit));
+    EXPECT_TRUE(IsWindowEnabled(Item(main, TControlId::udDelay)));
+    EXPECT_TRUE(IsWindowEnabled(Item(main, TControlId::lblContinuousModeDelay)));
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_CHAR, 'x', 0);
+    EXPECT_EQ(TextOf(edit), L"3") << "letters are refused";
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    SendMessageW(edit, WM_CHAR, '7', 0);
+    SendMessageW(edit, WM_CHAR, '7', 0);
+    EXPECT_EQ(TextOf(edit), L"10");
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
+    EXPECT_EQ(TextOf(edit), L"1");
+    SendMessageW(box, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindowEnabled(edit));
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
