@@ -15,7 +15,8 @@ long gLiveObjects = 0;
 
 long TCommandImagesWin32::LiveObjects() { return gLiveObjects; }
 
-TCommandImagesWin32::TCommandImagesWin32(UINT dpi) : FSize(GetSystemMetricsForDpi(SM_CXSMICON, dpi)) {}
+// 16 pixels at 96 dpi, scaled: the files hold 16, 20, 24 and 32.
+TCommandImagesWin32::TCommandImagesWin32(UINT dpi) : FSize(MulDiv(16, static_cast<int>(dpi), 96)) {}
 
 TCommandImagesWin32::~TCommandImagesWin32() {
     for (HBITMAP bitmap : FBitmaps)

@@ -109,6 +109,12 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
         if (def.Kind == TControlKind::CheckBox) {
             EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED, def.Checked) << def.Name;
         }
+        LOGFONTW font{};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof(font), &font);
+        if (def.Kind != TControlKind::UpDown) {
+            EXPECT_STREQ(font.lfFaceName, L"Tahoma") << def.Name;
+            EXPECT_EQ(font.lfWeight, def.Kind == TControlKind::ValueLabel ? FW_BOLD : FW_NORMAL) << def.Name;
+        }
         std::wstring hint = def.Hint ? def.Hint : L"";
         for (size_t i = 0; (i = hint.find(L'\r', i)) != std::wstring::npos; i += 2) hint.insert(i + 1, L"\n");
         EXPECT_EQ(ToolTipText(FLumivane.Main().ToolTips(), Main(), h), hint) << def.Name;
