@@ -113,10 +113,11 @@ fi
 driver --phase both --exit-args -screensaver --proc-root 'Z:\proc' \
   --program lumivane Lumivane.exe TfMain_lumivane \
   --program bare lumivane_bench_bare.exe LumivaneBenchBare \
-  --program-args quiet Lumivane.exe TfMain_lumivane -quiet
+  --program-args quiet Lumivane.exe TfMain_lumivane -quiet \
+  --show-command 209
 
-row() {  # row NAME LUMIVANE BARE TARGETED
-  awk -v n="$1" -v a="$2" -v b="$3" -v t="$4" -v limit="$target_ratio" 'BEGIN {
+row() {  # row NAME LUMIVANE BARE TARGETED [LIMIT]
+  awk -v n="$1" -v a="$2" -v b="$3" -v t="$4" -v limit="${5:-$target_ratio}" 'BEGIN {
     if (a == "n/a" || b == "n/a" || b + 0 == 0) { r = "n/a"; v = "" }
     else {
       r = sprintf("%.2f", a / b)
@@ -133,8 +134,8 @@ echo "Lumivane against the bare Win32 program: medians of $runs runs each (after
 echo
 printf "| %-38s | %12s | %12s | %6s | %-8s |\n" metric Lumivane bare ratio target
 echo "|----------------------------------------|--------------|--------------|--------|----------|"
-row "start-up to idle message loop (ms)" "$(median lumivane startup_ms)" "$(median bare startup_ms)" yes
-row "start-up with -quiet, no window (ms)" "$(median quiet startup_ms)" "$(median bare startup_ms)" yes
+row "start-up to idle message loop (ms)" "$(median lumivane startup_ms)" "$(median bare startup_ms)" yes 1.5
+row "start-up with -quiet, no window (ms)" "$(median quiet startup_ms)" "$(median bare startup_ms)" yes 1.1
 row "-screensaver run, start to exit (ms)" "$(median lumivane exit_ms)" "$(median bare exit_ms)" yes
 row "peak working set (KiB)" "$(median lumivane peak_ws_kib)" "$(median bare peak_ws_kib)" yes
 row "pagefile usage (KiB)" "$(median lumivane pagefile_kib)" "$(median bare pagefile_kib)" yes
@@ -144,6 +145,11 @@ row "Linux VmHWM, cross-check (KiB)" "$(median lumivane linux_vmhwm_kib)" "$(med
 row "Linux RssAnon, cross-check (KiB)" "$(median lumivane linux_rssanon_kib)" "$(median bare linux_rssanon_kib)" no
 row "close: WM_CLOSE to exit (ms)" "$(median lumivane close_ms)" "$(median bare close_ms)" no
 row "executable size (KiB)" "$(size_kib "$bin/Lumivane.exe")" "$(size_kib "$bin/lumivane_bench_bare.exe")" no
+show=$(median quiet show_ms)
+printf "| %-38s | %12s | %12s | %6s | %-8s |\n" "first showing from hidden (ms)" \
+  "$(awk -v v="$show" 'BEGIN { print v == "n/a" ? v : sprintf("%.1f", v) }')" "" "" \
+  "$(awk -v v="$show" 'BEGIN { print v == "n/a" ? "" : (v + 0 <= 150 ? "ok" : "over 150") }')"
 echo
-echo "Target: Lumivane / bare at most $target_ratio on time and memory."
+echo "Targets: Lumivane / bare at most 1.5 for the start-up with the window shown, 1.1 with -quiet,"
+echo "$target_ratio for the rest; the first showing of the hidden window within 150 ms."
 finish

@@ -30,36 +30,61 @@ TCommandImagesWin32::~TCommandImagesWin32() {
     }
 }
 
-HICON TCommandImagesWin32::LoadIcon(int image) const {
-    return static_cast<HICON>(
-        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_MENU1 + image - 1), IMAGE_ICON, FSize, FSize, 0));
+const std::vector<DWORD>& TCommandImagesWin32::Pixels(int image) {
+    std::vector<DWORD>& pixels = FPixels[image - 1];
+    if (pixels.empty()) {
+        TUniqueHicon icon(static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_MENU1 + image - 1),
+                                                        IMAGE_ICON, FSize, FSize, 0)));
+        if (icon) pixels = IconPixels(icon.Get(), FSize);
+    }
+    return pixels;
+}
+
+// A top-down 32-bit bitmap `count` pictures wide.
+HBITMAP TCommandImagesWin32::CreateBitmap(int width, const DWORD* const* rows, int count) const {
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width * count, -FSize, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return nullptr;
+    auto* out = static_cast<DWORD*>(bits);
+    for (int i = 0; i < count; ++i)
+        for (int y = 0; y < FSize; ++y)
+            for (int x = 0; x < width; ++x)
+                out[static_cast<size_t>(y) * width * count + i * width + x] =
+                    rows[i] ? rows[i][static_cast<size_t>(y) * width + x] : 0;
+    return bitmap;
 }
 
 HBITMAP TCommandImagesWin32::MenuBitmap(int image) {
     if (image < 1 || image > kMenuImageCount) return nullptr;
     HBITMAP& bitmap = FBitmaps[image - 1];
-    if (!bitmap) {
-        TUniqueHicon icon(LoadIcon(image));
-        if (icon) bitmap = IconToAlphaBitmap(icon.Get(), FSize);
-        if (bitmap) ++gLiveObjects;
+    if (!bitmap && !Pixels(image).empty()) {
+        const DWORD* rows[] = {Pixels(image).data()};
+        if ((bitmap = CreateBitmap(FSize, rows, 1))) ++gLiveObjects;
     }
     return bitmap;
 }
 
 HIMAGELIST TCommandImagesWin32::ImageList() {
-    if (!FImageList && (FImageList = CreateImageList(FSize, kMenuImageCount))) {
+    if (FImageList) return FImageList;
+    // One strip of all ten, added in one call: far cheaper than ten icons.
+    const DWORD* rows[kMenuImageCount];
+    for (int image = 1; image <= kMenuImageCount; ++image)
+        rows[image - 1] = Pixels(image).empty() ? nullptr : Pixels(image).data();
+    HBITMAP strip = CreateBitmap(FSize, rows, kMenuImageCount);
+    if (!strip) return nullptr;
+    if ((FImageList = CreateImageList(FSize, kMenuImageCount))) {
         ++gLiveObjects;
-        for (int image = 1; image <= kMenuImageCount; ++image) {
-            TUniqueHicon icon(LoadIcon(image));
-            AddIconToImageList(FImageList, icon.Get());
-        }
+        AddBitmapToImageList(FImageList, strip);
     }
+    DeleteObject(strip);
     return FImageList;
 }
 
-HBITMAP IconToAlphaBitmap(HICON icon, int size) {
+std::vector<DWORD> IconPixels(HICON icon, int size) {
     ICONINFO info{};
-    if (!GetIconInfo(icon, &info)) return nullptr;
+    if (!GetIconInfo(icon, &info)) return {};
     using TUniqueHbitmap = TUniqueHandle<HBITMAP, TNullHandleTraits<HBITMAP, DeleteObject>>;
     TUniqueHbitmap color(info.hbmColor), mask(info.hbmMask);
     BITMAPINFO bi{};
@@ -68,21 +93,18 @@ HBITMAP IconToAlphaBitmap(HICON icon, int size) {
     HDC screen = GetDC(nullptr);
     const bool ok = color && GetDIBits(screen, color.Get(), 0, size, pixels.data(), &bi, DIB_RGB_COLORS) &&
                     GetDIBits(screen, mask.Get(), 0, size, maskBits.data(), &bi, DIB_RGB_COLORS);
-    void* bits = nullptr;
-    HBITMAP result = ok ? CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0) : nullptr;
     ReleaseDC(nullptr, screen);
-    if (!result) return nullptr;
+    if (!ok) return {};
     bool hasAlpha = false;
     for (DWORD p : pixels) hasAlpha |= (p >> 24) != 0;
-    auto* out = static_cast<DWORD*>(bits);
     for (size_t i = 0; i < pixels.size(); ++i) {
         // Icons without an alpha channel take their transparency from the mask.
         const DWORD a = hasAlpha ? pixels[i] >> 24 : ((maskBits[i] & 0xFFFFFF) ? 0 : 255);
         const DWORD r = ((pixels[i] >> 16) & 0xFF) * a / 255, g = ((pixels[i] >> 8) & 0xFF) * a / 255,
                     b = (pixels[i] & 0xFF) * a / 255;
-        out[i] = (a << 24) | (r << 16) | (g << 8) | b;
+        pixels[i] = (a << 24) | (r << 16) | (g << 8) | b;
     }
-    return result;
+    return pixels;
 }
 
 }  // namespace lumivane

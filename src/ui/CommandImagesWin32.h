@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "ui/MainContents.h"
 
 namespace lumivane {
@@ -25,13 +27,18 @@ public:
     static long LiveObjects();
 
 private:
-    HICON LoadIcon(int image) const;
+    // The picture's pixels, 32-bit with premultiplied alpha, top row first;
+    // loaded once for both forms.
+    const std::vector<DWORD>& Pixels(int image);
+    HBITMAP CreateBitmap(int width, const DWORD* const* rows, int count) const;
     int FSize;
+    std::vector<DWORD> FPixels[kMenuImageCount];
     HBITMAP FBitmaps[kMenuImageCount] = {};
     HIMAGELIST FImageList = nullptr;
 };
 
-// A 32-bit bitmap with premultiplied alpha of the icon, as menus draw them.
-HBITMAP IconToAlphaBitmap(HICON icon, int size);
+// The icon's pixels at size x size, 32-bit with premultiplied alpha (the form
+// menus and image lists draw); empty when the icon cannot be read.
+std::vector<DWORD> IconPixels(HICON icon, int size);
 
 }  // namespace lumivane

@@ -170,8 +170,10 @@ void TfMain_lumivane::Rescale(UINT dpi, const RECT* suggested) {
     FDpi = dpi;
     // The new pictures go to the menus before the old ones are freed.
     auto images = std::make_unique<TCommandImagesWin32>(dpi);
-    SetMenuImages(FMainMenu.Get(), MainMenu(), *images);
-    SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images);
+    if (FMenuImagesSet) {
+        SetMenuImages(FMainMenu.Get(), MainMenu(), *images);
+        SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images);
+    }
     if (FControlsCreated) {
         FFont.Reset(CreateTahomaFont(FDpi));
         FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));

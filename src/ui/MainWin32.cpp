@@ -44,8 +44,8 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
 
 void TfMain_lumivane::CreateMenus() {
     FImages = std::make_unique<TCommandImagesWin32>(FDpi);
-    FMainMenu.Reset(BuildMenu(MainMenu(), false, *FImages));
-    FNotifyMenu.Reset(BuildMenu(NotifyMenu(), true, *FImages));
+    FMainMenu.Reset(BuildMenu(MainMenu(), false));
+    FNotifyMenu.Reset(BuildMenu(NotifyMenu(), true));
     FAccelerators.Reset(BuildAccelerators());
 }
 
@@ -108,6 +108,15 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         ActivateChanged(LOWORD(wParam) != WA_INACTIVE);
         if (LOWORD(wParam) != WA_INACTIVE && FLastFocus) return 0;
+        break;
+    case WM_INITMENUPOPUP:
+        // The pictures beside the items are made when a menu first opens: a
+        // start in the notification area may never open one.
+        if (!FMenuImagesSet) {
+            FMenuImagesSet = true;
+            SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages);
+            SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages);
+        }
         break;
     case WM_NEXTDLGCTL: {
         // The dialog manager moves the focus with this message (a label's

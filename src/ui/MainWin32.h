@@ -96,6 +96,7 @@ private:
     TNumberEditWin32 FDelayEdit;
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
     bool FControlsCreated = false;
+    bool FMenuImagesSet = false;
     HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later
 };

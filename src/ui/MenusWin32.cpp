@@ -15,7 +15,7 @@ std::wstring ItemText(const TMenuItemDef& item, const TCommandDef* command, bool
 }
 
 // Adds the items from `index` on that lie at `depth`; returns the first index past them.
-size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth, TCommandImagesWin32& images) {
+size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth) {
     const auto items = def.Items;
     while (index < items.size() && items[index].Depth == depth) {
         const TMenuItemDef& item = items[index++];
@@ -35,11 +35,7 @@ size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth, TComma
         if (item.Kind == TMenuItemKind::Submenu) {
             mii.fMask |= MIIM_SUBMENU;
             mii.hSubMenu = CreatePopupMenu();
-            index = AddItems(mii.hSubMenu, def, index, depth + 1, images);
-        }
-        if (command && command->Image) {
-            mii.fMask |= MIIM_BITMAP;
-            mii.hbmpItem = images.MenuBitmap(command->Image);
+            index = AddItems(mii.hSubMenu, def, index, depth + 1);
         }
         InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
     }
@@ -48,9 +44,9 @@ size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth, TComma
 
 }  // namespace
 
-HMENU BuildMenu(const TMenuDef& def, bool popup, TCommandImagesWin32& images) {
+HMENU BuildMenu(const TMenuDef& def, bool popup) {
     HMENU menu = popup ? CreatePopupMenu() : CreateMenu();
-    AddItems(menu, def, 0, 0, images);
+    AddItems(menu, def, 0, 0);
     if (def.Default != TCommandId::None)
         SetMenuDefaultItem(menu, static_cast<UINT>(def.Default), FALSE);  // drawn bold
     return menu;

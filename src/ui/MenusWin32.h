@@ -8,9 +8,11 @@
 
 namespace lumivane {
 
-// The menu bar (popup = false) or a popup menu holding the items.
-HMENU BuildMenu(const TMenuDef& def, bool popup, TCommandImagesWin32& images);
-// Puts the images of this scale beside the items (after a DPI change).
+// The menu bar (popup = false) or a popup menu holding the items, without
+// their images.
+HMENU BuildMenu(const TMenuDef& def, bool popup);
+// Puts the images of this scale beside the items: before a menu first opens,
+// and after a change of scale.
 void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images);
 // Every command shortcut of the main window.
 HACCEL BuildAccelerators();

@@ -7,7 +7,7 @@ namespace {
 struct TComCtl {
     decltype(&InitCommonControlsEx) Init = nullptr;
     decltype(&ImageList_Create) Create = nullptr;
-    decltype(&ImageList_ReplaceIcon) ReplaceIcon = nullptr;
+    decltype(&ImageList_Add) Add = nullptr;
     decltype(&ImageList_Destroy) Destroy = nullptr;
 };
 
@@ -31,7 +31,7 @@ bool LoadCommonControls() {
     HMODULE module = LoadLibraryW(L"comctl32.dll");
     if (!module) return false;
     Bind(module, f.Create, "ImageList_Create");
-    Bind(module, f.ReplaceIcon, "ImageList_ReplaceIcon");
+    Bind(module, f.Add, "ImageList_Add");
     Bind(module, f.Destroy, "ImageList_Destroy");
     Bind(module, f.Init, "InitCommonControlsEx");
     if (!f.Init) return false;
@@ -41,11 +41,11 @@ bool LoadCommonControls() {
 }
 
 HIMAGELIST CreateImageList(int size, int capacity) {
-    return ComCtl().Create ? ComCtl().Create(size, size, ILC_COLOR32 | ILC_MASK, capacity, 0) : nullptr;
+    return ComCtl().Create ? ComCtl().Create(size, size, ILC_COLOR32, capacity, 0) : nullptr;
 }
 
-int AddIconToImageList(HIMAGELIST list, HICON icon) {
-    return list && ComCtl().ReplaceIcon ? ComCtl().ReplaceIcon(list, -1, icon) : -1;
+int AddBitmapToImageList(HIMAGELIST list, HBITMAP bitmap) {
+    return list && ComCtl().Add ? ComCtl().Add(list, bitmap, nullptr) : -1;
 }
 
 void DestroyImageList(HIMAGELIST list) {

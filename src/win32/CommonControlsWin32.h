@@ -11,8 +11,10 @@ namespace lumivane {
 bool LoadCommonControls();
 
 // Image lists, through the loaded library (null when it is not loaded).
+// 32-bit pictures with alpha, no mask.
 HIMAGELIST CreateImageList(int size, int capacity);
-int AddIconToImageList(HIMAGELIST list, HICON icon);
+// A 32-bit bitmap of pictures side by side, with premultiplied alpha.
+int AddBitmapToImageList(HIMAGELIST list, HBITMAP bitmap);
 void DestroyImageList(HIMAGELIST list);
 
 }  // namespace lumivane

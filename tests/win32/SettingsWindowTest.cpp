@@ -258,6 +258,7 @@ TEST_F(SettingsWindow, MainMenuShowsShortcutsTheNotificationMenuNoneAndBothHaveI
     EXPECT_EQ(MenuText(notify, TCommandId::actExit), L"E&xit");
     EXPECT_EQ(GetMenuDefaultItem(notify, FALSE, 0), static_cast<UINT>(TCommandId::mnShowP));
     EXPECT_EQ(GetMenuItemCount(main), 3);
+    SendMessageW(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(notify), 0);  // about to open
     for (HMENU menu : {main, notify}) {
         MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
