@@ -161,27 +161,18 @@ std::vector<HWND> StatusLabels(HWND main) {
     return values;
 }
 
-std::wstring Text(HWND window) {
-    wchar_t text[128] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL,
-                        2000, nullptr);
-    return text;
-}
-
 // Wine keeps these parameters per process (a change made by another process
 // is not seen by a running one), so the labels are driven here through the
 // program's own commands; the in-process tests cover other programs' changes.
 TEST(Status, LabelsFollowTheDeactivateAndActivateCommands) {
-    BOOL saved = FALSE;
-    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saved, 0);
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    const TScreenSaverOn screenSaverOn;
     TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     const auto labels = StatusLabels(main);
     ASSERT_EQ(labels.size(), 4u);
-    EXPECT_NE(Text(labels[0]), L"No");
-    EXPECT_NE(Text(labels[1]).find(L" minutes"), std::wstring::npos);
+    EXPECT_NE(TextOf(labels[0]), L"No");
+    EXPECT_NE(TextOf(labels[1]).find(L" minutes"), std::wstring::npos);
     const std::pair<TCommandId, const wchar_t*> steps[] = {
         {TCommandId::actDeactivate, L"No"}, {TCommandId::actActivate, nullptr},
         {TCommandId::actHalfHour, L"Deactivated until "}};
@@ -189,14 +180,13 @@ TEST(Status, LabelsFollowTheDeactivateAndActivateCommands) {
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(command), 0);
         EXPECT_TRUE(PollUntil(
             [&, expected = expected] {
-                const std::wstring ss = Text(labels[0]), po = Text(labels[2]);
+                const std::wstring ss = TextOf(labels[0]), po = TextOf(labels[2]);
                 if (!expected) return ss != L"No" && ss.find(L"Deactivated") == std::wstring::npos;
                 return ss.rfind(expected, 0) == 0 && po.rfind(expected, 0) == 0;
             },
             3s))
             << "after command " << static_cast<int>(command);
     }
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, saved, nullptr, 0);
 }
 
 // The popup-menu window of a process, once it is open.

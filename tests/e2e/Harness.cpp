@@ -169,4 +169,17 @@ HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
     return main;
 }
 
+std::wstring TextOf(HWND window) {
+    wchar_t text[128] = {};
+    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
+    return text;
+}
+
+TScreenSaverOn::TScreenSaverOn() {
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &FSaved, 0);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+}
+
+TScreenSaverOn::~TScreenSaverOn() { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FSaved, nullptr, 0); }
+
 }  // namespace lumivane::e2e

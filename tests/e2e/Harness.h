@@ -79,6 +79,19 @@ private:
     TRun FRun;
 };
 
+// The text of another process's window (WM_GETTEXT, with a deadline).
+std::wstring TextOf(HWND window);
+
+// Switches the screen saver on for a test and puts the flag back after it.
+class TScreenSaverOn {
+public:
+    TScreenSaverOn();
+    ~TScreenSaverOn();
+
+private:
+    BOOL FSaved = FALSE;
+};
+
 // Full path of Lumivane.exe, beside the test program.
 std::wstring LumivanePath();
 // The main window of class TfMain_lumivane that belongs to the process.

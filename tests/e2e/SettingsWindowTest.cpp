@@ -10,12 +10,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[128] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
-    return text;
-}
-
 // Presses the keys in order, then lets them go in reverse order.
 void PressKeys(std::initializer_list<WORD> keys) {
     std::vector<INPUT> inputs;
@@ -28,9 +22,7 @@ void PressKeys(std::initializer_list<WORD> keys) {
 HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
 
 TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
-    BOOL saved = FALSE;
-    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &saved, 0);
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    const TScreenSaverOn screenSaverOn;
     TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
@@ -53,7 +45,6 @@ TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
     PressKeys({VK_MENU, 'X'});
     const TRun run = lumivane.Wait(10s);
     EXPECT_TRUE(run.Ended) << "Alt+X ends the program";
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, saved, nullptr, 0);
 }
 
 TEST(SettingsWindow, ContinuousModeEnablesTheDelayWhichTakesDigitsOnlyUpToTen) {

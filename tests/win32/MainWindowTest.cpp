@@ -11,23 +11,10 @@
 
 #include "app/CompositionWin32.h"
 
+#include "Pump.h"
+
 namespace lumivane::test {
 namespace {
-
-using TClock = std::chrono::steady_clock;
-
-// Pumps messages until `done` holds or the deadline passes.
-template <typename F>
-bool PumpUntil(F done, std::chrono::milliseconds deadline) {
-    const auto end = TClock::now() + deadline;
-    while (!done()) {
-        if (TClock::now() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-    }
-    return true;
-}
 
 struct TPreserveOn final : IConfigurationOptions {
     bool ManageScreenSaver() const override { return true; }

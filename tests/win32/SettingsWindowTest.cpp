@@ -13,28 +13,12 @@
 #include "ui/MainLayout.h"
 #include "win32/MessageLoopWin32.h"
 
+#include "Pump.h"
+
 namespace lumivane::test {
 namespace {
 
 using C = TControlId;
-using TClock = std::chrono::steady_clock;
-
-void Pump() {
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) RouteMessage(msg);
-}
-
-template <typename F>
-bool PumpUntil(F done, std::chrono::milliseconds deadline) {
-    const auto end = TClock::now() + deadline;
-    while (!done()) {
-        if (TClock::now() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
-
 // The program's window, shown and active, as a user sees it.
 class SettingsWindow : public ::testing::Test {
 protected:
