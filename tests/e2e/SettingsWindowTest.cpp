@@ -34,10 +34,13 @@ TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
 
     PressKeys({VK_CONTROL, 'D'});
     EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s)) << "Ctrl+D deactivates";
+    PressKeys({VK_CONTROL, 'R'});
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+R restores the start-up state";
+    PressKeys({VK_CONTROL, 'D'});
+    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s));
     PressKeys({VK_CONTROL, 'A'});
     EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+A activates";
-    // Ctrl+R, Ctrl+S and F1 run without harm: the window stays.
-    PressKeys({VK_CONTROL, 'R'});
+    // Ctrl+S and F1 run without harm: the window stays.
     PressKeys({VK_CONTROL, 'S'});
     PressKeys({VK_F1});
     Sleep(300);

@@ -56,6 +56,57 @@ TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
     }
 }
 
+TEST(MainContents, EveryControlHasItsCaptionHintAndDefault) {
+    struct TRow {
+        C Id;
+        const wchar_t* Caption;
+        const wchar_t* Hint;
+        bool Checked, Enabled;
+    };
+    const wchar_t* win = L"Use Windows Logo key for the hotkey";
+    const wchar_t* delay = L"Time out for continuous mode";
+    const TRow rows[] = {
+        {C::gbScreenSaver, L"Screen saver", nullptr, false, true},
+        {C::lblScreenSaverActive0, L"Screen saver active:", nullptr, false, true},
+        {C::lblScreenSaverTimeout0, L"Screen saver timeout:", nullptr, false, true},
+        {C::cbManageScreenSaver, L"Manage &screen saver", L"If not checked, the screen saver configuration is not changed", true, true},
+        {C::cbHotkeyScreenSaver, L"Hot key for &launching the screen saver:", L"Assings a hot key for the 'Launch screen saver' command", false, true},
+        {C::cbWinScreenSaver, L"Win +", win, false, false},
+        {C::HotKeyScreenSaver, nullptr, L"Hot key for the 'Launch screen saver' command", false, false},
+        {C::gbPowerOff, L"Monitor power off", nullptr, false, true},
+        {C::lblPowerOffActive0, L"Monitor power off active:", nullptr, false, true},
+        {C::lblPowerOffTimeout0, L"Monitor power off timeout:", nullptr, false, true},
+        {C::cbManagePowerOff, L"Manage &monitor power off", L"If not checked, the monitor power off configuration is not changed", true, true},
+        {C::cbHotkeyPowerOff, L"Hot key for powering &off the monitor:", L"Assings a hot key for the 'Power off monitor' command", false, true},
+        {C::cbWinPowerOff, L"Win +", win, false, false},
+        {C::HotKeyPowerOff, nullptr, L"Hot key for the 'Power off monitor' command", false, false},
+        {C::gbOptions, L"General options", nullptr, false, true},
+        {C::cbRestoreConfiguration, L"Restore &initial configuration on exit",
+         L"Restores at program exit the values of the screen saver/power off\rconfiguration present when the program was started", true, true},
+        {C::cbUpdateSettings, L"Update Windows &configuration",
+         L"Save the changes made to the screen saver/power off configuration\r(otherwise the changes are discarded after Windows is restarted)", false, true},
+        {C::cbStartWithWindows, L"Load on &Windows startup", L"Run the application at session start (as taskbar icon)", false, true},
+        {C::cbContinuousMode, L"&Use continuous mode:",
+         L"Activates continuous mode for 'Launch screen saver'\rand 'Power off the monitor' commands", false, true},
+        {C::lblContinuousModeDelay, L"Activation timeout (secs.):", delay, false, false},
+        {C::edContinuousModeDelay, nullptr, delay, false, false},
+        {C::udDelay, nullptr, nullptr, false, false},
+        {C::gbNotifyIcon, L"Taskbar icon", nullptr, false, true},
+        {C::lblTrayIconDoubleClick, L"&Double-click action:", nullptr, false, true},
+        {C::cmbTrayIconDoubleClick, nullptr, L"Selects the action that will be performed when taskbar icon is double-clicked", false, true},
+        {C::lblTrayIconClick, L"Single clic&k action:", nullptr, false, true},
+        {C::cmbTrayIconClick, nullptr, L"Selects the action that will be performed when taskbar icon is clicked", false, true},
+    };
+    for (const TRow& row : rows) {
+        const TControlDef* def = FindControl(row.Id);
+        ASSERT_NE(def, nullptr);
+        EXPECT_EQ(std::wstring(def->Caption ? def->Caption : L"-"), row.Caption ? row.Caption : L"-") << def->Name;
+        EXPECT_EQ(std::wstring(def->Hint ? def->Hint : L"-"), row.Hint ? row.Hint : L"-") << def->Name;
+        EXPECT_EQ(def->Checked, row.Checked) << def->Name;
+        EXPECT_EQ(def->Enabled, row.Enabled) << def->Name;
+    }
+}
+
 TEST(MainContents, HintsAndCaptionsAreTheProgramsOwnWithTheirSpelling) {
     EXPECT_STREQ(FindControl(C::cbHotkeyScreenSaver)->Hint,
                  L"Assings a hot key for the 'Launch screen saver' command");

@@ -336,6 +336,17 @@ TEST_F(SettingsWindow, ChangingTheAlignmentRecreatesTheFieldInItsPlace) {
     EXPECT_EQ(GetWindowLongW(Ctl(C::edContinuousModeDelay), GWL_STYLE) & ES_RIGHT, ES_RIGHT);
 }
 
+TEST(WindowToolkit, TheIconLeavesTheNotificationAreaWithItsWindow) {
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    ASSERT_TRUE(lumivane.NotifyIcon().Visible());
+    lumivane.Main().Destroy();
+    EXPECT_FALSE(lumivane.NotifyIcon().Visible()) << "deleted while the window still existed";
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 TEST(WindowToolkit, AStoppedTimersQueuedTickNeverReachesALaterTimer) {
     struct TSink final : TWindow {
         TTimerServiceWin32 Timers;
