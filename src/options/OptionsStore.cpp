@@ -1,0 +1,145 @@
+#include "options/OptionsStore.h"
+
+#include <exception>
+
+namespace lumivane {
+
+const wchar_t* const kOptionsKey = L"Software\\Tessaly\\Lumivane";
+const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t* const kHighColorNotifyIconValue = L"HighColorNotifyIcon";
+const wchar_t* const kRegistryWriteErrorText =
+    L"Error while writing in the Windows Registry.\rCheck that you have the proper rights.";
+const wchar_t* const kOperationAbortedText = L"Operation aborted";
+
+namespace {
+
+using C = TControlId;
+using K = TOptionKind;
+
+constexpr TOptionRow kRows[] = {
+    {L"Restore initial values on exit", K::Bool, C::cbRestoreConfiguration, true},
+    {L"Store changes permanently ", K::Bool, C::cbUpdateSettings, false},
+    {L"Start with Windows", K::Bool, C::cbStartWithWindows, false},
+    {L"Preserve current options", K::Bool, C::cbPreserveConfiguration, false},
+    {L"Use continuous mode", K::Bool, C::cbContinuousMode, false},
+    {L"Continuous mode delay", K::Delay, C::edContinuousModeDelay, false},
+    {L"Control screen saver", K::Bool, C::cbManageScreenSaver, false},
+    {L"Control power off", K::Bool, C::cbManagePowerOff, false},
+    {L"Use hotkey - screen saver", K::Bool, C::cbHotkeyScreenSaver, false},
+    {L"Use hotkey - power off", K::Bool, C::cbHotkeyPowerOff, false},
+    {L"Hotkey - screen saver", K::HotKey, C::HotKeyScreenSaver, false},
+    {L"Hotkey - power off", K::HotKey, C::HotKeyPowerOff, false},
+    {L"Win hotkey - screen saver", K::Bool, C::cbWinScreenSaver, false},
+    {L"Win hotkey - power off", K::Bool, C::cbWinPowerOff, false},
+    {L"Tray icon option - single click", K::ItemIndex, C::cmbTrayIconClick, false},
+    {L"Tray icon option", K::ItemIndex, C::cmbTrayIconDoubleClick, false},
+};
+
+int ListSize(C list) {
+    return static_cast<int>(list == C::cmbTrayIconClick ? TrayClickItems().size() : TrayDoubleClickItems().size());
+}
+
+std::wstring Widen(const char* text) {
+    std::wstring wide;
+    for (; *text; ++text) wide += static_cast<wchar_t>(static_cast<unsigned char>(*text));
+    return wide;
+}
+
+}  // namespace
+
+std::span<const TOptionRow> OptionRows() { return kRows; }
+
+std::wstring RunEntry(const std::wstring& programPath) {
+    // Quoted: an unquoted path with blanks lets Windows try its shorter
+    // prefixes ("C:\Program.exe") first.
+    return L"\"" + programPath + L"\" -quiet";
+}
+
+void TOptionsStore::LoadOptions() {
+    try {
+        TRegistryDefault reg(FDeps.Registry, kKeyRead);
+        // A key that cannot be opened makes every read give its default.
+        reg.OpenKey(kOptionsKey, false);
+        LoadRows(reg);
+        FDeps.HighColorIcon = reg.ReadBool(kHighColorNotifyIconValue, false) || FDeps.VisualStyles();
+    } catch (const std::exception& e) {
+        FDeps.Errors.ShowError(Widen(e.what()));
+    }
+}
+
+void TOptionsStore::LoadRows(const TRegistryDefault& reg) {
+    TMainForm& form = FDeps.Form;
+    const TDisplayPowerConfiguration& initial = FDeps.Config.FInitialConfiguration;
+    for (const TOptionRow& row : kRows) {
+        switch (row.Kind) {
+        case K::Bool: {
+            bool fallback = row.Default;
+            if (row.Control == C::cbManageScreenSaver) fallback = initial.ScreenSaverSetting.Active;
+            if (row.Control == C::cbManagePowerOff) fallback = initial.PowerOffSetting.Active;
+            // A box set to a new state runs its click handler.
+            form.SetChecked(row.Control, reg.ReadBool(row.Name, fallback));
+            break;
+        }
+        case K::Delay:
+            // The field keeps itself within its limits.
+            form.edContinuousModeDelay.SetNumber(reg.ReadInteger(row.Name, form.edContinuousModeDelay.Number()));
+            break;
+        case K::HotKey:
+            form.SetHotKey(row.Control,
+                           static_cast<TShortCut>(reg.ReadInteger(row.Name, form.HotKey(row.Control)) & 0xFFFF));
+            break;
+        case K::ItemIndex: {
+            const int index = reg.ReadInteger(row.Name, 0);
+            // An index outside the list leaves it without a selection.
+            form.SetItemIndex(row.Control, index >= 0 && index < ListSize(row.Control) ? index : -1);
+            // Setting an index runs no handler by itself.
+            if (form.cmbTrayIconDoubleClickChange) form.cmbTrayIconDoubleClickChange();
+            break;
+        }
+        }
+    }
+}
+
+bool TOptionsStore::SaveOptions() {
+    try {
+        TRegistryDefault reg(FDeps.Registry);
+        if (!reg.OpenKey(kOptionsKey, true)) {
+            FDeps.Errors.ShowError(kOperationAbortedText);
+            return false;
+        }
+        SaveRows(reg);
+        reg.CloseKey();
+        return SaveRunEntry(reg);
+    } catch (const TRegistryError&) {
+        FDeps.Errors.ShowError(kRegistryWriteErrorText);
+    } catch (const std::exception& e) {
+        FDeps.Errors.ShowError(Widen(e.what()));
+    }
+    return false;
+}
+
+void TOptionsStore::SaveRows(TRegistryDefault& reg) {
+    const TMainForm& form = FDeps.Form;
+    for (const TOptionRow& row : kRows) {
+        switch (row.Kind) {
+        case K::Bool: reg.WriteBool(row.Name, form.Checked(row.Control)); break;
+        case K::Delay: reg.WriteInteger(row.Name, form.edContinuousModeDelay.Number()); break;
+        case K::HotKey: reg.WriteInteger(row.Name, form.HotKey(row.Control)); break;
+        case K::ItemIndex: reg.WriteInteger(row.Name, form.ItemIndex(row.Control)); break;
+        }
+    }
+}
+
+bool TOptionsStore::SaveRunEntry(TRegistryDefault& reg) {
+    if (!reg.OpenKey(kRunKey, true)) {
+        FDeps.Errors.ShowError(kOperationAbortedText);
+        return false;
+    }
+    if (FDeps.Form.Checked(C::cbStartWithWindows))
+        reg.WriteString(FDeps.Title, RunEntry(FDeps.ProgramPath()));
+    else
+        reg.DeleteValue(FDeps.Title);  // a missing value is no error
+    return true;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,68 @@
+#pragma once
+// The user's options across runs: the settings window's option controls as
+// named values under one per-user key, and the program's entry among the
+// programs Windows starts at log-on.
+#include <functional>
+#include <span>
+#include <string>
+
+#include "config/ManagedConfiguration.h"
+#include "options/RegistryDefault.h"
+#include "ui/MainForm.h"
+
+namespace lumivane {
+
+extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
+extern const wchar_t* const kRunKey;      // "Software\Microsoft\Windows\CurrentVersion\Run"
+extern const wchar_t* const kHighColorNotifyIconValue;
+extern const wchar_t* const kRegistryWriteErrorText;
+extern const wchar_t* const kOperationAbortedText;
+
+enum class TOptionKind { Bool, Delay, HotKey, ItemIndex };
+
+// One stored option: its value name and the control that holds it.
+struct TOptionRow {
+    const wchar_t* Name;
+    TOptionKind Kind;
+    TControlId Control;
+    bool Default;  // Booleans; rows 7 and 8 take the initial active flags instead
+};
+// Rows 1 to 16, in the order both loading and saving take them.
+std::span<const TOptionRow> OptionRows();
+
+// The Run entry's data: the program's path in quotation marks, then -quiet.
+std::wstring RunEntry(const std::wstring& programPath);
+
+// Shows an error: a modal message box captioned "Error" with the error icon.
+class IErrorBox {
+public:
+    virtual ~IErrorBox() = default;
+    virtual void ShowError(const std::wstring& text) = 0;
+};
+
+struct TOptionsStoreDeps {
+    IRegistry& Registry;
+    TMainForm& Form;
+    const TManagedConfiguration& Config;
+    IErrorBox& Errors;
+    bool& HighColorIcon;                   // FHighColorIcon
+    std::function<bool()> VisualStyles;    // the system's visual styles are available
+    std::function<std::wstring()> ProgramPath;
+    std::wstring Title;                    // the Run entry's value name
+};
+
+class TOptionsStore {
+public:
+    explicit TOptionsStore(const TOptionsStoreDeps& deps) : FDeps(deps) {}
+    void LoadOptions();
+    // False when the save stopped on an error (already shown).
+    bool SaveOptions();
+
+private:
+    void LoadRows(const TRegistryDefault& reg);
+    void SaveRows(TRegistryDefault& reg);
+    bool SaveRunEntry(TRegistryDefault& reg);
+    TOptionsStoreDeps FDeps;
+};
+
+}  // namespace lumivane
