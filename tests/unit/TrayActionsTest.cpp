@@ -1,0 +1,187 @@
+// The notification icon's clicks and the hiding and showing of the window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/TrayAnimation.h"
+#include "fakes/FakeHost.h"
+#include "fakes/FakeSystemParameters.h"
+#include "fakes/FakeTimerService.h"
+#include "tray/TrayActions.h"
+
+namespace lumivane::test {
+namespace {
+
+using C = TControlId;
+using A = TCommandId;
+
+struct TAnimationLog final : IWindowAnimationOps {
+    std::vector<std::string> Calls;
+    bool Animation = true, HasTray = true;
+    bool GetTrayNotifyRect(TScreenRect& r) override {
+        r = {900, 740, 1000, 768};
+        return HasTray;
+    }
+    int32_t ScreenWidth() override { return 1024; }
+    int32_t ScreenHeight() override { return 768; }
+    bool GetWindowAnimation() override { return Animation; }
+    void SetWindowAnimation(bool on) override {
+        Animation = on;
+        Calls.push_back(on ? "animation on" : "animation off");
+    }
+    void RestoreWindow() override { Calls.push_back("restore"); }
+    void HideWindow() override { Calls.push_back("hide"); }
+    void ShowWindow() override { Calls.push_back("show"); }
+    void SetForegroundWindow() override { Calls.push_back("front"); }
+    TScreenRect WindowBounds() override { return {100, 100, 740, 460}; }
+    void DrawAnimatedRects(const TScreenRect& from, const TScreenRect& to) override {
+        Calls.push_back("zoom " + std::to_string(from.Left) + " to " + std::to_string(to.Left));
+    }
+};
+
+TEST(TrayAnimation, HideRestoresWithoutAnimationThenZoomsToTheTrayAndShowZoomsBack) {
+    TAnimationLog ops;
+    HideWindowToTray(ops);
+    EXPECT_EQ(ops.Calls, (std::vector<std::string>{"animation off", "restore", "animation on", "hide",
+                                                   "zoom 100 to 900"}));
+    ops.Calls.clear();
+    ShowWindowFromTray(ops);
+    EXPECT_EQ(ops.Calls, (std::vector<std::string>{"zoom 900 to 100", "show", "front"}));
+    // Without a notification area: the bottom-right corner. Animation off: no zoom, and it stays off.
+    ops.HasTray = false;
+    EXPECT_EQ(TrayRectOrFallback(ops), (TScreenRect{924, 738, 1024, 768}));
+    ops.Animation = false;
+    ops.Calls.clear();
+    HideWindowToTray(ops);
+    EXPECT_EQ(ops.Calls, (std::vector<std::string>{"animation off", "restore", "animation off", "hide"}));
+}
+
+struct TTrayWindowLog final : ITrayWindow {
+    bool Visible = false;
+    int Fronts = 0;
+    TCommandId Default = TCommandId::mnShowP;
+    bool MainWindowVisible() override { return Visible; }
+    void BringMainWindowToFront() override { ++Fronts; }
+    uint32_t DoubleClickTime() override { return 500; }
+    void SetNotifyMenuDefault(TCommandId item) override { Default = item; }
+};
+
+struct TWindowCommands final : IWindowCommands {
+    std::vector<std::string> Calls;
+    void mnShowPClick() override { Calls.push_back("show"); }
+    void mnCloseClick() override { Calls.push_back("close"); }
+    void actExitExecute() override { Calls.push_back("exit"); }
+    void actSaveExecute() override { Calls.push_back("save"); }
+    void mnViewHelpClick() override {}
+    void actAboutExecute() override {}
+};
+
+struct TNullRequests final : ISystemRequests {
+    int ScreenSavers = 0;
+    void StartScreenSaver() override { ++ScreenSavers; }
+    void PowerOffMonitor() override {}
+};
+struct TNullDialog final : IMessageDialog {
+    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
+};
+struct TNullStarter final : IProcessStarter {
+    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override {}
+};
+
+struct TrayActionsTest : ::testing::Test {
+    TFakeSystemParameters spi;
+    TFakeTimerService timers;
+    TMainForm form;
+    TFakeClock clock;
+    TStatusCounter status;
+    TFakePump pump;
+    TNullRequests requests;
+    TNullDialog dialog;
+    TNullStarter starter;
+    TManagedConfiguration config{{spi, form, timers, clock, status, pump}};
+    TDisplayCommands commands{{spi, requests, dialog, starter, form, status, timers}, config};
+    TWindowCommands windowCommands;
+    TCommandDispatch dispatch{config, commands, windowCommands};
+    TTrayWindowLog window;
+    TTrayActions tray{{form, config, dispatch, window, pump, timers}};
+
+    TrayActionsTest() {
+        spi.SetConfiguration({{true, 600}, {false, 0}});
+        config.FormCreate();
+    }
+    void Lists(int doubleClick, int click) {
+        form.SetItemIndex(C::cmbTrayIconDoubleClick, doubleClick);
+        form.SetItemIndex(C::cmbTrayIconClick, click);
+    }
+};
+
+TEST_F(TrayActionsTest, ASingleClickRunsOnceOneDoubleClickTimeAfterThePress) {
+    Lists(0, 2);  // show/hide
+    tray.NotifyIconClick();
+    timers.Advance(300);
+    tray.NotifyIconClick();  // a second press of the burst does not restart it
+    timers.Advance(199);
+    EXPECT_TRUE(windowCommands.Calls.empty());
+    timers.Advance(1);
+    EXPECT_EQ(windowCommands.Calls, std::vector<std::string>{"show"});
+    window.Visible = true;
+    timers.Advance(2000);
+    EXPECT_EQ(windowCommands.Calls.size(), 1u) << "one-shot";
+    tray.NotifyIconClick();
+    timers.Advance(500);
+    EXPECT_EQ(windowCommands.Calls.back(), "close") << "a visible window is closed into the tray";
+}
+
+TEST_F(TrayActionsTest, ADoubleClickNeverAlsoRunsTheSingleClickEvenWhenTheTickComesFirst) {
+    Lists(1, 2);  // launch screen saver; show/hide
+    tray.NotifyIconClick();
+    tray.NotifyIconDblClick();
+    timers.Advance(1000);
+    EXPECT_EQ(requests.ScreenSavers, 1);
+    EXPECT_TRUE(windowCommands.Calls.empty());
+    // The timer falls due while the double click still waits in the queue.
+    tray.NotifyIconClick();
+    pump.Pending = [&] { tray.NotifyIconDblClick(); };
+    timers.Advance(500);
+    EXPECT_EQ(requests.ScreenSavers, 2);
+    EXPECT_TRUE(windowCommands.Calls.empty());
+}
+
+TEST_F(TrayActionsTest, ToggleFollowsTheActivationStateAndNoneOnlyBringsAVisibleWindowForward) {
+    Lists(5, 1);
+    EXPECT_TRUE(config.FActivated);
+    tray.NotifyIconDblClick();
+    EXPECT_FALSE(config.FActivated) << "deactivated";
+    tray.NotifyIconClick();
+    timers.Advance(500);
+    EXPECT_TRUE(config.FActivated) << "the single-click toggle activated";
+    Lists(0, 0);
+    tray.NotifyIconClick();
+    timers.Advance(500);
+    EXPECT_EQ(window.Fronts, 0) << "hidden: nothing at all";
+    window.Visible = true;
+    tray.NotifyIconClick();
+    timers.Advance(500);
+    EXPECT_EQ(window.Fronts, 1);
+    Lists(-1, -1);  // stored codes outside the lists
+    tray.NotifyIconClick();
+    timers.Advance(500);
+    tray.NotifyIconDblClick();
+    EXPECT_EQ(window.Fronts, 1);
+    EXPECT_TRUE(windowCommands.Calls.empty());
+}
+
+TEST_F(TrayActionsTest, TheMenusDefaultItemFollowsTheDoubleClickAction) {
+    const std::pair<int, TCommandId> rows[] = {{0, A::mnShowP},       {1, A::actScreenSaver}, {2, A::actPowerOff},
+                                               {3, A::actActivate},   {4, A::actDeactivate},  {5, A::None},
+                                               {-1, A::None}};
+    for (const auto& [index, item] : rows) {
+        Lists(index, 0);
+        tray.cmbTrayIconDoubleClickChange();
+        EXPECT_EQ(window.Default, item) << index;
+    }
+}
+
+}  // namespace
+}  // namespace lumivane::test
