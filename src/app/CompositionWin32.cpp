@@ -1,5 +1,6 @@
 #include "app/CompositionWin32.h"
 
+#include "app/Application.h"
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
@@ -14,7 +15,14 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
       FCommands(TDisplayCommandsDeps{FSpi, FRequests, FDialog, FStarter, FForm, FStatus, FTimers}, FConfig),
       FDispatch(FConfig, FCommands, *this),
       FMain(TMainWindowDeps{FForm, FDispatch, *this, FNotifyIcon, FTimers}),
-      FStatus(FSpi, FConfig, FNotifyIcon, FMain, FMain) {}
+      FStatus(FSpi, FConfig, FNotifyIcon, FMain, FMain),
+      FOptionsStore({FRegistry, FForm, FConfig, FErrors, FStatus.FHighColorIcon, VisualStylesAvailable, ProgramPath,
+                     kApplicationTitle}),
+      FTrayActions({FForm, FConfig, FDispatch, *this, *this, FTimers}) {
+    FForm.cmbTrayIconDoubleClickChange = [this] { FTrayActions.cmbTrayIconDoubleClickChange(); };
+    FNotifyIcon.OnClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconClick(); };
+    FNotifyIcon.OnDblClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconDblClick(); };
+}
 
 TLumivaneWin32::~TLumivaneWin32() {
     // The window goes while everything its handlers use still exists.
@@ -24,12 +32,54 @@ TLumivaneWin32::~TLumivaneWin32() {
 bool TLumivaneWin32::Create(const std::wstring& title) { return FMain.Create(title); }
 
 void TLumivaneWin32::FormCreate() {
+    FFirstShow = true;
     FConfig.FormCreate();
+    // The defaults of the two Manage boxes are the flags just captured.
+    FOptionsStore.LoadOptions();
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
     FStatus.UpdateStatus();
 }
 
-void TLumivaneWin32::FormDestroy() { FConfig.FormDestroy(); }
+void TLumivaneWin32::FormDestroy() {
+    FConfig.FormDestroy();
+    FOptionsStore.SaveOptions();
+}
+
+void TLumivaneWin32::FormShow() {
+    // The options are read again at the first showing, at start or later.
+    if (!FFirstShow) return;
+    FOptionsStore.LoadOptions();
+    FFirstShow = false;
+}
+
+void TLumivaneWin32::CloseCommand() {
+    // Closing never ends the program: it saves and goes to the notification area.
+    actSaveExecute();
+    TWindowAnimationWin32 animation(FMain.Handle());
+    HideWindowToTray(animation);
+}
+
+void TLumivaneWin32::CloseRequested() { PostQuitMessage(0); }
+
+void TLumivaneWin32::ApplicationActivate() {
+    FStatus.UpdateStatus();
+    HWND main = FMain.Handle();
+    HWND popup = GetLastActivePopup(main);
+    if (popup && popup != main && IsWindowVisible(popup) && IsWindowEnabled(popup)) SetForegroundWindow(popup);
+}
+
+bool TLumivaneWin32::MainWindowVisible() { return IsWindowVisible(FMain.Handle()) != FALSE; }
+
+void TLumivaneWin32::BringMainWindowToFront() { SetForegroundWindow(FMain.Handle()); }
+
+uint32_t TLumivaneWin32::DoubleClickTime() { return GetDoubleClickTime(); }
+
+void TLumivaneWin32::SetNotifyMenuDefault(TCommandId item) {
+    // -1 leaves no item of the menu marked.
+    SetMenuDefaultItem(FMain.NotifyMenuHandle(), item == TCommandId::None ? static_cast<UINT>(-1)
+                                                                          : static_cast<UINT>(item),
+                       FALSE);
+}
 
 void TLumivaneWin32::ActivationRequested() {
     if (FOnActivation) FOnActivation();
@@ -41,21 +91,20 @@ void TLumivaneWin32::ProcessMessages() {
 }
 
 void TLumivaneWin32::mnShowPClick() {
-    HWND window = FMain.Handle();
-    if (!IsWindowVisible(window)) {
-        ShowWindow(window, SW_SHOW);
-        SetForegroundWindow(window);
-    }
+    if (IsWindowVisible(FMain.Handle())) return;
+    TWindowAnimationWin32 animation(FMain.Handle());
+    ShowWindowFromTray(animation);
 }
 
-// What closing does beyond the system's default comes with hiding to the
-// notification area; for now the close command takes its default course.
 void TLumivaneWin32::mnCloseClick() { SendMessageW(FMain.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
-void TLumivaneWin32::actExitExecute() { PostQuitMessage(0); }
+void TLumivaneWin32::actExitExecute() {
+    actSaveExecute();
+    PostQuitMessage(0);
+}
 
-// Saving the options comes with the options store; there is nothing to save yet.
-void TLumivaneWin32::actSaveExecute() {}
+// The hot keys are registered again here once they exist.
+void TLumivaneWin32::actSaveExecute() { FOptionsStore.SaveOptions(); }
 
 // The help viewer and the about box come with their own windows.
 void TLumivaneWin32::mnViewHelpClick() {}

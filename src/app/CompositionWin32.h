@@ -13,6 +13,9 @@
 #include "display/DisplayCommands.h"
 #include "display/ScreenSaverWin32.h"
 #include "display/SystemRequestsWin32.h"
+#include "options/OptionsStore.h"
+#include "options/RegistryWin32.h"
+#include "tray/TrayActions.h"
 #include "tray/NotifyIcon.h"
 #include "tray/NotifyIconWin32.h"
 #include "ui/MainForm.h"
@@ -22,7 +25,10 @@
 
 namespace lumivane {
 
-class TLumivaneWin32 final : private IMessagePump, private IWindowCommands, private IMainWindowEvents {
+class TLumivaneWin32 final : private IMessagePump,
+                              private IWindowCommands,
+                              private IMainWindowEvents,
+                              private ITrayWindow {
 public:
     // onActivation runs when a second instance asks this one to wake up.
     explicit TLumivaneWin32(std::function<void()> onActivation);
@@ -38,6 +44,8 @@ public:
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }
     const TCommandDispatch& Dispatch() const { return FDispatch; }
+    TOptionsStore& Options() { return FOptionsStore; }
+    TTrayActions& TrayActions() { return FTrayActions; }
 
     // IWindowCommands (S&how is also the wake-up's step)
     void mnShowPClick() override;
@@ -51,7 +59,16 @@ private:
     // IMainWindowEvents
     void FormCreate() override;
     void FormDestroy() override;
+    void FormShow() override;
+    void CloseCommand() override;
+    void CloseRequested() override;
+    void ApplicationActivate() override;
     void ActivationRequested() override;
+    // ITrayWindow
+    bool MainWindowVisible() override;
+    void BringMainWindowToFront() override;
+    uint32_t DoubleClickTime() override;
+    void SetNotifyMenuDefault(TCommandId item) override;
     // IMessagePump
     void ProcessMessages() override;
 
@@ -62,6 +79,8 @@ private:
     TProcessStarterWin32 FStarter;
     TMessageDialogWin32 FDialog;
     TClockWin32 FClock;
+    TRegistryWin32 FRegistry;
+    TErrorBoxWin32 FErrors{[this] { return FMain.Handle(); }};
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
     TNotifyIcon FNotifyIcon;
@@ -70,6 +89,9 @@ private:
     TCommandDispatch FDispatch;
     TfMain_lumivane FMain;
     TStatusPresenter FStatus;
+    TOptionsStore FOptionsStore;
+    TTrayActions FTrayActions;
+    bool FFirstShow = false;
 };
 
 }  // namespace lumivane

@@ -103,7 +103,23 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam) {
             CreateControls();
             ShowStatus(FShownStatus);
+            FDeps.Events.FormShow();
         }
+        break;
+    case WM_SYSCOMMAND:
+        // The low four bits of the command are the system's own.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
+            FDeps.Events.CloseCommand();
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        // Only a request to end: the window goes once every loop has
+        // unwound, so that the end steps run last and in their order.
+        FDeps.Events.CloseRequested();
+        return 0;
+    case WM_ACTIVATEAPP:
+        if (wParam) FDeps.Events.ApplicationActivate();
         break;
     case WM_ACTIVATE:
         ActivateChanged(LOWORD(wParam) != WA_INACTIVE);

@@ -29,6 +29,14 @@ public:
     virtual ~IMainWindowEvents() = default;
     virtual void FormCreate() = 0;
     virtual void FormDestroy() = 0;
+    // The window is about to become visible.
+    virtual void FormShow() = 0;
+    // The close command: the close box, Alt+F4, the window menu's Close.
+    virtual void CloseCommand() = 0;
+    // A close message sent straight to the window.
+    virtual void CloseRequested() = 0;
+    // The program became the active application.
+    virtual void ApplicationActivate() = 0;
     // A second instance asked this one to wake up.
     virtual void ActivationRequested() = 0;
 };

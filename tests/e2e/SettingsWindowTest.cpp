@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Harness.h"
+#include "common/FreshOptions.h"
 #include "ui/Commands.h"
 
 namespace lumivane::e2e {

@@ -14,6 +14,7 @@
 #include "win32/MessageLoopWin32.h"
 
 #include "Pump.h"
+#include "common/FreshOptions.h"
 
 namespace lumivane::test {
 namespace {
@@ -24,6 +25,9 @@ class SettingsWindow : public ::testing::Test {
 protected:
     void SetUp() override {
         FSaved = GetDisplayPowerConfiguration(FSpi);
+        // Both items on at start: the Manage boxes take those flags at a first start.
+        SetScreenSaverActive(FSpi, true, false);
+        SetPowerOffActive(FSpi, true, false);
         ASSERT_TRUE(FLumivane.Create(L"Lumivane"));
         ShowWindow(Main(), SW_SHOW);
         SetForegroundWindow(Main());
@@ -37,6 +41,7 @@ protected:
         while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
         SetScreenSaverConfiguration(FSpi, FSaved.ScreenSaverSetting.Active, FSaved.ScreenSaverSetting.Timeout, false);
+        SetPowerOffActive(FSpi, FSaved.PowerOffSetting.Active, false);
     }
     HWND Main() { return FLumivane.Main().Handle(); }
     HWND Ctl(C id) { return FLumivane.Main().Control(id); }

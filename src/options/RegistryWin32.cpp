@@ -1,0 +1,68 @@
+#include "options/RegistryWin32.h"
+
+#include "ui/ShowMsgWin32.h"
+
+namespace lumivane {
+
+namespace {
+HKEY Hkey(TRegKey key) { return reinterpret_cast<HKEY>(key); }
+// The options are small numbers; anything longer is not one of ours.
+constexpr DWORD kMaxValueBytes = 4096;
+}  // namespace
+
+bool TRegistryWin32::OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) {
+    HKEY opened = nullptr;
+    const LSTATUS status =
+        create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                 nullptr, &opened, nullptr)
+               : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &opened);
+    if (status != ERROR_SUCCESS) return false;
+    key = reinterpret_cast<TRegKey>(opened);
+    return true;
+}
+
+bool TRegistryWin32::QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) {
+    DWORD valueType = 0, size = 0;
+    if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS ||
+        size > kMaxValueBytes)
+        return false;
+    data.resize(size);
+    if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, data.data(), &size) != ERROR_SUCCESS)
+        return false;
+    data.resize(size);
+    type = valueType;
+    return true;
+}
+
+bool TRegistryWin32::SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) {
+    return RegSetValueExW(Hkey(key), name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size())) ==
+           ERROR_SUCCESS;
+}
+
+bool TRegistryWin32::DeleteValue(TRegKey key, const std::wstring& name) {
+    return RegDeleteValueW(Hkey(key), name.c_str()) == ERROR_SUCCESS;
+}
+
+void TRegistryWin32::CloseKey(TRegKey key) { RegCloseKey(Hkey(key)); }
+
+void TErrorBoxWin32::ShowError(const std::wstring& text) {
+    HWND owner = FOwner ? FOwner() : nullptr;
+    if (owner && !IsWindowVisible(owner)) owner = nullptr;
+    MessageBoxW(owner, WithWindowsLineBreaks(text).c_str(), L"Error",
+                MB_OK | MB_ICONERROR | (owner ? 0u : MB_TOPMOST | MB_SETFOREGROUND));
+}
+
+std::wstring ProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);  // a long path: try a larger buffer
+    }
+}
+
+}  // namespace lumivane

@@ -1,0 +1,33 @@
+#pragma once
+// The per-user registry (HKEY_CURRENT_USER) through the wide-character API,
+// and the error box of the options store.
+#include <windows.h>
+
+#include "options/OptionsStore.h"
+
+namespace lumivane {
+
+class TRegistryWin32 final : public IRegistry {
+public:
+    bool OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) override;
+    bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override;
+    bool SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) override;
+    bool DeleteValue(TRegKey key, const std::wstring& name) override;
+    void CloseKey(TRegKey key) override;
+};
+
+// "Error" with the error icon: owned by the window while it is visible;
+// otherwise on its own, above the other windows, so that it is seen.
+class TErrorBoxWin32 final : public IErrorBox {
+public:
+    explicit TErrorBoxWin32(std::function<HWND()> owner) : FOwner(std::move(owner)) {}
+    void ShowError(const std::wstring& text) override;
+
+private:
+    std::function<HWND()> FOwner;
+};
+
+// The full path of the running program.
+std::wstring ProgramPath();
+
+}  // namespace lumivane
