@@ -117,6 +117,16 @@ TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
     EXPECT_TRUE(recorder->Requests().empty()) << "the second instance ran a command";
 }
 
+TEST_F(CommandLine, AHungWindowIsSkippedAndNeverActsOnTheRequestLater) {
+    // Windows (and Wine) call a window hung after five seconds without reading.
+    THungWindow hungHere;
+    Sleep(5500);
+    ASSERT_TRUE(IsHungAppWindow(hungHere.Window()));
+    RunToEnd(L"-screensaver");
+    EXPECT_EQ(recorder->WaitFor(1, 3s).size(), 1u) << "a responsive window still gets it";
+    EXPECT_EQ(hungHere.Recover(), 0) << "the hung window found no request when it recovered";
+}
+
 }  // namespace
 }  // namespace lumivane::e2e
 

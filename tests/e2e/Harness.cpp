@@ -77,27 +77,53 @@ std::vector<TRequest> TRecorder::WaitFor(size_t count, std::chrono::milliseconds
     return Requests();
 }
 
+namespace {
+constexpr wchar_t kRequestsProperty[] = L"LumivaneTest.Requests";
+
+LRESULT CALLBACK HungProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSCOMMAND && ((wParam & 0xFFF0) == SC_SCREENSAVE || (wParam & 0xFFF0) == SC_MONITORPOWER)) {
+        const auto count = reinterpret_cast<INT_PTR>(GetPropW(hwnd, kRequestsProperty));
+        SetPropW(hwnd, kRequestsProperty, reinterpret_cast<HANDLE>(count + 1));
+        return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+}
+}  // namespace
+
 THungWindow::THungWindow() {
     FReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FDrained = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    FStop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     FThread = std::thread([this] {
-        static const ATOM atom = RegisterTestClass(kHungClass, &DefWindowProcW);
+        static const ATOM atom = RegisterTestClass(kHungClass, &HungProc);
         (void)atom;
         FWindow = CreateWindowExW(0, kHungClass, L"hung", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                   nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         SetEvent(FReady);
-        // Never reads a message until the test is over.
+        // Reads no message until it is told to recover.
         WaitForSingleObject(FRelease, INFINITE);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        SetEvent(FDrained);
+        WaitForSingleObject(FStop, INFINITE);
+        RemovePropW(FWindow, kRequestsProperty);
         DestroyWindow(FWindow);
     });
     WaitForSingleObject(FReady, 10000);
 }
 
+int THungWindow::Recover() {
+    SetEvent(FRelease);
+    WaitForSingleObject(FDrained, 10000);
+    return static_cast<int>(reinterpret_cast<INT_PTR>(GetPropW(FWindow, kRequestsProperty)));
+}
+
 THungWindow::~THungWindow() {
     SetEvent(FRelease);
+    SetEvent(FStop);
     FThread.join();
-    CloseHandle(FReady);
-    CloseHandle(FRelease);
+    for (HANDLE h : {FReady, FRelease, FDrained, FStop}) CloseHandle(h);
 }
 
 std::wstring LumivanePath() {

@@ -43,18 +43,20 @@ private:
     std::vector<TRequest> FRequests;
 };
 
-// A top-level window whose thread never reads its messages again.
+// A top-level window whose thread reads no message until it recovers.
 class THungWindow {
 public:
     THungWindow();
     ~THungWindow();
     HWND Window() const { return FWindow; }
+    // Reads and handles what waits in its queue; returns the system
+    // requests (screen saver, monitor power) that were among it.
+    int Recover();
 
 private:
     std::thread FThread;
     HWND FWindow = nullptr;
-    HANDLE FReady = nullptr;
-    HANDLE FRelease = nullptr;
+    HANDLE FReady = nullptr, FRelease = nullptr, FDrained = nullptr, FStop = nullptr;
 };
 
 struct TRun {
