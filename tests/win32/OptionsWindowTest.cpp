@@ -1,0 +1,156 @@
+// The options through the real window and the real registry, and the ways
+// the window is closed.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "Pump.h"
+#include "app/CompositionWin32.h"
+#include "common/FreshOptions.h"
+
+namespace lumivane::test {
+namespace {
+
+using C = TControlId;
+
+struct TRegistryValue {
+    DWORD Type = 0;
+    std::wstring Text;
+    DWORD Number = 0;
+    bool Found = false;
+};
+
+TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
+    TRegistryValue v;
+    BYTE data[1024] = {};
+    DWORD size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &v.Type, data, &size) != ERROR_SUCCESS) return v;
+    v.Found = true;
+    if (v.Type == REG_DWORD) v.Number = *reinterpret_cast<DWORD*>(data);
+    if (v.Type == REG_SZ) v.Text = reinterpret_cast<wchar_t*>(data);
+    return v;
+}
+
+bool QuitPosted() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+// One run of the program's window in this process, ended as the program ends it.
+struct TRun {
+    TLumivaneWin32 Lumivane{nullptr};
+    TRun() {
+        EXPECT_TRUE(Lumivane.Create(L"Lumivane"));
+        ShowWindow(Main(), SW_SHOW);
+        Pump();
+    }
+    ~TRun() {
+        Lumivane.Main().Destroy();
+        while (QuitPosted()) {
+        }
+    }
+    HWND Main() { return Lumivane.Main().Handle(); }
+    HWND Ctl(C id) { return Lumivane.Main().Control(id); }
+    void Click(C id) { SendMessageW(Ctl(id), BM_CLICK, 0, 0); }
+    void Choose(C list, int index) {
+        SendMessageW(Ctl(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Ctl(list)));
+    }
+    bool Checked(C id) { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+};
+
+TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
+    {
+        TRun run;
+        run.Click(C::cbPreserveConfiguration);
+        run.Click(C::cbRestoreConfiguration);  // off
+        run.Click(C::cbStartWithWindows);
+        run.Click(C::cbContinuousMode);
+        SetWindowTextW(run.Ctl(C::edContinuousModeDelay), L"7");
+        run.Click(C::cbHotkeyPowerOff);
+        run.Click(C::cbWinPowerOff);
+        HWND field = run.Ctl(C::HotKeyPowerOff);
+        SendMessageW(field, HKM_SETHOTKEY, MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT), 0);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(C::HotKeyPowerOff, EN_CHANGE), reinterpret_cast<LPARAM>(field));
+        run.Choose(C::cmbTrayIconDoubleClick, 4);
+        run.Choose(C::cmbTrayIconClick, 2);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);  // Ctrl+S
+    }
+    const wchar_t* key = L"Software\\Tessaly\\Lumivane";
+    for (const TOptionRow& row : OptionRows()) {
+        const TRegistryValue v = ReadValue(key, row.Name);
+        EXPECT_TRUE(v.Found && v.Type == REG_DWORD) << "value '" << testing::PrintToString(std::wstring(row.Name)) << "'";
+    }
+    EXPECT_EQ(ReadValue(key, L"Store changes permanently ").Number, 0u);
+    EXPECT_EQ(ReadValue(key, L"Continuous mode delay").Number, 7u);
+    EXPECT_EQ(ReadValue(key, L"Hotkey - power off").Number, static_cast<DWORD>(kScCtrl | kScShift | 'Q'));
+    EXPECT_FALSE(ReadValue(key, L"HighColorNotifyIcon").Found) << "never written";
+    const TRegistryValue run = ReadValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumivane");
+    ASSERT_TRUE(run.Found);
+    EXPECT_EQ(run.Type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(run.Text, L"\"" + ProgramPath() + L"\" -quiet");
+
+    TRun again;
+    EXPECT_TRUE(again.Checked(C::cbPreserveConfiguration));
+    EXPECT_FALSE(again.Checked(C::cbRestoreConfiguration));
+    EXPECT_TRUE(again.Checked(C::cbStartWithWindows));
+    EXPECT_TRUE(again.Checked(C::cbContinuousMode));
+    EXPECT_TRUE(IsWindowEnabled(again.Ctl(C::edContinuousModeDelay))) << "loading ran the box's handler";
+    EXPECT_EQ(WindowText(again.Ctl(C::edContinuousModeDelay)), L"7");
+    EXPECT_TRUE(again.Checked(C::cbWinPowerOff));
+    EXPECT_EQ(SendMessageW(again.Ctl(C::HotKeyPowerOff), HKM_GETHOTKEY, 0, 0),
+              MAKEWORD('Q', HOTKEYF_CONTROL | HOTKEYF_SHIFT));
+    EXPECT_EQ(SendMessageW(again.Ctl(C::cmbTrayIconDoubleClick), CB_GETCURSEL, 0, 0), 4);
+    EXPECT_EQ(SendMessageW(again.Ctl(C::cmbTrayIconClick), CB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(GetMenuDefaultItem(again.Lumivane.Main().NotifyMenuHandle(), FALSE, 0),
+              static_cast<UINT>(TCommandId::actDeactivate));
+    // Unchecked, the next save removes the Run entry.
+    again.Click(C::cbStartWithWindows);
+    SendMessageW(again.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
+    EXPECT_FALSE(ReadValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumivane").Found);
+}
+
+TEST(OptionsWindow, TheCloseCommandSavesAndHidesWhileACloseMessageOnlyAsksTheEnd) {
+    TRun run;
+    run.Click(C::cbUpdateSettings);
+    SendMessageW(run.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_FALSE(IsWindowVisible(run.Main()));
+    EXPECT_TRUE(run.Lumivane.NotifyIcon().Visible());
+    EXPECT_FALSE(QuitPosted()) << "closing never ends the program";
+    EXPECT_EQ(ReadValue(L"Software\\Tessaly\\Lumivane", L"Store changes permanently ").Number, 1u) << "saved";
+    SendMessageW(run.Main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindow(run.Main())) << "the window stays until every loop has unwound";
+    EXPECT_TRUE(QuitPosted());
+}
+
+TEST(OptionsWindow, ACloseMessageDuringContinuousModeRestoresTheInitialFlagsLast) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverConfiguration(spi, false, 900, false);
+    {
+        TRun run;
+        run.Click(C::cbContinuousMode);
+        // Off at start, so a first start leaves it unmanaged: manage it.
+        if (!run.Checked(C::cbManageScreenSaver)) run.Click(C::cbManageScreenSaver);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actActivate, 1), 0);
+        ASSERT_TRUE(GetScreenSaverActive(spi));
+        // While the continuous-mode dialog is open, the program is asked to end.
+        const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
+            if (HWND dialog = FindWindowW(L"TfMessage", nullptr); dialog && IsWindowVisible(dialog)) {
+                KillTimer(nullptr, id);
+                PostMessageW(FindWindowW(L"TfMain_lumivane", nullptr), WM_CLOSE, 0, 0);
+            }
+        });
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actScreenSaver, 1), 0);
+        KillTimer(nullptr, timer);
+        EXPECT_TRUE(IsWindow(run.Main()));
+        EXPECT_EQ(GetScreenSaverTimeout(spi), 900) << "the continuous run put its values back";
+    }
+    EXPECT_FALSE(GetScreenSaverActive(spi)) << "then the end put back the flag of the start";
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
+}
+
+}  // namespace
+}  // namespace lumivane::test
