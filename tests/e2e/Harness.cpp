@@ -208,4 +208,35 @@ TScreenSaverOn::TScreenSaverOn() {
 
 TScreenSaverOn::~TScreenSaverOn() { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FSaved, nullptr, 0); }
 
+namespace {
+INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = x;
+    input.mi.dy = y;
+    input.mi.dwFlags = flags;
+    return input;
+}
+
+INPUT MoveInput(POINT at) {
+    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
+    return MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at.x * 65535 / w, at.y * 65535 / h);
+}
+}  // namespace
+
+void ClickAt(POINT at, int clicks, bool right) {
+    std::vector<INPUT> inputs{MoveInput(at)};
+    for (int i = 0; i < clicks; ++i) {
+        inputs.push_back(MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN));
+        inputs.push_back(MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP));
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+POINT NotifyIconPoint() {
+    RECT tray{};
+    GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &tray);
+    return {tray.right - 10, (tray.top + tray.bottom) / 2};
+}
+
 }  // namespace lumivane::e2e

@@ -94,6 +94,13 @@ private:
     BOOL FSaved = FALSE;
 };
 
+// Clicks at a screen point as a real mouse does (SendInput): the left
+// button once or twice in a row, or the right button.
+void ClickAt(POINT at, int clicks, bool right = false);
+// Where the program's notification icon is: the right end of the taskbar's
+// notification area, the only icon there.
+POINT NotifyIconPoint();
+
 // Full path of Lumivane.exe, beside the test program.
 std::wstring LumivanePath();
 // The main window of class TfMain_lumivane that belongs to the process.

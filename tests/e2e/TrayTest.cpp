@@ -1,0 +1,95 @@
+// Hiding to and showing from the notification area, the options read at the
+// first showing, and real clicks on the notification icon.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "common/FreshOptions.h"
+#include "ui/Commands.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+void SetStoredDword(const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
+}
+
+bool Checked(HWND main, TControlId id) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(GetDlgItem(main, static_cast<int>(id)), BM_GETCHECK, 0, 0, SMTO_NORMAL, 2000, &state);
+    return state == BST_CHECKED;
+}
+
+TEST(Tray, TheCloseCommandHidesAndSavesAndAPlainCloseMessageEnds) {
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(IsWindowVisible(main));
+    SendMessageTimeoutW(GetDlgItem(main, static_cast<int>(TControlId::cbPreserveConfiguration)), BM_CLICK, 0, 0,
+                        SMTO_NORMAL, 2000, nullptr);
+    SendMessageTimeoutW(main, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, nullptr);
+    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    EXPECT_FALSE(lumivane.Wait(500ms).Ended) << "closing never ends the program";
+    DWORD preserve = 0, size = sizeof(preserve);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Preserve current options",
+                           RRF_RT_REG_DWORD, nullptr, &preserve, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(preserve, 1u) << "saved on closing";
+    // A second start shows the hidden window again and ends.
+    TLumivane second(L"");
+    EXPECT_TRUE(second.Wait(10s).Ended);
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(lumivane.Wait(10s).Ended) << "a plain close message ends the program";
+}
+
+TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    SetStoredDword(L"Use continuous mode", 1);  // changed while the window was never shown
+    TLumivane wake(L"");
+    ASSERT_TRUE(wake.Wait(10s).Ended);
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    lumivane.MainWindow(5s);
+    EXPECT_TRUE(Checked(main, TControlId::cbContinuousMode)) << "read at the first showing";
+    ShowWindowAsync(main, SW_HIDE);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    SetStoredDword(L"Preserve current options", 1);
+    TLumivane wakeAgain(L"");
+    ASSERT_TRUE(wakeAgain.Wait(10s).Ended);
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    lumivane.MainWindow(5s);
+    EXPECT_FALSE(Checked(main, TControlId::cbPreserveConfiguration)) << "later showings read nothing";
+}
+
+TEST(Tray, RealClicksOnTheIconRunTheirActionsAndADoubleClickNeverAlsoTheSingleOne) {
+    TRecorder recorder;
+    SetStoredDword(L"Tray icon option - single click", 2);  // show/hide the window
+    SetStoredDword(L"Tray icon option", 1);                 // launch the screen saver
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    ASSERT_NE(FindWindowW(L"Shell_TrayWnd", nullptr), nullptr) << "a desktop with a taskbar";
+    const POINT icon = NotifyIconPoint();
+    const auto wait = std::chrono::milliseconds(GetDoubleClickTime() + 700);
+
+    ClickAt(icon, 1);
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, wait)) << "a click shows the window";
+    lumivane.MainWindow(5s);
+    Sleep(GetDoubleClickTime() + 200);  // a new click, not the second of a double click
+    ClickAt(icon, 1);
+    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, wait)) << "and the next one hides it";
+    Sleep(GetDoubleClickTime() + 200);
+
+    recorder.Clear();
+    ClickAt(icon, 2);
+    EXPECT_EQ(recorder.WaitFor(1, wait).size(), 1u) << "a double click launches the screen saver";
+    Sleep(GetDoubleClickTime() + 300);
+    EXPECT_EQ(recorder.Requests().size(), 1u) << "once";
+    EXPECT_FALSE(IsWindowVisible(main)) << "and never runs the single-click action";
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
