@@ -64,6 +64,39 @@ TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
     EXPECT_FALSE(Checked(main, TControlId::cbPreserveConfiguration)) << "later showings read nothing";
 }
 
+TEST(Tray, TheStartUpEntryTheProgramWritesStartsItHidden) {
+    {
+        TLumivane lumivane(L"-quiet");
+        HWND main = lumivane.MainWindow(10s);
+        ASSERT_NE(main, nullptr);
+        SetStoredDword(L"Start with Windows", 1);
+        TLumivane wake(L"");  // the first showing reads the options again
+        ASSERT_TRUE(wake.Wait(10s).Ended);
+        ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+        PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
+        ASSERT_TRUE(lumivane.Wait(10s).Ended);
+    }
+    // What Windows runs at log-on.
+    wchar_t entry[1024] = {};
+    DWORD size = sizeof(entry);
+    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumivane",
+                           RRF_RT_REG_SZ, nullptr, entry, &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::wstring(entry), L"\"" + LumivanePath() + L"\" -quiet");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    ASSERT_TRUE(CreateProcessW(nullptr, entry, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info));
+    HWND main = nullptr;
+    EXPECT_TRUE(PollUntil([&] { return (main = FindMainWindow(info.dwProcessId)) != nullptr; }, 10s));
+    WaitForInputIdle(info.hProcess, 5000);
+    EXPECT_FALSE(IsWindowVisible(main)) << "started hidden in the notification area";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+}
+
 TEST(Tray, RealClicksOnTheIconRunTheirActionsAndADoubleClickNeverAlsoTheSingleOne) {
     TRecorder recorder;
     SetStoredDword(L"Tray icon option - single click", 2);  // show/hide the window
