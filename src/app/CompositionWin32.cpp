@@ -37,10 +37,12 @@ void TLumivaneWin32::FormCreate() {
     // The defaults of the two Manage boxes are the flags just captured.
     FOptionsStore.LoadOptions();
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
+    FHotKeys.RegisterHotKeys();
     FStatus.UpdateStatus();
 }
 
 void TLumivaneWin32::FormDestroy() {
+    FHotKeys.UnregisterHotKeys();
     FConfig.FormDestroy();
     FOptionsStore.SaveOptions();
 }
@@ -103,8 +105,11 @@ void TLumivaneWin32::actExitExecute() {
     PostQuitMessage(0);
 }
 
-// The hot keys are registered again here once they exist.
-void TLumivaneWin32::actSaveExecute() { FOptionsStore.SaveOptions(); }
+// A changed hot key takes effect with the save.
+void TLumivaneWin32::actSaveExecute() {
+    FOptionsStore.SaveOptions();
+    FHotKeys.RegisterHotKeys();
+}
 
 // The help viewer and the about box come with their own windows.
 void TLumivaneWin32::mnViewHelpClick() {}

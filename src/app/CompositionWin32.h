@@ -13,6 +13,7 @@
 #include "display/DisplayCommands.h"
 #include "display/ScreenSaverWin32.h"
 #include "display/SystemRequestsWin32.h"
+#include "hotkeys/HotKeysWin32.h"
 #include "options/OptionsStore.h"
 #include "options/RegistryWin32.h"
 #include "tray/TrayActions.h"
@@ -46,6 +47,7 @@ public:
     const TCommandDispatch& Dispatch() const { return FDispatch; }
     TOptionsStore& Options() { return FOptionsStore; }
     TTrayActions& TrayActions() { return FTrayActions; }
+    THotKeys& HotKeys() { return FHotKeys; }
 
     // IWindowCommands (S&how is also the wake-up's step)
     void mnShowPClick() override;
@@ -64,6 +66,7 @@ private:
     void CloseRequested() override;
     void ApplicationActivate() override;
     void ActivationRequested() override;
+    void HotKeyPressed(uint32_t lParam) override { FHotKeys.WMHotKey(lParam); }
     // ITrayWindow
     bool MainWindowVisible() override;
     void BringMainWindowToFront() override;
@@ -91,6 +94,8 @@ private:
     TStatusPresenter FStatus;
     TOptionsStore FOptionsStore;
     TTrayActions FTrayActions;
+    THotKeyRegistrarWin32 FRegistrar{[this] { return FMain.Handle(); }};
+    THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
     bool FFirstShow = false;
 };
 

@@ -1,6 +1,7 @@
 #include "options/OptionsStore.h"
 
 #include <exception>
+#include <vector>
 
 namespace lumivane {
 
@@ -70,6 +71,11 @@ void TOptionsStore::LoadOptions() {
 void TOptionsStore::LoadRows(const TRegistryDefault& reg) {
     TMainForm& form = FDeps.Form;
     const TDisplayPowerConfiguration& initial = FDeps.Config.FInitialConfiguration;
+    struct TLoadedHotKey {
+        TControlId Field;
+        TShortCut Value;
+    };
+    std::vector<TLoadedHotKey> hotKeys;
     for (const TOptionRow& row : kRows) {
         switch (row.Kind) {
         case K::Bool: {
@@ -85,8 +91,9 @@ void TOptionsStore::LoadRows(const TRegistryDefault& reg) {
             form.edContinuousModeDelay.SetNumber(reg.ReadInteger(row.Name, form.edContinuousModeDelay.Number()));
             break;
         case K::HotKey:
-            form.SetHotKey(row.Control,
-                           static_cast<TShortCut>(reg.ReadInteger(row.Name, form.HotKey(row.Control)) & 0xFFFF));
+            hotKeys.push_back(
+                {row.Control, static_cast<TShortCut>(reg.ReadInteger(row.Name, form.HotKey(row.Control)) & 0xFFFF)});
+            form.SetHotKey(row.Control, hotKeys.back().Value);
             break;
         case K::ItemIndex: {
             const int index = reg.ReadInteger(row.Name, 0);
@@ -98,6 +105,10 @@ void TOptionsStore::LoadRows(const TRegistryDefault& reg) {
         }
         }
     }
+    // A "Win +" box checked by the loading applies its rules, which would
+    // clear the modifiers of the loaded combination: the stored combination
+    // is given back exactly (the rules apply to what the user types next).
+    for (const TLoadedHotKey& h : hotKeys) form.SetHotKey(h.Field, h.Value);
 }
 
 bool TOptionsStore::SaveOptions() {

@@ -6,6 +6,7 @@
 #include <span>
 #include <string>
 
+#include "app/ErrorBox.h"
 #include "config/ManagedConfiguration.h"
 #include "options/RegistryDefault.h"
 #include "ui/MainForm.h"
@@ -32,13 +33,6 @@ std::span<const TOptionRow> OptionRows();
 
 // The Run entry's data: the program's path in quotation marks, then -quiet.
 std::wstring RunEntry(const std::wstring& programPath);
-
-// Shows an error: a modal message box captioned "Error" with the error icon.
-class IErrorBox {
-public:
-    virtual ~IErrorBox() = default;
-    virtual void ShowError(const std::wstring& text) = 0;
-};
 
 struct TOptionsStoreDeps {
     IRegistry& Registry;

@@ -127,8 +127,8 @@ HWND TfMain_lumivane::CreateControl(const TControlDef& def, const TRect& r) {
     switch (def.Kind) {
     case TControlKind::CheckBox: SendMessageW(h, BM_SETCHECK, form.Checked(def.Id) ? BST_CHECKED : BST_UNCHECKED, 0); break;
     case TControlKind::HotKey:
-        // Without "Win +": no modifier, or Shift alone, becomes Ctrl+Alt.
-        SendMessageW(h, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(kHotKeyControl | kHotKeyAlt, 0));
+        SendMessageW(h, HKM_SETRULES, form.HotKeyRules(def.Id).InvalidKeys,
+                     MAKELPARAM(form.HotKeyRules(def.Id).Modifiers, 0));
         SendMessageW(h, HKM_SETHOTKEY, ShortCutToHotKeyValue(form.HotKey(def.Id)), 0);
         break;
     case TControlKind::UpDown:
@@ -235,6 +235,10 @@ void TfMain_lumivane::ShowEnabled(TControlId id, bool enabled) {
 
 void TfMain_lumivane::ShowHotKey(TControlId id, TShortCut value) {
     if (HWND h = Control(id)) SendMessageW(h, HKM_SETHOTKEY, ShortCutToHotKeyValue(value), 0);
+}
+
+void TfMain_lumivane::ShowHotKeyRules(TControlId id, THotKeyRules rules) {
+    if (HWND h = Control(id)) SendMessageW(h, HKM_SETRULES, rules.InvalidKeys, MAKELPARAM(rules.Modifiers, 0));
 }
 
 void TfMain_lumivane::ShowItemIndex(TControlId id, int index) {

@@ -45,6 +45,20 @@ void TMainForm::SetHotKey(TControlId id, TShortCut value) {
     if (FView) FView->ShowHotKey(id, value);
 }
 
+void TMainForm::SetHotKeyRules(TControlId id, THotKeyRules rules) {
+    TSlot& slot = Slot(id);
+    if (slot.Rules == rules) return;
+    const bool newModifiers = slot.Rules.Modifiers != rules.Modifiers;
+    slot.Rules = rules;
+    if (FView) FView->ShowHotKeyRules(id, rules);
+    if (newModifiers)
+        SetHotKey(id, HotKeyValueToShortCut(static_cast<uint16_t>(ShortCutKey(slot.HotKey) | rules.Modifiers << 8)));
+}
+
+void TMainForm::ApplyWinRules(TControlId box, TControlId field) {
+    SetHotKeyRules(field, Checked(box) ? kRulesWithWin : kRulesWithoutWin);
+}
+
 void TMainForm::SetItemIndex(TControlId id, int index) {
     Slot(id).ItemIndex = index;
     if (FView) FView->ShowItemIndex(id, index);
@@ -60,6 +74,8 @@ void TMainForm::Click(TControlId id) {
     case TControlId::cbContinuousMode: cbContinuousModeClick(); break;
     case TControlId::cbHotkeyScreenSaver: cbHotkeyScreenSaverClick(); break;
     case TControlId::cbHotkeyPowerOff: cbHotkeyPowerOffClick(); break;
+    case TControlId::cbWinScreenSaver: cbWinScreenSaverClick(); break;
+    case TControlId::cbWinPowerOff: cbWinPowerOffClick(); break;
     default: break;
     }
 }

@@ -13,6 +13,19 @@
 
 namespace lumivane {
 
+// What a hot key field refuses and what it puts in place of a refused
+// combination: its invalid-combination flags (HKCOMB_*) and modifiers (HOTKEYF_*).
+struct THotKeyRules {
+    uint8_t InvalidKeys;
+    uint8_t Modifiers;
+    friend bool operator==(const THotKeyRules&, const THotKeyRules&) = default;
+};
+constexpr uint8_t kHcNone = 0x01, kHcShift = 0x02;
+// "Win +" unchecked: no modifier, or Shift alone, becomes Ctrl+Alt.
+constexpr THotKeyRules kRulesWithoutWin{kHcNone | kHcShift, kHotKeyControl | kHotKeyAlt};
+// "Win +" checked: a key alone is a combination; Shift alone is refused.
+constexpr THotKeyRules kRulesWithWin{kHcShift, 0};
+
 // Where the model's changes show (the window, once its controls exist).
 class IFormView {
 public:
@@ -20,6 +33,7 @@ public:
     virtual void ShowChecked(TControlId id, bool checked) = 0;
     virtual void ShowEnabled(TControlId id, bool enabled) = 0;
     virtual void ShowHotKey(TControlId id, TShortCut value) = 0;
+    virtual void ShowHotKeyRules(TControlId id, THotKeyRules rules) = 0;
     virtual void ShowItemIndex(TControlId id, int index) = 0;
 };
 
@@ -41,6 +55,10 @@ public:
     TShortCut HotKey(TControlId id) const { return Slot(id).HotKey; }
     void SetHotKey(TControlId id, TShortCut value);
     void HotKeyChangedByUser(TControlId id, TShortCut value) { Slot(id).HotKey = value; }
+    THotKeyRules HotKeyRules(TControlId id) const { return Slot(id).Rules; }
+    // A change of the modifiers also gives the shown combination the new
+    // modifiers, keeping its key; each setting does nothing when unchanged.
+    void SetHotKeyRules(TControlId id, THotKeyRules rules);
     // Lists: setting the index by code runs nothing; the user's choice runs
     // the list's change handler.
     int ItemIndex(TControlId id) const { return Slot(id).ItemIndex; }
@@ -55,6 +73,8 @@ public:
     void edContinuousModeDelayChange();
     void cbHotkeyScreenSaverClick() { ApplyEnablingRule(TControlId::cbHotkeyScreenSaver); }
     void cbHotkeyPowerOffClick() { ApplyEnablingRule(TControlId::cbHotkeyPowerOff); }
+    void cbWinScreenSaverClick() { ApplyWinRules(TControlId::cbWinScreenSaver, TControlId::HotKeyScreenSaver); }
+    void cbWinPowerOffClick() { ApplyWinRules(TControlId::cbWinPowerOff, TControlId::HotKeyPowerOff); }
     // The tray lists' shared change handler; the tray actions set it.
     std::function<void()> cmbTrayIconDoubleClickChange;
 
@@ -73,6 +93,7 @@ private:
         bool Checked = false;
         bool Enabled = true;
         TShortCut HotKey = 0;
+        THotKeyRules Rules = kRulesWithoutWin;
         int ItemIndex = -1;
     };
     static constexpr size_t kSlots = static_cast<size_t>(TControlId::ToolBar) -
@@ -81,6 +102,7 @@ private:
     const TSlot& Slot(TControlId id) const;
     void Click(TControlId id);
     void ApplyEnablingRule(TControlId master);
+    void ApplyWinRules(TControlId box, TControlId field);
 
     std::array<TSlot, kSlots> FSlots{};
     IFormView* FView = nullptr;

@@ -118,6 +118,9 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // unwound, so that the end steps run last and in their order.
         FDeps.Events.CloseRequested();
         return 0;
+    case WM_HOTKEY:
+        FDeps.Events.HotKeyPressed(static_cast<uint32_t>(lParam));
+        return 0;
     case WM_ACTIVATEAPP:
         if (wParam) FDeps.Events.ApplicationActivate();
         break;

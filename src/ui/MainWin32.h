@@ -39,6 +39,8 @@ public:
     virtual void ApplicationActivate() = 0;
     // A second instance asked this one to wake up.
     virtual void ActivationRequested() = 0;
+    // WM_HOTKEY: its lParam.
+    virtual void HotKeyPressed(uint32_t lParam) = 0;
 };
 
 struct TMainWindowDeps {
@@ -82,6 +84,7 @@ private:
     void ShowChecked(TControlId id, bool checked) override;
     void ShowEnabled(TControlId id, bool enabled) override;
     void ShowHotKey(TControlId id, TShortCut value) override;
+    void ShowHotKeyRules(TControlId id, THotKeyRules rules) override;
     void ShowItemIndex(TControlId id, int index) override;
     HWND& Slot(TControlId id);
 

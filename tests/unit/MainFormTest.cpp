@@ -159,6 +159,7 @@ struct TRecordingView final : IFormView {
     void ShowChecked(C, bool) override {}
     void ShowEnabled(C id, bool enabled) override { Enabled.emplace_back(id, enabled); }
     void ShowHotKey(C, TShortCut) override {}
+    void ShowHotKeyRules(C, THotKeyRules) override {}
     void ShowItemIndex(C, int) override {}
 };
 
