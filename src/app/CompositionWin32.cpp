@@ -1,6 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "ui/AboutWin32.h"
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
@@ -111,8 +112,18 @@ void TLumivaneWin32::actSaveExecute() {
     FHotKeys.RegisterHotKeys();
 }
 
-// The help viewer and the about box come with their own windows.
+// The help viewer comes with its own window.
 void TLumivaneWin32::mnViewHelpClick() {}
-void TLumivaneWin32::actAboutExecute() {}
+void TLumivaneWin32::actAboutExecute() {
+    // The notification menu cannot open while the box is up: a right click
+    // on the icon only beeps. It is attached again however the box ends.
+    FNotifyIcon.PopupMenu = 0;
+    struct TAttachAgain {
+        TLumivaneWin32& Self;
+        ~TAttachAgain() { Self.FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(Self.FMain.NotifyMenuHandle()); }
+    } attachAgain{*this};
+    HWND main = FMain.Handle();
+    ShowAbout(main, !IsWindowVisible(main), AppVersion());
+}
 
 }  // namespace lumivane

@@ -112,25 +112,12 @@ void TfMessage::FormShow() { SetForegroundWindow(Handle()); }
 
 void TfMessage::ShowModal() {
     if (!Handle()) return;
-    // The program's other windows take no input while the dialog is open.
-    const TModalScope modal(Handle());
-    RegisterKeyboardWindow(Handle(), nullptr);
     ShowWindow(Handle(), SW_SHOW);
     FormShow();
     SetFocus(FBtnOK);
-    MSG msg;
-    while (!FClosed) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            // The program is asked to end: close, and leave the request for
-            // the main message loop.
-            PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (got == -1) break;
-        RouteMessage(msg);
-    }
-    UnregisterKeyboardWindow(Handle());
+    // Closed by OK, Enter, Escape, the close box, or the program being asked
+    // to end, whose request is kept for the main loop.
+    RunModalLoop(Handle(), FClosed);
     ShowWindow(Handle(), SW_HIDE);
 }
 

@@ -69,6 +69,22 @@ std::optional<int> DispatchPendingMessages() {
     return quit;
 }
 
+void RunModalLoop(HWND modal, const bool& closed) {
+    const TModalScope scope(modal);
+    RegisterKeyboardWindow(modal, nullptr);
+    MSG msg;
+    while (!closed) {
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        RouteMessage(msg);
+    }
+    UnregisterKeyboardWindow(modal);
+}
+
 TModalScope::TModalScope(HWND modal) : FModal(modal) {
     EnumThreadWindows(GetCurrentThreadId(), &TModalScope::Collect, reinterpret_cast<LPARAM>(this));
     for (int i = 0; i < FCount; ++i) EnableWindow(FDisabled[i], FALSE);

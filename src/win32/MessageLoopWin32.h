@@ -20,6 +20,11 @@ void RouteMessage(MSG& msg);
 // returned (its exit code) and the messages behind it are still handled.
 std::optional<int> DispatchPendingMessages();
 
+// Runs the loop of a modal window until `closed` is set: the thread's other
+// windows are disabled and the window gets keyboard navigation meanwhile. A
+// request to end the program ends it too and is kept for the main loop.
+void RunModalLoop(HWND modal, const bool& closed);
+
 // While it exists, the thread's other visible top-level windows are disabled,
 // as a modal window needs; they are enabled again when it goes.
 class TModalScope {

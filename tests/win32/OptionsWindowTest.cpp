@@ -4,10 +4,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "Pump.h"
 #include "app/CompositionWin32.h"
+#include "ui/AboutWin32.h"
 #include "common/FreshOptions.h"
 
 namespace lumivane::test {
@@ -205,6 +209,45 @@ TEST(HotKeyFields, ARefusedCombinationIsReportedOnceAndLeavesTheOtherRegistered)
     UnregisterHotKey(other, 8);
     UnregisterHotKey(other, 9);
     DestroyWindow(other);
+}
+
+// Runs `step` once on the about box when it is up.
+struct TAboutDriver {
+    static inline std::function<void(HWND)> Step;
+    UINT_PTR Timer;
+    explicit TAboutDriver(std::function<void(HWND)> step) {
+        Step = std::move(step);
+        Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            HWND about = FindWindowW(L"TfAbout", nullptr);
+            if (!about || !IsWindowVisible(about) || !Step) return;
+            auto step = std::exchange(Step, nullptr);
+            step(about);
+        });
+    }
+    ~TAboutDriver() { KillTimer(nullptr, Timer); }
+};
+
+TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
+    std::vector<std::wstring> opened;
+    TAboutDriver driver([](HWND about) {
+        for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    });
+    ShowAbout(nullptr, true, AppVersion(), [&](const std::wstring& address) { opened.push_back(address); });
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lumivane@example.org", L"https://lumivane.example.org/"}));
+    EXPECT_EQ(VersionText({1, 5, L"", L""}), L"Version 1.05");
+}
+
+TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
+    TRun run;
+    THandle during = 1;
+    TAboutDriver driver([&](HWND about) {
+        during = run.Lumivane.NotifyIcon().PopupMenu;
+        PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
+    EXPECT_EQ(during, 0u);
+    EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
 }
 
 }  // namespace

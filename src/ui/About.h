@@ -1,0 +1,35 @@
+#pragma once
+// What the about box says: the version handed over by the caller, the author
+// line, the contact addresses and its fixed texts.
+#include <cstdint>
+#include <string>
+
+namespace lumivane {
+
+struct TVersion {
+    uint16_t Major = 0;
+    uint16_t Minor = 0;  // shown with at least two digits
+    std::wstring Suffix;
+    std::wstring Years;  // for the author line
+};
+
+// AppVersion: the program's version, from the one number in res/version.h.
+TVersion AppVersion();
+
+// "Version %d.%.2d%s": 1, 61 and no suffix give "Version 1.61"; 1, 5 give "Version 1.05".
+std::wstring VersionText(const TVersion& version);
+// The author line with the year range in it.
+std::wstring AuthorText(const TVersion& version);
+
+// The contact addresses, in one place. The project has no public address
+// yet: these lie in the reserved example.org domain.
+extern const wchar_t* const kAuthorEmail;
+extern const wchar_t* const kWebSite;
+// "mailto:" and the address: what the e-mail field hands to the shell.
+std::wstring MailToAddress(const std::wstring& email);
+
+extern const wchar_t* const kAboutCaption;          // "About"
+extern const wchar_t* const kSendEMailText;         // lblSendEMail
+extern const wchar_t* const kAboutParagraphs[4];    // the four fixed paragraphs
+
+}  // namespace lumivane

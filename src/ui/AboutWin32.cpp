@@ -1,0 +1,178 @@
+#include "ui/AboutWin32.h"
+
+#include <shellapi.h>
+
+#include "app/Application.h"
+#include "resource.h"
+#include "win32/MessageLoopWin32.h"
+#include "win32/UniqueHandle.h"
+#include "win32/Window.h"
+
+namespace lumivane {
+
+const wchar_t* const kAboutClassName = L"TfAbout";
+
+void ShellOpen(const std::wstring& address) {
+    // A missing mail program or browser is not reported.
+    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
+}
+
+namespace {
+
+// Layout at 96 dpi.
+constexpr int kClientWidth = 392, kClientHeight = 323;
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
+constexpr int kEmailId = 101, kWebId = 102;
+constexpr COLORREF kLinkColour = RGB(0, 0, 128);  // navy, as a link looks
+constexpr wchar_t kLinkProperty[] = L"Lumivane.AboutLink";
+
+class TfAbout final : public TWindow {
+public:
+    TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open);
+    ~TfAbout() override { DestroyHandle(); }
+    void ShowModal();
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void FormCreate();
+    HWND Child(const wchar_t* cls, const std::wstring& text, DWORD style, RECT r, int id = -1, DWORD exStyle = 0);
+    HWND LinkField(const std::wstring& text, RECT r, int id);
+    static LRESULT CALLBACK LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    int Scale(int v) const { return MulDiv(v, static_cast<int>(FDpi), 96); }
+
+    bool FNoParent;
+    HWND FMainForm;
+    TVersion FVersion;
+    TShellOpen FOpen;
+    UINT FDpi = 96;
+    bool FClosed = false;
+    HWND FBtnOK = nullptr;
+    TUniqueHfont FFont, FBoldFont;
+    TUniqueHicon FIcon, FSmallIcon;
+    WNDPROC FEditProc = nullptr;
+};
+
+TfAbout::TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open)
+    : FNoParent(noParent), FMainForm(mainForm), FVersion(version), FOpen(open) {
+    static const ATOM atom =
+        RegisterClass(kAboutClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)), CS_DBLCLKS);
+    (void)atom;
+    // Without an owner while the main window is hidden: a taskbar button of its own.
+    HWND owner = FNoParent ? nullptr : FMainForm;
+    if (!CreateHandle(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner ? 0 : WS_EX_APPWINDOW), kAboutClassName,
+                      kAboutCaption, kStyle, 0, 0, 0, 0, owner))
+        return;
+    FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
+    FormCreate();
+}
+
+HWND TfAbout::Child(const wchar_t* cls, const std::wstring& text, DWORD style, RECT r, int id, DWORD exStyle) {
+    HWND h = CreateWindowExW(exStyle, cls, text.c_str(), WS_CHILD | WS_VISIBLE | style, Scale(r.left), Scale(r.top),
+                             Scale(r.right - r.left), Scale(r.bottom - r.top), Handle(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
+    return h;
+}
+
+HWND TfAbout::LinkField(const std::wstring& text, RECT r, int id) {
+    Child(L"STATIC", L"", SS_ETCHEDFRAME, {r.left - 4, r.top - 4, r.right + 4, r.bottom + 4});  // its frame
+    HWND field = Child(L"EDIT", text, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, r, id);
+    SetPropW(field, kLinkProperty, this);
+    FEditProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfAbout::LinkProc)));
+    return field;
+}
+
+void TfAbout::FormCreate() {
+    FFont.Reset(CreateTahomaFont(FDpi));
+    FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
+    Child(L"STATIC", L"", SS_ETCHEDFRAME, {8, 8, 384, 282});  // Bevel
+    const int iconSize = Scale(32);
+    FIcon.Reset(static_cast<HICON>(
+        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, iconSize, iconSize, 0)));
+    HWND icon = Child(L"STATIC", L"", SS_ICON | SS_REALSIZECONTROL, {20, 20, 52, 52});
+    SendMessageW(icon, STM_SETICON, reinterpret_cast<WPARAM>(FIcon.Get()), 0);
+    HWND name = Child(L"STATIC", kApplicationTitle, SS_LEFT | SS_NOPREFIX, {64, 20, 372, 36});
+    SendMessageW(name, WM_SETFONT, reinterpret_cast<WPARAM>(FBoldFont.Get()), FALSE);
+    Child(L"STATIC", VersionText(FVersion), SS_LEFT | SS_NOPREFIX, {64, 38, 372, 52});
+    Child(L"STATIC", AuthorText(FVersion), SS_LEFT | SS_NOPREFIX, {64, 54, 372, 68});
+    int top = 78;
+    for (const wchar_t* paragraph : kAboutParagraphs) {
+        Child(L"STATIC", paragraph, SS_LEFT | SS_NOPREFIX, {20, top, 372, top + 28});
+        top += 30;
+    }
+    Child(L"STATIC", L"E-mail:", SS_RIGHT, {20, 204, 92, 218});
+    LinkField(kAuthorEmail, {102, 204, 368, 218}, kEmailId);
+    Child(L"STATIC", L"Web site:", SS_RIGHT, {20, 230, 92, 244});
+    LinkField(kWebSite, {102, 230, 368, 244}, kWebId);
+    Child(L"STATIC", kSendEMailText, SS_LEFT | SS_NOPREFIX, {20, 254, 372, 280});
+    FBtnOK = Child(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {158, 290, 233, 315}, IDOK);
+    FSmallIcon.Reset(static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
+                                                   GetSystemMetricsForDpi(SM_CXSMICON, FDpi),
+                                                   GetSystemMetricsForDpi(SM_CYSMICON, FDpi), 0)));
+    SendMessageW(Handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(FSmallIcon.Get()));
+}
+
+LRESULT CALLBACK TfAbout::LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = static_cast<TfAbout*>(GetPropW(hwnd, kLinkProperty));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    const WNDPROC base = self->FEditProc;
+    switch (msg) {
+    case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+    case WM_LBUTTONUP: {
+        const std::wstring text = WindowText(hwnd);
+        self->FOpen(GetDlgCtrlID(hwnd) == kEmailId ? MailToAddress(text) : text);
+        break;
+    }
+    case WM_NCDESTROY: RemovePropW(hwnd, kLinkProperty); break;
+    default: break;
+    }
+    return CallWindowProcW(base, hwnd, msg, wParam, lParam);
+}
+
+void TfAbout::ShowModal() {
+    if (!Handle()) return;
+    ShowWindow(Handle(), SW_SHOW);
+    SetForegroundWindow(Handle());
+    SetFocus(FBtnOK);
+    RunModalLoop(Handle(), FClosed);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+LRESULT TfAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        // OK is both the default (Enter) and the cancel (Escape) button.
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) FClosed = true;
+        return 0;
+    case WM_CLOSE:
+        FClosed = true;
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    case WM_CTLCOLORSTATIC: {
+        // The two read-only fields look like links: navy on the button face.
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        if (id != kEmailId && id != kWebId) break;
+        auto dc = reinterpret_cast<HDC>(wParam);
+        SetTextColor(dc, kLinkColour);
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+    }
+    default: break;
+    }
+    return TWindow::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace
+
+void ShowAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open) {
+    TfAbout fAbout(mainForm, noParent, version, open);
+    fAbout.ShowModal();
+}
+
+}  // namespace lumivane

@@ -1,0 +1,72 @@
+// The about box of the real program: from the notification menu with the
+// window hidden, from the Help menu with it shown.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "common/FreshOptions.h"
+#include "ui/Commands.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+HWND AboutOf(DWORD processId) {
+    for (HWND h = FindWindowW(L"TfAbout", nullptr); h; h = FindWindowExW(nullptr, h, L"TfAbout", nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == processId && IsWindowVisible(h)) return h;
+    }
+    return nullptr;
+}
+
+bool HasChildText(HWND parent, const std::wstring& text) {
+    for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        if (TextOf(c) == text) return true;
+    return false;
+}
+
+void PressKey(WORD key) {
+    INPUT inputs[2] = {};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+TEST(About, StandsAloneWhileTheWindowIsHiddenIsOwnedWhileShownAndClosesOnEnterAndEscape) {
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    const struct {
+        bool Shown;
+        WORD Key;
+    } steps[] = {{false, VK_RETURN}, {true, VK_ESCAPE}};
+    for (const auto& step : steps) {
+        if (step.Shown) {
+            PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnShowP), 0);
+            ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+        }
+        PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAbout), 0);
+        HWND about = nullptr;
+        ASSERT_TRUE(PollUntil([&] { return (about = AboutOf(lumivane.ProcessId())) != nullptr; }, 5s));
+        EXPECT_EQ(TextOf(about), L"About");
+        EXPECT_TRUE(HasChildText(about, L"Version 1.61"));
+        EXPECT_TRUE(HasChildText(about, L"lumivane@example.org"));
+        if (step.Shown) {
+            EXPECT_EQ(GetWindow(about, GW_OWNER), main) << "owned by the visible window";
+            EXPECT_FALSE(IsWindowEnabled(main)) << "modal";
+        } else {
+            EXPECT_EQ(GetWindow(about, GW_OWNER), nullptr) << "on its own while the window is hidden";
+            EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "with its own taskbar button";
+        }
+        SetForegroundWindow(about);
+        PollUntil([&] { return GetForegroundWindow() == about; }, 2s);
+        PressKey(step.Key);
+        EXPECT_TRUE(PollUntil([&] { return AboutOf(lumivane.ProcessId()) == nullptr; }, 3s)) << "closed by the key";
+    }
+    EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(main) != FALSE; }, 2s));
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
