@@ -1,7 +1,9 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "resource.h"
 #include "ui/AboutWin32.h"
+#include "ui/ShowHtmlWin32.h"
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
@@ -112,8 +114,15 @@ void TLumivaneWin32::actSaveExecute() {
     FHotKeys.RegisterHotKeys();
 }
 
-// The help viewer comes with its own window.
-void TLumivaneWin32::mnViewHelpClick() {}
+void TLumivaneWin32::mnViewHelpClick() {
+    // The help image of the command images; the viewer keeps its own copy.
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, FMain.Dpi());
+    TUniqueHicon icon(static_cast<HICON>(
+        LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_MENU1 + 9), IMAGE_ICON, size, size, 0)));
+    std::wstring file = ProgramPath();
+    file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"Help.html";
+    ShowHtmlFile(std::wstring(kApplicationTitle) + L" Help", file, FMain.Handle(), icon.Get(), true, FErrors);
+}
 void TLumivaneWin32::actAboutExecute() {
     // The notification menu cannot open while the box is up: a right click
     // on the icon only beeps. It is attached again however the box ends.

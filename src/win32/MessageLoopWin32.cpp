@@ -12,6 +12,7 @@ namespace {
 struct TKeyboardWindow {
     HWND Window;
     HACCEL Accelerators;
+    std::function<bool(MSG&)> Filter;
 };
 // One thread, a handful of windows: a short list beats a map.
 std::vector<TKeyboardWindow>& KeyboardWindows() {
@@ -31,9 +32,9 @@ bool FocusWantsAllKeys() {
 
 }  // namespace
 
-void RegisterKeyboardWindow(HWND window, HACCEL accelerators) {
+void RegisterKeyboardWindow(HWND window, HACCEL accelerators, std::function<bool(MSG&)> filter) {
     UnregisterKeyboardWindow(window);
-    KeyboardWindows().push_back({window, accelerators});
+    KeyboardWindows().push_back({window, accelerators, std::move(filter)});
 }
 
 void UnregisterKeyboardWindow(HWND window) {
@@ -48,7 +49,7 @@ void RouteMessage(MSG& msg) {
             if (w.Window != root) continue;
             if (w.Accelerators && !FocusWantsAllKeys() && TranslateAcceleratorW(root, w.Accelerators, &msg))
                 return;
-            if (IsDialogMessageW(root, &msg)) return;
+            if (w.Filter ? w.Filter(msg) : IsDialogMessageW(root, &msg) != FALSE) return;
             break;
         }
     }

@@ -5,12 +5,15 @@
 // Escape) wherever its messages are read.
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 
 namespace lumivane {
 
-// `accelerators` may be null: keyboard navigation only.
-void RegisterKeyboardWindow(HWND window, HACCEL accelerators);
+// `accelerators` may be null: keyboard navigation only. A window with a
+// `filter` gets its keys there instead of the dialog-style navigation; the
+// filter returns true for a key it has handled.
+void RegisterKeyboardWindow(HWND window, HACCEL accelerators, std::function<bool(MSG&)> filter = {});
 void UnregisterKeyboardWindow(HWND window);
 
 // Translates and dispatches one message read from the queue.

@@ -1,0 +1,74 @@
+#pragma once
+// The system's web browser control, hosted in a window by hand: the few OLE
+// container interfaces it asks its site for (there is no ATL with MinGW).
+#include <windows.h>
+#include <exdisp.h>
+#include <ole2.h>
+
+#include <string>
+
+namespace lumivane {
+
+class TBrowserHostWin32 final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+public:
+    TBrowserHostWin32() = default;
+    // The window the control fills.
+    void SetWindow(HWND window) { FWindow = window; }
+    TBrowserHostWin32(const TBrowserHostWin32&) = delete;
+    TBrowserHostWin32& operator=(const TBrowserHostWin32&) = delete;
+    ~TBrowserHostWin32() { Close(); }
+
+    // Creates the control filling the window and lets it navigate to a local
+    // file; false when either step fails (the control is then gone again).
+    bool Open(const std::wstring& file);
+    void Close();
+    void Resize();
+    // Lets the control handle a key message (its own shortcuts and Tab).
+    bool TranslateAccelerator(MSG& msg);
+
+    // IUnknown: the host lives as long as its window, not by its count.
+    STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    // IOleClientSite
+    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
+    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetContainer(IOleContainer** container) override;
+    STDMETHODIMP ShowObject() override { return S_OK; }
+    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
+    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+    // IOleWindow (both the site and the frame)
+    STDMETHODIMP GetWindow(HWND* window) override;
+    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+    // IOleInPlaceSite
+    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
+    STDMETHODIMP OnUIActivate() override { return S_OK; }
+    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT position,
+                                  LPRECT clip, LPOLEINPLACEFRAMEINFO info) override;
+    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
+    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
+    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
+    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
+    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+    // IOleInPlaceUIWindow and IOleInPlaceFrame: no menus, tools or status.
+    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
+    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override;
+    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return E_NOTIMPL; }
+    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+    STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
+    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+private:
+    HWND FWindow = nullptr;
+    IOleObject* FObject = nullptr;
+    IWebBrowser2* FBrowser = nullptr;
+    IOleInPlaceActiveObject* FActive = nullptr;
+};
+
+}  // namespace lumivane
