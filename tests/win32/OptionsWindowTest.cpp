@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <functional>
 #include <string>
@@ -12,6 +13,7 @@
 #include "Pump.h"
 #include "app/CompositionWin32.h"
 #include "ui/AboutWin32.h"
+#include "ui/ShowHtmlWin32.h"
 #include "common/FreshOptions.h"
 
 namespace lumivane::test {
@@ -248,6 +250,41 @@ TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
     SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
     EXPECT_EQ(during, 0u);
     EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
+}
+
+struct TErrorList final : IErrorBox {
+    std::vector<std::wstring> Shown;
+    void ShowError(const std::wstring& text) override { Shown.push_back(text); }
+};
+
+TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATimeOtherwise) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = std::wstring(folder) + L"lumivane-help-test.html";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    TErrorList errors;
+    // Without COM in this thread the browser control cannot be made.
+    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
+    EXPECT_EQ(HelpViewerWindow(), nullptr);
+    EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
+    EXPECT_TRUE(errors.Shown.empty()) << "silently";
+    ShowHtmlFile(L"Help", file + L".missing", nullptr, nullptr, true, errors);
+    EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Couldn't find the file " + file + L".missing"});
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
+    HWND viewer = HelpViewerWindow();
+    if (viewer) {  // where the control can be made: one viewer, brought forward the second time
+        ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
+        EXPECT_EQ(HelpViewerWindow(), viewer);
+        EXPECT_EQ(WindowText(viewer), L"Help");
+        SendMessageW(viewer, WM_CLOSE, 0, 0);
+        EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
+        EXPECT_FALSE(IsWindow(viewer));
+    }
+    CoUninitialize();
+    DeleteFileW(file.c_str());
 }
 
 }  // namespace
