@@ -144,27 +144,17 @@ void TfAbout::ShowModal() {
 }
 
 LRESULT TfAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_COMMAND:
-        // OK is both the default (Enter) and the cancel (Escape) button.
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) FClosed = true;
-        return 0;
-    case WM_CLOSE:
-        FClosed = true;
-        return 0;
-    case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
-    case WM_CTLCOLORSTATIC: {
+    if (msg == WM_CTLCOLORSTATIC) {
         // The two read-only fields look like links: navy on the button face.
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        if (id != kEmailId && id != kWebId) break;
-        auto dc = reinterpret_cast<HDC>(wParam);
-        SetTextColor(dc, kLinkColour);
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        if (id == kEmailId || id == kWebId) {
+            auto dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, kLinkColour);
+            SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
     }
-    default: break;
-    }
+    if (const auto result = HandleOkDialogMessage(msg, wParam, FClosed)) return *result;
     return TWindow::HandleMessage(msg, wParam, lParam);
 }
 

@@ -122,19 +122,8 @@ void TfMessage::ShowModal() {
 }
 
 LRESULT TfMessage::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_COMMAND:
-        // The button is both the default (Enter) and the cancel (Escape) button.
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) FClosed = true;
-        return 0;
-    case WM_CLOSE:
-        FClosed = true;
-        return 0;
-    case DM_GETDEFID:
-        return MAKELRESULT(IDOK, DC_HASDEFID);
-    default:
-        return TWindow::HandleMessage(msg, wParam, lParam);
-    }
+    if (const auto result = HandleOkDialogMessage(msg, wParam, FClosed)) return *result;
+    return TWindow::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace

@@ -86,6 +86,21 @@ void RunModalLoop(HWND modal, const bool& closed) {
     UnregisterKeyboardWindow(modal);
 }
 
+std::optional<LRESULT> HandleOkDialogMessage(UINT msg, WPARAM wParam, bool& closed) {
+    switch (msg) {
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) closed = true;
+        return 0;
+    case WM_CLOSE:
+        closed = true;
+        return 0;
+    case DM_GETDEFID:
+        return MAKELRESULT(IDOK, DC_HASDEFID);
+    default:
+        return std::nullopt;
+    }
+}
+
 TModalScope::TModalScope(HWND modal) : FModal(modal) {
     EnumThreadWindows(GetCurrentThreadId(), &TModalScope::Collect, reinterpret_cast<LPARAM>(this));
     for (int i = 0; i < FCount; ++i) EnableWindow(FDisabled[i], FALSE);

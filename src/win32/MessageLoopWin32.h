@@ -28,6 +28,11 @@ std::optional<int> DispatchPendingMessages();
 // request to end the program ends it too and is kept for the main loop.
 void RunModalLoop(HWND modal, const bool& closed);
 
+// The messages of a modal window whose one button, OK, is both the default
+// (Enter) and the cancel (Escape) button: OK, Escape and the close box end it.
+// Empty for a message it leaves to the window.
+std::optional<LRESULT> HandleOkDialogMessage(UINT msg, WPARAM wParam, bool& closed);
+
 // While it exists, the thread's other visible top-level windows are disabled,
 // as a modal window needs; they are enabled again when it goes.
 class TModalScope {

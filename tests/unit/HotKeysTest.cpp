@@ -6,10 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeHost.h"
+#include "fakes/FakeCore.h"
 #include "fakes/FakeRegistry.h"
-#include "fakes/FakeSystemParameters.h"
-#include "fakes/FakeTimerService.h"
 #include "hotkeys/HotKeys.h"
 #include "options/OptionsStore.h"
 
@@ -51,46 +49,8 @@ struct TRegistrarLog final : IHotKeyRegistrar {
     }
     void UnregisterHotKey(int id) override { Calls.push_back("unregister " + std::to_string(id)); }
 };
-struct TErrors final : IErrorBox {
-    std::vector<std::wstring> Shown;
-    void ShowError(const std::wstring& text) override { Shown.push_back(text); }
-};
-struct TCommandLog final : IWindowCommands {
-    void mnShowPClick() override {}
-    void mnCloseClick() override {}
-    void actExitExecute() override {}
-    void actSaveExecute() override {}
-    void mnViewHelpClick() override {}
-    void actAboutExecute() override {}
-};
-struct TRequests final : ISystemRequests {
-    std::vector<std::string> Sent;
-    void StartScreenSaver() override { Sent.push_back("screensaver"); }
-    void PowerOffMonitor() override { Sent.push_back("poweroff"); }
-};
-struct TNoDialog final : IMessageDialog {
-    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
-};
-struct TNoStarter final : IProcessStarter {
-    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override {}
-};
-
-struct HotKeysTest : ::testing::Test {
-    TFakeSystemParameters spi;
-    TFakeTimerService timers;
-    TMainForm form;
-    TFakeClock clock;
-    TStatusCounter status;
-    TFakePump pump;
-    TRequests requests;
-    TNoDialog dialog;
-    TNoStarter starter;
-    TManagedConfiguration config{{spi, form, timers, clock, status, pump}};
-    TDisplayCommands commands{{spi, requests, dialog, starter, form, status, timers}, config};
-    TCommandLog window;
-    TCommandDispatch dispatch{config, commands, window};
+struct HotKeysTest : ::testing::Test, TFakeCore {
     TRegistrarLog registrar;
-    TErrors errors;
     THotKeys hotKeys{{form, registrar, errors, dispatch}};
 
     static uint32_t Message(uint16_t modifiers, uint16_t key) { return static_cast<uint32_t>(key) << 16 | modifiers; }

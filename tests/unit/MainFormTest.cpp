@@ -6,9 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeHost.h"
-#include "fakes/FakeSystemParameters.h"
-#include "fakes/FakeTimerService.h"
+#include "fakes/FakeCore.h"
 #include "hotkeys/ShortCut.h"
 #include "ui/MainForm.h"
 #include "ui/MainLayout.h"
@@ -339,50 +337,17 @@ TEST(MainLayout, EveryControlFitsItsGroupWithItsWholeCaptionAtEveryScale) {
     }
 }
 
-struct TWindowCalls final : IWindowCommands {
-    std::vector<std::string> Calls;
-    void mnShowPClick() override { Calls.push_back("show"); }
-    void mnCloseClick() override { Calls.push_back("close"); }
-    void actExitExecute() override { Calls.push_back("exit"); }
-    void actSaveExecute() override { Calls.push_back("save"); }
-    void mnViewHelpClick() override { Calls.push_back("help"); }
-    void actAboutExecute() override { Calls.push_back("about"); }
-};
-
-struct TNoRequests final : ISystemRequests {
-    void StartScreenSaver() override {}
-    void PowerOffMonitor() override {}
-};
-struct TNoDialog final : IMessageDialog {
-    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
-};
-struct TNoStarter final : IProcessStarter {
-    int Started = 0;
-    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override { ++Started; }
-};
-
 TEST(CommandDispatch, EveryCommandOfTheTablesRunsAndNothingElseDoes) {
-    TFakeSystemParameters spi;
-    TFakeTimerService timers;
-    TMainForm form;
-    TFakeClock clock;
-    TStatusCounter status;
-    TFakePump pump;
-    TNoRequests requests;
-    TNoDialog dialog;
-    TNoStarter starter;
-    TManagedConfiguration config({spi, form, timers, clock, status, pump});
-    TDisplayCommands commands({spi, requests, dialog, starter, form, status, timers}, config);
-    TWindowCalls window;
-    TCommandDispatch dispatch(config, commands, window);
+    TFakeCore core;
+    const TCommandDispatch& dispatch = core.dispatch;
     for (const TCommandDef& c : MainCommands()) { EXPECT_TRUE(dispatch.Execute(c.Id)) << c.Name; }
-    EXPECT_EQ(window.Calls.size(), 6u);
+    EXPECT_EQ(core.window.Calls.size(), 6u);
     for (uint16_t notACommand : {0, 1, 2, 200, 220, 1001, 1012})
         EXPECT_FALSE(dispatch.Execute(notACommand)) << notACommand;
     // The deactivate-for items run with their own duration.
     dispatch.Execute(A::act2Hours);
-    EXPECT_EQ(config.TimerDisableFor().Interval(), 7200000u);
-    EXPECT_EQ(starter.Started, 1) << "display properties";
+    EXPECT_EQ(core.config.TimerDisableFor().Interval(), 7200000u);
+    EXPECT_EQ(core.starter.Started, 1) << "display properties";
 }
 
 }  // namespace

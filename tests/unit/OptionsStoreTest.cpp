@@ -2,10 +2,8 @@
 // of bad value, the order of the rows, and every way a save can fail.
 #include <gtest/gtest.h>
 
-#include "fakes/FakeHost.h"
+#include "fakes/FakeCore.h"
 #include "fakes/FakeRegistry.h"
-#include "fakes/FakeSystemParameters.h"
-#include "fakes/FakeTimerService.h"
 #include "options/OptionsStore.h"
 
 namespace lumivane::test {
@@ -13,21 +11,8 @@ namespace {
 
 using C = TControlId;
 
-struct TErrorLog final : IErrorBox {
-    std::vector<std::wstring> Shown;
-    void ShowError(const std::wstring& text) override { Shown.push_back(text); }
-};
-
-struct OptionsStoreTest : ::testing::Test {
+struct OptionsStoreTest : ::testing::Test, TFakeCore {
     TFakeRegistry registry;
-    TFakeSystemParameters spi;
-    TFakeTimerService timers;
-    TMainForm form;
-    TFakeClock clock;
-    TStatusCounter status;
-    TFakePump pump;
-    TManagedConfiguration config{{spi, form, timers, clock, status, pump}};
-    TErrorLog errors;
     bool highColor = false;
     bool visualStyles = false;
     int listChanges = 0;
@@ -35,10 +20,8 @@ struct OptionsStoreTest : ::testing::Test {
                          [] { return std::wstring(L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe"); }, L"Lumivane"}};
     const std::wstring key = kOptionsKey;
 
-    OptionsStoreTest() {
-        // At start the screen saver is off and the power-off is on.
-        spi.SetConfiguration({{false, 600}, {true, 1200}});
-        config.FormCreate();
+    // At start the screen saver is off and the power-off is on.
+    OptionsStoreTest() : TFakeCore({{false, 600}, {true, 1200}}) {
         form.cmbTrayIconDoubleClickChange = [this] { ++listChanges; };
     }
 };

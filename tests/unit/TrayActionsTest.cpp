@@ -5,9 +5,7 @@
 #include <vector>
 
 #include "app/TrayAnimation.h"
-#include "fakes/FakeHost.h"
-#include "fakes/FakeSystemParameters.h"
-#include "fakes/FakeTimerService.h"
+#include "fakes/FakeCore.h"
 #include "tray/TrayActions.h"
 
 namespace lumivane::test {
@@ -67,49 +65,11 @@ struct TTrayWindowLog final : ITrayWindow {
     void SetNotifyMenuDefault(TCommandId item) override { Default = item; }
 };
 
-struct TWindowCommands final : IWindowCommands {
-    std::vector<std::string> Calls;
-    void mnShowPClick() override { Calls.push_back("show"); }
-    void mnCloseClick() override { Calls.push_back("close"); }
-    void actExitExecute() override { Calls.push_back("exit"); }
-    void actSaveExecute() override { Calls.push_back("save"); }
-    void mnViewHelpClick() override {}
-    void actAboutExecute() override {}
-};
-
-struct TNullRequests final : ISystemRequests {
-    int ScreenSavers = 0;
-    void StartScreenSaver() override { ++ScreenSavers; }
-    void PowerOffMonitor() override {}
-};
-struct TNullDialog final : IMessageDialog {
-    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
-};
-struct TNullStarter final : IProcessStarter {
-    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override {}
-};
-
-struct TrayActionsTest : ::testing::Test {
-    TFakeSystemParameters spi;
-    TFakeTimerService timers;
-    TMainForm form;
-    TFakeClock clock;
-    TStatusCounter status;
-    TFakePump pump;
-    TNullRequests requests;
-    TNullDialog dialog;
-    TNullStarter starter;
-    TManagedConfiguration config{{spi, form, timers, clock, status, pump}};
-    TDisplayCommands commands{{spi, requests, dialog, starter, form, status, timers}, config};
-    TWindowCommands windowCommands;
-    TCommandDispatch dispatch{config, commands, windowCommands};
+struct TrayActionsTest : ::testing::Test, TFakeCore {
+    TWindowCommandsLog& windowCommands = TFakeCore::window;
     TTrayWindowLog window;
     TTrayActions tray{{form, config, dispatch, window, pump, timers}};
 
-    TrayActionsTest() {
-        spi.SetConfiguration({{true, 600}, {false, 0}});
-        config.FormCreate();
-    }
     void Lists(int doubleClick, int click) {
         form.SetItemIndex(C::cmbTrayIconDoubleClick, doubleClick);
         form.SetItemIndex(C::cmbTrayIconClick, click);
@@ -138,13 +98,13 @@ TEST_F(TrayActionsTest, ADoubleClickNeverAlsoRunsTheSingleClickEvenWhenTheTickCo
     tray.NotifyIconClick();
     tray.NotifyIconDblClick();
     timers.Advance(1000);
-    EXPECT_EQ(requests.ScreenSavers, 1);
+    EXPECT_EQ(requests.Sent.size(), 1u);
     EXPECT_TRUE(windowCommands.Calls.empty());
     // The timer falls due while the double click still waits in the queue.
     tray.NotifyIconClick();
     pump.Pending = [&] { tray.NotifyIconDblClick(); };
     timers.Advance(500);
-    EXPECT_EQ(requests.ScreenSavers, 2);
+    EXPECT_EQ(requests.Sent.size(), 2u);
     EXPECT_TRUE(windowCommands.Calls.empty());
 }
 
