@@ -44,9 +44,15 @@ void TLumivaneWin32::FormCreate() {
     FStatus.UpdateStatus();
 }
 
-void TLumivaneWin32::FormDestroy() {
+void TLumivaneWin32::FormDestroy() { EndSteps(); }
+
+void TLumivaneWin32::SessionEnding() { EndSteps(); }
+
+void TLumivaneWin32::EndSteps() {
+    if (FEndStepsDone) return;
+    FEndStepsDone = true;
     FHotKeys.UnregisterHotKeys();
-    FConfig.FormDestroy();
+    FConfig.FormDestroy();  // the initial configuration back, when the option says so
     FOptionsStore.SaveOptions();
 }
 

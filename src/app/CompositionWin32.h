@@ -67,6 +67,9 @@ private:
     void ApplicationActivate() override;
     void ActivationRequested() override;
     void HotKeyPressed(uint32_t lParam) override { FHotKeys.WMHotKey(lParam); }
+    void SessionEnding() override;
+    // The end steps, once: at the session's end or at the window's.
+    void EndSteps();
     // ITrayWindow
     bool MainWindowVisible() override;
     void BringMainWindowToFront() override;
@@ -97,6 +100,7 @@ private:
     THotKeyRegistrarWin32 FRegistrar{[this] { return FMain.Handle(); }};
     THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
     bool FFirstShow = false;
+    bool FEndStepsDone = false;
 };
 
 }  // namespace lumivane

@@ -118,6 +118,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // unwound, so that the end steps run last and in their order.
         FDeps.Events.CloseRequested();
         return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;  // nothing to ask the user: the end steps need no answer
+    case WM_ENDSESSION:
+        // After this answer Windows may end the process at any moment: the
+        // end steps run now, not at a destruction that may never come.
+        if (wParam) FDeps.Events.SessionEnding();
+        return 0;
     case WM_HOTKEY:
         FDeps.Events.HotKeyPressed(static_cast<uint32_t>(lParam));
         return 0;

@@ -41,6 +41,8 @@ public:
     virtual void ActivationRequested() = 0;
     // WM_HOTKEY: its lParam.
     virtual void HotKeyPressed(uint32_t lParam) = 0;
+    // Windows ends the session: the process may be ended once this returns.
+    virtual void SessionEnding() = 0;
 };
 
 struct TMainWindowDeps {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -250,6 +251,31 @@ TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
     SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
     EXPECT_EQ(during, 0u);
     EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
+}
+
+TEST(OptionsWindow, AtTheSessionsEndTheEndStepsRunAtOnceAndOnlyOnce) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverConfiguration(spi, true, 600, false);
+    {
+        TRun run;
+        if (!run.Checked(C::cbManageScreenSaver)) run.Click(C::cbManageScreenSaver);
+        run.Click(C::cbPreserveConfiguration);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actDeactivate, 1), 0);
+        ASSERT_FALSE(GetScreenSaverActive(spi));
+        EXPECT_TRUE(SendMessageW(run.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF));
+        const auto start = TClock::now();
+        SendMessageW(run.Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count();
+        std::printf("end steps at the session's end: %lld ms\n", static_cast<long long>(took));
+        EXPECT_TRUE(GetScreenSaverActive(spi)) << "restored before the process can be ended";
+        EXPECT_EQ(ReadValue(L"Software\\Tessaly\\Lumivane", L"Preserve current options").Number, 1u) << "saved";
+        EXPECT_LT(took, 1000);
+        // Were the process not ended, the window's own end does not run them twice.
+        SetScreenSaverActive(spi, false, false);
+    }
+    EXPECT_FALSE(GetScreenSaverActive(spi)) << "the end steps ran once";
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }
 
 struct TErrorList final : IErrorBox {
