@@ -33,6 +33,19 @@ int32_t TRegistryDefault::ReadInteger(const std::wstring& name, int32_t fallback
     return ReadDword(name, value) ? static_cast<int32_t>(value) : fallback;
 }
 
+bool TRegistryDefault::ReadString(const std::wstring& name, std::wstring& value) const {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    if (!FKey || !FRegistry.QueryValue(FKey, name, type, data) || type != kRegSz) return false;
+    value.clear();
+    for (size_t i = 0; i + 1 < data.size(); i += 2) {
+        const auto c = static_cast<wchar_t>(data[i] | data[i + 1] << 8);
+        if (c == 0) break;
+        value += c;
+    }
+    return true;
+}
+
 void TRegistryDefault::WriteInteger(const std::wstring& name, int32_t value) {
     const auto v = static_cast<uint32_t>(value);
     const std::vector<uint8_t> data = {static_cast<uint8_t>(v), static_cast<uint8_t>(v >> 8),

@@ -47,6 +47,8 @@ public:
     // A REG_DWORD of exactly four bytes, or the default: never a failure.
     bool ReadBool(const std::wstring& name, bool fallback) const;
     int32_t ReadInteger(const std::wstring& name, int32_t fallback) const;
+    // A REG_SZ value; false when there is none.
+    bool ReadString(const std::wstring& name, std::wstring& value) const;
 
     // Throw TRegistryError when the value cannot be written.
     void WriteBool(const std::wstring& name, bool value) { WriteInteger(name, value ? 1 : 0); }

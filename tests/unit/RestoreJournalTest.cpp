@@ -1,0 +1,99 @@
+// The restore journal: its encoding, and what a start does with a journal
+// that a run left behind.
+#include <gtest/gtest.h>
+
+#include "config/RestoreJournal.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeSystemParameters.h"
+#include "options/OptionsStore.h"
+
+namespace lumivane::test {
+namespace {
+
+struct TProcesses final : IProcessTable {
+    bool OtherRunning = false;
+    uint32_t CurrentProcessId() override { return 42; }
+    uint64_t CurrentProcessStart() override { return 133000000000000000ull; }
+    bool IsRunning(uint32_t, uint64_t) override { return OtherRunning; }
+};
+
+const TDisplayPowerConfiguration kAtStart{{true, 600}, {true, 1200}};
+
+TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
+    const TJournal j{1234, 133456789012345678ull, true, kAtStart, {{false, 3}, {false, 1200}}};
+    EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
+    for (const wchar_t* bad : {L"", L"v2 1 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 7 1,600,1,1200 0,3,0,1200",
+                               L"v1 1 2 0 1,600,1,1200", L"v1 1 2 0 1,600,1,1200 0,3,0,1200 extra",
+                               L"v1 x 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 0 2,600,1,1200 0,3,0,1200"})
+        EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(std::wstring(bad));
+}
+
+struct RestoreJournalTest : ::testing::Test {
+    TFakeRegistry registry;
+    TProcesses processes;
+    TFakeSystemParameters spi;
+    TJournalledParameters journalled{spi, registry, processes};
+
+    RestoreJournalTest() {
+        spi.SetConfiguration(kAtStart);
+        journalled.SetInitial(kAtStart);
+    }
+    bool HasJournal() const { return registry.Has(kOptionsKey, kJournalValue); }
+};
+
+TEST_F(RestoreJournalTest, TheFirstChangeWritesItEveryChangeUpdatesItAndTheCleanEndRemovesIt) {
+    GetScreenSaverActive(journalled);
+    EXPECT_FALSE(HasJournal()) << "reading changes nothing";
+    SetScreenSaverActive(journalled, false, true);
+    ASSERT_TRUE(HasJournal());
+    auto j = DecodeJournal(registry.String(kOptionsKey, kJournalValue));
+    ASSERT_TRUE(j);
+    EXPECT_EQ(j->ProcessId, 42u);
+    EXPECT_TRUE(j->Permanent);
+    EXPECT_EQ(j->Initial, kAtStart);
+    EXPECT_FALSE(j->Last.ScreenSaverSetting.Active);
+    SetScreenSaverConfiguration(journalled, true, 3, false);  // continuous mode
+    j = DecodeJournal(registry.String(kOptionsKey, kJournalValue));
+    EXPECT_EQ(j->Last.ScreenSaverSetting, (TPowerSetting{true, 3}));
+    EXPECT_TRUE(j->Permanent) << "once permanent, the run stays so";
+    journalled.Remove();
+    EXPECT_FALSE(HasJournal());
+}
+
+TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSince) {
+    SetScreenSaverActive(journalled, false, true);
+    SetPowerOffActive(journalled, false, true);
+    // The run is killed. Since then the user switched the power-off on by hand.
+    SetPowerOffActive(spi, true, false);
+    spi.Calls.clear();
+    const TRecovery r = RecoverFromJournal(registry, processes, spi, true);
+    EXPECT_EQ(r.Kind, TRecovery::TKind::Restored);
+    EXPECT_TRUE(r.ScreenSaverRestored);
+    EXPECT_FALSE(r.PowerOffRestored) << "changed by someone else: left as it is";
+    EXPECT_EQ(GetDisplayPowerConfiguration(spi).ScreenSaverSetting, kAtStart.ScreenSaverSetting);
+    ASSERT_FALSE(spi.Sets().empty());
+    for (const auto& call : spi.Sets()) EXPECT_EQ(call.WinIni & spi::kUpdateIniFile, spi::kUpdateIniFile) << "permanent";
+    EXPECT_FALSE(HasJournal());
+    EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
+}
+
+TEST_F(RestoreJournalTest, ARunningOwnerACorruptJournalAndTheOptionOffAreEachRespected) {
+    SetScreenSaverActive(journalled, false, false);
+    processes.OtherRunning = true;
+    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::LeftAlone);
+    EXPECT_TRUE(HasJournal());
+    EXPECT_FALSE(GetScreenSaverActive(spi)) << "nothing touched";
+    processes.OtherRunning = false;
+    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, false).Kind, TRecovery::TKind::Discarded);
+    EXPECT_FALSE(HasJournal());
+    EXPECT_FALSE(GetScreenSaverActive(spi)) << "the option is off: nothing put back";
+    registry.Keys[kOptionsKey][kJournalValue] = {kRegSz, {'?', 0, 0, 0}};
+    const TRecovery corrupt = RecoverFromJournal(registry, processes, spi, true);
+    EXPECT_EQ(corrupt.Kind, TRecovery::TKind::Corrupt);
+    EXPECT_FALSE(HasJournal());
+    EXPECT_TRUE(RecoveryText(corrupt).empty()) << "no message";
+    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::None);
+}
+
+}  // namespace
+}  // namespace lumivane::test
