@@ -14,11 +14,11 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
       FNotifyIcon(FShell, CurrentNotifyIconLayout()),
       // The status presenter is made last; the configuration and the commands
       // only keep a reference to it until the window's creation step.
-      FConfig({FSpi, FForm, FTimers, FClock, FStatus, *this}),
-      FCommands(TDisplayCommandsDeps{FSpi, FRequests, FDialog, FStarter, FForm, FStatus, FTimers}, FConfig),
+      FConfig({FJournalled, FForm, FTimers, FClock, FStatus, *this}),
+      FCommands(TDisplayCommandsDeps{FJournalled, FRequests, FDialog, FStarter, FForm, FStatus, FTimers}, FConfig),
       FDispatch(FConfig, FCommands, *this),
       FMain(TMainWindowDeps{FForm, FDispatch, *this, FNotifyIcon, FTimers}),
-      FStatus(FSpi, FConfig, FNotifyIcon, FMain, FMain),
+      FStatus(FJournalled, FConfig, FNotifyIcon, FMain, FMain),
       FOptionsStore({FRegistry, FForm, FConfig, FErrors, FStatus.FHighColorIcon, VisualStylesAvailable, ProgramPath,
                      kApplicationTitle}),
       FTrayActions({FForm, FConfig, FDispatch, *this, *this, FTimers}) {
@@ -34,14 +34,27 @@ TLumivaneWin32::~TLumivaneWin32() {
 
 bool TLumivaneWin32::Create(const std::wstring& title) { return FMain.Create(title); }
 
+std::wstring TLumivaneWin32::RecoverLostRun() {
+    // The option as stored: the options themselves are loaded only after the capture.
+    TRegistryDefault reg(FRegistry, kKeyRead);
+    reg.OpenKey(kOptionsKey, false);
+    const bool restoreOnExit = reg.ReadBool(OptionRows()[0].Name, OptionRows()[0].Default);
+    reg.CloseKey();
+    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FSpi, restoreOnExit));
+}
+
 void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
+    const std::wstring recovered = RecoverLostRun();
     FConfig.FormCreate();
+    FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
     FOptionsStore.LoadOptions();
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
     FHotKeys.RegisterHotKeys();
     FStatus.UpdateStatus();
+    // Told once, over the icon.
+    if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
 }
 
 void TLumivaneWin32::FormDestroy() { EndSteps(); }
@@ -54,6 +67,7 @@ void TLumivaneWin32::EndSteps() {
     FHotKeys.UnregisterHotKeys();
     FConfig.FormDestroy();  // the initial configuration back, when the option says so
     FOptionsStore.SaveOptions();
+    FJournalled.Remove();  // a clean end leaves no journal
 }
 
 void TLumivaneWin32::FormShow() {

@@ -8,6 +8,8 @@
 
 #include "app/UsualFunctionsWin32.h"
 #include "config/ManagedConfiguration.h"
+#include "config/ProcessTableWin32.h"
+#include "config/RestoreJournal.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
 #include "display/DisplayCommands.h"
@@ -44,6 +46,7 @@ public:
     TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }
+    TJournalledParameters& Journal() { return FJournalled; }
     const TCommandDispatch& Dispatch() const { return FDispatch; }
     TOptionsStore& Options() { return FOptionsStore; }
     TTrayActions& TrayActions() { return FTrayActions; }
@@ -70,6 +73,8 @@ private:
     void SessionEnding() override;
     // The end steps, once: at the session's end or at the window's.
     void EndSteps();
+    // A journal left by a run that did not end normally, before the capture.
+    std::wstring RecoverLostRun();
     // ITrayWindow
     bool MainWindowVisible() override;
     void BringMainWindowToFront() override;
@@ -87,6 +92,9 @@ private:
     TClockWin32 FClock;
     TRegistryWin32 FRegistry;
     TErrorBoxWin32 FErrors{[this] { return FMain.Handle(); }};
+    TProcessTableWin32 FProcesses;
+    // Every change the program makes goes through the journal.
+    TJournalledParameters FJournalled{FSpi, FRegistry, FProcesses};
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
     TNotifyIcon FNotifyIcon;

@@ -6,7 +6,7 @@
 
 namespace lumivane {
 
-const wchar_t* const kJournalValue = L"Restore journal";
+std::wstring JournalValueName(uint32_t sessionId) { return L"Restore journal " + std::to_wstring(sessionId); }
 const wchar_t* const kRecoveryTitle = L"Lumivane";
 
 namespace {
@@ -33,9 +33,9 @@ bool IsSetAction(uint32_t action) {
            action == kSetPowerOffTimeout || action == kSetLowPowerActive || action == kSetPowerOffActive;
 }
 
-void DeleteJournal(IRegistry& registry) {
+void DeleteJournal(IRegistry& registry, const std::wstring& name) {
     TRegistryDefault reg(registry);
-    if (reg.OpenKey(kOptionsKey, false)) reg.DeleteValue(kJournalValue);
+    if (reg.OpenKey(kOptionsKey, false)) reg.DeleteValue(name);
 }
 
 }  // namespace
@@ -64,14 +64,15 @@ std::optional<TJournal> DecodeJournal(const std::wstring& text) {
 TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi,
                              bool restoreOnExit) {
     TRecovery result;
+    const std::wstring name = JournalValueName(processes.CurrentSessionId());
     std::wstring text;
     {
         TRegistryDefault reg(registry, kKeyRead);
-        if (!reg.OpenKey(kOptionsKey, false) || !reg.ReadString(kJournalValue, text)) return result;
+        if (!reg.OpenKey(kOptionsKey, false) || !reg.ReadString(name, text)) return result;
     }
     const std::optional<TJournal> journal = DecodeJournal(text);
     if (!journal) {
-        DeleteJournal(registry);
+        DeleteJournal(registry, name);
         result.Kind = TRecovery::TKind::Corrupt;
         return result;
     }
@@ -100,7 +101,7 @@ TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISys
         if (result.ScreenSaverRestored || result.PowerOffRestored) result.Kind = TRecovery::TKind::Restored;
         result.Initial = initial;
     }
-    DeleteJournal(registry);
+    DeleteJournal(registry, name);
     return result;
 }
 
@@ -135,14 +136,15 @@ void TJournalledParameters::Write() {
     TRegistryDefault reg(FRegistry);
     // A journal that cannot be written costs the safety net, not the command.
     try {
-        if (reg.OpenKey(kOptionsKey, true)) reg.WriteString(kJournalValue, EncodeJournal(j));
+        if (reg.OpenKey(kOptionsKey, true))
+            reg.WriteString(JournalValueName(FProcesses.CurrentSessionId()), EncodeJournal(j));
         FWritten = true;
     } catch (const TRegistryError&) {
     }
 }
 
 void TJournalledParameters::Remove() {
-    DeleteJournal(FRegistry);
+    DeleteJournal(FRegistry, JournalValueName(FProcesses.CurrentSessionId()));
     FWritten = false;
     FPermanent = false;
 }

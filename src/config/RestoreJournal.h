@@ -13,7 +13,9 @@
 
 namespace lumivane {
 
-extern const wchar_t* const kJournalValue;  // "Restore journal"
+// The journal's value name: one per desktop session, since every session of
+// the user may run its own copy of the program.
+std::wstring JournalValueName(uint32_t sessionId);
 
 struct TJournal {
     uint32_t ProcessId = 0;
@@ -32,6 +34,7 @@ class IProcessTable {
 public:
     virtual ~IProcessTable() = default;
     virtual uint32_t CurrentProcessId() = 0;
+    virtual uint32_t CurrentSessionId() = 0;
     virtual uint64_t CurrentProcessStart() = 0;
     virtual bool IsRunning(uint32_t processId, uint64_t processStart) = 0;
 };

@@ -49,6 +49,16 @@ void TNotifyIcon::SetToolTip(const std::wstring& text) {
     if (FVisible && !FLoading) ModifyIcon();
 }
 
+void TNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
+    if (!FVisible || FLoading) return;
+    FRecord.Info = text;
+    FRecord.InfoTitle = title;
+    FRecord.InfoFlags = kNiifInfo;
+    Send(TNotifyIconMessage::Modify, kNifInfo);
+    FRecord.Info.clear();
+    FRecord.InfoTitle.clear();
+}
+
 std::wstring TNotifyIcon::ClipToolTip(const std::wstring& text) const {
     return text.substr(0, ToolTipLimit(FLayout));
 }

@@ -18,7 +18,8 @@ TNotifyIconLayout NotifyIconLayoutFor(uint32_t major, uint32_t minor);
 size_t ToolTipLimit(TNotifyIconLayout layout);
 
 constexpr uint32_t kNotifyIconCallbackMessage = 0x0400 + 1;  // WM_USER + 1
-constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4;
+constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
+constexpr uint32_t kNiifInfo = 1;  // the balloon's information icon
 
 // The fields of the shell record this component fills.
 struct TNotifyIconRecord {
@@ -28,6 +29,8 @@ struct TNotifyIconRecord {
     uint32_t CallbackMessage = kNotifyIconCallbackMessage;
     THandle Icon = 0;
     std::wstring Tip;
+    std::wstring Info, InfoTitle;  // a balloon, with kNifInfo
+    uint32_t InfoFlags = 0;
 };
 
 // What the component needs from the shell and the window system.
@@ -67,6 +70,8 @@ public:
     THandle Icon() const { return FIcon; }
     const std::wstring& ToolTip() const { return FToolTip; }
     void SetToolTip(const std::wstring& text);
+    // A balloon over the icon, once.
+    void ShowBalloon(const std::wstring& title, const std::wstring& text);
     THandle PopupMenu = 0;
     bool RightClickBeepOnNoMenu = false;
 

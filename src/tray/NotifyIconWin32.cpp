@@ -46,6 +46,12 @@ bool TNotifyIconShellWin32::NotifyIcon(TNotifyIconMessage message,
     data.hIcon = reinterpret_cast<HICON>(record.Icon);
     const size_t room = FLayout == TNotifyIconLayout::V1 ? 64 : ARRAYSIZE(data.szTip);
     lstrcpynW(data.szTip, record.Tip.c_str(), static_cast<int>(room));
+    if ((record.Flags & kNifInfo) && FLayout != TNotifyIconLayout::V1) {
+        lstrcpynW(data.szInfo, record.Info.c_str(), ARRAYSIZE(data.szInfo));
+        lstrcpynW(data.szInfoTitle, record.InfoTitle.c_str(), ARRAYSIZE(data.szInfoTitle));
+        data.dwInfoFlags = record.InfoFlags;
+        FLastBalloon = record.Info;
+    }
     return Shell_NotifyIconW(static_cast<DWORD>(message), &data) != FALSE;
 }
 

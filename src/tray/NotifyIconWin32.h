@@ -33,12 +33,15 @@ public:
     // Icons this seam made and destroyed: equal but for the one held.
     long IconsCreated() const { return FCreated; }
     long IconsDestroyed() const { return FDestroyed; }
+    // The text of the last balloon handed to the shell.
+    const std::wstring& LastBalloon() const { return FLastBalloon; }
 
 private:
     TNotifyIconLayout FLayout;
     std::function<HWND()> FMenuOwner;
     std::function<void()> FPump;
     long FCreated = 0, FDestroyed = 0;
+    std::wstring FLastBalloon;
 };
 
 // A child window of no size that receives the icon's callback message.

@@ -173,6 +173,12 @@ TLumivane::~TLumivane() {
     CloseHandle(FInfo.hThread);
 }
 
+void TLumivane::Kill() {
+    TerminateProcess(FInfo.hProcess, 99);
+    WaitForSingleObject(FInfo.hProcess, 10000);
+    FRun.Ended = true;
+}
+
 TRun TLumivane::Wait(std::chrono::milliseconds deadline) {
     if (FInfo.hProcess &&
         WaitForSingleObject(FInfo.hProcess, static_cast<DWORD>(deadline.count())) ==

@@ -72,6 +72,8 @@ public:
     ~TLumivane();
     // Waits for the process to end by itself.
     TRun Wait(std::chrono::milliseconds deadline);
+    // Ends the process at once, without its end steps, as a crash would.
+    void Kill();
     // The process's main window, once its message loop is idle.
     HWND MainWindow(std::chrono::milliseconds deadline);
     DWORD ProcessId() const { return FInfo.dwProcessId; }

@@ -13,6 +13,7 @@ namespace {
 struct TProcesses final : IProcessTable {
     bool OtherRunning = false;
     uint32_t CurrentProcessId() override { return 42; }
+    uint32_t CurrentSessionId() override { return 1; }
     uint64_t CurrentProcessStart() override { return 133000000000000000ull; }
     bool IsRunning(uint32_t, uint64_t) override { return OtherRunning; }
 };
@@ -38,6 +39,7 @@ struct RestoreJournalTest : ::testing::Test {
         spi.SetConfiguration(kAtStart);
         journalled.SetInitial(kAtStart);
     }
+    const std::wstring kJournalValue = JournalValueName(1);
     bool HasJournal() const { return registry.Has(kOptionsKey, kJournalValue); }
 };
 
@@ -56,8 +58,13 @@ TEST_F(RestoreJournalTest, TheFirstChangeWritesItEveryChangeUpdatesItAndTheClean
     j = DecodeJournal(registry.String(kOptionsKey, kJournalValue));
     EXPECT_EQ(j->Last.ScreenSaverSetting, (TPowerSetting{true, 3}));
     EXPECT_TRUE(j->Permanent) << "once permanent, the run stays so";
+    // Another desktop session's run keeps a journal of its own, untouched.
+    registry.Keys[kOptionsKey][JournalValueName(2)] = {kRegSz, {'x', 0, 0, 0}};
     journalled.Remove();
     EXPECT_FALSE(HasJournal());
+    EXPECT_TRUE(registry.Has(kOptionsKey, JournalValueName(2)));
+    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::None);
+    EXPECT_TRUE(registry.Has(kOptionsKey, JournalValueName(2)));
 }
 
 TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSince) {

@@ -278,6 +278,33 @@ TEST(OptionsWindow, AtTheSessionsEndTheEndStepsRunAtOnceAndOnlyOnce) {
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }
 
+TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    // Wine loads these parameters afresh when the process makes its first
+    // window: that happens before the state of the test is set.
+    DestroyWindow(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+    // As the lost run left it.
+    SetScreenSaverTimeout(spi, 600, true);
+    SetScreenSaverActive(spi, false, true);
+    ASSERT_FALSE(GetScreenSaverActive(spi));
+    DWORD session = 0;
+    ProcessIdToSessionId(GetCurrentProcessId(), &session);
+    // A process that no longer runs: its id cannot be opened.
+    const std::wstring journal = L"v1 4294967280 1 0 1,600,0,0 0,600,0,0";
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane",
+                    (L"Restore journal " + std::to_wstring(session)).c_str(), REG_SZ, journal.c_str(),
+                    static_cast<DWORD>((journal.size() + 1) * sizeof(wchar_t)));
+    {
+        TRun run;
+        EXPECT_TRUE(GetScreenSaverActive(spi)) << "put back before the capture";
+        EXPECT_TRUE(run.Lumivane.Configuration().FInitialConfiguration.ScreenSaverSetting.Active);
+        EXPECT_EQ(run.Lumivane.Shell().LastBalloon(),
+                  L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
+    }
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, true);
+}
+
 struct TErrorList final : IErrorBox {
     std::vector<std::wstring> Shown;
     void ShowError(const std::wstring& text) override { Shown.push_back(text); }
