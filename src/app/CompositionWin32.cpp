@@ -61,6 +61,14 @@ void TLumivaneWin32::FormDestroy() { EndSteps(); }
 
 void TLumivaneWin32::SessionEnding() { EndSteps(); }
 
+void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
+
+void TLumivaneWin32::DisplayChanged() {
+    FMain.RenewStateIcons();
+    FStatus.Invalidate();
+    FStatus.UpdateStatus();
+}
+
 void TLumivaneWin32::EndSteps() {
     if (FEndStepsDone) return;
     FEndStepsDone = true;

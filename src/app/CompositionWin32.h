@@ -71,6 +71,8 @@ private:
     void ActivationRequested() override;
     void HotKeyPressed(uint32_t lParam) override { FHotKeys.WMHotKey(lParam); }
     void SessionEnding() override;
+    void TaskbarCreated() override;
+    void DisplayChanged() override;
     // The end steps, once: at the session's end or at the window's.
     void EndSteps();
     // A journal left by a run that did not end normally, before the capture.

@@ -48,9 +48,13 @@ void TStatusPresenter::UpdateStatus() {
     const TStatusTexts status = ComputeStatus(
         GetDisplayPowerConfiguration(FSpi), {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
     FView.ShowStatus(status);
+    if (FHandedOver && status.ToolTip == FToolTip && status.IconIndex == FIconIndex) return;
+    FToolTip = status.ToolTip;
+    FIconIndex = status.IconIndex;
+    FHandedOver = true;
     FNotifyIcon.SetToolTip(status.ToolTip);
     // The list's own picture: no temporary icon is made (and so none can be
-    // left behind) on a refresh that runs twice a second for the whole run.
+    // left behind).
     FNotifyIcon.SetIcon(FIcons.StateIcon(status.IconIndex));
 }
 

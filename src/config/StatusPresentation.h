@@ -56,7 +56,11 @@ public:
                      TNotifyIcon& notifyIcon, IStatusView& view, IStateIcons& icons)
         : FSpi(spi), FConfig(config), FNotifyIcon(notifyIcon), FView(view), FIcons(icons) {}
 
+    // Hands the tooltip and the picture to the shell only when one of them
+    // changed: a refresh runs twice a second for the whole run.
     void UpdateStatus() override;
+    // The next refresh hands both over again (new pictures, say).
+    void Invalidate() { FHandedOver = false; }
 
     bool FHighColorIcon = false;
 
@@ -66,6 +70,9 @@ private:
     TNotifyIcon& FNotifyIcon;
     IStatusView& FView;
     IStateIcons& FIcons;
+    bool FHandedOver = false;
+    std::wstring FToolTip;
+    int FIconIndex = -1;
 };
 
 }  // namespace lumivane

@@ -49,6 +49,10 @@ void TNotifyIcon::SetToolTip(const std::wstring& text) {
     if (FVisible && !FLoading) ModifyIcon();
 }
 
+void TNotifyIcon::Readd() {
+    if (FVisible && !FLoading) AddIcon();
+}
+
 void TNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
     if (!FVisible || FLoading) return;
     FRecord.Info = text;

@@ -70,6 +70,9 @@ public:
     THandle Icon() const { return FIcon; }
     const std::wstring& ToolTip() const { return FToolTip; }
     void SetToolTip(const std::wstring& text);
+    // The notification area was made anew (the shell restarted): the icon
+    // is added again with its current picture and tooltip.
+    void Readd();
     // A balloon over the icon, once.
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
     THandle PopupMenu = 0;

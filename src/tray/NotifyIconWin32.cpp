@@ -45,13 +45,19 @@ bool TNotifyIconShellWin32::NotifyIcon(TNotifyIconMessage message,
     data.uCallbackMessage = record.CallbackMessage;
     data.hIcon = reinterpret_cast<HICON>(record.Icon);
     const size_t room = FLayout == TNotifyIconLayout::V1 ? 64 : ARRAYSIZE(data.szTip);
-    lstrcpynW(data.szTip, record.Tip.c_str(), static_cast<int>(room));
+    // The shell breaks a tooltip's line at a line feed; the program's texts
+    // break theirs at a carriage return.
+    std::wstring tip = record.Tip;
+    for (wchar_t& c : tip)
+        if (c == L'\r') c = L'\n';
+    lstrcpynW(data.szTip, tip.c_str(), static_cast<int>(room));
     if ((record.Flags & kNifInfo) && FLayout != TNotifyIconLayout::V1) {
         lstrcpynW(data.szInfo, record.Info.c_str(), ARRAYSIZE(data.szInfo));
         lstrcpynW(data.szInfoTitle, record.InfoTitle.c_str(), ARRAYSIZE(data.szInfoTitle));
         data.dwInfoFlags = record.InfoFlags;
         FLastBalloon = record.Info;
     }
+    ++FCalls[static_cast<size_t>(message)];
     return Shell_NotifyIconW(static_cast<DWORD>(message), &data) != FALSE;
 }
 

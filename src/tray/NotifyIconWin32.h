@@ -33,6 +33,8 @@ public:
     // Icons this seam made and destroyed: equal but for the one held.
     long IconsCreated() const { return FCreated; }
     long IconsDestroyed() const { return FDestroyed; }
+    // Calls of each kind handed to the shell (add, modify, delete).
+    long Calls(TNotifyIconMessage message) const { return FCalls[static_cast<size_t>(message)]; }
     // The text of the last balloon handed to the shell.
     const std::wstring& LastBalloon() const { return FLastBalloon; }
 
@@ -42,6 +44,7 @@ private:
     std::function<void()> FPump;
     long FCreated = 0, FDestroyed = 0;
     std::wstring FLastBalloon;
+    long FCalls[3] = {};
 };
 
 // A child window of no size that receives the icon's callback message.

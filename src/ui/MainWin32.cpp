@@ -9,6 +9,12 @@
 namespace lumivane {
 
 namespace {
+// Broadcast by the shell when it has made the taskbar anew (after a restart
+// of Explorer): notification icons must be added again.
+UINT TaskbarCreatedMessage() {
+    static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+    return message;
+}
 // Fixed single border with the system menu and minimise only.
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 }  // namespace
@@ -30,6 +36,8 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
                       kMainClientWidth, kMainClientHeight, nullptr))
         return false;
     FDpi = GetDpiForWindow(Handle());
+    // An elevated Explorer's broadcast must reach a program of normal rights.
+    ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     CreateMenus();
     SetMenu(Handle(), FMainMenu.Get());
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
@@ -65,6 +73,8 @@ void TfMain_lumivane::CreateNotifyIcon() {
     icon.RightClickBeepOnNoMenu = true;
     icon.Loaded();
 }
+
+void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(GetDpiForWindow(Handle())); }
 
 THandle TfMain_lumivane::StateIcon(int index) { return FStateIcons ? FStateIcons->StateIcon(index) : 0; }
 
@@ -154,7 +164,11 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_DPICHANGED:
         Rescale(LOWORD(wParam), reinterpret_cast<RECT*>(lParam));
+        FDeps.Events.DisplayChanged();
         return 0;
+    case WM_DISPLAYCHANGE:
+        FDeps.Events.DisplayChanged();
+        break;
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
@@ -170,6 +184,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // A registered message has no constant to switch on.
         if (msg == ActivationMessage() && msg != 0) {
             FDeps.Events.ActivationRequested();
+            return 0;
+        }
+        if (msg == TaskbarCreatedMessage() && msg != 0) {
+            FDeps.Events.TaskbarCreated();
             return 0;
         }
     }

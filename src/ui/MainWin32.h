@@ -43,6 +43,10 @@ public:
     virtual void HotKeyPressed(uint32_t lParam) = 0;
     // Windows ends the session: the process may be ended once this returns.
     virtual void SessionEnding() = 0;
+    // The taskbar was made anew: the notification icon must be added again.
+    virtual void TaskbarCreated() = 0;
+    // The scale or the display changed: the icon's pictures are made anew.
+    virtual void DisplayChanged() = 0;
 };
 
 struct TMainWindowDeps {
@@ -66,6 +70,8 @@ public:
     HMENU MainMenuHandle() const { return FMainMenu.Get(); }
     HMENU NotifyMenuHandle() const { return FNotifyMenu.Get(); }
     TStateIconsWin32& StateIcons() { return *FStateIcons; }
+    // New state pictures at the small-icon size of the window's scale now.
+    void RenewStateIcons();
     HWND ToolTips() const { return FToolTips.Handle(); }
 
     // IStatusView, IStateIcons

@@ -2,6 +2,7 @@
 
 #include "config/StatusPresentation.h"
 #include "config/TimeFormat.h"
+#include "fakes/FakeCore.h"
 
 namespace lumivane::test {
 namespace {
@@ -80,6 +81,48 @@ TEST(UntilText, LocaleFormatsAndMidnight) {
     EXPECT_EQ(FormatTime({L"HH:mm:ss 'o''clock'", L"", L""}, {9, 5, 3, 0}), L"09:05:03 o'clock");
     // Milliseconds carry into the seconds.
     EXPECT_EQ(FormatTime(h24, TimeOfDayAfter({23, 59, 59, 600}, 500)), L"00:00:00");
+}
+
+struct TShellCount final : INotifyIconShell {
+    int Modifies = 0;
+    bool NotifyIcon(TNotifyIconMessage message, const TNotifyIconRecord&) override {
+        Modifies += message == TNotifyIconMessage::Modify;
+        return true;
+    }
+    THandle CopyIcon(THandle icon) override { return icon; }
+    void DestroyIcon(THandle) override {}
+    void GetCursorPos(int&, int&) override {}
+    void SetForegroundWindow(THandle) override {}
+    void ProcessMessages() override {}
+    void TrackPopupMenu(THandle, int, int) override {}
+    void MessageBeep() override {}
+};
+struct TNoView final : IStatusView, IStateIcons {
+    int Shown = 0;
+    void ShowStatus(const TStatusTexts&) override { ++Shown; }
+    THandle StateIcon(int index) override { return static_cast<THandle>(index + 1); }
+};
+
+TEST(StatusRefresh, TheShellGetsTheIconOnlyWhenItOrItsTooltipChanged) {
+    TFakeCore core;
+    TShellCount shell;
+    TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+    icon.SetVisible(true);
+    TNoView view;
+    TStatusPresenter status(core.spi, core.config, icon, view, view);
+    status.UpdateStatus();
+    const int first = shell.Modifies;
+    EXPECT_GE(first, 1);
+    for (int i = 0; i < 100; ++i) status.UpdateStatus();
+    EXPECT_EQ(shell.Modifies, first) << "an idle refresh hands nothing over";
+    EXPECT_EQ(view.Shown, 101) << "the window's labels still follow every refresh";
+    SetScreenSaverActive(core.spi, false, false);  // another program's change
+    status.UpdateStatus();
+    EXPECT_GT(shell.Modifies, first);
+    const int changed = shell.Modifies;
+    status.Invalidate();  // new pictures after a change of scale
+    status.UpdateStatus();
+    EXPECT_GT(shell.Modifies, changed);
 }
 
 }  // namespace
