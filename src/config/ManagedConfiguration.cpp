@@ -43,6 +43,7 @@ void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(&FTimerDisableFor);
     actDeactivateExecute();
     FTimerDisableFor.SetInterval(tag);
+    FDeactivatedUntilMs = FDeps.Clock.WallClockMs() + tag;
     FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(),
                                    TimeOfDayAfter(FDeps.Clock.Now(), FTimerDisableFor.Interval()));
     FTimerDisableFor.SetEnabled(true);
@@ -81,6 +82,10 @@ bool NeedsReapply(const TPowerSetting& preserved, bool managed, bool current) {
 }  // namespace
 
 void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
+    // The period ends at the time the user was shown, also when the
+    // computer slept or the clock changed in between.
+    if (FTimerDisableFor.Enabled() && FDeps.Clock.WallClockMs() >= FDeactivatedUntilMs)
+        TimerDisableForTimer(&FTimerDisableFor);
     if (FPreserving) {
         auto& spi = FDeps.Spi;
         const TDisplayPowerConfiguration current = GetDisplayPowerConfiguration(spi);

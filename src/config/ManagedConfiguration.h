@@ -84,6 +84,9 @@ public:
     bool FActivated = false;
     bool FContinuousModeRunning = false;
     std::wstring FDeactivatedUntil;
+    // When the running period ends, by the wall clock: a computer that slept
+    // through the end finds it passed at the next tick.
+    uint64_t FDeactivatedUntilMs = 0;
 
 private:
     void SetActivation(bool v);

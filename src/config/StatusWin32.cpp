@@ -14,6 +14,12 @@ TTimeOfDay TClockWin32::Now() const {
     return {t.wHour, t.wMinute, t.wSecond, t.wMilliseconds};
 }
 
+uint64_t TClockWin32::WallClockMs() const {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) / 10000;
+}
+
 namespace {
 std::wstring LocaleText(LCTYPE type, const wchar_t* fallback) {
     wchar_t buffer[LOCALE_NAME_MAX_LENGTH + 80] = {};

@@ -12,6 +12,7 @@ class TClockWin32 final : public IClock {
 public:
     TTimeOfDay Now() const override;
     TLongTimeFormat LongTimeFormat() const override;
+    uint64_t WallClockMs() const override;
 };
 
 // ImageListIcons: two sets of four state pictures at the small-icon size of

@@ -27,6 +27,8 @@ public:
     virtual ~IClock() = default;
     virtual TTimeOfDay Now() const = 0;
     virtual TLongTimeFormat LongTimeFormat() const = 0;
+    // The wall clock in ms: it runs on while the computer sleeps.
+    virtual uint64_t WallClockMs() const = 0;
 };
 
 // Time of day `milliseconds` after `start`; wraps past midnight.

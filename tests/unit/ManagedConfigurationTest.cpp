@@ -232,5 +232,15 @@ TEST_F(ManagedConfigurationTest, WatchdogReadsBothItemsBeforeWritingAndIdlesWhen
     EXPECT_FALSE(spi.ScreenSaverActive);
 }
 
+TEST_F(ManagedConfigurationTest, APeriodEndsAtItsWallClockTimeEvenAfterTheComputerSlept) {
+    config.actDeactivateForExecute(1800000);
+    EXPECT_TRUE(config.DeactivateForRunning());
+    timers.Advance(1000);
+    clock.Wall += 1800000;  // asleep for half an hour: the timer saw none of it
+    timers.Advance(500);    // the next watchdog tick
+    EXPECT_FALSE(config.DeactivateForRunning());
+    EXPECT_TRUE(config.FActivated) << "the period's end activated the items";
+}
+
 }  // namespace
 }  // namespace lumivane::test

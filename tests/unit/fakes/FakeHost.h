@@ -21,7 +21,9 @@ struct TFakeOptions final : IConfigurationOptions {
 struct TFakeClock final : IClock {
     TTimeOfDay Time{14, 5, 20, 0};
     TLongTimeFormat Format{L"HH:mm:ss", L"AM", L"PM"};
+    uint64_t Wall = 1000000;  // ms
     TTimeOfDay Now() const override { return Time; }
+    uint64_t WallClockMs() const override { return Wall; }
     TLongTimeFormat LongTimeFormat() const override { return Format; }
 };
 
