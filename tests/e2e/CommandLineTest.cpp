@@ -2,6 +2,8 @@
 // of system requests and a window that never answers.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "Harness.h"
 #include "ui/Commands.h"
 
@@ -115,6 +117,27 @@ TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
     EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
     Sleep(300);
     EXPECT_TRUE(recorder->Requests().empty()) << "the second instance ran a command";
+}
+
+TEST_F(CommandLine, TwentyStartsAtOnceLeaveExactlyOneRunningWithItsWindowShown) {
+    std::vector<std::unique_ptr<TLumivane>> starts;
+    for (int i = 0; i < 20; ++i) starts.push_back(std::make_unique<TLumivane>(L""));
+    // Every start but one ends by itself.
+    std::vector<TLumivane*> running;
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            running.clear();
+            for (auto& s : starts)
+                if (!s->Wait(0ms).Ended) running.push_back(s.get());
+            return running.size() <= 1;
+        },
+        20s));
+    ASSERT_EQ(running.size(), 1u);
+    Sleep(500);
+    EXPECT_FALSE(running[0]->Wait(0ms).Ended) << "and that one stays";
+    HWND main = running[0]->MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    EXPECT_TRUE(IsWindowVisible(main));
 }
 
 TEST_F(CommandLine, AHungWindowIsSkippedAndNeverActsOnTheRequestLater) {
