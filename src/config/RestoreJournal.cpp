@@ -1,6 +1,6 @@
 #include "config/RestoreJournal.h"
 
-#include <sstream>
+#include <cstdint>
 
 #include "options/OptionsStore.h"
 
@@ -11,20 +11,34 @@ const wchar_t* const kRecoveryTitle = L"Lumivane";
 
 namespace {
 
-std::wostream& operator<<(std::wostream& out, const TDisplayPowerConfiguration& c) {
-    return out << c.ScreenSaverSetting.Active << L',' << c.ScreenSaverSetting.Timeout << L','
-               << c.PowerOffSetting.Active << L',' << c.PowerOffSetting.Timeout;
+std::wstring Text(const TDisplayPowerConfiguration& c) {
+    return std::to_wstring(c.ScreenSaverSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.ScreenSaverSetting.Timeout) +
+           L',' + std::to_wstring(c.PowerOffSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.PowerOffSetting.Timeout);
 }
 
-bool ReadConfiguration(std::wistream& in, TDisplayPowerConfiguration& c) {
-    int ssActive = 0, poActive = 0;
-    wchar_t comma1 = 0, comma2 = 0, comma3 = 0;
-    in >> ssActive >> comma1 >> c.ScreenSaverSetting.Timeout >> comma2 >> poActive >> comma3 >>
-        c.PowerOffSetting.Timeout;
-    c.ScreenSaverSetting.Active = ssActive != 0;
-    c.PowerOffSetting.Active = poActive != 0;
-    return in && comma1 == L',' && comma2 == L',' && comma3 == L',' && (ssActive | poActive) <= 1 && ssActive >= 0 &&
-           poActive >= 0;
+// Reads the unsigned decimal number at `at`, followed by `end` (or the text's end for 0).
+bool ReadNumber(const std::wstring& text, size_t& at, wchar_t end, uint64_t& value) {
+    const size_t start = at;
+    value = 0;
+    while (at < text.size() && text[at] >= L'0' && text[at] <= L'9') {
+        if (value > (UINT64_MAX - 9) / 10) return false;
+        value = value * 10 + static_cast<uint64_t>(text[at++] - L'0');
+    }
+    if (at == start) return false;
+    if (end == 0) return at == text.size();
+    if (at >= text.size() || text[at] != end) return false;
+    ++at;
+    return true;
+}
+
+bool ReadConfiguration(const std::wstring& text, size_t& at, wchar_t end, TDisplayPowerConfiguration& c) {
+    uint64_t ssActive = 0, ssTimeout = 0, poActive = 0, poTimeout = 0;
+    if (!ReadNumber(text, at, L',', ssActive) || !ReadNumber(text, at, L',', ssTimeout) ||
+        !ReadNumber(text, at, L',', poActive) || !ReadNumber(text, at, end, poTimeout))
+        return false;
+    if (ssActive > 1 || poActive > 1 || ssTimeout > INT32_MAX || poTimeout > INT32_MAX) return false;
+    c = {{ssActive == 1, static_cast<int32_t>(ssTimeout)}, {poActive == 1, static_cast<int32_t>(poTimeout)}};
+    return true;
 }
 
 bool IsSetAction(uint32_t action) {
@@ -41,23 +55,21 @@ void DeleteJournal(IRegistry& registry, const std::wstring& name) {
 }  // namespace
 
 std::wstring EncodeJournal(const TJournal& j) {
-    std::wostringstream out;
-    out << L"v1 " << j.ProcessId << L' ' << j.ProcessStart << L' ' << (j.Permanent ? 1 : 0) << L' ' << j.Initial
-        << L' ' << j.Last;
-    return out.str();
+    return L"v1 " + std::to_wstring(j.ProcessId) + L' ' + std::to_wstring(j.ProcessStart) + L' ' +
+           (j.Permanent ? L'1' : L'0') + L' ' + Text(j.Initial) + L' ' + Text(j.Last);
 }
 
 std::optional<TJournal> DecodeJournal(const std::wstring& text) {
-    std::wistringstream in(text);
-    std::wstring version;
+    if (text.rfind(L"v1 ", 0) != 0) return std::nullopt;
+    size_t at = 3;
     TJournal j;
-    int permanent = -1;
-    in >> version >> j.ProcessId >> j.ProcessStart >> permanent;
-    if (!in || version != L"v1" || (permanent != 0 && permanent != 1)) return std::nullopt;
+    uint64_t pid = 0, permanent = 0;
+    if (!ReadNumber(text, at, L' ', pid) || pid > UINT32_MAX || !ReadNumber(text, at, L' ', j.ProcessStart) ||
+        !ReadNumber(text, at, L' ', permanent) || permanent > 1 || !ReadConfiguration(text, at, L' ', j.Initial) ||
+        !ReadConfiguration(text, at, 0, j.Last))
+        return std::nullopt;
+    j.ProcessId = static_cast<uint32_t>(pid);
     j.Permanent = permanent == 1;
-    if (!ReadConfiguration(in, j.Initial) || !ReadConfiguration(in, j.Last)) return std::nullopt;
-    std::wstring rest;
-    if (in >> rest) return std::nullopt;  // nothing may follow
     return j;
 }
 
