@@ -12,26 +12,14 @@ namespace {
 using namespace std::chrono_literals;
 
 HWND AboutOf(DWORD processId) {
-    for (HWND h = FindWindowW(L"TfAbout", nullptr); h; h = FindWindowExW(nullptr, h, L"TfAbout", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == processId && IsWindowVisible(h)) return h;
-    }
-    return nullptr;
+    const auto found = VisibleWindowsOf(processId, L"TfAbout");
+    return found.empty() ? nullptr : found.front();
 }
 
 bool HasChildText(HWND parent, const std::wstring& text) {
     for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (TextOf(c) == text) return true;
     return false;
-}
-
-void PressKey(WORD key) {
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
 }
 
 TEST(About, StandsAloneWhileTheWindowIsHiddenIsOwnedWhileShownAndClosesOnEnterAndEscape) {
@@ -62,7 +50,7 @@ TEST(About, StandsAloneWhileTheWindowIsHiddenIsOwnedWhileShownAndClosesOnEnterAn
         }
         SetForegroundWindow(about);
         PollUntil([&] { return GetForegroundWindow() == about; }, 2s);
-        PressKey(step.Key);
+        PressKeys({step.Key});
         EXPECT_TRUE(PollUntil([&] { return AboutOf(lumivane.ProcessId()) == nullptr; }, 3s)) << "closed by the key";
     }
     EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(main) != FALSE; }, 2s));

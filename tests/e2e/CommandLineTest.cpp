@@ -224,12 +224,8 @@ TEST(Status, LabelsFollowTheDeactivateAndActivateCommands) {
 
 // The popup-menu window of a process, once it is open.
 HWND OpenMenuOf(DWORD processId) {
-    for (HWND h = FindWindowW(L"#32768", nullptr); h; h = FindWindowExW(nullptr, h, L"#32768", nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == processId && IsWindowVisible(h)) return h;
-    }
-    return nullptr;
+    const auto menus = VisibleWindowsOf(processId, L"#32768");
+    return menus.empty() ? nullptr : menus.front();
 }
 
 TEST(NotifyIcon, ARealRightClickOpensTheMenuAtTheCursorAndExitEndsTheProgram) {

@@ -245,4 +245,32 @@ POINT NotifyIconPoint() {
     return {tray.right - 10, (tray.top + tray.bottom) / 2};
 }
 
+void PressKeys(std::initializer_list<WORD> keys) {
+    std::vector<INPUT> inputs;
+    for (WORD key : keys) {
+        INPUT down{};
+        down.type = INPUT_KEYBOARD;
+        down.ki.wVk = key;
+        inputs.push_back(down);
+    }
+    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
+        INPUT up{};
+        up.type = INPUT_KEYBOARD;
+        up.ki.wVk = *it;
+        up.ki.dwFlags = KEYEVENTF_KEYUP;
+        inputs.push_back(up);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title) {
+    std::vector<HWND> found;
+    for (HWND h = FindWindowW(cls, title); h; h = FindWindowExW(nullptr, h, cls, title)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == processId && IsWindowVisible(h)) found.push_back(h);
+    }
+    return found;
+}
+
 }  // namespace lumivane::e2e

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <initializer_list>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -95,6 +96,11 @@ public:
 private:
     BOOL FSaved = FALSE;
 };
+
+// Presses the keys in order, then lets them go in reverse order (SendInput).
+void PressKeys(std::initializer_list<WORD> keys);
+// The visible top-level windows of a process with the class (and title).
+std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title = nullptr);
 
 // Clicks at a screen point as a real mouse does (SendInput): the left
 // button once or twice in a row, or the right button.

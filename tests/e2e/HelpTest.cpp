@@ -10,24 +10,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::vector<HWND> WindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title = nullptr) {
-    std::vector<HWND> found;
-    for (HWND h = FindWindowW(cls, title); h; h = FindWindowExW(nullptr, h, cls, title)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == processId && IsWindowVisible(h)) found.push_back(h);
-    }
-    return found;
-}
-
 void PressF1(HWND main) {
     SetForegroundWindow(main);
     PollUntil([&] { return GetForegroundWindow() == main; }, 2s);
-    INPUT inputs[2] = {};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = VK_F1;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, inputs, sizeof(INPUT));
+    PressKeys({VK_F1});
 }
 
 TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
@@ -36,7 +22,7 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     ASSERT_NE(main, nullptr);
     PressF1(main);
     std::vector<HWND> viewers;
-    ASSERT_TRUE(PollUntil([&] { return !(viewers = WindowsOf(lumivane.ProcessId(), L"TfShowHtml")).empty(); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return !(viewers = VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml")).empty(); }, 5s));
     EXPECT_EQ(TextOf(viewers[0]), L"Lumivane Help");
     EXPECT_EQ(GetWindow(viewers[0], GW_OWNER), nullptr) << "its own taskbar button";
     const LONG style = GetWindowLongW(viewers[0], GWL_STYLE);
@@ -47,15 +33,11 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     EXPECT_NEAR(r.bottom - r.top, 0.7 * GetSystemMetrics(SM_CYSCREEN), 1);
     PressF1(main);
     Sleep(500);
-    EXPECT_EQ(WindowsOf(lumivane.ProcessId(), L"TfShowHtml").size(), 1u) << "a second F1 leaves one viewer";
+    EXPECT_EQ(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").size(), 1u) << "a second F1 leaves one viewer";
     SetForegroundWindow(viewers[0]);
     PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 2s);
-    INPUT escape[2] = {};
-    escape[0].type = escape[1].type = INPUT_KEYBOARD;
-    escape[0].ki.wVk = escape[1].ki.wVk = VK_ESCAPE;
-    escape[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    SendInput(2, escape, sizeof(INPUT));
-    EXPECT_TRUE(PollUntil([&] { return WindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty(); }, 3s));
+    PressKeys({VK_ESCAPE});
+    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty(); }, 3s));
 }
 
 TEST(Help, AMissingHelpFileIsReportedWithItsFullPath) {
@@ -72,11 +54,11 @@ TEST(Help, AMissingHelpFileIsReportedWithItsFullPath) {
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnViewHelp), 0);
     std::vector<HWND> boxes;
-    ASSERT_TRUE(PollUntil([&] { return !(boxes = WindowsOf(lumivane.ProcessId(), L"#32770", L"Error")).empty(); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return !(boxes = VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error")).empty(); }, 5s));
     EXPECT_EQ(TextOf(GetDlgItem(boxes[0], 0xFFFF)), L"Couldn't find the file " + help);
-    EXPECT_TRUE(WindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty());
+    EXPECT_TRUE(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty());
     PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PollUntil([&] { return WindowsOf(lumivane.ProcessId(), L"#32770", L"Error").empty(); }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error").empty(); }, 3s));
 }
 
 }  // namespace

@@ -11,16 +11,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void PressCtrlAltS() {
-    INPUT inputs[6] = {};
-    const WORD keys[] = {VK_CONTROL, VK_MENU, 'S'};
-    for (int i = 0; i < 3; ++i) {
-        inputs[i].type = inputs[5 - i].type = INPUT_KEYBOARD;
-        inputs[i].ki.wVk = inputs[5 - i].ki.wVk = keys[i];
-        inputs[5 - i].ki.dwFlags = KEYEVENTF_KEYUP;
-    }
-    SendInput(6, inputs, sizeof(INPUT));
-}
+void PressCtrlAltS() { PressKeys({VK_CONTROL, VK_MENU, 'S'}); }
 
 // Lumivane started with its screen-saver hot key (Ctrl+Alt+S) switched on,
 // and another program's window in front.

@@ -11,15 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Presses the keys in order, then lets them go in reverse order.
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) inputs.push_back({INPUT_KEYBOARD, {.ki = {key, 0, 0, 0, 0}}});
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it)
-        inputs.push_back({INPUT_KEYBOARD, {.ki = {*it, 0, KEYEVENTF_KEYUP, 0, 0}}});
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
 
 TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
