@@ -40,7 +40,7 @@ std::wstring TLumivaneWin32::RecoverLostRun() {
     reg.OpenKey(kOptionsKey, false);
     const bool restoreOnExit = reg.ReadBool(OptionRows()[0].Name, OptionRows()[0].Default);
     reg.CloseKey();
-    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FSpi, restoreOnExit));
+    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FBackend, restoreOnExit));
 }
 
 void TLumivaneWin32::FormCreate() {

@@ -13,6 +13,7 @@
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
 #include "display/DisplayCommands.h"
+#include "display/PowerPlanWin32.h"
 #include "display/ScreenSaverWin32.h"
 #include "display/SystemRequestsWin32.h"
 #include "hotkeys/HotKeysWin32.h"
@@ -47,6 +48,7 @@ public:
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }
     TJournalledParameters& Journal() { return FJournalled; }
+    bool OnPowerPlan() const { return &FBackend == &FPlanParameters; }
     const TCommandDispatch& Dispatch() const { return FDispatch; }
     TOptionsStore& Options() { return FOptionsStore; }
     TTrayActions& TrayActions() { return FTrayActions; }
@@ -95,8 +97,14 @@ private:
     TRegistryWin32 FRegistry;
     TErrorBoxWin32 FErrors{[this] { return FMain.Handle(); }};
     TProcessTableWin32 FProcesses;
+    // The monitor power-off of the run: the active power plan where its
+    // functions answer (Windows 10 and 11), else the system parameters.
+    TPowerPlanWin32 FPowerPlan;
+    TPowerPlanParameters FPlanParameters{FSpi, FPowerPlan};
+    ISystemParameters& FBackend{PowerPlanAnswers(FPowerPlan) ? static_cast<ISystemParameters&>(FPlanParameters)
+                                                             : static_cast<ISystemParameters&>(FSpi)};
     // Every change the program makes goes through the journal.
-    TJournalledParameters FJournalled{FSpi, FRegistry, FProcesses};
+    TJournalledParameters FJournalled{FBackend, FRegistry, FProcesses};
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
     TNotifyIcon FNotifyIcon;

@@ -125,6 +125,21 @@ TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollow
     }
 }
 
+TEST(PowerPlan, WhereThePowerFunctionsDoNotAnswerTheRunFallsBackToTheSystemParameters) {
+    // Wine 8 lacks several of them: loading must not abort, and the run
+    // keeps the system parameters.
+    TPowerPlanWin32 plan;
+    std::printf("power functions %s\n", plan.Loaded() ? "loaded" : "missing");
+    EXPECT_FALSE(PowerPlanAnswers(plan));
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    EXPECT_FALSE(lumivane.OnPowerPlan());
+    lumivane.Main().Destroy();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
 TEST(MainWindow, TenThousandRefreshesLeakNothing) {
     TLumivaneWin32 lumivane(nullptr);
     ASSERT_TRUE(lumivane.Create(L"Lumivane"));
