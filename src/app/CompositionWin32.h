@@ -75,6 +75,7 @@ private:
     void SessionEnding() override;
     void TaskbarCreated() override;
     void DisplayChanged() override;
+    void SettingsChanged() override { FStatus.UpdateStatus(); }
     // The end steps, once: at the session's end or at the window's.
     void EndSteps();
     // A journal left by a run that did not end normally, before the capture.

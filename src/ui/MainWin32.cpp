@@ -1,5 +1,7 @@
 #include "ui/MainWin32.h"
 
+#include <iterator>
+
 #include "app/Application.h"
 #include "app/UsualFunctionsWin32.h"
 #include "resource.h"
@@ -43,6 +45,7 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
     FDeps.Timers.Attach(Handle());
     RegisterKeyboardWindow(Handle(), FAccelerators.Get());
+    RegisterPowerNotifications();
     CreateNotifyIcon();
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
@@ -75,6 +78,37 @@ void TfMain_lumivane::CreateNotifyIcon() {
 }
 
 void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(GetDpiForWindow(Handle())); }
+
+namespace {
+// The display time-out, the power source and the active plan.
+constexpr GUID kPowerSettings[] = {
+    {0x3c0bc021, 0xc8a8, 0x4e07, {0xa9, 0x73, 0x6b, 0x14, 0xcb, 0xcb, 0x2b, 0x7e}},
+    {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}},
+    {0x245d8541, 0x3943, 0x4422, {0xb0, 0x25, 0x13, 0xa7, 0x84, 0xf6, 0x79, 0xb7}},
+};
+using TRegisterPower = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
+using TUnregisterPower = BOOL(WINAPI*)(HPOWERNOTIFY);
+template <typename F>
+F User32Function(const char* name) {
+    return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), name)));
+}
+}  // namespace
+
+void TfMain_lumivane::RegisterPowerNotifications() {
+    // Not every system has them: looked up, not imported.
+    const auto registerPower = User32Function<TRegisterPower>("RegisterPowerSettingNotification");
+    if (!registerPower) return;
+    for (size_t i = 0; i < std::size(kPowerSettings); ++i)
+        FPowerNotifications[i] = registerPower(Handle(), &kPowerSettings[i], DEVICE_NOTIFY_WINDOW_HANDLE);
+}
+
+void TfMain_lumivane::UnregisterPowerNotifications() {
+    const auto unregisterPower = User32Function<TUnregisterPower>("UnregisterPowerSettingNotification");
+    for (HANDLE& h : FPowerNotifications) {
+        if (h && unregisterPower) unregisterPower(static_cast<HPOWERNOTIFY>(h));
+        h = nullptr;
+    }
+}
 
 THandle TfMain_lumivane::StateIcon(int index) { return FStateIcons ? FStateIcons->StateIcon(index) : 0; }
 
@@ -169,10 +203,18 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DISPLAYCHANGE:
         FDeps.Events.DisplayChanged();
         break;
+    case WM_SETTINGCHANGE:
+        // Announced changes show at once; the watchdog catches the others.
+        FDeps.Events.SettingsChanged();
+        break;
+    case WM_POWERBROADCAST:
+        if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
+        return TRUE;
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
     case WM_DESTROY:
+        UnregisterPowerNotifications();
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);

@@ -47,6 +47,8 @@ public:
     virtual void TaskbarCreated() = 0;
     // The scale or the display changed: the icon's pictures are made anew.
     virtual void DisplayChanged() = 0;
+    // A setting changed that the status shows: it is refreshed at once.
+    virtual void SettingsChanged() = 0;
 };
 
 struct TMainWindowDeps {
@@ -97,6 +99,8 @@ private:
     HWND& Slot(TControlId id);
 
     void CreateMenus();
+    void RegisterPowerNotifications();
+    void UnregisterPowerNotifications();
     void CreateNotifyIcon();
     void ActivateChanged(bool active);
     int Scale(int value) const { return MulDiv(value, static_cast<int>(FDpi), 96); }
@@ -116,6 +120,7 @@ private:
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
     bool FControlsCreated = false;
     bool FMenuImagesSet = false;
+    HANDLE FPowerNotifications[3] = {};  // display time-out, power source, active plan
     HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later
 };

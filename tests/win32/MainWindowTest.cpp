@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "app/CompositionWin32.h"
 
@@ -138,6 +139,29 @@ TEST(PowerPlan, WhereThePowerFunctionsDoNotAnswerTheRunFallsBackToTheSystemParam
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
+}
+
+TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverActive(spi, true, false);
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    ShowWindow(lumivane.Main().Handle(), SW_SHOWNOACTIVATE);
+    HWND label = lumivane.Main().Control(TControlId::lblScreenSaverActive);
+    ASSERT_EQ(WindowText(label), L"Yes");
+    for (const auto& [message, wParam] : {std::pair<UINT, WPARAM>{WM_SETTINGCHANGE, SPI_SETSCREENSAVEACTIVE},
+                                          std::pair<UINT, WPARAM>{WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE}}) {
+        const bool active = GetScreenSaverActive(spi);
+        SetScreenSaverActive(spi, !active, false);
+        SendMessageW(lumivane.Main().Handle(), message, wParam, 0);  // no message pumped: no timer ran
+        EXPECT_EQ(WindowText(label), active ? L"No" : L"Yes") << message;
+    }
+    lumivane.Main().Destroy();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }
 
 TEST(MainWindow, TenThousandRefreshesLeakNothing) {
