@@ -18,7 +18,9 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
       FCommands(TDisplayCommandsDeps{FJournalled, FRequests, FDialog, FStarter, FForm, FStatus, FTimers}, FConfig),
       FDispatch(FConfig, FCommands, *this),
       FMain(TMainWindowDeps{FForm, FDispatch, *this, FNotifyIcon, FTimers}),
-      FStatus(FJournalled, FConfig, FNotifyIcon, FMain, FMain),
+      // The notes only where the power plan is in use: elsewhere every status
+      // text stays as it was.
+      FStatus(FJournalled, FConfig, FNotifyIcon, FMain, FMain, OnPowerPlan() ? &FNotes : nullptr),
       FOptionsStore({FRegistry, FForm, FConfig, FErrors, FStatus.FHighColorIcon, VisualStylesAvailable, ProgramPath,
                      kApplicationTitle}),
       FTrayActions({FForm, FConfig, FDispatch, *this, *this, FTimers}) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/UsualFunctionsWin32.h"
+#include "config/DisplayPowerNotesWin32.h"
 #include "config/ManagedConfiguration.h"
 #include "config/ProcessTableWin32.h"
 #include "config/RestoreJournal.h"
@@ -104,6 +105,7 @@ private:
     TPowerPlanParameters FPlanParameters{FSpi, FPowerPlan};
     ISystemParameters& FBackend{PowerPlanAnswers(FPowerPlan) ? static_cast<ISystemParameters&>(FPlanParameters)
                                                              : static_cast<ISystemParameters&>(FSpi)};
+    TDisplayPowerNotesWin32 FNotes{FPlanParameters};
     // Every change the program makes goes through the journal.
     TJournalledParameters FJournalled{FBackend, FRegistry, FProcesses};
     TMainForm FForm;

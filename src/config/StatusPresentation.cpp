@@ -2,13 +2,16 @@
 
 namespace lumivane {
 
+const wchar_t* const kNoteSetByPolicy = L"(set by policy)";
+const wchar_t* const kNoteNoneChosen = L"(none chosen)";
+
 namespace {
 
 struct TItemStatus {
     std::wstring State, Timeout, ToolTip;
 };
 
-TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& context) {
+TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& context, const std::wstring& note) {
     TItemStatus item;
     if (setting.Active)
         item.State = setting.Timeout > kContinuousModeDelayMax ? L"Yes" : L"Continuous";
@@ -21,6 +24,10 @@ TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& conte
         item.ToolTip = item.State;
     else
         item.ToolTip = setting.Active ? L"Active" : L"Inactive";
+    if (!note.empty()) {
+        item.State += L" " + note;
+        item.ToolTip += L" " + note;
+    }
     return item;
 }
 
@@ -34,8 +41,8 @@ int IconIndex(const TDisplayPowerConfiguration& c, bool highColor) {
 
 TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
-    const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context);
-    const TItemStatus po = ItemStatus(current.PowerOffSetting, context);
+    const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
+    const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
     return {ss.State,
             ss.Timeout,
             po.State,
@@ -45,8 +52,12 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
 }
 
 void TStatusPresenter::UpdateStatus() {
-    const TStatusTexts status = ComputeStatus(
-        GetDisplayPowerConfiguration(FSpi), {FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon});
+    TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {}};
+    if (FNotes) {
+        context.ScreenSaverNote = FNotes->ScreenSaverNote();
+        context.PowerOffNote = FNotes->PowerOffNote();
+    }
+    const TStatusTexts status = ComputeStatus(GetDisplayPowerConfiguration(FSpi), context);
     FView.ShowStatus(status);
     if (FHandedOver && status.ToolTip == FToolTip && status.IconIndex == FIconIndex) return;
     FToolTip = status.ToolTip;

@@ -29,6 +29,21 @@ struct TStatusContext {
     bool DeactivateForRunning = false;
     std::wstring DeactivatedUntil;
     bool HighColorIcon = false;
+    // Shown after an item's state, e.g. "(set by policy)"; empty: nothing.
+    std::wstring ScreenSaverNote, PowerOffNote;
+};
+
+extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"
+extern const wchar_t* const kNoteNoneChosen;   // "(none chosen)"
+
+// What the system says about the two items beyond their values: a policy
+// that sets them, no screen saver chosen. Only the power-plan backend of
+// Windows 10 and 11 has anything to say; the other answers nothing.
+class IDisplayPowerNotes {
+public:
+    virtual ~IDisplayPowerNotes() = default;
+    virtual std::wstring ScreenSaverNote() = 0;
+    virtual std::wstring PowerOffNote() = 0;
 };
 
 TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
@@ -53,8 +68,9 @@ public:
 class TStatusPresenter final : public IStatusRefresh {
 public:
     TStatusPresenter(ISystemParameters& spi, const TManagedConfiguration& config,
-                     TNotifyIcon& notifyIcon, IStatusView& view, IStateIcons& icons)
-        : FSpi(spi), FConfig(config), FNotifyIcon(notifyIcon), FView(view), FIcons(icons) {}
+                     TNotifyIcon& notifyIcon, IStatusView& view, IStateIcons& icons,
+                     IDisplayPowerNotes* notes = nullptr)
+        : FSpi(spi), FConfig(config), FNotifyIcon(notifyIcon), FView(view), FIcons(icons), FNotes(notes) {}
 
     // Hands the tooltip and the picture to the shell only when one of them
     // changed: a refresh runs twice a second for the whole run.
@@ -70,6 +86,7 @@ private:
     TNotifyIcon& FNotifyIcon;
     IStatusView& FView;
     IStateIcons& FIcons;
+    IDisplayPowerNotes* FNotes;
     bool FHandedOver = false;
     std::wstring FToolTip;
     int FIconIndex = -1;

@@ -15,8 +15,10 @@ bool TPowerPlanParameters::CurrentTimeout(uint32_t& seconds) {
 
 bool TPowerPlanParameters::Write(const TPlanId& plan, bool ac, uint32_t seconds) {
     uint32_t readBack = 0;
-    return FPlan.WriteTimeout(plan, ac, seconds) && FPlan.Apply(plan) && FPlan.ReadTimeout(plan, ac, readBack) &&
-           readBack == seconds;
+    const bool written = FPlan.WriteTimeout(plan, ac, seconds) && FPlan.Apply(plan) &&
+                         FPlan.ReadTimeout(plan, ac, readBack) && readBack == seconds;
+    FRefused = !written;
+    return written;
 }
 
 bool TPowerPlanParameters::SetActive(bool active) {

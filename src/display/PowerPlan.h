@@ -38,6 +38,9 @@ class TPowerPlanParameters final : public ISystemParameters {
 public:
     TPowerPlanParameters(ISystemParameters& inner, IPowerPlan& plan) : FInner(inner), FPlan(plan) {}
     bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
+    // The plan refused the last write (a policy sets the value, or the
+    // access check refuses it): the status says so.
+    bool Refused() const { return FRefused; }
 
 private:
     bool CurrentTimeout(uint32_t& seconds);
@@ -52,6 +55,7 @@ private:
     bool FRemembered = false;
     TPlanId FRememberedPlan{};
     uint32_t FRememberedAc = 0, FRememberedDc = 0;
+    bool FRefused = false;
 };
 
 }  // namespace lumivane

@@ -82,8 +82,10 @@ TEST_F(PowerPlanTest, OffThenOnPutsBothValuesBackIntoThePlanThatWasChanged) {
 }
 
 TEST_F(PowerPlanTest, AWriteThatDoesNotReadBackIsRefused) {
+    EXPECT_FALSE(params.Refused());
     plan.ByPolicy = true;
     EXPECT_FALSE(params.Call(spi::kSetLowPowerActive, 0, nullptr, 0));
+    EXPECT_TRUE(params.Refused()) << "the status shows it set by policy";
     EXPECT_TRUE(GetPowerOffActive(params)) << "the plan kept its value";
     EXPECT_FALSE(params.Call(spi::kSetLowPowerTimeout, 60, nullptr, 0));
 }

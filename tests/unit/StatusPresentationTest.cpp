@@ -9,7 +9,7 @@ namespace {
 
 TEST(StatusTexts, LabelsFollowFlagsTimeoutsAndThePeriod) {
     const TStatusContext idle{};
-    const TStatusContext period{true, L"14:35:20", false};
+    const TStatusContext period{true, L"14:35:20", false, {}, {}};
     const struct {
         TPowerSetting Setting;
         TStatusContext Context;
@@ -102,6 +102,21 @@ struct TNoView final : IStatusView, IStateIcons {
     void ShowStatus(const TStatusTexts&) override { ++Shown; }
     THandle StateIcon(int index) override { return static_cast<THandle>(index + 1); }
 };
+
+TEST(StatusTexts, NotesFollowTheStateAndTheTooltipStaysWithinItsLimit) {
+    TStatusContext context{};
+    context.ScreenSaverNote = kNoteNoneChosen;
+    context.PowerOffNote = kNoteSetByPolicy;
+    const TStatusTexts s = ComputeStatus({{true, 600}, {false, 0}}, context);
+    EXPECT_EQ(s.ScreenSaverActive, L"Yes (none chosen)");
+    EXPECT_EQ(s.PowerOffActive, L"No (set by policy)");
+    EXPECT_EQ(s.ToolTip, L"Screen saver:  Active (none chosen)\rMonitor power off:  Inactive (set by policy)");
+    context.DeactivateForRunning = true;
+    context.DeactivatedUntil = L"10:22:44 AM";
+    const TStatusTexts longest = ComputeStatus({{false, 600}, {false, 0}}, context);
+    EXPECT_LE(longest.ToolTip.size(), ToolTipLimit(TNotifyIconLayout::V2));
+    EXPECT_EQ(ComputeStatus({{true, 600}, {false, 0}}, {}).ScreenSaverActive, L"Yes") << "no notes, no change";
+}
 
 TEST(StatusRefresh, TheShellGetsTheIconOnlyWhenItOrItsTooltipChanged) {
     TFakeCore core;

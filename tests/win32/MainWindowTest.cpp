@@ -164,6 +164,34 @@ TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }
 
+TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
+    TSystemParametersWin32 spi;
+    TPowerPlanWin32 functions;
+    TPowerPlanParameters plan(spi, functions);
+    TDisplayPowerNotesWin32 notes(plan);
+    const wchar_t* desktop = L"Control Panel\\Desktop";
+    const wchar_t* policy = L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
+    wchar_t saved[MAX_PATH] = {};
+    DWORD size = sizeof(saved);
+    const bool had = RegGetValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE", RRF_RT_REG_SZ, nullptr, saved, &size) ==
+                     ERROR_SUCCESS;
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE");
+    EXPECT_EQ(notes.ScreenSaverNote(), L"(none chosen)");
+    const wchar_t chosen[] = L"C:\\windows\\system32\\bubbles.scr";
+    RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE", REG_SZ, chosen, sizeof(chosen));
+    EXPECT_EQ(notes.ScreenSaverNote(), L"");
+    const wchar_t on[] = L"1";
+    RegSetKeyValueW(HKEY_CURRENT_USER, policy, L"ScreenSaveActive", REG_SZ, on, sizeof(on));
+    EXPECT_EQ(notes.ScreenSaverNote(), L"(set by policy)");
+    EXPECT_EQ(notes.PowerOffNote(), L"");
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel");
+    if (had)
+        RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE", REG_SZ, saved,
+                        static_cast<DWORD>((lstrlenW(saved) + 1) * sizeof(wchar_t)));
+    else
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE");
+}
+
 TEST(MainWindow, TenThousandRefreshesLeakNothing) {
     TLumivaneWin32 lumivane(nullptr);
     ASSERT_TRUE(lumivane.Create(L"Lumivane"));

@@ -1,0 +1,42 @@
+#include "config/DisplayPowerNotesWin32.h"
+
+namespace lumivane {
+
+namespace {
+
+bool HasValue(HKEY root, const wchar_t* key, const wchar_t* name) {
+    return RegGetValueW(root, key, name, RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+}
+
+std::wstring Text(HKEY root, const wchar_t* key, const wchar_t* name) {
+    wchar_t value[MAX_PATH] = {};
+    DWORD size = sizeof(value);
+    // A REG_EXPAND_SZ value is expanded and read as REG_SZ.
+    if (RegGetValueW(root, key, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return {};
+    return value;
+}
+
+constexpr wchar_t kDesktopPolicy[] = L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
+constexpr wchar_t kDisplayTimeoutPolicy[] =
+    L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
+
+}  // namespace
+
+std::wstring TDisplayPowerNotesWin32::ScreenSaverNote() {
+    for (const wchar_t* name : {L"ScreenSaveActive", L"ScreenSaveTimeOut", L"SCRNSAVE.EXE"})
+        if (HasValue(HKEY_CURRENT_USER, kDesktopPolicy, name) || HasValue(HKEY_LOCAL_MACHINE, kDesktopPolicy, name))
+            return kNoteSetByPolicy;
+    // Active with no program chosen: nothing ever starts.
+    if (Text(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE").empty()) return kNoteNoneChosen;
+    return {};
+}
+
+std::wstring TDisplayPowerNotesWin32::PowerOffNote() {
+    if (FPlan.Refused() || HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"ACSettingIndex") ||
+        HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"DCSettingIndex"))
+        return kNoteSetByPolicy;
+    return {};
+}
+
+}  // namespace lumivane
