@@ -59,9 +59,9 @@ void TLumivaneWin32::FormCreate() {
     if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
 }
 
-void TLumivaneWin32::FormDestroy() { EndSteps(); }
+void TLumivaneWin32::FormDestroy() { EndSteps(false); }
 
-void TLumivaneWin32::SessionEnding() { EndSteps(); }
+void TLumivaneWin32::SessionEnding() { EndSteps(true); }
 
 void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
 
@@ -71,13 +71,17 @@ void TLumivaneWin32::DisplayChanged() {
     FStatus.UpdateStatus();
 }
 
-void TLumivaneWin32::EndSteps() {
+void TLumivaneWin32::EndSteps(bool sessionEnding) {
     if (FEndStepsDone) return;
     FEndStepsDone = true;
     FHotKeys.UnregisterHotKeys();
-    FConfig.FormDestroy();  // the initial configuration back, when the option says so
+    const TEndPlan plan = PlanEndSteps(FForm.RestoreConfiguration(), sessionEnding,
+                                       OnPowerPlan() && FJournalled.Written() && !FJournalled.Permanent());
+    // The initial configuration back when the option says so, or when the
+    // session ends with temporary changes in the power plan.
+    if (plan.RestoreInitial) FConfig.RestoreInitialConfiguration();
     FOptionsStore.SaveOptions();
-    FJournalled.Remove();  // a clean end leaves no journal
+    if (!plan.KeepJournal) FJournalled.Remove();  // a clean end leaves no journal
 }
 
 void TLumivaneWin32::FormShow() {

@@ -78,7 +78,7 @@ private:
     void DisplayChanged() override;
     void SettingsChanged() override { FStatus.UpdateStatus(); }
     // The end steps, once: at the session's end or at the window's.
-    void EndSteps();
+    void EndSteps(bool sessionEnding);
     // A journal left by a run that did not end normally, before the capture.
     std::wstring RecoverLostRun();
     // ITrayWindow

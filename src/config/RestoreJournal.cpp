@@ -95,7 +95,7 @@ TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISys
         return result;
     }
     result.Kind = TRecovery::TKind::Discarded;
-    if (restoreOnExit) {
+    if (restoreOnExit || !journal->Permanent) {
         // An item that no longer holds what the lost run set was changed by
         // someone else since, and is left as it is.
         const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(spi);
@@ -153,6 +153,19 @@ void TJournalledParameters::Write() {
         FWritten = true;
     } catch (const TRegistryError&) {
     }
+}
+
+TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges) {
+    TEndPlan plan;
+    if (restoreOption) {
+        plan.RestoreInitial = true;
+    } else if (temporaryPlanChanges) {
+        // The session ends now: undo them now. The program alone ends: the
+        // session goes on, and the next start (after it) undoes them.
+        plan.RestoreInitial = sessionEnding;
+        plan.KeepJournal = !sessionEnding;
+    }
+    return plan;
 }
 
 void TJournalledParameters::Remove() {

@@ -47,7 +47,9 @@ struct TRecovery {
 };
 
 // At start, before the initial configuration is captured. `restoreOnExit`:
-// the stored "Restore initial configuration on exit" option.
+// the stored "Restore initial configuration on exit" option. A lost run's
+// temporary changes are undone whatever the option says: they were to last
+// no longer than the session.
 TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi,
                              bool restoreOnExit);
 
@@ -67,6 +69,8 @@ public:
     // The clean end, after its end steps.
     void Remove();
     bool Written() const { return FWritten; }
+    // Some change of this run went into the user's profile.
+    bool Permanent() const { return FPermanent; }
 
 private:
     void Write();
@@ -77,5 +81,15 @@ private:
     bool FWritten = false;
     bool FPermanent = false;
 };
+
+// What the end steps do with the configuration and the journal.
+struct TEndPlan {
+    bool RestoreInitial = false;  // put the initial flags back
+    bool KeepJournal = false;     // leave it for the next start to undo
+};
+// `temporaryPlanChanges`: this run changed the power plan, which outlives the
+// program, without "Update Windows configuration"; such changes must last no
+// longer than the session, as the old non-permanent changes did.
+TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges);
 
 }  // namespace lumivane

@@ -85,7 +85,7 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
 }
 
 TEST_F(RestoreJournalTest, ARunningOwnerACorruptJournalAndTheOptionOffAreEachRespected) {
-    SetScreenSaverActive(journalled, false, false);
+    SetScreenSaverActive(journalled, false, true);
     processes.OtherRunning = true;
     EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::LeftAlone);
     EXPECT_TRUE(HasJournal());
@@ -100,6 +100,30 @@ TEST_F(RestoreJournalTest, ARunningOwnerACorruptJournalAndTheOptionOffAreEachRes
     EXPECT_FALSE(HasJournal());
     EXPECT_TRUE(RecoveryText(corrupt).empty()) << "no message";
     EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::None);
+}
+
+TEST_F(RestoreJournalTest, ALostRunsTemporaryChangesAreUndoneWhateverTheOption) {
+    SetScreenSaverActive(journalled, false, false);
+    EXPECT_FALSE(journalled.Permanent());
+    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, false).Kind, TRecovery::TKind::Restored);
+    EXPECT_TRUE(GetScreenSaverActive(spi));
+}
+
+TEST(PlanEndSteps, TemporaryPlanChangesLastNoLongerThanTheSession) {
+    const struct {
+        bool Option, SessionEnding, Temporary;
+        bool Restore, Keep;
+    } rows[] = {
+        {true, false, false, true, false},  {true, true, true, true, false},   // the option: restore, clean journal
+        {false, false, false, false, false},                                  // nothing temporary: nothing to do
+        {false, true, true, true, false},                                     // the session ends: undo now
+        {false, false, true, false, true},                                    // the program alone ends: next start
+    };
+    for (const auto& r : rows) {
+        const TEndPlan plan = PlanEndSteps(r.Option, r.SessionEnding, r.Temporary);
+        EXPECT_EQ(plan.RestoreInitial, r.Restore) << r.Option << r.SessionEnding << r.Temporary;
+        EXPECT_EQ(plan.KeepJournal, r.Keep) << r.Option << r.SessionEnding << r.Temporary;
+    }
 }
 
 }  // namespace
