@@ -1,18 +1,18 @@
 #include "app/ApplicationWin32.h"
 
-#include <objbase.h>
+#include <ole2.h>
 
 #include "app/UsualFunctionsWin32.h"
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
 
-void TApplicationWin32::InitializeCom() {
-    FComInitialized = SUCCEEDED(CoInitialize(nullptr));
-}
+// OLE, not COM alone: the help viewer's browser control wants the clipboard
+// and drag and drop.
+void TApplicationWin32::InitializeCom() { FComInitialized = SUCCEEDED(OleInitialize(nullptr)); }
 
 void TApplicationWin32::UninitializeCom() {
-    if (FComInitialized) CoUninitialize();
+    if (FComInitialized) OleUninitialize();
     FComInitialized = false;
 }
 

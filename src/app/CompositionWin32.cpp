@@ -75,8 +75,11 @@ void TLumivaneWin32::EndSteps(bool sessionEnding) {
     if (FEndStepsDone) return;
     FEndStepsDone = true;
     FHotKeys.UnregisterHotKeys();
+    // The help viewer, which has no owner, goes before COM does.
+    if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
     const TEndPlan plan = PlanEndSteps(FForm.RestoreConfiguration(), sessionEnding,
-                                       OnPowerPlan() && FJournalled.Written() && !FJournalled.Permanent());
+                                       OnPowerPlan() && FJournalled.Written() && !FJournalled.Permanent(),
+                                       FConfig.FContinuousModeRunning);
     // The initial configuration back when the option says so, or when the
     // session ends with temporary changes in the power plan.
     if (plan.RestoreInitial) FConfig.RestoreInitialConfiguration();

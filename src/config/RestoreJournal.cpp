@@ -148,22 +148,25 @@ void TJournalledParameters::Write() {
     TRegistryDefault reg(FRegistry);
     // A journal that cannot be written costs the safety net, not the command.
     try {
-        if (reg.OpenKey(kOptionsKey, true))
+        if (reg.OpenKey(kOptionsKey, true)) {
             reg.WriteString(JournalValueName(FProcesses.CurrentSessionId()), EncodeJournal(j));
-        FWritten = true;
+            FWritten = true;
+        }
     } catch (const TRegistryError&) {
     }
 }
 
-TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges) {
+TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges,
+                      bool continuousModeRunning) {
     TEndPlan plan;
+    plan.KeepJournal = sessionEnding && continuousModeRunning;
     if (restoreOption) {
         plan.RestoreInitial = true;
     } else if (temporaryPlanChanges) {
         // The session ends now: undo them now. The program alone ends: the
         // session goes on, and the next start (after it) undoes them.
         plan.RestoreInitial = sessionEnding;
-        plan.KeepJournal = !sessionEnding;
+        plan.KeepJournal = plan.KeepJournal || !sessionEnding;
     }
     return plan;
 }

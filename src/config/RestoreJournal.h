@@ -90,6 +90,10 @@ struct TEndPlan {
 // `temporaryPlanChanges`: this run changed the power plan, which outlives the
 // program, without "Update Windows configuration"; such changes must last no
 // longer than the session, as the old non-permanent changes did.
-TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges);
+// `continuousModeRunning`: the session ends inside a continuous-mode run,
+// whose own restore may never come; the journal stays for the next start,
+// which puts back the time-outs too.
+TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges,
+                      bool continuousModeRunning = false);
 
 }  // namespace lumivane

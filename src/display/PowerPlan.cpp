@@ -14,8 +14,12 @@ bool TPowerPlanParameters::CurrentTimeout(uint32_t& seconds) {
 }
 
 bool TPowerPlanParameters::Write(const TPlanId& plan, bool ac, uint32_t seconds) {
+    // Only the active plan is made active again: a write into another plan
+    // must not switch the user's plan.
+    TPlanId active{};
+    const bool isActive = FPlan.ActivePlan(active) && active == plan;
     uint32_t readBack = 0;
-    const bool written = FPlan.WriteTimeout(plan, ac, seconds) && FPlan.Apply(plan) &&
+    const bool written = FPlan.WriteTimeout(plan, ac, seconds) && (!isActive || FPlan.Apply(plan)) &&
                          FPlan.ReadTimeout(plan, ac, readBack) && readBack == seconds;
     FRefused = !written;
     return written;
@@ -23,27 +27,35 @@ bool TPowerPlanParameters::Write(const TPlanId& plan, bool ac, uint32_t seconds)
 
 bool TPowerPlanParameters::SetActive(bool active) {
     TPlanId plan{};
-    uint32_t ac = 0, dc = 0;
-    if (!FPlan.ActivePlan(plan) || !FPlan.ReadTimeout(plan, true, ac) || !FPlan.ReadTimeout(plan, false, dc))
-        return false;
+    uint32_t current = 0;
+    const bool ac = !FPlan.OnBattery();
+    if (!FPlan.ActivePlan(plan) || !FPlan.ReadTimeout(plan, ac, current)) return false;
     if (!active) {
-        // Already off on both: nothing to remember (the routines switch the
-        // two phases one after the other, and the second call finds this).
-        if (ac == 0 && dc == 0) return true;
+        // Off already, as the flag reads it (the time-out of the current
+        // power source): nothing is written, so the other source's value is
+        // never lost. The routines switch two phases, and the second call
+        // finds this too.
+        if (current == 0) return true;
+        uint32_t acValue = 0, dcValue = 0;
+        if (!FPlan.ReadTimeout(plan, true, acValue) || !FPlan.ReadTimeout(plan, false, dcValue)) return false;
         FRemembered = true;
         FRememberedPlan = plan;
-        FRememberedAc = ac;
-        FRememberedDc = dc;
+        FRememberedAc = acValue;
+        FRememberedDc = dcValue;
         return Write(plan, true, 0) && Write(plan, false, 0);
     }
-    if (ac > 0 || dc > 0) return true;  // on already
-    // Back into the plan that was switched off, even when the user has
-    // switched plans since; Windows' defaults when nothing was remembered.
-    const TPlanId target = FRemembered ? FRememberedPlan : plan;
-    const uint32_t backAc = FRemembered && FRememberedAc ? FRememberedAc : kDefaultTimeoutAc;
-    const uint32_t backDc = FRemembered && FRememberedDc ? FRememberedDc : kDefaultTimeoutDc;
-    FRemembered = false;
-    return Write(target, true, backAc) && Write(target, false, backDc);
+    if (FRemembered) {
+        // Back into the plan that was switched off, even when the user has
+        // switched plans since.
+        FRemembered = false;
+        return Write(FRememberedPlan, true, FRememberedAc) && Write(FRememberedPlan, false, FRememberedDc);
+    }
+    if (current > 0) return true;  // on already
+    // Windows' own defaults when nothing was remembered.
+    uint32_t acValue = 0, dcValue = 0;
+    if (!FPlan.ReadTimeout(plan, true, acValue) || !FPlan.ReadTimeout(plan, false, dcValue)) return false;
+    return Write(plan, true, acValue ? acValue : kDefaultTimeoutAc) &&
+           Write(plan, false, dcValue ? dcValue : kDefaultTimeoutDc);
 }
 
 bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {

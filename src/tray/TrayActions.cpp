@@ -39,6 +39,9 @@ void TTrayActions::TimerSingleClickTimer(TTimer* sender) {
     // A double click already queued is handled first, and wins.
     FDeps.Pump.ProcessMessages();
     if (!FTimerSingleClick.Enabled()) return;
+    // Off before the action: an action that runs a message loop (an error
+    // box while saving) must not see this tick again.
+    FTimerSingleClick.SetEnabled(false);
     switch (static_cast<TTrayClickAction>(FDeps.Form.ItemIndex(TControlId::cmbTrayIconClick))) {
     case TTrayClickAction::tcNone:
         if (FDeps.Window.MainWindowVisible()) FDeps.Window.BringMainWindowToFront();
@@ -49,7 +52,7 @@ void TTrayActions::TimerSingleClickTimer(TTimer* sender) {
         break;
     default: break;
     }
-    if (sender) sender->SetEnabled(false);
+    (void)sender;
 }
 
 void TTrayActions::cmbTrayIconDoubleClickChange() {

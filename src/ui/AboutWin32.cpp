@@ -136,10 +136,15 @@ LRESULT CALLBACK TfAbout::LinkProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
 
 void TfAbout::ShowModal() {
     if (!Handle()) return;
+    // The main window takes no input meanwhile, also when it is shown from
+    // the notification area while the box is up.
+    const bool disableMain = FMainForm && IsWindowEnabled(FMainForm);
+    if (disableMain) EnableWindow(FMainForm, FALSE);
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     SetFocus(FBtnOK);
     RunModalLoop(Handle(), FClosed);
+    if (disableMain) EnableWindow(FMainForm, TRUE);
     ShowWindow(Handle(), SW_HIDE);
 }
 

@@ -175,15 +175,16 @@ void TfMain_lumivane::Rescale(UINT dpi, const RECT* suggested) {
         SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images);
     }
     if (FControlsCreated) {
-        FFont.Reset(CreateTahomaFont(FDpi));
-        FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
-        FToolBar.Rescale(dpi, FFont.Get(), *images);
+        // The controls take the new fonts before the old ones are deleted.
+        TUniqueHfont font(CreateTahomaFont(FDpi)), bold(CreateTahomaFont(FDpi, FW_BOLD));
+        FToolBar.Rescale(dpi, font.Get(), *images);
         for (const TControlDef& def : MainControls())
             if (HWND h = Control(def.Id))
                 SendMessageW(h, WM_SETFONT,
-                             reinterpret_cast<WPARAM>(def.Kind == TControlKind::ValueLabel ? FBoldFont.Get()
-                                                                                           : FFont.Get()),
+                             reinterpret_cast<WPARAM>(def.Kind == TControlKind::ValueLabel ? bold.Get() : font.Get()),
                              FALSE);
+        FFont = std::move(font);
+        FBoldFont = std::move(bold);
     }
     FImages = std::move(images);
     // The client keeps its design size at the new scale, where the system

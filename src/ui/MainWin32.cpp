@@ -214,6 +214,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
     case WM_DESTROY:
+        // The menu bar and the tooltips go with the window: their owners
+        // must not destroy them a second time.
+        SetMenu(Handle(), nullptr);
+        FToolTips.Destroy();
         UnregisterPowerNotifications();
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.

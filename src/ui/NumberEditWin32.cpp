@@ -63,7 +63,9 @@ void TNumberEditWin32::Recreate() {
     SetWindowPos(created, old, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     const bool hadFocus = GetFocus() == old;
     FHandle = created;
+    FRecreating = true;
     DestroyWindow(old);
+    FRecreating = false;
     if (hadFocus) SetFocus(created);
     if (OnRecreated) OnRecreated(old, created);
 }
@@ -77,7 +79,7 @@ LRESULT CALLBACK TNumberEditWin32::Proc(HWND hwnd, UINT msg, WPARAM wParam, LPAR
     case WM_KEYUP: self->FModel.KeyUp(); break;
     case WM_KILLFOCUS: {
         const LRESULT result = CallWindowProcW(base, hwnd, msg, wParam, lParam);
-        self->FModel.Exit();
+        if (!self->FRecreating) self->FModel.Exit();
         return result;
     }
     case WM_NCDESTROY: RemovePropW(hwnd, kSelfProperty); break;

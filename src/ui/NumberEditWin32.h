@@ -33,6 +33,7 @@ private:
     TNumberEdit& FModel;
     HWND FHandle = nullptr;
     WNDPROC FDefault = nullptr;
+    bool FRecreating = false;  // the old window's loss of focus is no exit
 };
 
 }  // namespace lumivane

@@ -45,8 +45,10 @@ void UnregisterKeyboardWindow(HWND window) {
 void RouteMessage(MSG& msg) {
     if (msg.hwnd && IsKeyboardMessage(msg.message)) {
         const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        for (const TKeyboardWindow& w : KeyboardWindows()) {
-            if (w.Window != root) continue;
+        for (const TKeyboardWindow& entry : KeyboardWindows()) {
+            if (entry.Window != root) continue;
+            // A copy: what runs here may open a window that changes the list.
+            const TKeyboardWindow w = entry;
             if (w.Accelerators && !FocusWantsAllKeys() && TranslateAcceleratorW(root, w.Accelerators, &msg))
                 return;
             if (w.Filter ? w.Filter(msg) : IsDialogMessageW(root, &msg) != FALSE) return;

@@ -21,8 +21,10 @@ std::wstring WithCrLf(const std::wstring& text) {
 }
 }  // namespace
 
-TToolTipsWin32::~TToolTipsWin32() {
+void TToolTipsWin32::Destroy() {
     if (FTip) DestroyWindow(FTip);
+    FTip = nullptr;
+    FTools.clear();
 }
 
 bool TToolTipsWin32::Create(HWND owner, UINT hidePause) {

@@ -12,7 +12,9 @@ namespace lumivane {
 class TToolTipsWin32 {
 public:
     TToolTipsWin32() = default;
-    ~TToolTipsWin32();
+    ~TToolTipsWin32() { Destroy(); }
+    // Before its owner window goes.
+    void Destroy();
     TToolTipsWin32(const TToolTipsWin32&) = delete;
     TToolTipsWin32& operator=(const TToolTipsWin32&) = delete;
 

@@ -32,8 +32,9 @@ struct TFakePowerPlan final : IPowerPlan {
         if (!ByPolicy) (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
         return true;
     }
-    bool Apply(const TPlanId&) override {
+    bool Apply(const TPlanId& plan) override {
         ++Applied;
+        Active = plan;  // setting a plan active again makes it the active one
         return true;
     }
     bool OnBattery() override { return Battery; }
@@ -65,20 +66,31 @@ TEST_F(PowerPlanTest, FlagAndTimeOutFollowThePowerSource) {
     EXPECT_FALSE(GetScreenSaverActive(spi));
 }
 
-TEST_F(PowerPlanTest, OffThenOnPutsBothValuesBackIntoThePlanThatWasChanged) {
+TEST_F(PowerPlanTest, OffThenOnPutsBothValuesBackIntoThePlanThatWasChangedWithoutSwitchingPlans) {
     SetPowerOffActive(params, false, false);
     EXPECT_FALSE(GetPowerOffActive(params));
     EXPECT_EQ(plan.Plans[TPlanId{1}].Ac, 0u);
     EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 0u);
-    plan.Active = TPlanId{2};  // the user switched plans meanwhile
-    plan.Plans[TPlanId{2}] = {0, 0};
+    plan.Active = TPlanId{2};  // the user switched to a plan whose power-off is on
     SetPowerOffActive(params, true, false);
     EXPECT_EQ(plan.Plans[TPlanId{1}].Ac, 600u) << "back into the plan that was switched off";
     EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 300u);
+    EXPECT_EQ(plan.Active, TPlanId{2}) << "the user's plan stays the active one";
     // With nothing remembered, Windows' own defaults.
+    plan.Plans[TPlanId{2}] = {0, 0};
     SetPowerOffActive(params, true, false);
     EXPECT_EQ(plan.Plans[TPlanId{2}].Ac, 600u);
     EXPECT_EQ(plan.Plans[TPlanId{2}].Dc, 300u);
+}
+
+TEST_F(PowerPlanTest, AnItemOffOnTheCurrentSourceKeepsTheOtherSourcesValue) {
+    // On mains with "never", five minutes on battery: the item reads off.
+    plan.Plans[TPlanId{1}] = {0, 300};
+    EXPECT_FALSE(GetPowerOffActive(params));
+    // Continuous mode switches it off, then back to what it was: off.
+    SetPowerOffActive(params, false, false);
+    SetPowerOffActive(params, false, false);
+    EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 300u) << "the battery value is not lost";
 }
 
 TEST_F(PowerPlanTest, AWriteThatDoesNotReadBackIsRefused) {

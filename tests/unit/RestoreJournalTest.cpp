@@ -119,6 +119,8 @@ TEST(PlanEndSteps, TemporaryPlanChangesLastNoLongerThanTheSession) {
         {false, true, true, true, false},                                     // the session ends: undo now
         {false, false, true, false, true},                                    // the program alone ends: next start
     };
+    EXPECT_TRUE(PlanEndSteps(true, true, false, true).KeepJournal) << "the session ends inside continuous mode";
+    EXPECT_FALSE(PlanEndSteps(true, false, false, true).KeepJournal);
     for (const auto& r : rows) {
         const TEndPlan plan = PlanEndSteps(r.Option, r.SessionEnding, r.Temporary);
         EXPECT_EQ(plan.RestoreInitial, r.Restore) << r.Option << r.SessionEnding << r.Temporary;
