@@ -65,6 +65,11 @@ void TLumivaneWin32::SessionEnding() { EndSteps(true); }
 
 void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
 
+void TLumivaneWin32::SettingsChanged() {
+    FNotes.Reload();
+    FStatus.UpdateStatus();
+}
+
 void TLumivaneWin32::DisplayChanged() {
     FMain.RenewStateIcons();
     FStatus.Invalidate();
@@ -82,7 +87,7 @@ void TLumivaneWin32::EndSteps(bool sessionEnding) {
                                        FConfig.FContinuousModeRunning);
     // The initial configuration back when the option says so, or when the
     // session ends with temporary changes in the power plan.
-    if (plan.RestoreInitial) FConfig.RestoreInitialConfiguration();
+    FConfig.FormDestroy(plan.RestoreInitial);
     FOptionsStore.SaveOptions();
     if (!plan.KeepJournal) FJournalled.Remove();  // a clean end leaves no journal
 }

@@ -76,7 +76,7 @@ private:
     void SessionEnding() override;
     void TaskbarCreated() override;
     void DisplayChanged() override;
-    void SettingsChanged() override { FStatus.UpdateStatus(); }
+    void SettingsChanged() override;
     // The end steps, once: at the session's end or at the window's.
     void EndSteps(bool sessionEnding);
     // A journal left by a run that did not end normally, before the capture.

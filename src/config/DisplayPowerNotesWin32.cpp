@@ -23,20 +23,27 @@ constexpr wchar_t kDisplayTimeoutPolicy[] =
 
 }  // namespace
 
-std::wstring TDisplayPowerNotesWin32::ScreenSaverNote() {
+void TDisplayPowerNotesWin32::Load() {
+    FLoaded = true;
+    FScreenSaverNote.clear();
     for (const wchar_t* name : {L"ScreenSaveActive", L"ScreenSaveTimeOut", L"SCRNSAVE.EXE"})
         if (HasValue(HKEY_CURRENT_USER, kDesktopPolicy, name) || HasValue(HKEY_LOCAL_MACHINE, kDesktopPolicy, name))
-            return kNoteSetByPolicy;
+            FScreenSaverNote = kNoteSetByPolicy;
     // Active with no program chosen: nothing ever starts.
-    if (Text(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE").empty()) return kNoteNoneChosen;
-    return {};
+    if (FScreenSaverNote.empty() && Text(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE").empty())
+        FScreenSaverNote = kNoteNoneChosen;
+    FPowerOffPolicy = HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"ACSettingIndex") ||
+                      HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"DCSettingIndex");
+}
+
+std::wstring TDisplayPowerNotesWin32::ScreenSaverNote() {
+    if (!FLoaded) Load();
+    return FScreenSaverNote;
 }
 
 std::wstring TDisplayPowerNotesWin32::PowerOffNote() {
-    if (FPlan.Refused() || HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"ACSettingIndex") ||
-        HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"DCSettingIndex"))
-        return kNoteSetByPolicy;
-    return {};
+    if (!FLoaded) Load();
+    return FPlan.Refused() || FPowerOffPolicy ? kNoteSetByPolicy : std::wstring();
 }
 
 }  // namespace lumivane

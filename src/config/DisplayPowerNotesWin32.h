@@ -14,9 +14,16 @@ public:
     explicit TDisplayPowerNotesWin32(const TPowerPlanParameters& plan) : FPlan(plan) {}
     std::wstring ScreenSaverNote() override;
     std::wstring PowerOffNote() override;
+    // Settings or policies were announced as changed: read them again. The
+    // status asks twice a second; the registry is read only after this.
+    void Reload() { FLoaded = false; }
 
 private:
+    void Load();
     const TPowerPlanParameters& FPlan;
+    bool FLoaded = false;
+    std::wstring FScreenSaverNote;
+    bool FPowerOffPolicy = false;
 };
 
 }  // namespace lumivane

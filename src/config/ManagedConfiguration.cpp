@@ -19,8 +19,8 @@ void TManagedConfiguration::FormCreate() {
                  FInitialConfiguration.PowerOffSetting.Active;
 }
 
-void TManagedConfiguration::FormDestroy() {
-    if (FDeps.Options.RestoreConfiguration()) RestoreInitialConfiguration();
+void TManagedConfiguration::FormDestroy(bool restore) {
+    if (restore || FDeps.Options.RestoreConfiguration()) RestoreInitialConfiguration();
 }
 
 void TManagedConfiguration::CaptureConfiguration() {

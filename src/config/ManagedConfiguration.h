@@ -57,8 +57,9 @@ public:
     // Creation steps: capture the initial configuration, preservation off,
     // the toggle state from the initial flags.
     void FormCreate();
-    // Destruction step: the initial flags back when the option says so.
-    void FormDestroy();
+    // Destruction step: the initial flags back when the option says so, or
+    // when `restore` (the end steps decided so for another reason).
+    void FormDestroy(bool restore = false);
 
     void actActivateExecute() { SetActivation(true); }
     void actDeactivateExecute() { SetActivation(false); }

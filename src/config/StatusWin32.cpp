@@ -53,10 +53,23 @@ THandle TStateIconsWin32::StateIcon(int index) {
 }
 
 bool VisualStylesAvailable() {
-    HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
-    if (!theme) return false;
-    FreeLibrary(theme);
-    return true;
+    // Asked at creation and at every loading of the options: the library is
+    // looked for once.
+    static const bool available = [] {
+        HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+        if (!theme) return false;
+        FreeLibrary(theme);
+        return true;
+    }();
+    return available;
+}
+
+UINT NotificationAreaDpi() {
+    // The icon is drawn by the taskbar at its own scale, whichever monitor
+    // the settings window is on.
+    if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr))
+        if (const UINT dpi = GetDpiForWindow(taskbar)) return dpi;
+    return GetDpiForSystem();
 }
 
 }  // namespace lumivane

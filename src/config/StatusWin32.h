@@ -37,5 +37,7 @@ private:
 
 // The system's visual-styles library can be loaded.
 bool VisualStylesAvailable();
+// The scale of the notification area, for the icon's pictures.
+UINT NotificationAreaDpi();
 
 }  // namespace lumivane

@@ -61,8 +61,8 @@ void TfMain_lumivane::CreateMenus() {
 }
 
 void TfMain_lumivane::CreateNotifyIcon() {
-    FStateIcons = std::make_unique<TStateIconsWin32>(FDpi);
-    const int size = GetSystemMetricsForDpi(SM_CXSMICON, FDpi);
+    FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi());
+    const int size = GetSystemMetricsForDpi(SM_CXSMICON, NotificationAreaDpi());
     FDefaultIcon.Reset(
         static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0)));
     // As the window is built: the icon is visible from the start and shows
@@ -77,7 +77,7 @@ void TfMain_lumivane::CreateNotifyIcon() {
     icon.Loaded();
 }
 
-void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(GetDpiForWindow(Handle())); }
+void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi()); }
 
 namespace {
 // The display time-out, the power source and the active plan.

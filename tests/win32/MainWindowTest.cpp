@@ -179,9 +179,12 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
     EXPECT_EQ(notes.ScreenSaverNote(), L"(none chosen)");
     const wchar_t chosen[] = L"C:\\windows\\system32\\bubbles.scr";
     RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE", REG_SZ, chosen, sizeof(chosen));
+    EXPECT_EQ(notes.ScreenSaverNote(), L"(none chosen)") << "read again only when a change is announced";
+    notes.Reload();
     EXPECT_EQ(notes.ScreenSaverNote(), L"");
     const wchar_t on[] = L"1";
     RegSetKeyValueW(HKEY_CURRENT_USER, policy, L"ScreenSaveActive", REG_SZ, on, sizeof(on));
+    notes.Reload();
     EXPECT_EQ(notes.ScreenSaverNote(), L"(set by policy)");
     EXPECT_EQ(notes.PowerOffNote(), L"");
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel");

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "Pump.h"
+#include "ProgramRun.h"
 #include "app/CompositionWin32.h"
 #include "ui/AboutWin32.h"
 #include "ui/ShowHtmlWin32.h"
@@ -39,34 +40,6 @@ TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
     if (v.Type == REG_SZ) v.Text = reinterpret_cast<wchar_t*>(data);
     return v;
 }
-
-bool QuitPosted() {
-    MSG msg;
-    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
-}
-
-// One run of the program's window in this process, ended as the program ends it.
-struct TRun {
-    TLumivaneWin32 Lumivane{nullptr};
-    TRun() {
-        EXPECT_TRUE(Lumivane.Create(L"Lumivane"));
-        ShowWindow(Main(), SW_SHOW);
-        Pump();
-    }
-    ~TRun() {
-        Lumivane.Main().Destroy();
-        while (QuitPosted()) {
-        }
-    }
-    HWND Main() { return Lumivane.Main().Handle(); }
-    HWND Ctl(C id) { return Lumivane.Main().Control(id); }
-    void Click(C id) { SendMessageW(Ctl(id), BM_CLICK, 0, 0); }
-    void Choose(C list, int index) {
-        SendMessageW(Ctl(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Ctl(list)));
-    }
-    bool Checked(C id) { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
-};
 
 TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
     {
@@ -159,100 +132,6 @@ TEST(OptionsWindow, ACloseMessageDuringContinuousModeRestoresTheInitialFlagsLast
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }
 
-TEST(HotKeyFields, EveryModifierComesBackFromTheRealControlAsTheSameShortCut) {
-    TRun run;
-    run.Click(C::cbHotkeyScreenSaver);
-    HWND field = run.Ctl(C::HotKeyScreenSaver);
-    for (TShortCut value : {TShortCut('S'), TShortCut(kScShift | 'S'), TShortCut(kScCtrl | 'S'),
-                            TShortCut(kScAlt | 'S'), TShortCut(kScShift | kScCtrl | kScAlt | VK_F5)}) {
-        run.Lumivane.Form().SetHotKey(C::HotKeyScreenSaver, value);
-        const auto shown = static_cast<uint16_t>(SendMessageW(field, HKM_GETHOTKEY, 0, 0));
-        EXPECT_EQ(HotKeyValueToShortCut(shown), value);
-    }
-    // Checking "Win +" shows the key alone; unchecking gives it Ctrl+Alt again.
-    run.Lumivane.Form().SetHotKey(C::HotKeyScreenSaver, 49235);
-    run.Click(C::cbWinScreenSaver);
-    EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), 'S');
-    run.Click(C::cbWinScreenSaver);
-    EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
-}
-
-// Answers every "Error" box of this thread with OK, counting them.
-struct TErrorBoxAnswerer {
-    static inline int Answered = 0;
-    UINT_PTR Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-        if (HWND box = FindWindowW(L"#32770", L"Error")) {
-            ++Answered;
-            EndDialog(box, IDOK);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-        }
-    });
-    ~TErrorBoxAnswerer() { KillTimer(nullptr, Timer); }
-};
-
-TEST(HotKeyFields, ARefusedCombinationIsReportedOnceAndLeavesTheOtherRegistered) {
-    HWND other = CreateWindowExW(0, L"STATIC", L"other program", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 nullptr, nullptr);
-    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'P'));  // Ctrl+Alt+P is taken
-    for (const wchar_t* name : {L"Use hotkey - screen saver", L"Use hotkey - power off"}) {
-        const DWORD on = 1;
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &on, sizeof(on));
-    }
-    TErrorBoxAnswerer answerer;
-    TErrorBoxAnswerer::Answered = 0;
-    {
-        TRun run;  // registers at creation
-        EXPECT_EQ(TErrorBoxAnswerer::Answered, 1) << "one message for the one refused hot key";
-        EXPECT_FALSE(RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, 'S')) << "Ctrl+Alt+S is Lumivane's";
-        EXPECT_TRUE(run.Checked(C::cbHotkeyPowerOff)) << "the switch stays on";
-    }
-    UnregisterHotKey(other, 7);
-    EXPECT_TRUE(RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, 'S')) << "free again after the end";
-    EXPECT_TRUE(RegisterHotKey(other, 9, MOD_CONTROL | MOD_ALT, 'P'));
-    UnregisterHotKey(other, 8);
-    UnregisterHotKey(other, 9);
-    DestroyWindow(other);
-}
-
-// Runs `step` once on the about box when it is up.
-struct TAboutDriver {
-    static inline std::function<void(HWND)> Step;
-    UINT_PTR Timer;
-    explicit TAboutDriver(std::function<void(HWND)> step) {
-        Step = std::move(step);
-        Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            HWND about = FindWindowW(L"TfAbout", nullptr);
-            if (!about || !IsWindowVisible(about) || !Step) return;
-            auto step = std::exchange(Step, nullptr);
-            step(about);
-        });
-    }
-    ~TAboutDriver() { KillTimer(nullptr, Timer); }
-};
-
-TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
-    std::vector<std::wstring> opened;
-    TAboutDriver driver([](HWND about) {
-        for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
-        PostMessageW(about, WM_CLOSE, 0, 0);
-    });
-    ShowAbout(nullptr, true, AppVersion(), [&](const std::wstring& address) { opened.push_back(address); });
-    EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lumivane@example.org", L"https://lumivane.example.org/"}));
-    EXPECT_EQ(VersionText({1, 5, L"", L""}), L"Version 1.05");
-}
-
-TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
-    TRun run;
-    THandle during = 1;
-    TAboutDriver driver([&](HWND about) {
-        during = run.Lumivane.NotifyIcon().PopupMenu;
-        PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
-    });
-    SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
-    EXPECT_EQ(during, 0u);
-    EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
-}
-
 TEST(OptionsWindow, AtTheSessionsEndTheEndStepsRunAtOnceAndOnlyOnce) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);
@@ -303,41 +182,6 @@ TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
                   L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
     }
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, true);
-}
-
-struct TErrorList final : IErrorBox {
-    std::vector<std::wstring> Shown;
-    void ShowError(const std::wstring& text) override { Shown.push_back(text); }
-};
-
-TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATimeOtherwise) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring file = std::wstring(folder) + L"lumivane-help-test.html";
-    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    TErrorList errors;
-    // Without COM in this thread the browser control cannot be made.
-    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
-    EXPECT_EQ(HelpViewerWindow(), nullptr);
-    EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
-    EXPECT_TRUE(errors.Shown.empty()) << "silently";
-    ShowHtmlFile(L"Help", file + L".missing", nullptr, nullptr, true, errors);
-    EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Couldn't find the file " + file + L".missing"});
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
-    HWND viewer = HelpViewerWindow();
-    if (viewer) {  // where the control can be made: one viewer, brought forward the second time
-        ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
-        EXPECT_EQ(HelpViewerWindow(), viewer);
-        EXPECT_EQ(WindowText(viewer), L"Help");
-        SendMessageW(viewer, WM_CLOSE, 0, 0);
-        EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
-        EXPECT_FALSE(IsWindow(viewer));
-    }
-    CoUninitialize();
-    DeleteFileW(file.c_str());
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+// The hot key fields and their registration through the real window.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ProgramRun.h"
+#include "common/FreshOptions.h"
+#include "ui/AboutWin32.h"
+#include "ui/ShowHtmlWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+using C = TControlId;
+
+TEST(HotKeyFields, EveryModifierComesBackFromTheRealControlAsTheSameShortCut) {
+    TRun run;
+    run.Click(C::cbHotkeyScreenSaver);
+    HWND field = run.Ctl(C::HotKeyScreenSaver);
+    for (TShortCut value : {TShortCut('S'), TShortCut(kScShift | 'S'), TShortCut(kScCtrl | 'S'),
+                            TShortCut(kScAlt | 'S'), TShortCut(kScShift | kScCtrl | kScAlt | VK_F5)}) {
+        run.Lumivane.Form().SetHotKey(C::HotKeyScreenSaver, value);
+        const auto shown = static_cast<uint16_t>(SendMessageW(field, HKM_GETHOTKEY, 0, 0));
+        EXPECT_EQ(HotKeyValueToShortCut(shown), value);
+    }
+    // Checking "Win +" shows the key alone; unchecking gives it Ctrl+Alt again.
+    run.Lumivane.Form().SetHotKey(C::HotKeyScreenSaver, 49235);
+    run.Click(C::cbWinScreenSaver);
+    EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), 'S');
+    run.Click(C::cbWinScreenSaver);
+    EXPECT_EQ(SendMessageW(field, HKM_GETHOTKEY, 0, 0), MAKEWORD('S', HOTKEYF_CONTROL | HOTKEYF_ALT));
+}
+
+// Answers every "Error" box of this thread with OK, counting them.
+struct TErrorBoxAnswerer {
+    static inline int Answered = 0;
+    UINT_PTR Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (HWND box = FindWindowW(L"#32770", L"Error")) {
+            ++Answered;
+            EndDialog(box, IDOK);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+        }
+    });
+    ~TErrorBoxAnswerer() { KillTimer(nullptr, Timer); }
+};
+
+TEST(HotKeyFields, ARefusedCombinationIsReportedOnceAndLeavesTheOtherRegistered) {
+    HWND other = CreateWindowExW(0, L"STATIC", L"other program", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'P'));  // Ctrl+Alt+P is taken
+    for (const wchar_t* name : {L"Use hotkey - screen saver", L"Use hotkey - power off"}) {
+        const DWORD on = 1;
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &on, sizeof(on));
+    }
+    TErrorBoxAnswerer answerer;
+    TErrorBoxAnswerer::Answered = 0;
+    {
+        TRun run;  // registers at creation
+        EXPECT_EQ(TErrorBoxAnswerer::Answered, 1) << "one message for the one refused hot key";
+        EXPECT_FALSE(RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, 'S')) << "Ctrl+Alt+S is Lumivane's";
+        EXPECT_TRUE(run.Checked(C::cbHotkeyPowerOff)) << "the switch stays on";
+    }
+    UnregisterHotKey(other, 7);
+    EXPECT_TRUE(RegisterHotKey(other, 8, MOD_CONTROL | MOD_ALT, 'S')) << "free again after the end";
+    EXPECT_TRUE(RegisterHotKey(other, 9, MOD_CONTROL | MOD_ALT, 'P'));
+    UnregisterHotKey(other, 8);
+    UnregisterHotKey(other, 9);
+    DestroyWindow(other);
+}
+
+}  // namespace
+}  // namespace lumivane::test

@@ -1,0 +1,38 @@
+#pragma once
+// One run of the program's window inside a test, ended as the program ends it.
+#include <windows.h>
+
+#include "Pump.h"
+#include "app/CompositionWin32.h"
+
+namespace lumivane::test {
+
+inline bool QuitPosted() {
+    MSG msg;
+    return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+}
+
+// One run of the program's window in this process, ended as the program ends it.
+struct TRun {
+    TLumivaneWin32 Lumivane{nullptr};
+    TRun() {
+        EXPECT_TRUE(Lumivane.Create(L"Lumivane"));
+        ShowWindow(Main(), SW_SHOW);
+        Pump();
+    }
+    ~TRun() {
+        Lumivane.Main().Destroy();
+        while (QuitPosted()) {
+        }
+    }
+    HWND Main() { return Lumivane.Main().Handle(); }
+    HWND Ctl(TControlId id) { return Lumivane.Main().Control(id); }
+    void Click(TControlId id) { SendMessageW(Ctl(id), BM_CLICK, 0, 0); }
+    void Choose(TControlId list, int index) {
+        SendMessageW(Ctl(list), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(list, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Ctl(list)));
+    }
+    bool Checked(TControlId id) { return SendMessageW(Ctl(id), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+};
+
+}  // namespace lumivane::test

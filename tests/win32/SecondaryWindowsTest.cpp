@@ -1,0 +1,97 @@
+// The about box and the help viewer.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
+
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "ProgramRun.h"
+#include "common/FreshOptions.h"
+#include "ui/AboutWin32.h"
+#include "ui/ShowHtmlWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+using C = TControlId;
+
+// Runs `step` once on the about box when it is up.
+struct TAboutDriver {
+    static inline std::function<void(HWND)> Step;
+    UINT_PTR Timer;
+    explicit TAboutDriver(std::function<void(HWND)> step) {
+        Step = std::move(step);
+        Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
+            HWND about = FindWindowW(L"TfAbout", nullptr);
+            if (!about || !IsWindowVisible(about) || !Step) return;
+            auto step = std::exchange(Step, nullptr);
+            step(about);
+        });
+    }
+    ~TAboutDriver() { KillTimer(nullptr, Timer); }
+};
+
+TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
+    std::vector<std::wstring> opened;
+    TAboutDriver driver([](HWND about) {
+        for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
+        PostMessageW(about, WM_CLOSE, 0, 0);
+    });
+    ShowAbout(nullptr, true, AppVersion(), [&](const std::wstring& address) { opened.push_back(address); });
+    EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lumivane@example.org", L"https://lumivane.example.org/"}));
+    EXPECT_EQ(VersionText({1, 5, L"", L""}), L"Version 1.05");
+}
+
+TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
+    TRun run;
+    THandle during = 1;
+    TAboutDriver driver([&](HWND about) {
+        during = run.Lumivane.NotifyIcon().PopupMenu;
+        PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
+    EXPECT_EQ(during, 0u);
+    EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
+}
+
+struct TErrorList final : IErrorBox {
+    std::vector<std::wstring> Shown;
+    void ShowError(const std::wstring& text) override { Shown.push_back(text); }
+};
+
+TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATimeOtherwise) {
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = std::wstring(folder) + L"lumivane-help-test.html";
+    HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    CloseHandle(h);
+    TErrorList errors;
+    // Without COM in this thread the browser control cannot be made.
+    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
+    EXPECT_EQ(HelpViewerWindow(), nullptr);
+    EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
+    EXPECT_TRUE(errors.Shown.empty()) << "silently";
+    ShowHtmlFile(L"Help", file + L".missing", nullptr, nullptr, true, errors);
+    EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Couldn't find the file " + file + L".missing"});
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
+    HWND viewer = HelpViewerWindow();
+    if (viewer) {  // where the control can be made: one viewer, brought forward the second time
+        ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
+        EXPECT_EQ(HelpViewerWindow(), viewer);
+        EXPECT_EQ(WindowText(viewer), L"Help");
+        SendMessageW(viewer, WM_CLOSE, 0, 0);
+        EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
+        EXPECT_FALSE(IsWindow(viewer));
+    }
+    CoUninitialize();
+    DeleteFileW(file.c_str());
+}
+
+}  // namespace
+}  // namespace lumivane::test
