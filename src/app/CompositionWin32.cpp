@@ -1,6 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "app/EndSteps.h"
 #include "resource.h"
 #include "ui/AboutWin32.h"
 #include "ui/ShowHtmlWin32.h"
@@ -14,8 +15,9 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
       FNotifyIcon(FShell, CurrentNotifyIconLayout()),
       // The status presenter is made last; the configuration and the commands
       // only keep a reference to it until the window's creation step.
-      FConfig({FJournalled, FForm, FTimers, FClock, FStatus, *this}),
-      FCommands(TDisplayCommandsDeps{FJournalled, FRequests, FDialog, FStarter, FForm, FStatus, FTimers}, FConfig),
+      FConfig({FJournalled, FForm, FTimers, FClock, FStatus, *this, FJournalled}),
+      FCommands(TDisplayCommandsDeps{FJournalled, FRequests, FDialog, FStarter, FForm, FStatus, FTimers, FJournalled},
+                FConfig),
       FDispatch(FConfig, FCommands, *this),
       FMain(TMainWindowDeps{FForm, FDispatch, *this, FNotifyIcon, FTimers}),
       // The notes only where the power plan is in use: elsewhere every status
@@ -42,12 +44,13 @@ std::wstring TLumivaneWin32::RecoverLostRun() {
     reg.OpenKey(kOptionsKey, false);
     const bool restoreOnExit = reg.ReadBool(OptionRows()[0].Name, OptionRows()[0].Default);
     reg.CloseKey();
-    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FBackend, restoreOnExit));
+    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FBackend, FPlanBackend, restoreOnExit));
 }
 
 void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
     const std::wstring recovered = RecoverLostRun();
+    FConfig.SetSessionConnected(SessionConnected());
     FConfig.FormCreate();
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
@@ -67,8 +70,11 @@ void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
 
 void TLumivaneWin32::SettingsChanged() {
     FNotes.Reload();
+    FJournalled.Refresh();
     FStatus.UpdateStatus();
 }
+
+void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
 
 void TLumivaneWin32::DisplayChanged() {
     FMain.RenewStateIcons();
@@ -82,14 +88,7 @@ void TLumivaneWin32::EndSteps(bool sessionEnding) {
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
     if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
-    const TEndPlan plan = PlanEndSteps(FForm.RestoreConfiguration(), sessionEnding,
-                                       OnPowerPlan() && FJournalled.Written() && !FJournalled.Permanent(),
-                                       FConfig.FContinuousModeRunning);
-    // The initial configuration back when the option says so, or when the
-    // session ends with temporary changes in the power plan.
-    FConfig.FormDestroy(plan.RestoreInitial);
-    FOptionsStore.SaveOptions();
-    if (!plan.KeepJournal) FJournalled.Remove();  // a clean end leaves no journal
+    RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }}, sessionEnding);
 }
 
 void TLumivaneWin32::FormShow() {

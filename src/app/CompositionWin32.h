@@ -49,7 +49,7 @@ public:
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }
     TJournalledParameters& Journal() { return FJournalled; }
-    bool OnPowerPlan() const { return &FBackend == &FPlanParameters; }
+    bool OnPowerPlan() const { return FOnPowerPlan; }
     const TCommandDispatch& Dispatch() const { return FDispatch; }
     TOptionsStore& Options() { return FOptionsStore; }
     TTrayActions& TrayActions() { return FTrayActions; }
@@ -77,6 +77,7 @@ private:
     void TaskbarCreated() override;
     void DisplayChanged() override;
     void SettingsChanged() override;
+    void SessionConnectionChanged() override;
     // The end steps, once: at the session's end or at the window's.
     void EndSteps(bool sessionEnding);
     // A journal left by a run that did not end normally, before the capture.
@@ -103,11 +104,15 @@ private:
     // functions answer (Windows 10 and 11), else the system parameters.
     TPowerPlanWin32 FPowerPlan;
     TPowerPlanParameters FPlanParameters{FSpi, FPowerPlan};
-    ISystemParameters& FBackend{PowerPlanAnswers(FPowerPlan) ? static_cast<ISystemParameters&>(FPlanParameters)
-                                                             : static_cast<ISystemParameters&>(FSpi)};
-    TDisplayPowerNotesWin32 FNotes{FPlanParameters};
+    TNoPowerPlan FNoPowerPlan;
+    const bool FOnPowerPlan = PowerPlanAnswers(FPowerPlan);
+    ISystemParameters& FBackend{FOnPowerPlan ? static_cast<ISystemParameters&>(FPlanParameters)
+                                             : static_cast<ISystemParameters&>(FSpi)};
+    IPowerOffPlan& FPlanBackend{FOnPowerPlan ? static_cast<IPowerOffPlan&>(FPlanParameters)
+                                             : static_cast<IPowerOffPlan&>(FNoPowerPlan)};
+    TDisplayPowerNotesWin32 FNotes{FPlanParameters, FPowerPlan};
     // Every change the program makes goes through the journal.
-    TJournalledParameters FJournalled{FBackend, FRegistry, FProcesses};
+    TJournalledParameters FJournalled{FBackend, FPlanBackend, FRegistry, FProcesses};
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
     TNotifyIcon FNotifyIcon;

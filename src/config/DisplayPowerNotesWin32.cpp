@@ -32,8 +32,12 @@ void TDisplayPowerNotesWin32::Load() {
     // Active with no program chosen: nothing ever starts.
     if (FScreenSaverNote.empty() && Text(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE").empty())
         FScreenSaverNote = kNoteNoneChosen;
-    FPowerOffPolicy = HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"ACSettingIndex") ||
-                      HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"DCSettingIndex");
+    // The system's own access check where it has one; the Group Policy
+    // registry path elsewhere.
+    const std::optional<bool> policy = FFunctions.PolicySetsDisplayTimeout();
+    FPowerOffPolicy = policy ? *policy
+                             : HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"ACSettingIndex") ||
+                                   HasValue(HKEY_LOCAL_MACHINE, kDisplayTimeoutPolicy, L"DCSettingIndex");
 }
 
 std::wstring TDisplayPowerNotesWin32::ScreenSaverNote() {

@@ -6,12 +6,14 @@
 
 #include "config/StatusPresentation.h"
 #include "display/PowerPlan.h"
+#include "display/PowerPlanWin32.h"
 
 namespace lumivane {
 
 class TDisplayPowerNotesWin32 final : public IDisplayPowerNotes {
 public:
-    explicit TDisplayPowerNotesWin32(const TPowerPlanParameters& plan) : FPlan(plan) {}
+    TDisplayPowerNotesWin32(const TPowerPlanParameters& plan, TPowerPlanWin32& functions)
+        : FPlan(plan), FFunctions(functions) {}
     std::wstring ScreenSaverNote() override;
     std::wstring PowerOffNote() override;
     // Settings or policies were announced as changed: read them again. The
@@ -21,6 +23,7 @@ public:
 private:
     void Load();
     const TPowerPlanParameters& FPlan;
+    TPowerPlanWin32& FFunctions;
     bool FLoaded = false;
     std::wstring FScreenSaverNote;
     bool FPowerOffPolicy = false;

@@ -12,7 +12,9 @@ TManagedConfiguration::TManagedConfiguration(const TManagedConfigurationDeps& de
 
 void TManagedConfiguration::FormCreate() {
     FContinuousModeRunning = false;
+    FDeps.Plan.Refresh();
     FInitialConfiguration = GetDisplayPowerConfiguration(FDeps.Spi);
+    FInitialPlan = FPreservedPlan = FDeps.Plan.Mark();
     FPreservedConfiguration = FInitialConfiguration;
     FPreserving = false;
     FActivated = FInitialConfiguration.ScreenSaverSetting.Active ||
@@ -25,10 +27,21 @@ void TManagedConfiguration::FormDestroy(bool restore) {
 
 void TManagedConfiguration::CaptureConfiguration() {
     FPreservedConfiguration = GetDisplayPowerConfiguration(FDeps.Spi);
+    FPreservedPlan = FDeps.Plan.Mark();
+}
+
+void TManagedConfiguration::SetSessionConnected(bool connected) { FSessionConnected = connected; }
+
+void TManagedConfiguration::Shutdown() {
+    FEnded = true;
+    FTimerCheckConfiguration.SetEnabled(false);
+    FTimerDisableFor.SetEnabled(false);
 }
 
 void TManagedConfiguration::SetActivation(bool v) {
-    if (FContinuousModeRunning) return;
+    if (FContinuousModeRunning || FEnded) return;
+    // A command acts on the plan as it is now, not as the last tick saw it.
+    FDeps.Plan.Refresh();
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(nullptr);
     if (FDeps.Options.PreserveConfiguration()) FPreserving = true;
     const bool update = FDeps.Options.UpdateSettings();
@@ -51,6 +64,9 @@ void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
 }
 
 void TManagedConfiguration::TimerDisableForTimer(TTimer* sender) {
+    // Away from its session the period runs on; the first tick after the
+    // user is back ends it.
+    if (sender && !FSessionConnected) return;
     FTimerDisableFor.SetEnabled(false);
     FTimerDisableFor.SetInterval(0);
     if (sender) actActivateExecute();
@@ -65,8 +81,24 @@ void TManagedConfiguration::actRestoreConfigurationExecute() {
 void TManagedConfiguration::RestoreInitialConfiguration() {
     const bool update = FDeps.Options.UpdateSettings();
     SetScreenSaverActive(FDeps.Spi, FInitialConfiguration.ScreenSaverSetting.Active, update);
-    SetPowerOffActive(FDeps.Spi, FInitialConfiguration.PowerOffSetting.Active, update);
+    const bool initialActive = FInitialConfiguration.PowerOffSetting.Active;
+    if (!FInitialPlan.Plan) {
+        SetPowerOffActive(FDeps.Spi, initialActive, update);
+    } else if (GetPowerOffActive(FDeps.Spi) != initialActive) {
+        // On the plan the flag comes back with the values it had at the
+        // start, on both sources.
+        FDeps.Plan.PutBack(FInitialPlan);
+    }
     FDeps.Status.UpdateStatus();
+}
+
+void TManagedConfiguration::ReapplyPowerOff(const TPowerSetting& kept, bool update) {
+    // On the plan the preserved values come back whole; the routines would
+    // write the current source's time-out into the other source.
+    if (FPreservedPlan.Plan)
+        FDeps.Plan.PutBack(FPreservedPlan);
+    else
+        SetPowerOffConfiguration(FDeps.Spi, kept.Active, kept.Timeout, update);
 }
 
 namespace {
@@ -82,11 +114,14 @@ bool NeedsReapply(const TPowerSetting& preserved, bool managed, bool current) {
 }  // namespace
 
 void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
+    if (FEnded) return;
+    // One read of the plan per tick, however many routines ask.
+    FDeps.Plan.Refresh();
     // The period ends at the time the user was shown, also when the
     // computer slept or the clock changed in between.
     if (FTimerDisableFor.Enabled() && FDeps.Clock.WallClockMs() >= FDeactivatedUntilMs)
         TimerDisableForTimer(&FTimerDisableFor);
-    if (FPreserving) {
+    if (FPreserving && FSessionConnected) {
         auto& spi = FDeps.Spi;
         const TDisplayPowerConfiguration current = GetDisplayPowerConfiguration(spi);
         const bool update = FDeps.Options.UpdateSettings();
@@ -97,7 +132,7 @@ void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
         const auto& keptPo = FPreservedConfiguration.PowerOffSetting;
         if (NeedsReapply(keptPo, FDeps.Options.ManagePowerOff(),
                          current.PowerOffSetting.Active))
-            SetPowerOffConfiguration(spi, keptPo.Active, keptPo.Timeout, update);
+            ReapplyPowerOff(keptPo, update);
     }
     FDeps.Status.UpdateStatus();
 }

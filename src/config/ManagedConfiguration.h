@@ -7,6 +7,7 @@
 
 #include "app/Timer.h"
 #include "config/TimeFormat.h"
+#include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
 
 namespace lumivane {
@@ -48,6 +49,8 @@ struct TManagedConfigurationDeps {
     IClock& Clock;
     IStatusRefresh& Status;
     IMessagePump& Pump;
+    // The power-off as a plan, where the run is on one.
+    IPowerOffPlan& Plan;
 };
 
 class TManagedConfiguration {
@@ -75,6 +78,17 @@ public:
     void CaptureConfiguration();
     void RestoreInitialConfiguration();
 
+    // The desktop session is connected (its connect state is active). A copy
+    // whose user switched away, or whose remote session was disconnected,
+    // changes nothing: another session's copy may be in charge of the
+    // machine-wide power plan meanwhile. Its watchdog and the end of a
+    // deactivate-for period wait until the session is back.
+    void SetSessionConnected(bool connected);
+    bool SessionConnected() const { return FSessionConnected; }
+    // The run is ending: every timer stops and no command changes anything
+    // after the end steps.
+    void Shutdown();
+
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
     TTimer& TimerDisableFor() { return FTimerDisableFor; }
     TTimer& TimerCheckConfiguration() { return FTimerCheckConfiguration; }
@@ -88,9 +102,15 @@ public:
     // When the running period ends, by the wall clock: a computer that slept
     // through the end finds it passed at the next tick.
     uint64_t FDeactivatedUntilMs = 0;
+    // The plan as the start found it and as it was preserved: where the run
+    // is on a plan, the power-off is put back from these, whole.
+    TPlanMark FInitialPlan, FPreservedPlan;
 
 private:
     void SetActivation(bool v);
+    void ReapplyPowerOff(const TPowerSetting& kept, bool update);
+    bool FSessionConnected = true;
+    bool FEnded = false;
     TManagedConfigurationDeps FDeps;
     TTimer FTimerDisableFor;
     TTimer FTimerCheckConfiguration;

@@ -1,6 +1,6 @@
 #include "config/ProcessTableWin32.h"
 
-#include "win32/UniqueHandle.h"
+#include <wtsapi32.h>
 
 namespace lumivane {
 
@@ -12,6 +12,25 @@ uint64_t CreationTime(HANDLE process) {
 }
 }  // namespace
 
+std::wstring RunMarkerName(uint32_t processId, uint64_t processStart) {
+    return L"Global\\Tessaly Lumivane run " + std::to_wstring(processId) + L" " + std::to_wstring(processStart);
+}
+
+TProcessTableWin32::TProcessTableWin32()
+    : FMarker(CreateMutexW(nullptr, FALSE, RunMarkerName(CurrentProcessId(), CurrentProcessStart()).c_str())) {}
+
+bool SessionConnected() {
+    LPWSTR buffer = nullptr;
+    DWORD bytes = 0;
+    if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer,
+                                     &bytes))
+        return true;
+    const bool active = bytes >= sizeof(WTS_CONNECTSTATE_CLASS) &&
+                        *reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer) == WTSActive;
+    WTSFreeMemory(buffer);
+    return active;
+}
+
 uint32_t TProcessTableWin32::CurrentSessionId() {
     DWORD session = 0;
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
@@ -20,11 +39,19 @@ uint32_t TProcessTableWin32::CurrentSessionId() {
 
 uint64_t TProcessTableWin32::CurrentProcessStart() { return CreationTime(GetCurrentProcess()); }
 
+bool TProcessTableWin32::RunMarkerHeld(uint32_t processId, uint64_t processStart) {
+    // A named object exists only while some process holds it. An object of
+    // that name that we may not open is not ours (another user made it): no
+    // proof that the run goes on.
+    TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, RunMarkerName(processId, processStart).c_str()));
+    return static_cast<bool>(marker);
+}
+
 bool TProcessTableWin32::IsRunning(uint32_t processId, uint64_t processStart) {
     TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    // A process of this user that we may not query still runs; a missing
-    // one does not.
-    if (!process) return GetLastError() == ERROR_ACCESS_DENIED;
+    // A process we may not ask belongs to another user or to the system:
+    // the id was reused, and the run that wrote the journal is gone.
+    if (!process) return false;
     DWORD code = 0;
     if (GetExitCodeProcess(process.Get(), &code) && code != STILL_ACTIVE) return false;
     // The same id with another creation time is another process.

@@ -1,17 +1,36 @@
 #pragma once
-// Processes by id and creation time, for the restore journal.
+// Processes by id and creation time, and the run marker, for the restore
+// journal.
 #include <windows.h>
 
+#include <string>
+
 #include "config/RestoreJournal.h"
+#include "win32/UniqueHandle.h"
 
 namespace lumivane {
 
 class TProcessTableWin32 final : public IProcessTable {
 public:
+    // Holds this run's marker from here to the process's end.
+    TProcessTableWin32();
     uint32_t CurrentProcessId() override { return GetCurrentProcessId(); }
     uint32_t CurrentSessionId() override;
     uint64_t CurrentProcessStart() override;
+    bool RunMarkerHeld(uint32_t processId, uint64_t processStart) override;
     bool IsRunning(uint32_t processId, uint64_t processStart) override;
+
+private:
+    TUniqueKernelHandle FMarker;
 };
+
+// The desktop session of this process is connected, locally or remotely
+// (its connect state is active). Unknown counts as connected.
+bool SessionConnected();
+
+// The marker's name: in the global namespace, so that a copy in another
+// session of the user finds it, and named after the process id and its
+// creation time, which no other process shares.
+std::wstring RunMarkerName(uint32_t processId, uint64_t processStart);
 
 }  // namespace lumivane

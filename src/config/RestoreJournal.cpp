@@ -1,50 +1,107 @@
 #include "config/RestoreJournal.h"
 
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "options/OptionsStore.h"
 
 namespace lumivane {
 
-std::wstring JournalValueName(uint32_t sessionId) { return L"Restore journal " + std::to_wstring(sessionId); }
+namespace {
+const std::wstring kJournalPrefix = L"Restore journal ";
+}
+
+std::wstring JournalValueName(uint32_t sessionId) { return kJournalPrefix + std::to_wstring(sessionId); }
 const wchar_t* const kRecoveryTitle = L"Lumivane";
 
 namespace {
+
+// Journal v2's permanence: any change of the run, and the run's last plan change.
+constexpr uint64_t kAnyPermanent = 1, kPlanPermanent = 2;
 
 std::wstring Text(const TDisplayPowerConfiguration& c) {
     return std::to_wstring(c.ScreenSaverSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.ScreenSaverSetting.Timeout) +
            L',' + std::to_wstring(c.PowerOffSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.PowerOffSetting.Timeout);
 }
 
-// Reads the unsigned decimal number at `at`, followed by `end` (or the text's end for 0).
-bool ReadNumber(const std::wstring& text, size_t& at, wchar_t end, uint64_t& value) {
-    const size_t start = at;
-    value = 0;
-    while (at < text.size() && text[at] >= L'0' && text[at] <= L'9') {
-        if (value > (UINT64_MAX - 9) / 10) return false;
-        value = value * 10 + static_cast<uint64_t>(text[at++] - L'0');
+std::wstring Hex(const TPlanId& plan) {
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring text;
+    for (const uint8_t b : plan) text += {digits[b >> 4], digits[b & 15]};
+    return text;
+}
+
+// Splits exactly: two separators in a row give an empty part.
+std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
+    std::vector<std::wstring> parts(1);
+    for (const wchar_t c : text) {
+        if (c == separator)
+            parts.emplace_back();
+        else
+            parts.back() += c;
     }
-    if (at == start) return false;
-    if (end == 0) return at == text.size();
-    if (at >= text.size() || text[at] != end) return false;
-    ++at;
+    return parts;
+}
+
+// An unsigned decimal number of digits only, at most `max`.
+bool Number(const std::wstring& text, uint64_t max, uint64_t& value) {
+    if (text.empty() || text.size() > 20) return false;
+    value = 0;
+    for (const wchar_t c : text) {
+        if (c < L'0' || c > L'9') return false;
+        const auto digit = static_cast<uint64_t>(c - L'0');
+        if (value > (UINT64_MAX - digit) / 10) return false;
+        value = value * 10 + digit;
+    }
+    return value <= max;
+}
+
+// `count` numbers separated by commas, each at most its maximum.
+template <size_t N>
+bool Numbers(const std::wstring& text, const uint64_t (&max)[N], uint64_t (&values)[N]) {
+    const std::vector<std::wstring> parts = Split(text, L',');
+    if (parts.size() != N) return false;
+    for (size_t i = 0; i < N; ++i)
+        if (!Number(parts[i], max[i], values[i])) return false;
     return true;
 }
 
-bool ReadConfiguration(const std::wstring& text, size_t& at, wchar_t end, TDisplayPowerConfiguration& c) {
-    uint64_t ssActive = 0, ssTimeout = 0, poActive = 0, poTimeout = 0;
-    if (!ReadNumber(text, at, L',', ssActive) || !ReadNumber(text, at, L',', ssTimeout) ||
-        !ReadNumber(text, at, L',', poActive) || !ReadNumber(text, at, end, poTimeout))
-        return false;
-    if (ssActive > 1 || poActive > 1 || ssTimeout > INT32_MAX || poTimeout > INT32_MAX) return false;
-    c = {{ssActive == 1, static_cast<int32_t>(ssTimeout)}, {poActive == 1, static_cast<int32_t>(poTimeout)}};
+bool ReadConfiguration(const std::wstring& text, TDisplayPowerConfiguration& c) {
+    uint64_t v[4] = {};
+    if (!Numbers(text, {1, INT32_MAX, 1, INT32_MAX}, v)) return false;
+    c = {{v[0] == 1, static_cast<int32_t>(v[1])}, {v[2] == 1, static_cast<int32_t>(v[3])}};
     return true;
+}
+
+bool ReadPlanValues(const std::wstring& text, const TPlanId& plan, std::optional<TPlanSnapshot>& snapshot) {
+    uint64_t v[2] = {};
+    if (!Numbers(text, {UINT32_MAX, UINT32_MAX}, v)) return false;
+    snapshot = TPlanSnapshot{plan, static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1])};
+    return true;
+}
+
+bool ReadPlanId(const std::wstring& text, TPlanId& plan) {
+    if (text.size() != 2 * plan.size()) return false;
+    auto nibble = [](wchar_t c) {
+        return c >= L'0' && c <= L'9' ? c - L'0' : c >= L'a' && c <= L'f' ? c - L'a' + 10 : -1;
+    };
+    for (size_t i = 0; i < plan.size(); ++i) {
+        const int high = nibble(text[2 * i]), low = nibble(text[2 * i + 1]);
+        if (high < 0 || low < 0) return false;
+        plan[i] = static_cast<uint8_t>(high << 4 | low);
+    }
+    return true;
+}
+
+bool IsPowerOffSet(uint32_t action) {
+    using namespace spi;
+    return action == kSetLowPowerTimeout || action == kSetPowerOffTimeout || action == kSetLowPowerActive ||
+           action == kSetPowerOffActive;
 }
 
 bool IsSetAction(uint32_t action) {
-    using namespace spi;
-    return action == kSetScreenSaveTimeout || action == kSetScreenSaveActive || action == kSetLowPowerTimeout ||
-           action == kSetPowerOffTimeout || action == kSetLowPowerActive || action == kSetPowerOffActive;
+    return IsPowerOffSet(action) || action == spi::kSetScreenSaveTimeout || action == spi::kSetScreenSaveActive;
 }
 
 void DeleteJournal(IRegistry& registry, const std::wstring& name) {
@@ -52,68 +109,128 @@ void DeleteJournal(IRegistry& registry, const std::wstring& name) {
     if (reg.OpenKey(kOptionsKey, false)) reg.DeleteValue(name);
 }
 
+bool Alive(const TJournal& journal, IProcessTable& processes) {
+    return journal.Version >= 2 ? processes.RunMarkerHeld(journal.ProcessId, journal.ProcessStart)
+                                : processes.IsRunning(journal.ProcessId, journal.ProcessStart);
+}
+
+void Note(TRecovery& result, TRecovery::TKind kind) {
+    if (kind > result.Kind) result.Kind = kind;
+}
+
+// Puts one lost run's changes back where the settings still hold what it set.
+void Recover(const TJournal& j, ISystemParameters& spi, IPowerOffPlan& plan, bool restoreOnExit, TRecovery& result) {
+    Note(result, TRecovery::TKind::Discarded);
+    const bool onPlan = plan.Mark().Plan.has_value();
+    auto item = [&](auto get, auto set, const TPowerSetting& initial, const TPowerSetting& last) {
+        TPowerSetting now;
+        get(spi, now.Active, now.Timeout);
+        if (now != last || last == initial) return false;  // changed since, or put back already
+        set(spi, initial.Active, initial.Timeout, j.Permanent);
+        return true;
+    };
+    if (restoreOnExit || !j.Permanent) {
+        if (item(GetScreenSaverConfiguration, SetScreenSaverConfiguration, j.Initial.ScreenSaverSetting,
+                 j.Last.ScreenSaverSetting)) {
+            result.ScreenSaverRestored = true;
+            result.Initial.ScreenSaverSetting = j.Initial.ScreenSaverSetting;
+        }
+        // Journals without the plan, or of runs that were not on one: the
+        // power-off as the routines see it.
+        if ((j.Version < 2 || !onPlan) && item(GetPowerOffConfiguration, SetPowerOffConfiguration,
+                                               j.Initial.PowerOffSetting, j.Last.PowerOffSetting)) {
+            result.PowerOffRestored = true;
+            result.Initial.PowerOffSetting = j.Initial.PowerOffSetting;
+        }
+    }
+    // Temporary plan changes never outlive their run; permanent ones follow the option.
+    if (!j.PlanInitial || !j.PlanLast || !onPlan || !(restoreOnExit || !j.PlanPermanent)) return;
+    const std::optional<TPlanSnapshot> now = plan.Read(j.PlanLast->Plan);
+    if (!now) return;
+    const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *j.PlanInitial, *j.PlanLast);
+    if (back && plan.PutBack({back, std::nullopt, false})) {
+        result.PowerOffRestored = true;
+        result.PlanInitial = back;
+    }
+}
+
+std::wstring Minutes(uint32_t seconds) { return seconds ? std::to_wstring(seconds / 60) + L" min" : L"never"; }
+
 }  // namespace
 
 std::wstring EncodeJournal(const TJournal& j) {
-    return L"v1 " + std::to_wstring(j.ProcessId) + L' ' + std::to_wstring(j.ProcessStart) + L' ' +
-           (j.Permanent ? L'1' : L'0') + L' ' + Text(j.Initial) + L' ' + Text(j.Last);
+    const uint64_t permanent = (j.Permanent ? kAnyPermanent : 0) | (j.PlanPermanent ? kPlanPermanent : 0);
+    std::wstring text = L"v2 " + std::to_wstring(j.ProcessId) + L' ' + std::to_wstring(j.ProcessStart) + L' ' +
+                        std::to_wstring(permanent) + L' ' + Text(j.Initial) + L' ' + Text(j.Last);
+    if (j.PlanInitial && j.PlanLast)
+        text += L' ' + Hex(j.PlanInitial->Plan) + L' ' + std::to_wstring(j.PlanInitial->Ac) + L',' +
+                std::to_wstring(j.PlanInitial->Dc) + L' ' + std::to_wstring(j.PlanLast->Ac) + L',' +
+                std::to_wstring(j.PlanLast->Dc);
+    return text;
 }
 
 std::optional<TJournal> DecodeJournal(const std::wstring& text) {
-    if (text.rfind(L"v1 ", 0) != 0) return std::nullopt;
-    size_t at = 3;
+    // v1: version, pid, start, permanent, initial, last.
+    // v2: the same, then optionally the plan, its user's values and the run's last.
+    const std::vector<std::wstring> parts = Split(text, L' ');
     TJournal j;
+    if (parts[0] == L"v1" && parts.size() == 6)
+        j.Version = 1;
+    else if (parts[0] != L"v2" || (parts.size() != 6 && parts.size() != 9))
+        return std::nullopt;
     uint64_t pid = 0, permanent = 0;
-    if (!ReadNumber(text, at, L' ', pid) || pid > UINT32_MAX || !ReadNumber(text, at, L' ', j.ProcessStart) ||
-        !ReadNumber(text, at, L' ', permanent) || permanent > 1 || !ReadConfiguration(text, at, L' ', j.Initial) ||
-        !ReadConfiguration(text, at, 0, j.Last))
+    if (!Number(parts[1], UINT32_MAX, pid) || !Number(parts[2], UINT64_MAX, j.ProcessStart) ||
+        !Number(parts[3], j.Version == 1 ? 1 : kAnyPermanent | kPlanPermanent, permanent) ||
+        !ReadConfiguration(parts[4], j.Initial) || !ReadConfiguration(parts[5], j.Last))
         return std::nullopt;
     j.ProcessId = static_cast<uint32_t>(pid);
-    j.Permanent = permanent == 1;
+    j.Permanent = (permanent & kAnyPermanent) != 0;
+    j.PlanPermanent = (permanent & kPlanPermanent) != 0;
+    if (parts.size() == 9) {
+        TPlanId plan{};
+        if (!ReadPlanId(parts[6], plan) || !ReadPlanValues(parts[7], plan, j.PlanInitial) ||
+            !ReadPlanValues(parts[8], plan, j.PlanLast))
+            return std::nullopt;
+    }
     return j;
 }
 
 TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi,
-                             bool restoreOnExit) {
+                             IPowerOffPlan& plan, bool restoreOnExit) {
     TRecovery result;
-    const std::wstring name = JournalValueName(processes.CurrentSessionId());
-    std::wstring text;
+    std::vector<std::pair<std::wstring, std::wstring>> found;
     {
         TRegistryDefault reg(registry, kKeyRead);
-        if (!reg.OpenKey(kOptionsKey, false) || !reg.ReadString(name, text)) return result;
+        if (!reg.OpenKey(kOptionsKey, false)) return result;
+        for (const std::wstring& name : reg.ValueNames()) {
+            if (name.rfind(kJournalPrefix, 0) != 0) continue;
+            std::wstring text;
+            reg.ReadString(name, text);  // a value of another type reads as no journal
+            found.emplace_back(name, text);
+        }
     }
-    const std::optional<TJournal> journal = DecodeJournal(text);
-    if (!journal) {
+    const std::wstring own = JournalValueName(processes.CurrentSessionId());
+    for (const auto& [name, text] : found) {
+        const std::optional<TJournal> journal = DecodeJournal(text);
+        if (!journal) {
+            DeleteJournal(registry, name);
+            Note(result, TRecovery::TKind::Corrupt);
+            continue;
+        }
+        // This session runs one copy, this one, which has written nothing
+        // yet: a journal of this session is a lost run's. Another session's
+        // run goes on while it holds its marker, which a process id cannot
+        // prove. A new log-on with another session id finds the journals of
+        // the lost runs of the earlier one this way.
+        if (name != own && Alive(*journal, processes)) {
+            Note(result, TRecovery::TKind::LeftAlone);
+            continue;
+        }
+        Recover(*journal, spi, plan, restoreOnExit, result);
         DeleteJournal(registry, name);
-        result.Kind = TRecovery::TKind::Corrupt;
-        return result;
     }
-    // A run that still goes on (another desktop session of the same user)
-    // keeps its journal.
-    if (processes.IsRunning(journal->ProcessId, journal->ProcessStart)) {
-        result.Kind = TRecovery::TKind::LeftAlone;
-        return result;
-    }
-    result.Kind = TRecovery::TKind::Discarded;
-    if (restoreOnExit || !journal->Permanent) {
-        // An item that no longer holds what the lost run set was changed by
-        // someone else since, and is left as it is.
-        const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(spi);
-        const TDisplayPowerConfiguration& initial = journal->Initial;
-        if (now.ScreenSaverSetting == journal->Last.ScreenSaverSetting && now.ScreenSaverSetting != initial.ScreenSaverSetting) {
-            SetScreenSaverConfiguration(spi, initial.ScreenSaverSetting.Active, initial.ScreenSaverSetting.Timeout,
-                                        journal->Permanent);
-            result.ScreenSaverRestored = true;
-        }
-        if (now.PowerOffSetting == journal->Last.PowerOffSetting && now.PowerOffSetting != initial.PowerOffSetting) {
-            SetPowerOffConfiguration(spi, initial.PowerOffSetting.Active, initial.PowerOffSetting.Timeout,
-                                     journal->Permanent);
-            result.PowerOffRestored = true;
-        }
-        if (result.ScreenSaverRestored || result.PowerOffRestored) result.Kind = TRecovery::TKind::Restored;
-        result.Initial = initial;
-    }
-    DeleteJournal(registry, name);
+    if (result.ScreenSaverRestored || result.PowerOffRestored) Note(result, TRecovery::TKind::Restored);
+    plan.Refresh();
     return result;
 }
 
@@ -124,30 +241,79 @@ std::wstring RecoveryText(const TRecovery& r) {
         if (s.Timeout > 0) text += L", " + std::to_wstring(s.Timeout / 60) + L" min";
         return text;
     };
+    std::vector<std::wstring> items;
+    if (r.ScreenSaverRestored) items.push_back(item(L"screen saver", r.Initial.ScreenSaverSetting));
+    if (r.PowerOffRestored && r.PlanInitial)
+        items.push_back(L"monitor power-off " + Minutes(r.PlanInitial->Ac) + L" on mains power, " +
+                        Minutes(r.PlanInitial->Dc) + L" on battery");
+    else if (r.PowerOffRestored)
+        items.push_back(item(L"monitor power-off", r.Initial.PowerOffSetting));
     std::wstring text = L"Lumivane did not end normally last time. Put back: ";
-    if (r.ScreenSaverRestored) text += item(L"screen saver", r.Initial.ScreenSaverSetting);
-    if (r.ScreenSaverRestored && r.PowerOffRestored) text += L"; ";
-    if (r.PowerOffRestored) text += item(L"monitor power-off", r.Initial.PowerOffSetting);
+    for (size_t i = 0; i < items.size(); ++i) text += (i ? L"; " : L"") + items[i];
     return text + L".";
 }
 
-bool TJournalledParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) {
-    if (!IsSetAction(action)) return FInner.Call(action, uiParam, pvParam, fWinIni);
-    // Written before the first change, so that a run killed in the middle of
-    // it still leaves a way back.
-    if (fWinIni & spi::kUpdateIniFile) FPermanent = true;
+TPlanMark TJournalledParameters::Mark() {
+    TPlanMark mark = FPlan.Mark();
+    // The marked values are the run's own permanent ones: putting them back
+    // keeps them so.
+    mark.Permanent = FPlanPermanent && FPlanLast && mark.Plan == FPlanLast;
+    return mark;
+}
+
+template <typename Change>
+bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change) {
+    if (permanent) FPermanent = true;
+    if (plan) {
+        // The user's values are the plan as it is whenever none of the
+        // run's own is in force: before its first change, and again after
+        // someone else changed it or the run put it back.
+        const std::optional<TPlanSnapshot> now = FPlan.Mark().Plan;
+        if (now && (!FPlanLast || *now != *FPlanLast || FPlanLast == FPlanInitial)) FPlanInitial = now;
+    }
+    // Written before the change, so that a run killed in the middle of it
+    // still leaves a way back.
     if (!FWritten) Write();
-    const bool result = FInner.Call(action, uiParam, pvParam, fWinIni);
+    const bool result = change();
+    if (plan) {
+        FPlanLast = FPlan.Mark().Plan;
+        FPlanPermanent = permanent;
+    }
     Write();
     return result;
 }
 
+bool TJournalledParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) {
+    if (!IsSetAction(action)) return FInner.Call(action, uiParam, pvParam, fWinIni);
+    return Journalled(IsPowerOffSet(action), (fWinIni & spi::kUpdateIniFile) != 0,
+                      [&] { return FInner.Call(action, uiParam, pvParam, fWinIni); });
+}
+
+bool TJournalledParameters::PutBack(const TPlanMark& mark) {
+    if (!mark.Plan) return false;
+    return Journalled(true, mark.Permanent, [&] { return FPlan.PutBack(mark); });
+}
+
+bool TJournalledParameters::TemporaryPlanChanges() {
+    return FPlanLast && FPlanInitial && *FPlanLast != *FPlanInitial && !FPlanPermanent;
+}
+
+void TJournalledParameters::UndoPlanChanges() {
+    if (!TemporaryPlanChanges()) return;
+    FPlan.Refresh();
+    const std::optional<TPlanSnapshot> now = FPlan.Read(FPlanLast->Plan);
+    if (!now) return;
+    if (const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *FPlanInitial, *FPlanLast))
+        PutBack({back, FPlan.Mark().Remembered, false});
+}
+
 void TJournalledParameters::Write() {
-    TJournal j{FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent, FInitial,
-               GetDisplayPowerConfiguration(FInner)};
-    TRegistryDefault reg(FRegistry);
+    TJournal j{2,        FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent, FInitial,
+               GetDisplayPowerConfiguration(FInner), FPlanInitial,  FPlanLast, FPlanPermanent};
+    if (!FPlanInitial || !FPlanLast) j.PlanInitial = j.PlanLast = std::nullopt;
     // A journal that cannot be written costs the safety net, not the command.
     try {
+        TRegistryDefault reg(FRegistry);
         if (reg.OpenKey(kOptionsKey, true)) {
             reg.WriteString(JournalValueName(FProcesses.CurrentSessionId()), EncodeJournal(j));
             FWritten = true;
@@ -156,23 +322,20 @@ void TJournalledParameters::Write() {
     }
 }
 
-TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges,
-                      bool continuousModeRunning) {
-    TEndPlan plan;
-    plan.KeepJournal = sessionEnding && continuousModeRunning;
-    if (restoreOption) {
-        plan.RestoreInitial = true;
-    } else if (temporaryPlanChanges) {
-        // The session ends now: undo them now. The program alone ends: the
-        // session goes on, and the next start (after it) undoes them.
-        plan.RestoreInitial = sessionEnding;
-        plan.KeepJournal = plan.KeepJournal || !sessionEnding;
-    }
-    return plan;
+bool TJournalledParameters::Own(const TJournal& journal) {
+    return journal.ProcessId == FProcesses.CurrentProcessId() &&
+           journal.ProcessStart == FProcesses.CurrentProcessStart();
 }
 
 void TJournalledParameters::Remove() {
-    DeleteJournal(FRegistry, JournalValueName(FProcesses.CurrentSessionId()));
+    const std::wstring name = JournalValueName(FProcesses.CurrentSessionId());
+    std::wstring text;
+    {
+        TRegistryDefault reg(FRegistry, kKeyRead);
+        if (reg.OpenKey(kOptionsKey, false)) reg.ReadString(name, text);
+    }
+    // Only this run's own: whatever else stands there is not this run's to remove.
+    if (const auto journal = DecodeJournal(text); journal && Own(*journal)) DeleteJournal(FRegistry, name);
     FWritten = false;
     FPermanent = false;
 }

@@ -1,13 +1,14 @@
 #pragma once
 // The restore journal: while a run has display-power settings changed, a
-// value under the options key says what they were at its start, what the run
-// last set them to, and which process it is. A run that ends normally removes
-// it; one that was killed, crashed or lost its session leaves it, and the
-// next start puts the settings back.
+// value under the options key says what they were before, what the run last
+// set them to, and which run it is. A run that ends normally removes it; one
+// that was killed, crashed or lost its session leaves it, and the next start
+// puts the settings back.
 #include <cstdint>
 #include <optional>
 #include <string>
 
+#include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
 #include "options/RegistryDefault.h"
 
@@ -18,82 +19,102 @@ namespace lumivane {
 std::wstring JournalValueName(uint32_t sessionId);
 
 struct TJournal {
+    // 1: written by earlier versions, without the plan and without a run
+    // marker; still read and recovered.
+    uint32_t Version = 2;
     uint32_t ProcessId = 0;
     uint64_t ProcessStart = 0;  // the process's creation time: a pid alone is reused
     bool Permanent = false;     // the run's changes went into the user's profile
     TDisplayPowerConfiguration Initial;
     TDisplayPowerConfiguration Last;  // what the run last set
+    // The power plan, where the run changed it: the user's values before
+    // the run's change and what the run last set, on both sources.
+    std::optional<TPlanSnapshot> PlanInitial, PlanLast;
+    bool PlanPermanent = false;  // the last of those was written for good
     friend bool operator==(const TJournal&, const TJournal&) = default;
 };
 
 std::wstring EncodeJournal(const TJournal& journal);
+// Total: anything that is not a whole journal gives none.
 std::optional<TJournal> DecodeJournal(const std::wstring& text);
 
-// Which processes run: this one, and whether another still does.
+// Which runs go on: this one, and whether another still does.
 class IProcessTable {
 public:
     virtual ~IProcessTable() = default;
     virtual uint32_t CurrentProcessId() = 0;
     virtual uint32_t CurrentSessionId() = 0;
     virtual uint64_t CurrentProcessStart() = 0;
+    // The run of that process still holds its run marker: an object that
+    // exists only while the run goes on, whatever became of the process id.
+    virtual bool RunMarkerHeld(uint32_t processId, uint64_t processStart) = 0;
+    // For journals of earlier versions, which had no marker: the process
+    // is known to run. A process that may not be asked is not proof.
     virtual bool IsRunning(uint32_t processId, uint64_t processStart) = 0;
 };
 
-// What the start found and did.
+// What the start found and did, over every journal it found.
 struct TRecovery {
     enum class TKind { None, LeftAlone, Corrupt, Discarded, Restored } Kind = TKind::None;
     bool ScreenSaverRestored = false, PowerOffRestored = false;
     TDisplayPowerConfiguration Initial;  // what was put back
+    std::optional<TPlanSnapshot> PlanInitial;  // the plan's values put back
 };
 
 // At start, before the initial configuration is captured. `restoreOnExit`:
 // the stored "Restore initial configuration on exit" option. A lost run's
 // temporary changes are undone whatever the option says: they were to last
-// no longer than the session.
+// no longer than the session. `spi`: the run's backend, for journals without
+// the plan; `plan`: the power plan, where the run is on one.
 TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi,
-                             bool restoreOnExit);
+                             IPowerOffPlan& plan, bool restoreOnExit);
 
 // The balloon's text for what was put back (empty when nothing was).
 std::wstring RecoveryText(const TRecovery& recovery);
 extern const wchar_t* const kRecoveryTitle;
 
-// The system parameters as the program changes them: the first change of a
-// run writes the journal, every change updates it, the clean end removes it.
-class TJournalledParameters final : public ISystemParameters {
+// The display-power settings as the program changes them: the first change
+// of a run writes the journal, every change updates it, the clean end
+// removes it. Every change goes through here, the plan's put-backs included.
+class TJournalledParameters final : public ISystemParameters, public IPowerOffPlan {
 public:
-    TJournalledParameters(ISystemParameters& inner, IRegistry& registry, IProcessTable& processes)
-        : FInner(inner), FRegistry(registry), FProcesses(processes) {}
+    TJournalledParameters(ISystemParameters& inner, IPowerOffPlan& plan, IRegistry& registry,
+                          IProcessTable& processes)
+        : FInner(inner), FPlan(plan), FRegistry(registry), FProcesses(processes) {}
     // The configuration the run found, captured at its start.
     void SetInitial(const TDisplayPowerConfiguration& initial) { FInitial = initial; }
     bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
-    // The clean end, after its end steps.
+    TPlanMark Mark() override;
+    bool PutBack(const TPlanMark& mark) override;
+    std::optional<TPlanSnapshot> Read(const TPlanId& plan) override { return FPlan.Read(plan); }
+    void Refresh() override { FPlan.Refresh(); }
+    // The clean end, after its end steps: removes this run's journal, and
+    // only this run's.
     void Remove();
     bool Written() const { return FWritten; }
     // Some change of this run went into the user's profile.
     bool Permanent() const { return FPermanent; }
+    // The run's own values are in force in the plan, and the last of them
+    // was written without "Update Windows configuration".
+    bool TemporaryPlanChanges();
+    // Puts back the user's plan values where the plan still holds what the
+    // run set: the end of a run whose plan changes must not outlive it.
+    void UndoPlanChanges();
 
 private:
+    template <typename Change>
+    bool Journalled(bool plan, bool permanent, Change change);
     void Write();
+    bool Own(const TJournal& journal);
     ISystemParameters& FInner;
+    IPowerOffPlan& FPlan;
     IRegistry& FRegistry;
     IProcessTable& FProcesses;
     TDisplayPowerConfiguration FInitial;
+    std::optional<TPlanSnapshot> FPlanInitial, FPlanLast;
+    bool FPlanPermanent = false;
     bool FWritten = false;
     bool FPermanent = false;
 };
-
-// What the end steps do with the configuration and the journal.
-struct TEndPlan {
-    bool RestoreInitial = false;  // put the initial flags back
-    bool KeepJournal = false;     // leave it for the next start to undo
-};
-// `temporaryPlanChanges`: this run changed the power plan, which outlives the
-// program, without "Update Windows configuration"; such changes must last no
-// longer than the session, as the old non-permanent changes did.
-// `continuousModeRunning`: the session ends inside a continuous-mode run,
-// whose own restore may never come; the journal stays for the next start,
-// which puts back the time-outs too.
-TEndPlan PlanEndSteps(bool restoreOption, bool sessionEnding, bool temporaryPlanChanges,
-                      bool continuousModeRunning = false);
 
 }  // namespace lumivane

@@ -1,5 +1,7 @@
 #include "display/DisplayCommands.h"
 
+#include <utility>
+
 namespace lumivane {
 
 const wchar_t* const kContinuousScreenSaverCaption = L"Continuous screen saver mode";
@@ -36,31 +38,39 @@ TDisplayCommands::TDisplayCommands(const TDisplayCommandsDeps& deps,
     FTimerPowerOff.SetOnTimer([this](TTimer* t) { TimerPowerOffTimer(t); });
 }
 
-template <typename Apply, typename Restore>
-void TDisplayCommands::RunContinuousMode(Apply apply, Restore restore, const wchar_t* caption,
+void TDisplayCommands::RunContinuousMode(const std::function<void()>& apply,
+                                         const std::function<void(bool)>& restore, const wchar_t* caption,
                                          const std::wstring& text, int iconIndex) {
     FConfig.FContinuousModeRunning = true;
-    const bool savedPreserving = FConfig.FPreserving;
+    FDeps.Plan.Refresh();
+    // On a plan, what the run changes comes back whole: both sources as they
+    // were, whichever source is current when it ends, and what Deactivate
+    // remembered, for the Activate that follows.
+    const TPlanMark mark = FDeps.Plan.Mark();
+    FUndoContinuousMode = [this, restore, mark, savedPreserving = FConfig.FPreserving] {
+        if (mark.Plan) FDeps.Plan.PutBack(mark);
+        restore(!mark.Plan);
+        FConfig.CaptureConfiguration();
+        FConfig.FPreserving = savedPreserving;
+        FDeps.Status.UpdateStatus();
+        FConfig.FContinuousModeRunning = false;
+    };
     // Whatever ends the run (OK, Escape, the close box, the program being
     // asked to end, a failure while the values are applied), the settings go
     // back before anything else runs: the guard exists before the first change.
     struct TRestoreGuard {
         TDisplayCommands& Self;
-        Restore& Undo;
-        bool SavedPreserving;
-        ~TRestoreGuard() {
-            Undo();
-            Self.FConfig.CaptureConfiguration();
-            Self.FConfig.FPreserving = SavedPreserving;
-            Self.FDeps.Status.UpdateStatus();
-            Self.FConfig.FContinuousModeRunning = false;
-        }
-    } guard{*this, restore, savedPreserving};
+        ~TRestoreGuard() { Self.EndContinuousMode(); }
+    } guard{*this};
     apply();
     FConfig.CaptureConfiguration();
     FConfig.FPreserving = true;
     FDeps.Status.UpdateStatus();
     FDeps.Dialog.ShowMessageDialog(caption, text, iconIndex);
+}
+
+void TDisplayCommands::EndContinuousMode() {
+    if (auto undo = std::exchange(FUndoContinuousMode, nullptr)) undo();
 }
 
 void TDisplayCommands::actScreenSaverExecute() {
@@ -75,12 +85,12 @@ void TDisplayCommands::actScreenSaverExecute() {
     GetScreenSaverConfiguration(spi, saved.Active, saved.Timeout);
     const int32_t delay = FDeps.Options.ContinuousModeDelay();
     RunContinuousMode(
-        [&] {
+        [&spi, delay] {
             SetPowerOffActive(spi, false, false);
             SetScreenSaverConfiguration(spi, true, delay, false);
         },
-        [&] {
-            SetPowerOffActive(spi, savedPowerOff, false);
+        [&spi, savedPowerOff, saved](bool powerOff) {
+            if (powerOff) SetPowerOffActive(spi, savedPowerOff, false);
             SetScreenSaverConfiguration(spi, saved.Active, saved.Timeout, false);
         },
         kContinuousScreenSaverCaption, ContinuousScreenSaverText(delay), 0);
@@ -99,12 +109,12 @@ void TDisplayCommands::actPowerOffExecute() {
     GetPowerOffConfiguration(spi, saved.Active, saved.Timeout);
     const int32_t delay = FDeps.Options.ContinuousModeDelay();
     RunContinuousMode(
-        [&] {
+        [&spi, delay] {
             SetScreenSaverActive(spi, false, false);
             SetPowerOffConfiguration(spi, true, delay, false);
         },
-        [&] {
-            SetPowerOffConfiguration(spi, saved.Active, saved.Timeout, false);
+        [&spi, savedScreenSaver, saved](bool powerOff) {
+            if (powerOff) SetPowerOffConfiguration(spi, saved.Active, saved.Timeout, false);
             SetScreenSaverActive(spi, savedScreenSaver, false);
         },
         kContinuousPowerOffCaption, ContinuousPowerOffText(delay), 1);

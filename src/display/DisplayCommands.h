@@ -3,11 +3,13 @@
 // power the monitor off (both with continuous mode) and open the display
 // properties.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "app/Timer.h"
 #include "config/ManagedConfiguration.h"
+#include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
 
 namespace lumivane {
@@ -70,6 +72,7 @@ struct TDisplayCommandsDeps {
     IContinuousModeOptions& Options;
     IStatusRefresh& Status;
     ITimerService& Timers;
+    IPowerOffPlan& Plan;
 };
 
 class TDisplayCommands {
@@ -80,19 +83,24 @@ public:
     void actPowerOffExecute();
     void actDisplayPropertiesExecute();
     void TimerPowerOffTimer(TTimer* sender);
+    // Puts back what a running continuous mode changed, now and once: the
+    // session may end while its dialog is open, and the dialog's own end
+    // may never come.
+    void EndContinuousMode();
 
     TTimer& TimerPowerOff() { return FTimerPowerOff; }
 
 private:
     // Runs one continuous-mode session around the dialog; `apply` sets the
-    // continuous values, `restore` puts the saved ones back.
-    template <typename Apply, typename Restore>
-    void RunContinuousMode(Apply apply, Restore restore, const wchar_t* caption,
-                           const std::wstring& text, int iconIndex);
+    // continuous values, `restore` puts the saved ones back (the power-off
+    // too when its argument says so: on a plan it comes back whole instead).
+    void RunContinuousMode(const std::function<void()>& apply, const std::function<void(bool)>& restore,
+                           const wchar_t* caption, const std::wstring& text, int iconIndex);
 
     TDisplayCommandsDeps FDeps;
     TManagedConfiguration& FConfig;
     TTimer FTimerPowerOff;
+    std::function<void()> FUndoContinuousMode;
 };
 
 }  // namespace lumivane

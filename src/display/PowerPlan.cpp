@@ -4,78 +4,139 @@ namespace lumivane {
 
 bool PowerPlanAnswers(IPowerPlan& plan) {
     TPlanId id{};
-    uint32_t seconds = 0;
-    return plan.ActivePlan(id) && plan.ReadTimeout(id, true, seconds) && plan.ReadTimeout(id, false, seconds);
+    TPlanSnapshot snapshot;
+    return plan.ActivePlan(id) && ReadPlan(plan, id, snapshot);
 }
 
-bool TPowerPlanParameters::CurrentTimeout(uint32_t& seconds) {
-    TPlanId plan{};
-    return FPlan.ActivePlan(plan) && FPlan.ReadTimeout(plan, !FPlan.OnBattery(), seconds);
+bool ReadPlan(IPowerPlan& functions, const TPlanId& plan, TPlanSnapshot& snapshot) {
+    TPlanSnapshot read{plan, 0, 0};
+    if (!functions.ReadTimeout(plan, true, read.Ac) || !functions.ReadTimeout(plan, false, read.Dc)) return false;
+    snapshot = read;
+    return true;
 }
 
-bool TPowerPlanParameters::Write(const TPlanId& plan, bool ac, uint32_t seconds) {
-    // Only the active plan is made active again: a write into another plan
-    // must not switch the user's plan.
+bool WritePlan(IPowerPlan& functions, const TPlanSnapshot& snapshot) {
     TPlanId active{};
-    const bool isActive = FPlan.ActivePlan(active) && active == plan;
-    uint32_t readBack = 0;
-    const bool written = FPlan.WriteTimeout(plan, ac, seconds) && (!isActive || FPlan.Apply(plan)) &&
-                         FPlan.ReadTimeout(plan, ac, readBack) && readBack == seconds;
+    const bool isActive = functions.ActivePlan(active) && active == snapshot.Plan;
+    // Both values are written even when the first is refused: the other
+    // source's value is the user's too.
+    const bool ac = functions.WriteTimeout(snapshot.Plan, true, snapshot.Ac);
+    const bool dc = functions.WriteTimeout(snapshot.Plan, false, snapshot.Dc);
+    TPlanSnapshot readBack;
+    return ac && dc && (!isActive || functions.Apply(snapshot.Plan)) && ReadPlan(functions, snapshot.Plan, readBack) &&
+           readBack == snapshot;
+}
+
+const TPowerPlanParameters::TCurrent* TPowerPlanParameters::Read() {
+    if (FCurrent) return &*FCurrent;
+    TCurrent current;
+    if (!FPlan.ActivePlan(current.Snapshot.Plan) || !ReadPlan(FPlan, current.Snapshot.Plan, current.Snapshot))
+        return nullptr;
+    current.Battery = FPlan.OnBattery();
+    if (!FFirstSeen) FFirstSeen = current.Snapshot;
+    FCurrent = current;
+    return &*FCurrent;
+}
+
+std::optional<TPlanSnapshot> TPowerPlanParameters::Current() {
+    const TCurrent* current = Read();
+    if (!current) return std::nullopt;
+    return current->Snapshot;
+}
+
+bool TPowerPlanParameters::Write(const TPlanSnapshot& snapshot) {
+    const bool written = WritePlan(FPlan, snapshot);
     FRefused = !written;
+    // What was written is what the plan holds; anything else is read again.
+    if (written && FCurrent && FCurrent->Snapshot.Plan == snapshot.Plan)
+        FCurrent->Snapshot = snapshot;
+    else
+        FCurrent.reset();
     return written;
 }
 
 bool TPowerPlanParameters::SetActive(bool active) {
-    TPlanId plan{};
-    uint32_t current = 0;
-    const bool ac = !FPlan.OnBattery();
-    if (!FPlan.ActivePlan(plan) || !FPlan.ReadTimeout(plan, ac, current)) return false;
+    const TCurrent* current = Read();
+    if (!current) return false;
+    const TPlanSnapshot now = current->Snapshot;
+    const uint32_t value = current->Battery ? now.Dc : now.Ac;
     if (!active) {
         // Off already, as the flag reads it (the time-out of the current
         // power source): nothing is written, so the other source's value is
         // never lost. The routines switch two phases, and the second call
         // finds this too.
-        if (current == 0) return true;
-        uint32_t acValue = 0, dcValue = 0;
-        if (!FPlan.ReadTimeout(plan, true, acValue) || !FPlan.ReadTimeout(plan, false, dcValue)) return false;
-        FRemembered = true;
-        FRememberedPlan = plan;
-        FRememberedAc = acValue;
-        FRememberedDc = dcValue;
-        return Write(plan, true, 0) && Write(plan, false, 0);
+        if (value == 0) return true;
+        if (!FRemembered) FRemembered = now;
+        return Write({now.Plan, 0, 0});
     }
     if (FRemembered) {
         // Back into the plan that was switched off, even when the user has
-        // switched plans since.
-        FRemembered = false;
-        return Write(FRememberedPlan, true, FRememberedAc) && Write(FRememberedPlan, false, FRememberedDc);
+        // switched plans since. Forgotten only once it is back.
+        if (!Write(*FRemembered)) return false;
+        FRemembered.reset();
+        return true;
     }
-    if (current > 0) return true;  // on already
-    // Windows' own defaults when nothing was remembered.
-    uint32_t acValue = 0, dcValue = 0;
-    if (!FPlan.ReadTimeout(plan, true, acValue) || !FPlan.ReadTimeout(plan, false, dcValue)) return false;
-    return Write(plan, true, acValue ? acValue : kDefaultTimeoutAc) &&
-           Write(plan, false, dcValue ? dcValue : kDefaultTimeoutDc);
+    if (value > 0) return true;  // on already
+    // Nothing remembered: the user's own values as first seen, where they
+    // were not "never", else Windows' defaults.
+    const bool known = FFirstSeen && FFirstSeen->Plan == now.Plan;
+    auto pick = [](uint32_t current, uint32_t seen, uint32_t fallback) {
+        return current ? current : seen ? seen : fallback;
+    };
+    return Write({now.Plan, pick(now.Ac, known ? FFirstSeen->Ac : 0, kDefaultTimeoutAc),
+                  pick(now.Dc, known ? FFirstSeen->Dc : 0, kDefaultTimeoutDc)});
 }
 
 bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {
-    TPlanId plan{};
-    return FPlan.ActivePlan(plan) && Write(plan, !FPlan.OnBattery(), seconds);
+    const TCurrent* current = Read();
+    if (!current) return false;
+    TPlanSnapshot changed = current->Snapshot;
+    (current->Battery ? changed.Dc : changed.Ac) = seconds;
+    return Write(changed);
+}
+
+TPlanMark TPowerPlanParameters::Mark() {
+    const TCurrent* current = Read();
+    if (!current) return {};
+    return {current->Snapshot, FRemembered, false};
+}
+
+std::optional<TPlanSnapshot> PlanToPutBack(const TPlanSnapshot& now, const TPlanSnapshot& initial,
+                                           const TPlanSnapshot& last) {
+    if (now.Plan != last.Plan || initial.Plan != last.Plan) return std::nullopt;
+    TPlanSnapshot back = now;
+    if (now.Ac == last.Ac) back.Ac = initial.Ac;
+    if (now.Dc == last.Dc) back.Dc = initial.Dc;
+    if (back == now) return std::nullopt;
+    return back;
+}
+
+std::optional<TPlanSnapshot> TPowerPlanParameters::Read(const TPlanId& plan) {
+    TPlanSnapshot snapshot;
+    if (!ReadPlan(FPlan, plan, snapshot)) return std::nullopt;
+    return snapshot;
+}
+
+bool TPowerPlanParameters::PutBack(const TPlanMark& mark) {
+    if (!mark.Plan) return false;
+    Write(*mark.Plan);
+    FRemembered = mark.Remembered;
+    return true;
 }
 
 bool TPowerPlanParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) {
-    uint32_t seconds = 0;
     switch (action) {
     case spi::kGetLowPowerActive:
     case spi::kGetPowerOffActive:
-        if (!pvParam || !CurrentTimeout(seconds)) return false;
-        *static_cast<int32_t*>(pvParam) = seconds > 0 ? 1 : 0;
-        return true;
     case spi::kGetLowPowerTimeout:
-    case spi::kGetPowerOffTimeout:
-        if (!pvParam || !CurrentTimeout(seconds)) return false;
-        *static_cast<int32_t*>(pvParam) = static_cast<int32_t>(seconds);
+    case spi::kGetPowerOffTimeout: {
+        const TCurrent* current = Read();
+        if (!pvParam || !current) return false;
+        const uint32_t seconds = current->Battery ? current->Snapshot.Dc : current->Snapshot.Ac;
+        const bool flag = action == spi::kGetLowPowerActive || action == spi::kGetPowerOffActive;
+        *static_cast<int32_t*>(pvParam) = flag ? (seconds > 0 ? 1 : 0) : static_cast<int32_t>(seconds);
         return true;
+    }
     case spi::kSetLowPowerActive:
     case spi::kSetPowerOffActive: return SetActive(uiParam != 0);
     case spi::kSetLowPowerTimeout:

@@ -3,14 +3,27 @@
 // display time-out. The system-parameter actions for it are accepted there
 // and do nothing, so the power-off routines reach the plan through this
 // second backend, which answers those actions from the plan.
+//
+// The plan is machine-wide and persistent, and holds two values (mains and
+// battery). Whatever the program puts back, it puts back whole: a snapshot
+// of both values taken before the change, never a value worked out again
+// from the current power source or from defaults.
 #include <array>
 #include <cstdint>
+#include <optional>
 
 #include "display/ScreenSaver.h"
 
 namespace lumivane {
 
 using TPlanId = std::array<uint8_t, 16>;  // a power plan's GUID
+
+// The display time-out of one plan on both power sources; seconds, 0 = never.
+struct TPlanSnapshot {
+    TPlanId Plan{};
+    uint32_t Ac = 0, Dc = 0;
+    friend bool operator==(const TPlanSnapshot&, const TPlanSnapshot&) = default;
+};
 
 // The power functions of the system, for the display time-out of a plan.
 class IPowerPlan {
@@ -28,33 +41,95 @@ public:
 
 // Whether the plan's functions are there and answer: the backend of the run.
 bool PowerPlanAnswers(IPowerPlan& plan);
+// Both values of a plan.
+bool ReadPlan(IPowerPlan& functions, const TPlanId& plan, TPlanSnapshot& snapshot);
+// Writes both values, makes them take effect when the plan is the active one
+// (a write into another plan must not switch the user's plan), and reads
+// them back: false when either did not take (a policy holds it, say).
+bool WritePlan(IPowerPlan& functions, const TPlanSnapshot& snapshot);
 
-// Windows' own display time-outs, when nothing was remembered.
+// Windows' own display time-outs, when nothing of the user's is known.
 constexpr uint32_t kDefaultTimeoutAc = 600, kDefaultTimeoutDc = 300;
+
+// What a step takes before it changes the power-off, to put it back whole:
+// the plan's values and what switching off remembered at that moment.
+struct TPlanMark {
+    std::optional<TPlanSnapshot> Plan;  // none: not on a power plan
+    std::optional<TPlanSnapshot> Remembered;
+    // The marked values were the run's own, written with "Update Windows
+    // configuration": putting them back puts back that too.
+    bool Permanent = false;
+    friend bool operator==(const TPlanMark&, const TPlanMark&) = default;
+};
+
+// What to write so that the user's values come back where the plan still
+// holds what a run set (`last`): a value someone changed since stays. None
+// when nothing needs writing.
+std::optional<TPlanSnapshot> PlanToPutBack(const TPlanSnapshot& now, const TPlanSnapshot& initial,
+                                           const TPlanSnapshot& last);
+
+// The power-off as a plan, for the steps that put something back. Where the
+// run is not on a plan (older systems, Wine) nothing answers, and those
+// steps use the power-off routines as they always did.
+class IPowerOffPlan {
+public:
+    virtual ~IPowerOffPlan() = default;
+    // Empty where the run is not on a plan.
+    virtual TPlanMark Mark() = 0;
+    // Writes the marked values whole and remembers what was remembered then;
+    // false where the mark is empty (nothing was written).
+    virtual bool PutBack(const TPlanMark& mark) = 0;
+    // Any plan's values, not only the active one's.
+    virtual std::optional<TPlanSnapshot> Read(const TPlanId& plan) = 0;
+    // The plan is read again at its next use: a tick or an announced change.
+    virtual void Refresh() = 0;
+};
+
+// Not on a plan: no step has anything to put back this way.
+class TNoPowerPlan final : public IPowerOffPlan {
+public:
+    TPlanMark Mark() override { return {}; }
+    bool PutBack(const TPlanMark&) override { return false; }
+    std::optional<TPlanSnapshot> Read(const TPlanId&) override { return std::nullopt; }
+    void Refresh() override {}
+};
 
 // The system parameters with the power-off and low-power actions answered
 // from the active plan; every other action passes through.
-class TPowerPlanParameters final : public ISystemParameters {
+class TPowerPlanParameters final : public ISystemParameters, public IPowerOffPlan {
 public:
     TPowerPlanParameters(ISystemParameters& inner, IPowerPlan& plan) : FInner(inner), FPlan(plan) {}
     bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
+    TPlanMark Mark() override;
+    bool PutBack(const TPlanMark& mark) override;
+    std::optional<TPlanSnapshot> Read(const TPlanId& plan) override;
+    void Refresh() override { FCurrent.reset(); }
     // The plan refused the last write (a policy sets the value, or the
     // access check refuses it): the status says so.
     bool Refused() const { return FRefused; }
+    // The active plan now, read at most once between two refreshes.
+    std::optional<TPlanSnapshot> Current();
 
 private:
-    bool CurrentTimeout(uint32_t& seconds);
+    struct TCurrent {
+        TPlanSnapshot Snapshot;
+        bool Battery = false;
+    };
+    const TCurrent* Read();
     bool SetActive(bool active);
     bool SetTimeout(uint32_t seconds);
-    // Writes, applies and reads back; a value that does not read back was refused.
-    bool Write(const TPlanId& plan, bool ac, uint32_t seconds);
+    bool Write(const TPlanSnapshot& snapshot);
 
     ISystemParameters& FInner;
     IPowerPlan& FPlan;
-    // Switching off remembers both values with the plan they belong to.
-    bool FRemembered = false;
-    TPlanId FRememberedPlan{};
-    uint32_t FRememberedAc = 0, FRememberedDc = 0;
+    std::optional<TCurrent> FCurrent;
+    // Switching off remembers the user's values with the plan they belong
+    // to; switching on puts them back. One slot: a second switch-off finds
+    // the item off already and leaves the slot alone.
+    std::optional<TPlanSnapshot> FRemembered;
+    // The plan as first read: the user's own values when the item is
+    // switched on with nothing remembered.
+    std::optional<TPlanSnapshot> FFirstSeen;
     bool FRefused = false;
 };
 

@@ -30,6 +30,7 @@ TPowerPlanWin32::TPowerPlanWin32() {
     Bind(FModule, FWriteAc, "PowerWriteACValueIndex");
     Bind(FModule, FWriteDc, "PowerWriteDCValueIndex");
     Bind(FModule, FSetActive, "PowerSetActiveScheme");
+    Bind(FModule, FAccessCheck, "PowerSettingAccessCheckEx");
     FLoaded = FGetActive && FReadAc && FReadDc && FWriteAc && FWriteDc && FSetActive;
 }
 
@@ -66,6 +67,15 @@ bool TPowerPlanWin32::WriteTimeout(const TPlanId& plan, bool ac, uint32_t second
 bool TPowerPlanWin32::Apply(const TPlanId& plan) {
     const GUID scheme = ToGuid(plan);
     return FLoaded && FSetActive(nullptr, &scheme) == ERROR_SUCCESS;
+}
+
+std::optional<bool> TPowerPlanWin32::PolicySetsDisplayTimeout() {
+    if (!FAccessCheck) return std::nullopt;
+    // The documented check covers Group Policy and MDM alike, on either source.
+    constexpr int kAcIndex = 0, kDcIndex = 1;  // ACCESS_AC_POWER_SETTING_INDEX, ACCESS_DC_POWER_SETTING_INDEX
+    for (const int source : {kAcIndex, kDcIndex})
+        if (FAccessCheck(source, &kVideoPowerdownTimeout, KEY_WRITE) == ERROR_ACCESS_DISABLED_BY_POLICY) return true;
+    return false;
 }
 
 bool TPowerPlanWin32::OnBattery() {

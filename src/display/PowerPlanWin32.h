@@ -4,6 +4,8 @@
 // parameters instead, and a missing import cannot abort the process.
 #include <windows.h>
 
+#include <optional>
+
 #include "display/PowerPlan.h"
 
 namespace lumivane {
@@ -22,18 +24,23 @@ public:
     bool WriteTimeout(const TPlanId& plan, bool ac, uint32_t seconds) override;
     bool Apply(const TPlanId& plan) override;
     bool OnBattery() override;
+    // A policy (Group Policy or MDM) sets the display time-out; empty where
+    // the system has no access check to ask.
+    std::optional<bool> PolicySetsDisplayTimeout();
 
 private:
     using TGetActive = DWORD(WINAPI*)(HKEY, GUID**);
     using TRead = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, LPDWORD);
     using TWrite = DWORD(WINAPI*)(HKEY, const GUID*, const GUID*, const GUID*, DWORD);
     using TSetActive = DWORD(WINAPI*)(HKEY, const GUID*);
+    using TAccessCheck = DWORD(WINAPI*)(int, const GUID*, REGSAM);
     HMODULE FModule = nullptr;
     bool FLoaded = false;
     TGetActive FGetActive = nullptr;
     TRead FReadAc = nullptr, FReadDc = nullptr;
     TWrite FWriteAc = nullptr, FWriteDc = nullptr;
     TSetActive FSetActive = nullptr;
+    TAccessCheck FAccessCheck = nullptr;
 };
 
 }  // namespace lumivane

@@ -68,4 +68,9 @@ void TRegistryDefault::WriteString(const std::wstring& name, const std::wstring&
 
 bool TRegistryDefault::DeleteValue(const std::wstring& name) { return FKey && FRegistry.DeleteValue(FKey, name); }
 
+std::vector<std::wstring> TRegistryDefault::ValueNames() const {
+    if (!FKey) return {};
+    return FRegistry.ValueNames(FKey);
+}
+
 }  // namespace lumivane

@@ -24,6 +24,8 @@ public:
     virtual bool SetValue(TRegKey key, const std::wstring& name, uint32_t type,
                           const std::vector<uint8_t>& data) = 0;
     virtual bool DeleteValue(TRegKey key, const std::wstring& name) = 0;
+    // The names of the key's values, in no particular order.
+    virtual std::vector<std::wstring> ValueNames(TRegKey key) = 0;
     virtual void CloseKey(TRegKey key) = 0;
 };
 
@@ -55,6 +57,7 @@ public:
     void WriteInteger(const std::wstring& name, int32_t value);
     void WriteString(const std::wstring& name, const std::wstring& value);
     bool DeleteValue(const std::wstring& name);
+    std::vector<std::wstring> ValueNames() const;
 
 private:
     bool ReadDword(const std::wstring& name, uint32_t& value) const;

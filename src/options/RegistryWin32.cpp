@@ -43,6 +43,20 @@ bool TRegistryWin32::DeleteValue(TRegKey key, const std::wstring& name) {
     return RegDeleteValueW(Hkey(key), name.c_str()) == ERROR_SUCCESS;
 }
 
+std::vector<std::wstring> TRegistryWin32::ValueNames(TRegKey key) {
+    std::vector<std::wstring> names;
+    // Value names are at most 16383 characters long.
+    std::wstring name(16384, L'\0');
+    for (DWORD i = 0;; ++i) {
+        DWORD length = static_cast<DWORD>(name.size());
+        const LSTATUS status = RegEnumValueW(Hkey(key), i, name.data(), &length, nullptr, nullptr, nullptr, nullptr);
+        if (status == ERROR_NO_MORE_ITEMS) break;
+        if (status == ERROR_SUCCESS) names.emplace_back(name.data(), length);
+        else if (status != ERROR_MORE_DATA) break;
+    }
+    return names;
+}
+
 void TRegistryWin32::CloseKey(TRegKey key) { RegCloseKey(Hkey(key)); }
 
 void TErrorBoxWin32::ShowError(const std::wstring& text) {

@@ -13,6 +13,7 @@ public:
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override;
     bool SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) override;
     bool DeleteValue(TRegKey key, const std::wstring& name) override;
+    std::vector<std::wstring> ValueNames(TRegKey key) override;
     void CloseKey(TRegKey key) override;
 };
 

@@ -1,5 +1,7 @@
 #include "ui/MainWin32.h"
 
+#include <wtsapi32.h>
+
 #include <iterator>
 
 #include "app/Application.h"
@@ -46,6 +48,8 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     FDeps.Timers.Attach(Handle());
     RegisterKeyboardWindow(Handle(), FAccelerators.Get());
     RegisterPowerNotifications();
+    // The session's connection changes come as messages: nothing polls.
+    WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
     CreateNotifyIcon();
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
@@ -80,11 +84,13 @@ void TfMain_lumivane::CreateNotifyIcon() {
 void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi()); }
 
 namespace {
-// The display time-out, the power source and the active plan.
+// The display time-out, the power source and the active plan
+// (GUID_ACTIVE_POWERSCHEME: a switch between two plans of the same
+// personality is announced only there).
 constexpr GUID kPowerSettings[] = {
     {0x3c0bc021, 0xc8a8, 0x4e07, {0xa9, 0x73, 0x6b, 0x14, 0xcb, 0xcb, 0x2b, 0x7e}},
     {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}},
-    {0x245d8541, 0x3943, 0x4422, {0xb0, 0x25, 0x13, 0xa7, 0x84, 0xf6, 0x79, 0xb7}},
+    {0x31f9f286, 0x5084, 0x42fe, {0xb7, 0x20, 0x2b, 0x02, 0x64, 0x99, 0x37, 0x63}},
 };
 using TRegisterPower = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
 using TUnregisterPower = BOOL(WINAPI*)(HPOWERNOTIFY);
@@ -210,6 +216,11 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_POWERBROADCAST:
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
         return TRUE;
+    case WM_WTSSESSION_CHANGE:
+        if (wParam == WTS_CONSOLE_CONNECT || wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_CONNECT ||
+            wParam == WTS_REMOTE_DISCONNECT)
+            FDeps.Events.SessionConnectionChanged();
+        return 0;
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
@@ -219,6 +230,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetMenu(Handle(), nullptr);
         FToolTips.Destroy();
         UnregisterPowerNotifications();
+        WTSUnRegisterSessionNotification(Handle());
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);

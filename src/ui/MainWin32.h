@@ -49,6 +49,8 @@ public:
     virtual void DisplayChanged() = 0;
     // A setting changed that the status shows: it is refreshed at once.
     virtual void SettingsChanged() = 0;
+    // The desktop session was connected or disconnected, locally or remotely.
+    virtual void SessionConnectionChanged() = 0;
 };
 
 struct TMainWindowDeps {

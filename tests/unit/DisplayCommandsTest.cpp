@@ -64,8 +64,9 @@ struct DisplayCommandsTest : ::testing::Test {
     TFakeOptions configOptions;
     TFakeClock clock;
     TFakePump pump;
-    TManagedConfiguration config{{spi, configOptions, timers, clock, status, pump}};
-    TDisplayCommands commands{{spi, requests, dialog, starter, options, status, timers}, config};
+    TNoPowerPlan noPlan;
+    TManagedConfiguration config{{spi, configOptions, timers, clock, status, pump, noPlan}};
+    TDisplayCommands commands{{spi, requests, dialog, starter, options, status, timers, noPlan}, config};
 
     const TDisplayPowerConfiguration kBefore{{false, 600}, {true, 1200}};
 

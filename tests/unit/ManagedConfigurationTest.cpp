@@ -18,7 +18,8 @@ struct ManagedConfigurationTest : ::testing::Test {
     TFakeClock clock;
     TStatusCounter status;
     TFakePump pump;
-    TManagedConfiguration config{{spi, options, timers, clock, status, pump}};
+    TNoPowerPlan noPlan;
+    TManagedConfiguration config{{spi, options, timers, clock, status, pump, noPlan}};
 
     void Start(const TDisplayPowerConfiguration& initial) {
         spi.SetConfiguration(initial);

@@ -1,105 +1,218 @@
-// The monitor power-off on the power plan: the routines of the display-power
-// unit, unchanged, against a fake of the system's power functions.
+// The monitor power-off on the power plan: whole runs of the program's core
+// against a fake of the system's power functions. The user's plan holds
+// 900 s on mains power and 180 s on battery; every path out must leave
+// exactly that behind.
 #include <gtest/gtest.h>
 
-#include <map>
+#include <functional>
+#include <set>
 
-#include "display/PowerPlan.h"
-#include "fakes/FakeSystemParameters.h"
+#include "app/EndSteps.h"
+#include "config/RestoreJournal.h"
+#include "fakes/FakeCore.h"
+#include "fakes/FakePowerPlan.h"
+#include "fakes/FakeRegistry.h"
+#include "options/OptionsStore.h"
 
 namespace lumivane::test {
 namespace {
 
-struct TFakePowerPlan final : IPowerPlan {
-    struct TValues {
-        uint32_t Ac = 600, Dc = 300;
-    };
-    std::map<TPlanId, TValues> Plans{{TPlanId{1}, {}}, {TPlanId{2}, {1200, 900}}};
-    TPlanId Active{1};
-    bool Battery = false, Missing = false, ByPolicy = false;
-    int Applied = 0;
-    bool ActivePlan(TPlanId& plan) override {
-        plan = Active;
-        return !Missing;
-    }
-    bool ReadTimeout(const TPlanId& plan, bool ac, uint32_t& seconds) override {
-        if (Missing) return false;
-        seconds = ac ? Plans[plan].Ac : Plans[plan].Dc;
-        return true;
-    }
-    bool WriteTimeout(const TPlanId& plan, bool ac, uint32_t seconds) override {
-        // A policy keeps the value: the write "succeeds" and does not read back.
-        if (!ByPolicy) (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
-        return true;
-    }
-    bool Apply(const TPlanId& plan) override {
-        ++Applied;
-        Active = plan;  // setting a plan active again makes it the active one
-        return true;
-    }
-    bool OnBattery() override { return Battery; }
+struct TProcesses final : IProcessTable {
+    uint32_t Pid = 42, Session = 1;
+    std::set<uint32_t> Markers;  // runs that hold their marker
+    bool Answers = false;        // what a look at a process id says
+    uint32_t CurrentProcessId() override { return Pid; }
+    uint32_t CurrentSessionId() override { return Session; }
+    uint64_t CurrentProcessStart() override { return 1000 + Pid; }
+    bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
+    bool IsRunning(uint32_t, uint64_t) override { return Answers; }
 };
 
-struct PowerPlanTest : ::testing::Test {
+// A dialog that runs a step while it is open.
+struct TDialog final : IMessageDialog {
+    std::function<void()> WhileOpen;
+    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {
+        if (WhileOpen) WhileOpen();
+    }
+};
+
+// The machine: one plan and one registry that every run shares.
+struct TMachine {
     TFakeSystemParameters spi;
-    TFakePowerPlan plan;
-    TPowerPlanParameters params{spi, plan};
+    TFakePowerPlan functions;
+    TFakeRegistry registry;
 };
 
-TEST_F(PowerPlanTest, TheBackendIsChosenOnlyWhereThePowerFunctionsAnswer) {
-    EXPECT_TRUE(PowerPlanAnswers(plan));
-    plan.Missing = true;
-    EXPECT_FALSE(PowerPlanAnswers(plan));
+// One run of the program on the machine, as the composition wires it.
+struct TRun {
+    explicit TRun(TMachine& m, uint32_t pid = 42) : machine(m) { processes.Pid = pid; }
+    TMachine& machine;
+    TProcesses processes;
+    TPowerPlanParameters params{machine.spi, machine.functions};
+    TJournalledParameters journal{params, params, machine.registry, processes};
+    TMainForm form;
+    TFakeTimerService timers;
+    TFakeClock clock;
+    TStatusCounter status;
+    TFakePump pump;
+    TRequestsLog requests;
+    TDialog dialog;
+    TStarterCount starter;
+    TManagedConfiguration config{{journal, form, timers, clock, status, pump, journal}};
+    TDisplayCommands commands{{journal, requests, dialog, starter, form, status, timers, journal}, config};
+    TRecovery recovery;
+
+    void Start(bool restoreOption = true) {
+        form.SetChecked(TControlId::cbRestoreConfiguration, restoreOption);
+        form.SetChecked(TControlId::cbManagePowerOff, true);
+        form.SetChecked(TControlId::cbContinuousMode, true);
+        recovery = RecoverFromJournal(machine.registry, processes, params, params, restoreOption);
+        config.FormCreate();
+        journal.SetInitial(config.FInitialConfiguration);
+    }
+    void End(bool sessionEnding = false) { RunEndSteps({config, commands, journal, form, nullptr}, sessionEnding); }
+    bool HasJournal() { return machine.registry.Has(kOptionsKey, JournalValueName(processes.Session)); }
+};
+
+using TValues = TFakePowerPlan::TValues;
+const TValues kUser{900, 180};
+
+TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
+    const struct {
+        const char* Path;
+        bool RestoreOption;
+        std::function<void(TRun&)> Steps;
+        TValues Expected = kUser;
+    } paths[] = {
+        {"continuous power-off while deactivated, then Activate", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             r.commands.actPowerOffExecute();
+             r.config.actActivateExecute();
+         }},
+        {"continuous power-off while deactivated, then Exit", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             r.commands.actPowerOffExecute();
+         }},
+        {"a change of power source while the continuous dialog is open", true,
+         [](TRun& r) {
+             r.dialog.WhileOpen = [&] {
+                 r.machine.functions.Battery = true;
+                 r.params.Refresh();
+             };
+             r.commands.actPowerOffExecute();
+         }},
+        {"continuous screen saver while deactivated, then Activate", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             r.commands.actScreenSaverExecute();
+             r.config.actActivateExecute();
+         }},
+        {"Exit with the restore option off after a temporary Deactivate", false,
+         [](TRun& r) { r.config.actDeactivateExecute(); }},
+        {"a refused put-back, then one that goes through", true,
+         [](TRun& r) {
+             // The user's values as Deactivate found them, not as the start did.
+             r.machine.functions.Plans[TPlanId{1}] = {1200, 300};
+             r.config.actDeactivateExecute();
+             r.machine.functions.RefuseWrites = true;
+             r.config.actActivateExecute();
+             r.machine.functions.RefuseWrites = false;
+             r.config.actActivateExecute();
+             EXPECT_EQ(r.machine.functions.Values(), (TValues{1200, 300})) << "Activate, before any end step";
+         },
+         {1200, 300}},
+        {"the session ends inside continuous mode", true,
+         [](TRun& r) {
+             r.dialog.WhileOpen = [&] { r.End(true); };
+             r.commands.actPowerOffExecute();
+         }},
+    };
+    for (const auto& p : paths) {
+        TMachine machine;
+        {
+            TRun run(machine);
+            run.Start(p.RestoreOption);
+            p.Steps(run);
+            run.End();
+            EXPECT_FALSE(run.HasJournal()) << p.Path << ": a clean end leaves no journal";
+        }
+        EXPECT_EQ(machine.functions.Values(), p.Expected) << p.Path;
+        TRun next(machine, 43);
+        next.Start(p.RestoreOption);
+        EXPECT_EQ(RecoveryText(next.recovery), L"") << p.Path << ": no balloon after a clean end";
+    }
 }
 
-TEST_F(PowerPlanTest, FlagAndTimeOutFollowThePowerSource) {
-    EXPECT_TRUE(GetPowerOffActive(params));
-    EXPECT_EQ(GetPowerOffTimeout(params), 600);
-    plan.Battery = true;
-    EXPECT_EQ(GetPowerOffTimeout(params), 300);
-    SetPowerOffTimeout(params, 120, false);
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 120u) << "written for the current source";
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Ac, 600u);
-    EXPECT_GT(plan.Applied, 0) << "applied at once";
-    // The screen saver still goes to the system parameters.
-    SetScreenSaverActive(params, false, false);
-    EXPECT_FALSE(GetScreenSaverActive(spi));
+TEST(PowerPlan, AKilledRunsValuesComeBackOnBothSourcesAtTheNextStart) {
+    TMachine machine;
+    {
+        TRun run(machine);
+        run.Start();
+        run.config.actDeactivateExecute();
+        ASSERT_EQ(machine.functions.Values(), (TValues{0, 0}));
+    }  // killed: no end steps
+    machine.functions.Battery = true;
+    TRun next(machine, 43);
+    next.Start();
+    EXPECT_EQ(machine.functions.Values(), kUser);
+    EXPECT_EQ(RecoveryText(next.recovery),
+              L"Lumivane did not end normally last time. Put back: monitor power-off 15 min on mains power, "
+              L"3 min on battery.");
+    EXPECT_FALSE(next.HasJournal());
+    // A value the user changed since stays as it is: only the other comes back.
+    {
+        TRun run(machine, 44);
+        run.Start();
+        run.config.actDeactivateExecute();
+    }
+    machine.functions.Plans[TPlanId{1}].Dc = 600;
+    TRun third(machine, 45);
+    third.Start();
+    EXPECT_EQ(machine.functions.Values(), (TValues{900, 600}));
 }
 
-TEST_F(PowerPlanTest, OffThenOnPutsBothValuesBackIntoThePlanThatWasChangedWithoutSwitchingPlans) {
-    SetPowerOffActive(params, false, false);
-    EXPECT_FALSE(GetPowerOffActive(params));
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Ac, 0u);
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 0u);
-    plan.Active = TPlanId{2};  // the user switched to a plan whose power-off is on
-    SetPowerOffActive(params, true, false);
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Ac, 600u) << "back into the plan that was switched off";
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 300u);
-    EXPECT_EQ(plan.Active, TPlanId{2}) << "the user's plan stays the active one";
-    // With nothing remembered, Windows' own defaults.
-    plan.Plans[TPlanId{2}] = {0, 0};
-    SetPowerOffActive(params, true, false);
-    EXPECT_EQ(plan.Plans[TPlanId{2}].Ac, 600u);
-    EXPECT_EQ(plan.Plans[TPlanId{2}].Dc, 300u);
+TEST(PowerPlan, AfterTheSessionsEndNoTimerWritesAnyMore) {
+    TMachine machine;
+    TRun run(machine);
+    run.Start();
+    run.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+    run.config.actDeactivateForExecute(kDeactivateForTags[0]);
+    run.End(true);
+    EXPECT_EQ(machine.functions.Values(), kUser);
+    machine.functions.Plans[TPlanId{1}] = {0, 0};  // whatever happens meanwhile is not the run's to undo
+    run.clock.Wall += kDeactivateForTags[0];
+    run.timers.Advance(kDeactivateForTags[0]);
+    EXPECT_EQ(machine.functions.Values(), (TValues{0, 0})) << "neither the watchdog nor the period's end wrote";
 }
 
-TEST_F(PowerPlanTest, AnItemOffOnTheCurrentSourceKeepsTheOtherSourcesValue) {
-    // On mains with "never", five minutes on battery: the item reads off.
-    plan.Plans[TPlanId{1}] = {0, 300};
-    EXPECT_FALSE(GetPowerOffActive(params));
-    // Continuous mode switches it off, then back to what it was: off.
-    SetPowerOffActive(params, false, false);
-    SetPowerOffActive(params, false, false);
-    EXPECT_EQ(plan.Plans[TPlanId{1}].Dc, 300u) << "the battery value is not lost";
+TEST(PowerPlan, AwayFromItsSessionACopyChangesNothingUntilTheUserIsBack) {
+    TMachine machine;
+    TRun run(machine);
+    run.Start();
+    run.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+    run.config.actDeactivateForExecute(kDeactivateForTags[0]);
+    run.config.SetSessionConnected(false);
+    // The other session's user puts the display time-out back on.
+    machine.functions.Plans[TPlanId{1}] = {600, 300};
+    run.clock.Wall += kDeactivateForTags[0];
+    run.timers.Advance(kDeactivateForTags[0] + 1000);
+    EXPECT_EQ(machine.functions.Values(), (TValues{600, 300})) << "no watchdog, no end of the period";
+    run.config.SetSessionConnected(true);
+    run.timers.Advance(kCheckConfigurationInterval);
+    EXPECT_FALSE(run.config.DeactivateForRunning()) << "the period ends once the user is back";
 }
 
-TEST_F(PowerPlanTest, AWriteThatDoesNotReadBackIsRefused) {
-    EXPECT_FALSE(params.Refused());
-    plan.ByPolicy = true;
-    EXPECT_FALSE(params.Call(spi::kSetLowPowerActive, 0, nullptr, 0));
-    EXPECT_TRUE(params.Refused()) << "the status shows it set by policy";
-    EXPECT_TRUE(GetPowerOffActive(params)) << "the plan kept its value";
-    EXPECT_FALSE(params.Call(spi::kSetLowPowerTimeout, 60, nullptr, 0));
+TEST(PowerPlan, ATickReadsThePlanOnce) {
+    TMachine machine;
+    TRun run(machine);
+    run.Start();
+    run.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+    run.config.actActivateExecute();
+    machine.functions.Calls = 0;
+    run.timers.Advance(kCheckConfigurationInterval);
+    EXPECT_LE(machine.functions.Calls, 4) << "the active plan, two values and the power source";
 }
 
 }  // namespace

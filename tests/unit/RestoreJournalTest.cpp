@@ -1,7 +1,10 @@
-// The restore journal: its encoding, and what a start does with a journal
-// that a run left behind.
+// The restore journal: its encoding, which journals a start takes for a lost
+// run's, and what it does with them.
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "app/EndSteps.h"
 #include "config/RestoreJournal.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystemParameters.h"
@@ -11,36 +14,73 @@ namespace lumivane::test {
 namespace {
 
 struct TProcesses final : IProcessTable {
-    bool OtherRunning = false;
-    uint32_t CurrentProcessId() override { return 42; }
-    uint32_t CurrentSessionId() override { return 1; }
+    uint32_t Pid = 42, Session = 1;
+    std::set<uint32_t> Markers;  // runs that hold their marker
+    bool Answers = false;        // what a look at a process id says
+    uint32_t CurrentProcessId() override { return Pid; }
+    uint32_t CurrentSessionId() override { return Session; }
     uint64_t CurrentProcessStart() override { return 133000000000000000ull; }
-    bool IsRunning(uint32_t, uint64_t) override { return OtherRunning; }
+    bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
+    bool IsRunning(uint32_t, uint64_t) override { return Answers; }
 };
 
 const TDisplayPowerConfiguration kAtStart{{true, 600}, {true, 1200}};
 
 TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
-    const TJournal j{1234, 133456789012345678ull, true, kAtStart, {{false, 3}, {false, 1200}}};
+    TJournal j;
+    j.ProcessId = 1234;
+    j.ProcessStart = 133456789012345678ull;
+    j.Permanent = true;
+    j.Initial = kAtStart;
+    j.Last = {{false, 3}, {false, 1200}};
     EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
-    for (const wchar_t* bad : {L"", L"v2 1 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 7 1,600,1,1200 0,3,0,1200",
-                               L"v1 1 2 0 1,600,1,1200", L"v1 1 2 0 1,600,1,1200 0,3,0,1200 extra",
-                               L"v1 x 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 0 2,600,1,1200 0,3,0,1200"})
-        EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(std::wstring(bad));
+    j.PlanInitial = TPlanSnapshot{TPlanId{0xab, 1}, 900, 180};
+    j.PlanLast = TPlanSnapshot{TPlanId{0xab, 1}, 0, 4294967295u};
+    j.PlanPermanent = true;
+    EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
+    const auto v1 = DecodeJournal(L"v1 1 2 1 1,600,1,1200 0,3,0,1200");
+    ASSERT_TRUE(v1) << "journals of earlier versions are still read";
+    EXPECT_EQ(v1->Version, 1u);
+    const std::wstring plan = L" ab010000000000000000000000000000 900,180 0,0";
+    const std::wstring bads[] = {L"", L"v3 1 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 3 1,600,1,1200 0,3,0,1200", L"v2 1 2 4 1,600,1,1200 0,3,0,1200",
+          L"v2 1 2 0 1,600,1,1200", L"v2 1 2 0 1,600,1,1200 0,3,0,1200 extra", L"v2 1 2 0 1,600,1,1200  0,3,0,1200",
+          L"v2 x 2 0 1,600,1,1200 0,3,0,1200", L"v2 1 2 0 2,600,1,1200 0,3,0,1200", L"v2 1 2 0 1,600,1,1200,1 0,3,0,1200",
+          L"v2 1 2 0 1,2147483648,1,1200 0,3,0,1200", L"v2 4294967296 2 0 1,600,1,1200 0,3,0,1200",
+          L"v2 1 99999999999999999999 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 0 1,600,1,1200 0,3,0,1200" + plan,
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab01 900,180 0,0",
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 AB010000000000000000000000000000 900,180 0,0",
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900 0,0",
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296"};
+    for (const std::wstring& bad : bads)
+        EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(bad);
 }
 
 struct RestoreJournalTest : ::testing::Test {
     TFakeRegistry registry;
     TProcesses processes;
     TFakeSystemParameters spi;
-    TJournalledParameters journalled{spi, registry, processes};
+    TNoPowerPlan noPlan;
+    TJournalledParameters journalled{spi, noPlan, registry, processes};
 
     RestoreJournalTest() {
         spi.SetConfiguration(kAtStart);
         journalled.SetInitial(kAtStart);
     }
     const std::wstring kJournalValue = JournalValueName(1);
-    bool HasJournal() const { return registry.Has(kOptionsKey, kJournalValue); }
+    bool HasJournal(uint32_t session = 1) const { return registry.Has(kOptionsKey, JournalValueName(session)); }
+    TRecovery Recover(bool restoreOnExit = true) {
+        return RecoverFromJournal(registry, processes, spi, noPlan, restoreOnExit);
+    }
+    // This run's journal, written by a run of another process in `session`.
+    void LeaveJournalOf(uint32_t pid, uint32_t session) {
+        const std::wstring text = registry.String(kOptionsKey, kJournalValue);
+        registry.Keys[kOptionsKey].erase(kJournalValue);
+        TJournal j = *DecodeJournal(text);
+        j.ProcessId = pid;
+        TRegistryDefault reg(registry);
+        reg.OpenKey(kOptionsKey, true);
+        reg.WriteString(JournalValueName(session), EncodeJournal(j));
+    }
 };
 
 TEST_F(RestoreJournalTest, TheFirstChangeWritesItEveryChangeUpdatesItAndTheCleanEndRemovesIt) {
@@ -58,13 +98,8 @@ TEST_F(RestoreJournalTest, TheFirstChangeWritesItEveryChangeUpdatesItAndTheClean
     j = DecodeJournal(registry.String(kOptionsKey, kJournalValue));
     EXPECT_EQ(j->Last.ScreenSaverSetting, (TPowerSetting{true, 3}));
     EXPECT_TRUE(j->Permanent) << "once permanent, the run stays so";
-    // Another desktop session's run keeps a journal of its own, untouched.
-    registry.Keys[kOptionsKey][JournalValueName(2)] = {kRegSz, {'x', 0, 0, 0}};
     journalled.Remove();
     EXPECT_FALSE(HasJournal());
-    EXPECT_TRUE(registry.Has(kOptionsKey, JournalValueName(2)));
-    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::None);
-    EXPECT_TRUE(registry.Has(kOptionsKey, JournalValueName(2)));
 }
 
 TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSince) {
@@ -73,7 +108,7 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
     // The run is killed. Since then the user switched the power-off on by hand.
     SetPowerOffActive(spi, true, false);
     spi.Calls.clear();
-    const TRecovery r = RecoverFromJournal(registry, processes, spi, true);
+    const TRecovery r = Recover();
     EXPECT_EQ(r.Kind, TRecovery::TKind::Restored);
     EXPECT_TRUE(r.ScreenSaverRestored);
     EXPECT_FALSE(r.PowerOffRestored) << "changed by someone else: left as it is";
@@ -84,47 +119,94 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
     EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
 }
 
-TEST_F(RestoreJournalTest, ARunningOwnerACorruptJournalAndTheOptionOffAreEachRespected) {
+TEST_F(RestoreJournalTest, AnItemTheLostRunHadPutBackIsNeitherWrittenNorNamed) {
     SetScreenSaverActive(journalled, false, true);
-    processes.OtherRunning = true;
-    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::LeftAlone);
-    EXPECT_TRUE(HasJournal());
-    EXPECT_FALSE(GetScreenSaverActive(spi)) << "nothing touched";
-    processes.OtherRunning = false;
-    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, false).Kind, TRecovery::TKind::Discarded);
+    SetPowerOffActive(journalled, false, true);
+    SetPowerOffActive(journalled, true, true);  // Restore: the power-off is back
+    spi.Calls.clear();
+    const TRecovery r = Recover();
+    EXPECT_FALSE(r.PowerOffRestored);
+    for (const auto& call : spi.Sets()) EXPECT_NE(call.Action, spi::kSetPowerOffActive);
+    EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
+}
+
+TEST_F(RestoreJournalTest, WhichJournalsAreALostRunsAndWhichAreLeftAlone) {
+    const struct {
+        const char* Case;
+        uint32_t Session;  // where the journal's run was
+        bool MarkerHeld, ProcessAnswers;
+        TRecovery::TKind Kind;
+    } rows[] = {
+        // One copy per session, and this is it: the pid's answer proves nothing.
+        {"this session, a reused pid answers", 1, false, true, TRecovery::TKind::Restored},
+        {"this session, even with a marker", 1, true, false, TRecovery::TKind::Restored},
+        {"another session whose run goes on", 2, true, true, TRecovery::TKind::LeftAlone},
+        {"an earlier log-on's session id", 7, false, true, TRecovery::TKind::Restored},
+    };
+    for (const auto& r : rows) {
+        registry.Keys.clear();
+        spi.SetConfiguration(kAtStart);
+        TJournalledParameters run{spi, noPlan, registry, processes};
+        run.SetInitial(kAtStart);
+        SetScreenSaverActive(run, false, false);
+        LeaveJournalOf(77, r.Session);
+        processes.Markers = r.MarkerHeld ? std::set<uint32_t>{77} : std::set<uint32_t>{};
+        processes.Answers = r.ProcessAnswers;
+        EXPECT_EQ(Recover().Kind, r.Kind) << r.Case;
+        EXPECT_EQ(HasJournal(r.Session), r.Kind == TRecovery::TKind::LeftAlone) << r.Case;
+        EXPECT_EQ(GetScreenSaverActive(spi), r.Kind == TRecovery::TKind::Restored) << r.Case;
+    }
+}
+
+TEST_F(RestoreJournalTest, ACorruptJournalIsRemovedSilentlyAndTheOptionOffKeepsPermanentChanges) {
+    SetScreenSaverActive(journalled, false, true);
+    EXPECT_EQ(Recover(false).Kind, TRecovery::TKind::Discarded);
     EXPECT_FALSE(HasJournal());
     EXPECT_FALSE(GetScreenSaverActive(spi)) << "the option is off: nothing put back";
     registry.Keys[kOptionsKey][kJournalValue] = {kRegSz, {'?', 0, 0, 0}};
-    const TRecovery corrupt = RecoverFromJournal(registry, processes, spi, true);
+    registry.PutDword(kOptionsKey, JournalValueName(5), 1);  // not even a text
+    const TRecovery corrupt = Recover();
     EXPECT_EQ(corrupt.Kind, TRecovery::TKind::Corrupt);
     EXPECT_FALSE(HasJournal());
+    EXPECT_FALSE(HasJournal(5));
     EXPECT_TRUE(RecoveryText(corrupt).empty()) << "no message";
-    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, true).Kind, TRecovery::TKind::None);
+    EXPECT_FALSE(GetScreenSaverActive(spi)) << "nothing written";
 }
 
 TEST_F(RestoreJournalTest, ALostRunsTemporaryChangesAreUndoneWhateverTheOption) {
     SetScreenSaverActive(journalled, false, false);
     EXPECT_FALSE(journalled.Permanent());
-    EXPECT_EQ(RecoverFromJournal(registry, processes, spi, false).Kind, TRecovery::TKind::Restored);
+    EXPECT_EQ(Recover(false).Kind, TRecovery::TKind::Restored);
     EXPECT_TRUE(GetScreenSaverActive(spi));
 }
 
-TEST(PlanEndSteps, TemporaryPlanChangesLastNoLongerThanTheSession) {
+TEST_F(RestoreJournalTest, TheCleanEndRemovesOnlyItsOwnJournalAndARefusedWriteCostsNoCommand) {
+    SetScreenSaverActive(journalled, false, false);
+    LeaveJournalOf(77, 1);  // another process's journal under this session's name
+    journalled.Remove();
+    EXPECT_TRUE(HasJournal()) << "not this run's to remove";
+    registry.Keys.clear();
+    registry.WritesAllowed = 0;
+    EXPECT_NO_THROW(SetScreenSaverActive(journalled, true, false));
+    EXPECT_TRUE(GetScreenSaverActive(spi)) << "the command still ran";
+}
+
+TEST(EndSteps, EveryEndUndoesTemporaryPlanChangesAndLeavesNoJournal) {
+    // Inputs: option, session ending, temporary plan changes, continuous mode.
+    // Outputs: undo continuous mode, restore the start-up configuration, undo plan changes.
     const struct {
-        bool Option, SessionEnding, Temporary;
-        bool Restore, Keep;
+        bool In[4];
+        bool Out[3];
     } rows[] = {
-        {true, false, false, true, false},  {true, true, true, true, false},   // the option: restore, clean journal
-        {false, false, false, false, false},                                  // nothing temporary: nothing to do
-        {false, true, true, true, false},                                     // the session ends: undo now
-        {false, false, true, false, true},                                    // the program alone ends: next start
+        {{0, 0, 0, 0}, {0, 0, 0}}, {{0, 0, 0, 1}, {1, 0, 1}}, {{0, 0, 1, 0}, {0, 0, 1}}, {{0, 0, 1, 1}, {1, 0, 1}},
+        {{0, 1, 0, 0}, {0, 0, 0}}, {{0, 1, 0, 1}, {1, 0, 1}}, {{0, 1, 1, 0}, {0, 0, 1}}, {{0, 1, 1, 1}, {1, 0, 1}},
+        {{1, 0, 0, 0}, {0, 1, 0}}, {{1, 0, 0, 1}, {1, 1, 1}}, {{1, 0, 1, 0}, {0, 1, 1}}, {{1, 0, 1, 1}, {1, 1, 1}},
+        {{1, 1, 0, 0}, {0, 1, 0}}, {{1, 1, 0, 1}, {1, 1, 1}}, {{1, 1, 1, 0}, {0, 1, 1}}, {{1, 1, 1, 1}, {1, 1, 1}},
     };
-    EXPECT_TRUE(PlanEndSteps(true, true, false, true).KeepJournal) << "the session ends inside continuous mode";
-    EXPECT_FALSE(PlanEndSteps(true, false, false, true).KeepJournal);
     for (const auto& r : rows) {
-        const TEndPlan plan = PlanEndSteps(r.Option, r.SessionEnding, r.Temporary);
-        EXPECT_EQ(plan.RestoreInitial, r.Restore) << r.Option << r.SessionEnding << r.Temporary;
-        EXPECT_EQ(plan.KeepJournal, r.Keep) << r.Option << r.SessionEnding << r.Temporary;
+        const TEndPlan plan = PlanEndSteps({r.In[0], r.In[1], r.In[2], r.In[3]});
+        const TEndPlan expected{true, r.Out[0], r.Out[1], r.Out[2], true};
+        EXPECT_EQ(plan, expected) << r.In[0] << r.In[1] << r.In[2] << r.In[3];
     }
 }
 

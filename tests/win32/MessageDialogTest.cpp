@@ -175,8 +175,9 @@ TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     TMainForm defaults;
     TClockWin32 clock;
     TNoPump pump;
-    TManagedConfiguration config({spi, defaults, timers, clock, status, pump});
-    TDisplayCommands commands({spi, requests, dialog, starter, options, status, timers}, config);
+    TNoPowerPlan noPlan;
+    TManagedConfiguration config({spi, defaults, timers, clock, status, pump, noPlan});
+    TDisplayCommands commands({spi, requests, dialog, starter, options, status, timers, noPlan}, config);
     TDialogDriver driver([&](HWND d) {
         BOOL active = FALSE;
         UINT timeout = 0;

@@ -50,8 +50,9 @@ struct TFakeCore {
     TRequestsLog requests;
     TNoDialog dialog;
     TStarterCount starter;
-    TManagedConfiguration config{{spi, form, timers, clock, status, pump}};
-    TDisplayCommands commands{{spi, requests, dialog, starter, form, status, timers}, config};
+    TNoPowerPlan noPlan;
+    TManagedConfiguration config{{spi, form, timers, clock, status, pump, noPlan}};
+    TDisplayCommands commands{{spi, requests, dialog, starter, form, status, timers, noPlan}, config};
     TWindowCommandsLog window;
     TCommandDispatch dispatch{config, commands, window};
     TErrorsLog errors;

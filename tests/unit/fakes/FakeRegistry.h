@@ -46,6 +46,11 @@ public:
     bool DeleteValue(TRegKey key, const std::wstring& name) override {
         return Keys[FOpen.at(key - 1)].erase(name) > 0;
     }
+    std::vector<std::wstring> ValueNames(TRegKey key) override {
+        std::vector<std::wstring> names;
+        for (const auto& [name, value] : Keys[FOpen.at(key - 1)]) names.push_back(name);
+        return names;
+    }
     void CloseKey(TRegKey) override { ++Closed; }
 
     // Test helpers.

@@ -1,0 +1,51 @@
+#pragma once
+// The system's power functions in memory: plans with both display time-outs,
+// the power source, a switch that refuses writes, and a count of calls.
+#include <map>
+#include <ostream>
+
+#include "display/PowerPlan.h"
+
+namespace lumivane::test {
+
+struct TFakePowerPlan final : IPowerPlan {
+    struct TValues {
+        uint32_t Ac = 900, Dc = 180;
+        friend bool operator==(const TValues&, const TValues&) = default;
+        friend void PrintTo(const TValues& v, std::ostream* os) { *os << v.Ac << "/" << v.Dc; }
+    };
+    std::map<TPlanId, TValues> Plans{{TPlanId{1}, {}}, {TPlanId{2}, {1200, 900}}};
+    TPlanId Active{1};
+    bool Battery = false, Missing = false, RefuseWrites = false;
+    int Calls = 0, Applied = 0;
+    bool ActivePlan(TPlanId& plan) override {
+        ++Calls;
+        plan = Active;
+        return !Missing;
+    }
+    bool ReadTimeout(const TPlanId& plan, bool ac, uint32_t& seconds) override {
+        ++Calls;
+        if (Missing) return false;
+        seconds = ac ? Plans[plan].Ac : Plans[plan].Dc;
+        return true;
+    }
+    bool WriteTimeout(const TPlanId& plan, bool ac, uint32_t seconds) override {
+        ++Calls;
+        // A policy keeps the value: the write "succeeds" and does not read back.
+        if (!RefuseWrites) (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
+        return true;
+    }
+    bool Apply(const TPlanId& plan) override {
+        ++Calls;
+        ++Applied;
+        Active = plan;  // setting a plan active again makes it the active one
+        return true;
+    }
+    bool OnBattery() override {
+        ++Calls;
+        return Battery;
+    }
+    TValues Values(uint8_t plan = 1) { return Plans[TPlanId{plan}]; }
+};
+
+}  // namespace lumivane::test
