@@ -8,6 +8,7 @@
 #   wine-env.sh down BUILD          stop Wine and the private Xvfb
 #
 # LUMIVANE_DISPLAY=:N uses that display instead of a private Xvfb.
+# LUMIVANE_DLLOVERRIDES=name=n;... adds DLL overrides for that program only.
 set -euo pipefail
 
 cmd=${1:?usage: wine-env.sh up|exec|down BUILD [PROG ARGS...]}
@@ -18,7 +19,7 @@ mkdir -p "$state"
 
 export WINEPREFIX=$state/prefix
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEDLLOVERRIDES="mscoree,mshtml=${LUMIVANE_DLLOVERRIDES:+;$LUMIVANE_DLLOVERRIDES}"
 export WINEARCH=win64
 
 alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "common/StandInPower.h"
+
 namespace lumivane::e2e {
 
 namespace {
@@ -149,7 +151,16 @@ HWND FindMainWindow(DWORD processId) {
     return nullptr;
 }
 
-TLumivane::TLumivane(const std::wstring& arguments) {
+namespace {
+// The stand-in is chosen per program, not per process: it stays chosen while
+// any run on it is alive, and a later plain run clears what a crashed test
+// left behind.
+int gRunsOnStandInPower = 0;
+}  // namespace
+
+TLumivane::TLumivane(const std::wstring& arguments, bool onStandInPower) : FOnStandInPower(onStandInPower) {
+    if (FOnStandInPower && gRunsOnStandInPower++ == 0) test::SelectStandInPower(L"Lumivane.exe", true);
+    if (!FOnStandInPower && gRunsOnStandInPower == 0) test::SelectStandInPower(L"Lumivane.exe", false);
     std::wstring commandLine = L"\"" + LumivanePath() + L"\" " + arguments;
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
@@ -160,17 +171,19 @@ TLumivane::TLumivane(const std::wstring& arguments) {
 }
 
 TLumivane::~TLumivane() {
-    if (!FInfo.hProcess) return;
-    if (!FRun.Ended) {
-        if (HWND main = FindMainWindow(FInfo.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) {
-            ADD_FAILURE() << "Lumivane did not end";
-            TerminateProcess(FInfo.hProcess, 1);
-            WaitForSingleObject(FInfo.hProcess, 5000);
+    if (FInfo.hProcess) {
+        if (!FRun.Ended) {
+            if (HWND main = FindMainWindow(FInfo.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
+            if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) {
+                ADD_FAILURE() << "Lumivane did not end";
+                TerminateProcess(FInfo.hProcess, 1);
+                WaitForSingleObject(FInfo.hProcess, 5000);
+            }
         }
+        CloseHandle(FInfo.hProcess);
+        CloseHandle(FInfo.hThread);
     }
-    CloseHandle(FInfo.hProcess);
-    CloseHandle(FInfo.hThread);
+    if (FOnStandInPower && --gRunsOnStandInPower == 0) test::SelectStandInPower(L"Lumivane.exe", false);
 }
 
 void TLumivane::Kill() {

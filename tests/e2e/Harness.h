@@ -69,7 +69,10 @@ struct TRun {
 // A running Lumivane.exe; ended (and waited for) when it goes out of scope.
 class TLumivane {
 public:
-    explicit TLumivane(const std::wstring& arguments);
+    // onStandInPower: the program runs on a power plan of the stand-in power
+    // library (common/StandInPower.h; the test installs it first). Every
+    // Lumivane.exe started while such a run lives loads the stand-in too.
+    explicit TLumivane(const std::wstring& arguments, bool onStandInPower = false);
     ~TLumivane();
     // Waits for the process to end by itself.
     TRun Wait(std::chrono::milliseconds deadline);
@@ -82,6 +85,7 @@ public:
 private:
     PROCESS_INFORMATION FInfo{};
     TRun FRun;
+    bool FOnStandInPower = false;
 };
 
 // The text of another process's window (WM_GETTEXT, with a deadline).

@@ -62,27 +62,49 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
     EXPECT_FALSE(HasJournal()) << "a clean end leaves no journal";
 }
 
-TEST(Journal, AJournalOfARunningProcessIsLeftAloneAndACorruptOneIsRemoved) {
-    // This test program stands for the other run that still goes on.
+void PutJournal(const std::wstring& name, const std::wstring& text) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+bool HasValue(const std::wstring& name) {
+    DWORD size = 0;
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), RRF_RT_ANY, nullptr,
+                        nullptr, &size) == ERROR_SUCCESS;
+}
+
+TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsALostRunsOrCorrupt) {
+    // This test program stands for a run that goes on in another session:
+    // it holds the run marker of its journal.
     FILETIME created{}, exited{}, kernel{}, user{};
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const std::wstring journal = L"v1 " + std::to_wstring(GetCurrentProcessId()) + L" " +
-                                 std::to_wstring(static_cast<uint64_t>(created.dwHighDateTime) << 32 |
-                                                 created.dwLowDateTime) +
-                                 L" 0 1,600,1,1200 0,600,0,1200";
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", JournalName().c_str(), REG_SZ, journal.c_str(),
-                    static_cast<DWORD>((journal.size() + 1) * sizeof(wchar_t)));
+    const std::wstring self = std::to_wstring(GetCurrentProcessId()) + L" " +
+                              std::to_wstring(static_cast<uint64_t>(created.dwHighDateTime) << 32 |
+                                              created.dwLowDateTime);
+    HANDLE marker = CreateMutexW(nullptr, FALSE, (L"Global\\Tessaly Lumivane run " + self).c_str());
+    ASSERT_NE(marker, nullptr);
+    const std::wstring live = L"v2 " + self + L" 1 0,600,1,1200 0,600,1,1200";
+    PutJournal(L"Restore journal 99", live);
+    // The same process named in this session's journal: this session runs
+    // one copy, the one being started, so that journal is a lost run's.
+    PutJournal(JournalName(), L"v1 " + self + L" 0 1,600,1,1200 0,600,1,1200");
+    PutJournal(L"Restore journal 98", L"not a journal");
     {
         TLumivane lumivane(L"-quiet");
         ASSERT_NE(lumivane.MainWindow(10s), nullptr);
-        EXPECT_TRUE(HasJournal()) << "its owner still runs";
+        EXPECT_FALSE(HasJournal()) << "this session's was read and taken as a lost run's";
+        EXPECT_FALSE(HasValue(L"Restore journal 98")) << "a corrupt one is removed";
+        EXPECT_TRUE(HasValue(L"Restore journal 99")) << "its owner still runs";
     }
-    const wchar_t corrupt[] = L"not a journal";
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", JournalName().c_str(), REG_SZ, corrupt,
-                    sizeof(corrupt));
-    TLumivane lumivane(L"-quiet");
-    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
-    EXPECT_FALSE(HasJournal());
+    wchar_t kept[256] = {};
+    DWORD size = sizeof(kept);
+    RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Restore journal 99", RRF_RT_REG_SZ, nullptr,
+                 kept, &size);
+    EXPECT_EQ(kept, live) << "kept as it was, also by the clean end";
+    CloseHandle(marker);
+    TLumivane after(L"-quiet");
+    ASSERT_NE(after.MainWindow(10s), nullptr);
+    EXPECT_FALSE(HasValue(L"Restore journal 99")) << "once its run is gone, it is a lost run's";
 }
 
 }  // namespace

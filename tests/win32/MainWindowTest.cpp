@@ -56,7 +56,8 @@ TEST(Preservation, ScreenSaverSwitchedOffElsewhereComesBackWithin500ms) {
     TClockWin32 clock;
     TNoStatus status;
     TNoPump pump;
-    TManagedConfiguration config({spi, options, window.Timers, clock, status, pump});
+    TNoPowerPlan noPlan;
+    TManagedConfiguration config({spi, options, window.Timers, clock, status, pump, noPlan});
     config.FormCreate();
     config.actActivateExecute();
     ASSERT_TRUE(GetScreenSaverActive(spi));
@@ -126,21 +127,6 @@ TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollow
     }
 }
 
-TEST(PowerPlan, WhereThePowerFunctionsDoNotAnswerTheRunFallsBackToTheSystemParameters) {
-    // Wine 8 lacks several of them: loading must not abort, and the run
-    // keeps the system parameters.
-    TPowerPlanWin32 plan;
-    std::printf("power functions %s\n", plan.Loaded() ? "loaded" : "missing");
-    EXPECT_FALSE(PowerPlanAnswers(plan));
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
-    EXPECT_FALSE(lumivane.OnPowerPlan());
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
-}
-
 TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);
@@ -168,7 +154,7 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
     TSystemParametersWin32 spi;
     TPowerPlanWin32 functions;
     TPowerPlanParameters plan(spi, functions);
-    TDisplayPowerNotesWin32 notes(plan);
+    TDisplayPowerNotesWin32 notes(plan, functions);
     const wchar_t* desktop = L"Control Panel\\Desktop";
     const wchar_t* policy = L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
     wchar_t saved[MAX_PATH] = {};

@@ -1,0 +1,118 @@
+// The real program on a power plan (the stand-in power library): the user's
+// 900 s on mains power and 180 s on battery come back exactly, whichever way
+// a run that changed them ends.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "Harness.h"
+#include "common/FreshOptions.h"
+#include "common/StandInPower.h"
+#include "ui/Commands.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using test::TPlanValues;
+
+constexpr TPlanValues kUser{900, 180};
+
+void StoreDword(const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
+}
+
+void Command(HWND main, TCommandId id) { PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
+
+bool PlanBecomes(TPlanValues values) {
+    return PollUntil([&] { return test::StandInPlan() == values; }, 5s);
+}
+
+bool HasJournal() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    wchar_t name[256];
+    bool found = false;
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        found = found || std::wstring(name).rfind(L"Restore journal ", 0) == 0;
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+struct PowerPlanRun : ::testing::Test {
+    void SetUp() override {
+        ASSERT_TRUE(test::InstallStandInPower());
+        test::SetStandInPlan(kUser);
+        StoreDword(L"Control power off", 1);
+        StoreDword(L"Control screen saver", 0);
+        StoreDword(L"Use continuous mode", 1);
+    }
+};
+
+TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
+    const struct {
+        const char* Path;
+        bool RestoreOption;
+        // Runs with the program deactivated; ends it, or leaves it for the destructor's close message.
+        std::function<void(TLumivane&, HWND)> End;
+    } paths[] = {
+        {"continuous power-off, OK, Activate", true,
+         [](TLumivane& lumivane, HWND main) {
+             Command(main, TCommandId::actPowerOff);
+             std::vector<HWND> dialog;
+             ASSERT_TRUE(PollUntil(
+                 [&] { return !(dialog = VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage")).empty(); }, 5s));
+             EXPECT_TRUE(PlanBecomes({3, 180})) << "the continuous time-out, on mains power only";
+             PostMessageW(dialog[0], WM_COMMAND, IDOK, 0);
+             ASSERT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage").empty(); }, 5s));
+             EXPECT_TRUE(PlanBecomes({0, 0})) << "back to deactivated";
+             Command(main, TCommandId::actActivate);
+             EXPECT_TRUE(PlanBecomes(kUser)) << "Activate";
+         }},
+        {"Exit with the restore option off", false, [](TLumivane&, HWND main) { Command(main, TCommandId::actExit); }},
+        {"the session's end", true,
+         [](TLumivane& lumivane, HWND main) {
+             SendMessageTimeoutW(main, WM_QUERYENDSESSION, 0, 0, SMTO_BLOCK, 5000, nullptr);
+             SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, nullptr);
+             lumivane.Kill();  // Windows ends the process any time after the answer
+         }},
+    };
+    for (const auto& p : paths) {
+        test::SetStandInPlan(kUser);
+        StoreDword(L"Restore initial values on exit", p.RestoreOption);
+        {
+            TLumivane lumivane(L"-quiet", true);
+            HWND main = lumivane.MainWindow(10s);
+            ASSERT_NE(main, nullptr) << p.Path;
+            Command(main, TCommandId::actDeactivate);
+            ASSERT_TRUE(PlanBecomes({0, 0})) << p.Path << ": deactivated on both sources";
+            p.End(lumivane, main);
+        }
+        EXPECT_EQ(test::StandInPlan(), kUser) << p.Path;
+        EXPECT_FALSE(HasJournal()) << p.Path << ": nothing left for the next start";
+    }
+}
+
+TEST_F(PowerPlanRun, AKilledRunsValuesComeBackAtTheNextStart) {
+    {
+        TLumivane lumivane(L"-quiet", true);
+        HWND main = lumivane.MainWindow(10s);
+        ASSERT_NE(main, nullptr);
+        Command(main, TCommandId::actDeactivate);
+        ASSERT_TRUE(PlanBecomes({0, 0}));
+        ASSERT_TRUE(HasJournal());
+        lumivane.Kill();
+    }
+    EXPECT_EQ(test::StandInPlan(), (TPlanValues{0, 0})) << "the killed run left it off";
+    TLumivane again(L"-quiet", true);
+    ASSERT_NE(again.MainWindow(10s), nullptr);
+    EXPECT_EQ(test::StandInPlan(), kUser) << "both sources back at the start";
+    EXPECT_FALSE(HasJournal());
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
