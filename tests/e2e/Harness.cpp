@@ -1,5 +1,7 @@
 #include "Harness.h"
 
+#include <shellapi.h>
+
 #include <gtest/gtest.h>
 
 #include "common/StandInPower.h"
@@ -187,9 +189,19 @@ TLumivane::~TLumivane() {
 }
 
 void TLumivane::Kill() {
+    const HWND main = FindMainWindow(FInfo.dwProcessId);
+    const HWND icon = main ? FindWindowExW(main, nullptr, L"TNotifyIconMsgWindow", nullptr) : nullptr;
     TerminateProcess(FInfo.hProcess, 99);
     WaitForSingleObject(FInfo.hProcess, 10000);
     FRun.Ended = true;
+    // The shell keeps a killed program's icon until the mouse finds it gone;
+    // a test that clicks the notification area must find only the live one.
+    if (icon) {
+        NOTIFYICONDATAW data{};
+        data.cbSize = sizeof(data);
+        data.hWnd = icon;
+        Shell_NotifyIconW(NIM_DELETE, &data);
+    }
 }
 
 TRun TLumivane::Wait(std::chrono::milliseconds deadline) {
