@@ -78,16 +78,30 @@ void TManagedConfiguration::actRestoreConfigurationExecute() {
     RestoreInitialConfiguration();
 }
 
+namespace {
+// A put-back that the option says to make for good is permanent, as the
+// routines' writes would be.
+TPlanMark WithPermanence(TPlanMark mark, bool update) {
+    mark.Permanent = mark.Permanent || update;
+    return mark;
+}
+}  // namespace
+
 void TManagedConfiguration::RestoreInitialConfiguration() {
+    FDeps.Plan.Refresh();
     const bool update = FDeps.Options.UpdateSettings();
     SetScreenSaverActive(FDeps.Spi, FInitialConfiguration.ScreenSaverSetting.Active, update);
     const bool initialActive = FInitialConfiguration.PowerOffSetting.Active;
     if (!FInitialPlan.Plan) {
         SetPowerOffActive(FDeps.Spi, initialActive, update);
+    } else if (FInitialPlan.SetByAnotherRun) {
+        // The plan held another session's copy's change when this one
+        // started: that copy puts it back, and this one must not bring it
+        // back after it did.
     } else if (GetPowerOffActive(FDeps.Spi) != initialActive) {
         // On the plan the flag comes back with the values it had at the
         // start, on both sources.
-        FDeps.Plan.PutBack(FInitialPlan);
+        FDeps.Plan.PutBack(WithPermanence(FInitialPlan, update));
     }
     FDeps.Status.UpdateStatus();
 }
@@ -96,7 +110,7 @@ void TManagedConfiguration::ReapplyPowerOff(const TPowerSetting& kept, bool upda
     // On the plan the preserved values come back whole; the routines would
     // write the current source's time-out into the other source.
     if (FPreservedPlan.Plan)
-        FDeps.Plan.PutBack(FPreservedPlan);
+        FDeps.Plan.PutBack(WithPermanence(FPreservedPlan, update));
     else
         SetPowerOffConfiguration(FDeps.Spi, kept.Active, kept.Timeout, update);
 }

@@ -16,6 +16,25 @@ std::wstring RunMarkerName(uint32_t processId, uint64_t processStart) {
     return L"Global\\Tessaly Lumivane run " + std::to_wstring(processId) + L" " + std::to_wstring(processStart);
 }
 
+std::wstring PlanMarkerName(const TPlanSnapshot& values) {
+    std::wstring name = L"Global\\Tessaly Lumivane plan ";
+    for (const uint8_t b : values.Plan) name += {L"0123456789abcdef"[b >> 4], L"0123456789abcdef"[b & 15]};
+    return name + L" " + std::to_wstring(values.Ac) + L" " + std::to_wstring(values.Dc);
+}
+
+void TProcessTableWin32::MarkPlanInForce(const std::optional<TPlanSnapshot>& values) {
+    if (values == FPlanMarked) return;
+    FPlanMarked = values;
+    FPlanMarker.Reset(values ? CreateMutexW(nullptr, FALSE, PlanMarkerName(*values).c_str()) : nullptr);
+}
+
+bool TProcessTableWin32::PlanMarkedByAnotherRun(const TPlanSnapshot& values) {
+    if (values == FPlanMarked) return false;  // this run's own
+    TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, PlanMarkerName(values).c_str()));
+    // Another user's run holds it with rights of its own: it exists all the same.
+    return marker || GetLastError() == ERROR_ACCESS_DENIED;
+}
+
 TProcessTableWin32::TProcessTableWin32()
     : FMarker(CreateMutexW(nullptr, FALSE, RunMarkerName(CurrentProcessId(), CurrentProcessStart()).c_str())) {}
 

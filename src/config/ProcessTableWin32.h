@@ -19,9 +19,16 @@ public:
     uint64_t CurrentProcessStart() override;
     bool RunMarkerHeld(uint32_t processId, uint64_t processStart) override;
     bool IsRunning(uint32_t processId, uint64_t processStart) override;
+    void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) override;
+    bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) override;
 
 private:
     TUniqueKernelHandle FMarker;
+    // A named object per plan values in force, held while they are: every
+    // session can ask for it by the values it reads, and it goes with the
+    // process however the process ends.
+    TUniqueKernelHandle FPlanMarker;
+    std::optional<TPlanSnapshot> FPlanMarked;
 };
 
 // The desktop session of this process is connected, locally or remotely
@@ -32,5 +39,6 @@ bool SessionConnected();
 // session of the user finds it, and named after the process id and its
 // creation time, which no other process shares.
 std::wstring RunMarkerName(uint32_t processId, uint64_t processStart);
+std::wstring PlanMarkerName(const TPlanSnapshot& values);
 
 }  // namespace lumivane

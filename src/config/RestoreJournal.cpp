@@ -257,7 +257,9 @@ TPlanMark TJournalledParameters::Mark() {
     TPlanMark mark = FPlan.Mark();
     // The marked values are the run's own permanent ones: putting them back
     // keeps them so.
-    mark.Permanent = FPlanPermanent && FPlanLast && mark.Plan == FPlanLast;
+    const bool own = FPlanLast && mark.Plan == FPlanLast && FPlanLast != FPlanInitial;
+    mark.Permanent = FPlanPermanent && own;
+    mark.SetByAnotherRun = mark.Plan && !own && FProcesses.PlanMarkedByAnotherRun(*mark.Plan);
     return mark;
 }
 
@@ -278,6 +280,7 @@ bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change)
     if (plan) {
         FPlanLast = FPlan.Mark().Plan;
         FPlanPermanent = permanent;
+        FProcesses.MarkPlanInForce(FPlanLast != FPlanInitial ? FPlanLast : std::nullopt);
     }
     Write();
     return result;
@@ -336,6 +339,7 @@ void TJournalledParameters::Remove() {
     }
     // Only this run's own: whatever else stands there is not this run's to remove.
     if (const auto journal = DecodeJournal(text); journal && Own(*journal)) DeleteJournal(FRegistry, name);
+    FProcesses.MarkPlanInForce(std::nullopt);
     FWritten = false;
     FPermanent = false;
 }

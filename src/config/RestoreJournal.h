@@ -51,6 +51,11 @@ public:
     // For journals of earlier versions, which had no marker: the process
     // is known to run. A process that may not be asked is not proof.
     virtual bool IsRunning(uint32_t processId, uint64_t processStart) = 0;
+    // Says to every session that this run's own values are in force in the
+    // machine-wide plan (none: no longer), and asks whether another run has
+    // these values of its own in force.
+    virtual void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) = 0;
+    virtual bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) = 0;
 };
 
 // What the start found and did, over every journal it found.

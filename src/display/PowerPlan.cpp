@@ -98,7 +98,7 @@ bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {
 TPlanMark TPowerPlanParameters::Mark() {
     const TCurrent* current = Read();
     if (!current) return {};
-    return {current->Snapshot, FRemembered, false};
+    return {current->Snapshot, FRemembered, false, false};
 }
 
 std::optional<TPlanSnapshot> PlanToPutBack(const TPlanSnapshot& now, const TPlanSnapshot& initial,

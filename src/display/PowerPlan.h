@@ -59,6 +59,10 @@ struct TPlanMark {
     // The marked values were the run's own, written with "Update Windows
     // configuration": putting them back puts back that too.
     bool Permanent = false;
+    // The marked values are another run's change in force (a copy in
+    // another session, of this user or another): that run puts them back,
+    // and they are no start-up configuration of this one.
+    bool SetByAnotherRun = false;
     friend bool operator==(const TPlanMark&, const TPlanMark&) = default;
 };
 

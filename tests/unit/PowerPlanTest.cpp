@@ -4,8 +4,10 @@
 // exactly that behind.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
+#include <vector>
 
 #include "app/EndSteps.h"
 #include "config/RestoreJournal.h"
@@ -17,7 +19,13 @@
 namespace lumivane::test {
 namespace {
 
+// The plan values that runs mark as their own change in force, by pid: what
+// every session can see.
+using TPlanMarkers = std::vector<std::pair<uint32_t, TPlanSnapshot>>;
+
 struct TProcesses final : IProcessTable {
+    explicit TProcesses(TPlanMarkers& markers) : PlanMarkers(markers) {}
+    TPlanMarkers& PlanMarkers;
     uint32_t Pid = 42, Session = 1;
     std::set<uint32_t> Markers;  // runs that hold their marker
     bool Answers = false;        // what a look at a process id says
@@ -26,6 +34,14 @@ struct TProcesses final : IProcessTable {
     uint64_t CurrentProcessStart() override { return 1000 + Pid; }
     bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
     bool IsRunning(uint32_t, uint64_t) override { return Answers; }
+    void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) override {
+        std::erase_if(PlanMarkers, [&](const auto& m) { return m.first == Pid; });
+        if (values) PlanMarkers.emplace_back(Pid, *values);
+    }
+    bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) override {
+        return std::any_of(PlanMarkers.begin(), PlanMarkers.end(),
+                           [&](const auto& m) { return m.first != Pid && m.second == values; });
+    }
 };
 
 // A dialog that runs a step while it is open.
@@ -41,13 +57,14 @@ struct TMachine {
     TFakeSystemParameters spi;
     TFakePowerPlan functions;
     TFakeRegistry registry;
+    TPlanMarkers planMarkers;
 };
 
 // One run of the program on the machine, as the composition wires it.
 struct TRun {
     explicit TRun(TMachine& m, uint32_t pid = 42) : machine(m) { processes.Pid = pid; }
     TMachine& machine;
-    TProcesses processes;
+    TProcesses processes{machine.planMarkers};
     TPowerPlanParameters params{machine.spi, machine.functions};
     TJournalledParameters journal{params, params, machine.registry, processes};
     TMainForm form;
@@ -202,6 +219,31 @@ TEST(PowerPlan, AwayFromItsSessionACopyChangesNothingUntilTheUserIsBack) {
     run.config.SetSessionConnected(true);
     run.timers.Advance(kCheckConfigurationInterval);
     EXPECT_FALSE(run.config.DeactivateForRunning()) << "the period ends once the user is back";
+}
+
+TEST(PowerPlan, ACopyInAnotherSessionNeverBringsBackTheFirstCopysChange) {
+    TMachine machine;
+    TRun first(machine, 42);
+    first.Start();
+    first.config.actDeactivateExecute();  // the first user presents
+    // The second user logs on: the first session is no longer connected.
+    first.config.SetSessionConnected(false);
+    TRun second(machine, 43);
+    second.processes.Session = 2;
+    second.processes.Markers = {42};  // the first run goes on
+    second.Start();
+    EXPECT_EQ(second.recovery.Kind, TRecovery::TKind::LeftAlone) << "the same user's live copy keeps its journal";
+    // Back to the first user, who activates and later leaves.
+    second.config.SetSessionConnected(false);
+    first.config.SetSessionConnected(true);
+    first.config.actActivateExecute();
+    first.End();
+    ASSERT_EQ(machine.functions.Values(), kUser);
+    // The second copy ends with "Restore initial configuration on exit",
+    // its changes made for good.
+    second.form.SetChecked(TControlId::cbUpdateSettings, true);
+    second.End();
+    EXPECT_EQ(machine.functions.Values(), kUser) << "the first copy's \"never\" is no start-up value of the second";
 }
 
 TEST(PowerPlan, ATickReadsThePlanOnce) {

@@ -22,6 +22,8 @@ struct TProcesses final : IProcessTable {
     uint64_t CurrentProcessStart() override { return 133000000000000000ull; }
     bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
     bool IsRunning(uint32_t, uint64_t) override { return Answers; }
+    void MarkPlanInForce(const std::optional<TPlanSnapshot>&) override {}
+    bool PlanMarkedByAnotherRun(const TPlanSnapshot&) override { return false; }
 };
 
 const TDisplayPowerConfiguration kAtStart{{true, 600}, {true, 1200}};
