@@ -114,5 +114,23 @@ TEST_F(PowerPlanWin32, TheRunIsOnThePlanOnlyWhereItsFunctionsAnswer) {
     }
 }
 
+TEST_F(PowerPlanWin32, ThePolicyNoteComesFromTheSystemsAccessCheckOrARefusedWrite) {
+    const struct {
+        DWORD Policy, Refuse;
+        const wchar_t* Note;
+    } rows[] = {{0, 0, L""}, {1, 0, L"(set by policy)"}, {0, 2, L"(set by policy)"}};
+    TSystemParametersWin32 spi;
+    TPowerPlanWin32 functions;
+    for (const auto& row : rows) {
+        ResetStandInPower();
+        SetStandInSwitch(L"Policy", row.Policy);
+        SetStandInSwitch(L"Refuse writes", row.Refuse);
+        TPowerPlanParameters plan(spi, functions);
+        SetPowerOffActive(plan, false, false);
+        TDisplayPowerNotesWin32 notes(plan, functions);
+        EXPECT_EQ(notes.PowerOffNote(), row.Note) << "policy " << row.Policy << ", refuse " << row.Refuse;
+    }
+}
+
 }  // namespace
 }  // namespace lumivane::test
