@@ -53,6 +53,7 @@ void TManagedConfiguration::SetActivation(bool v) {
 }
 
 void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
+    if (FEnded) return;
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(&FTimerDisableFor);
     actDeactivateExecute();
     FTimerDisableFor.SetInterval(tag);

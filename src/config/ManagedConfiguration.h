@@ -88,6 +88,7 @@ public:
     // The run is ending: every timer stops and no command changes anything
     // after the end steps.
     void Shutdown();
+    bool Ended() const { return FEnded; }
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
     TTimer& TimerDisableFor() { return FTimerDisableFor; }

@@ -41,6 +41,8 @@ TDisplayCommands::TDisplayCommands(const TDisplayCommandsDeps& deps,
 void TDisplayCommands::RunContinuousMode(const std::function<void()>& apply,
                                          const std::function<void(bool)>& restore, const wchar_t* caption,
                                          const std::wstring& text, int iconIndex) {
+    // After the end steps nothing may change a setting again.
+    if (FConfig.Ended()) return;
     FConfig.FContinuousModeRunning = true;
     FDeps.Plan.Refresh();
     // On a plan, what the run changes comes back whole: both sources as they

@@ -202,6 +202,9 @@ TEST(PowerPlan, AfterTheSessionsEndNoTimerWritesAnyMore) {
     run.clock.Wall += kDeactivateForTags[0];
     run.timers.Advance(kDeactivateForTags[0]);
     EXPECT_EQ(machine.functions.Values(), (TValues{0, 0})) << "neither the watchdog nor the period's end wrote";
+    run.commands.actPowerOffExecute();  // a hot key while Windows ends the session
+    run.config.actDeactivateForExecute(kDeactivateForTags[0]);
+    EXPECT_EQ(machine.functions.Values(), (TValues{0, 0})) << "nor any command";
 }
 
 TEST(PowerPlan, AwayFromItsSessionACopyChangesNothingUntilTheUserIsBack) {
