@@ -27,7 +27,7 @@ bool WritePlan(IPowerPlan& functions, const TPlanSnapshot& snapshot) {
            readBack == snapshot;
 }
 
-const TPowerPlanParameters::TCurrent* TPowerPlanParameters::Read() {
+const TPowerPlanParameters::TCurrent* TPowerPlanParameters::ReadCurrent() {
     if (FCurrent) return &*FCurrent;
     TCurrent current;
     if (!FPlan.ActivePlan(current.Snapshot.Plan) || !ReadPlan(FPlan, current.Snapshot.Plan, current.Snapshot))
@@ -39,7 +39,7 @@ const TPowerPlanParameters::TCurrent* TPowerPlanParameters::Read() {
 }
 
 std::optional<TPlanSnapshot> TPowerPlanParameters::Current() {
-    const TCurrent* current = Read();
+    const TCurrent* current = ReadCurrent();
     if (!current) return std::nullopt;
     return current->Snapshot;
 }
@@ -56,7 +56,7 @@ bool TPowerPlanParameters::Write(const TPlanSnapshot& snapshot) {
 }
 
 bool TPowerPlanParameters::SetActive(bool active) {
-    const TCurrent* current = Read();
+    const TCurrent* current = ReadCurrent();
     if (!current) return false;
     const TPlanSnapshot now = current->Snapshot;
     const uint32_t value = current->Battery ? now.Dc : now.Ac;
@@ -88,7 +88,7 @@ bool TPowerPlanParameters::SetActive(bool active) {
 }
 
 bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {
-    const TCurrent* current = Read();
+    const TCurrent* current = ReadCurrent();
     if (!current) return false;
     TPlanSnapshot changed = current->Snapshot;
     (current->Battery ? changed.Dc : changed.Ac) = seconds;
@@ -96,7 +96,7 @@ bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {
 }
 
 TPlanMark TPowerPlanParameters::Mark() {
-    const TCurrent* current = Read();
+    const TCurrent* current = ReadCurrent();
     if (!current) return {};
     return {current->Snapshot, FRemembered, false, false};
 }
@@ -130,7 +130,7 @@ bool TPowerPlanParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam
     case spi::kGetPowerOffActive:
     case spi::kGetLowPowerTimeout:
     case spi::kGetPowerOffTimeout: {
-        const TCurrent* current = Read();
+        const TCurrent* current = ReadCurrent();
         if (!pvParam || !current) return false;
         const uint32_t seconds = current->Battery ? current->Snapshot.Dc : current->Snapshot.Ac;
         const bool flag = action == spi::kGetLowPowerActive || action == spi::kGetPowerOffActive;

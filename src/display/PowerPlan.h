@@ -119,7 +119,7 @@ private:
         TPlanSnapshot Snapshot;
         bool Battery = false;
     };
-    const TCurrent* Read();
+    const TCurrent* ReadCurrent();
     bool SetActive(bool active);
     bool SetTimeout(uint32_t seconds);
     bool Write(const TPlanSnapshot& snapshot);

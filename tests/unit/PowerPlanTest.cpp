@@ -4,45 +4,18 @@
 // exactly that behind.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <set>
-#include <vector>
 
 #include "app/EndSteps.h"
 #include "config/RestoreJournal.h"
 #include "fakes/FakeCore.h"
 #include "fakes/FakePowerPlan.h"
+#include "fakes/FakeProcesses.h"
 #include "fakes/FakeRegistry.h"
 #include "options/OptionsStore.h"
 
 namespace lumivane::test {
 namespace {
-
-// The plan values that runs mark as their own change in force, by pid: what
-// every session can see.
-using TPlanMarkers = std::vector<std::pair<uint32_t, TPlanSnapshot>>;
-
-struct TProcesses final : IProcessTable {
-    explicit TProcesses(TPlanMarkers& markers) : PlanMarkers(markers) {}
-    TPlanMarkers& PlanMarkers;
-    uint32_t Pid = 42, Session = 1;
-    std::set<uint32_t> Markers;  // runs that hold their marker
-    bool Answers = false;        // what a look at a process id says
-    uint32_t CurrentProcessId() override { return Pid; }
-    uint32_t CurrentSessionId() override { return Session; }
-    uint64_t CurrentProcessStart() override { return 1000 + Pid; }
-    bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
-    bool IsRunning(uint32_t, uint64_t) override { return Answers; }
-    void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) override {
-        std::erase_if(PlanMarkers, [&](const auto& m) { return m.first == Pid; });
-        if (values) PlanMarkers.emplace_back(Pid, *values);
-    }
-    bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) override {
-        return std::any_of(PlanMarkers.begin(), PlanMarkers.end(),
-                           [&](const auto& m) { return m.first != Pid && m.second == values; });
-    }
-};
 
 // A dialog that runs a step while it is open.
 struct TDialog final : IMessageDialog {
@@ -64,7 +37,7 @@ struct TMachine {
 struct TRun {
     explicit TRun(TMachine& m, uint32_t pid = 42) : machine(m) { processes.Pid = pid; }
     TMachine& machine;
-    TProcesses processes{machine.planMarkers};
+    TFakeProcesses processes{&machine.planMarkers};
     TPowerPlanParameters params{machine.spi, machine.functions};
     TJournalledParameters journal{params, params, machine.registry, processes};
     TMainForm form;

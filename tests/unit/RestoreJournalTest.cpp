@@ -2,29 +2,15 @@
 // run's, and what it does with them.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "app/EndSteps.h"
 #include "config/RestoreJournal.h"
+#include "fakes/FakeProcesses.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystemParameters.h"
 #include "options/OptionsStore.h"
 
 namespace lumivane::test {
 namespace {
-
-struct TProcesses final : IProcessTable {
-    uint32_t Pid = 42, Session = 1;
-    std::set<uint32_t> Markers;  // runs that hold their marker
-    bool Answers = false;        // what a look at a process id says
-    uint32_t CurrentProcessId() override { return Pid; }
-    uint32_t CurrentSessionId() override { return Session; }
-    uint64_t CurrentProcessStart() override { return 133000000000000000ull; }
-    bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
-    bool IsRunning(uint32_t, uint64_t) override { return Answers; }
-    void MarkPlanInForce(const std::optional<TPlanSnapshot>&) override {}
-    bool PlanMarkedByAnotherRun(const TPlanSnapshot&) override { return false; }
-};
 
 const TDisplayPowerConfiguration kAtStart{{true, 600}, {true, 1200}};
 
@@ -59,7 +45,7 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
 
 struct RestoreJournalTest : ::testing::Test {
     TFakeRegistry registry;
-    TProcesses processes;
+    TFakeProcesses processes;
     TFakeSystemParameters spi;
     TNoPowerPlan noPlan;
     TJournalledParameters journalled{spi, noPlan, registry, processes};
