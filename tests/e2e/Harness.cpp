@@ -167,9 +167,18 @@ TLumivane::TLumivane(const std::wstring& arguments, bool onStandInPower) : FOnSt
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     FRun.Start = TClock::now();
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &FInfo))
-        ADD_FAILURE() << "cannot start Lumivane.exe, error " << GetLastError();
+    // Wine now and then refuses a start that follows a killed process at
+    // once (ERROR_INTERNAL_ERROR): the rig's, not the program's; a moment later it starts.
+    for (int attempt = 0;; ++attempt) {
+        if (CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &FInfo))
+            break;
+        if (GetLastError() != ERROR_INTERNAL_ERROR || attempt == 5) {
+            ADD_FAILURE() << "cannot start Lumivane.exe, error " << GetLastError();
+            break;
+        }
+        Sleep(200);
+    }
 }
 
 TLumivane::~TLumivane() {
