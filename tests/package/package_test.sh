@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The installer under Wine, as a user would use it: a silent install, the
-# installed program started, an upgrade over a running copy, and a silent
-# uninstall. Run by ctest in the mingw build folder:
+# installed program started, an upgrade refused while a copy does not answer,
+# an upgrade over a running copy, and a silent uninstall. Run by ctest in the mingw build folder:
 #   package_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -10,12 +10,71 @@ env="$source/cmake/wine-env.sh"
 run() { bash "$env" exec "$build" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# Two installers: this version, and one a version newer.
-cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$build/package-test/old" >/dev/null
-cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$build/package-test/new" \
-  -D CPACK_PACKAGE_VERSION=9.99 -D CPACK_PACKAGE_FILE_NAME=Lumivane-9.99-win64 >/dev/null
-old=$(ls "$build"/package-test/old/Lumivane-*-setup.exe)
-new=$(ls "$build"/package-test/new/Lumivane-9.99-win64-setup.exe)
+# The version resource of an executable (VS_FIXEDFILEINFO, a.b.c.d), or with a
+# second argument its new file and product version, written in place.
+work=$build/package-test
+mkdir -p "$work"
+cat > "$work/pe_version.py" <<'EOF'
+import struct, sys
+
+def fixed_info(data):
+    pe, = struct.unpack_from('<I', data, 0x3C)
+    if data[pe:pe + 4] != b'PE\0\0':
+        sys.exit('not a PE file')
+    count, opt_size = struct.unpack_from('<H12xH', data, pe + 6)
+    opt = pe + 24
+    dirs = opt + (112 if struct.unpack_from('<H', data, opt)[0] == 0x20B else 96)
+    rsrc, = struct.unpack_from('<I', data, dirs + 2 * 8)
+    sections = [struct.unpack_from('<8xIIII', data, opt + opt_size + 40 * i) for i in range(count)]
+    def at(rva):
+        for vsize, va, size, raw in sections:
+            if va <= rva < va + max(vsize, size):
+                return raw + rva - va
+        sys.exit('resource outside the file')
+    base = at(rsrc)
+    def entry(table, want=None):
+        named, ids = struct.unpack_from('<12xHH', data, base + table)
+        for i in range(named + ids):
+            name, target = struct.unpack_from('<II', data, base + table + 16 + 8 * i)
+            if want is None or name == want:
+                return target & 0x7FFFFFFF
+        sys.exit('no version resource')
+    leaf = entry(entry(entry(0, 16)))  # RT_VERSION, its first name, its first language
+    info = at(struct.unpack_from('<I', data, base + leaf)[0])
+    key = 'VS_VERSION_INFO\0'.encode('utf-16-le')
+    if data[info + 6:info + 6 + len(key)] != key:
+        sys.exit('not a VS_VERSIONINFO block')
+    fixed = (info + 6 + len(key) + 3) & ~3
+    if struct.unpack_from('<I', data, fixed)[0] != 0xFEEF04BD:
+        sys.exit('no fixed file information')
+    return fixed
+
+data = bytearray(open(sys.argv[1], 'rb').read())
+fixed = fixed_info(data)
+if len(sys.argv) > 2:
+    a, b, c, d = map(int, sys.argv[2].split('.'))
+    struct.pack_into('<IIII', data, fixed + 8, a << 16 | b, c << 16 | d, a << 16 | b, c << 16 | d)
+    open(sys.argv[1], 'wb').write(data)
+else:
+    ms, ls = struct.unpack_from('<II', data, fixed + 8)
+    print(f'{ms >> 16}.{ms & 0xFFFF}.{ls >> 16}.{ls & 0xFFFF}')
+EOF
+pe_version() { python3 "$work/pe_version.py" "$@"; }
+
+# Two installers: this version, and one a version newer whose executable says
+# so too, so that an upgrade that left the old program in place shows. CPack
+# runs the pre-build script on its staged copy, never on the build's own file.
+cat > "$work/newer_exe.cmake" <<EOF
+execute_process(COMMAND python3 [[$work/pe_version.py]]
+  "\${CPACK_TEMPORARY_INSTALL_DIRECTORY}/Lumivane.exe" 9.99.0.0 COMMAND_ERROR_IS_FATAL ANY)
+EOF
+cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$work/old" >/dev/null
+cpack --config "$build/CPackConfig.cmake" -G NSIS -B "$work/new" \
+  -D CPACK_PACKAGE_VERSION=9.99 -D CPACK_PACKAGE_FILE_NAME=Lumivane-9.99-win64 \
+  -D "CPACK_PRE_BUILD_SCRIPTS=$work/newer_exe.cmake" >/dev/null
+old=$(ls "$work"/old/Lumivane-*-setup.exe)
+new=$(ls "$work"/new/Lumivane-9.99-win64-setup.exe)
+old_version=$(basename "$old" | sed 's/^Lumivane-\(.*\)-win64-setup\.exe$/\1/')
 
 bash "$env" up "$build" >/dev/null
 prefix=$build/wine/prefix
@@ -47,6 +106,10 @@ done
 [ "$(reg_value "$uninstall_key" DisplayName)" = "Lumivane" ] || fail "no uninstall entry"
 [ "$(reg_value "$uninstall_key" QuietUninstallString)" = "\"$windir\\Uninstall.exe\" /S" ] ||
   fail "quiet uninstall string: $(reg_value "$uninstall_key" QuietUninstallString)"
+case $(pe_version "$dir/Lumivane.exe") in
+  "$old_version".*) ;;
+  *) fail "installed executable is version $(pe_version "$dir/Lumivane.exe"), not $old_version" ;;
+esac
 
 # The installed program starts hidden; a newer version installs over it while
 # it runs: the running copy is asked to end and does.
@@ -54,9 +117,33 @@ run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Start with Windows' /t REG_DWOR
 (run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
 wait_for 20 running || fail "the installed program did not start"
 sleep 2
+
+# A copy that does not answer (its process stopped) cannot be asked to end:
+# the installer gives up after its wait, says so (in silent mode, by its exit
+# code: aborted by the script), and leaves the old installation as it was.
+hung=$(pgrep -f 'Programs.Lumivane.Lumivane.exe')
+trap 'kill -CONT $hung 2>/dev/null || true' EXIT
+installed() { (cd "$dir" && sha256sum -- *); }
+before=$(installed)
+kill -STOP $hung
+status=0
+run "$new" /S || status=$?
+kill -CONT $hung
+trap - EXIT
+[ "$status" = 2 ] || fail "installer over a copy that does not end: exit code $status, not 2"
+[ "$(installed)" = "$before" ] || fail "installer over a copy that does not end changed the files"
+[ "$(reg_value "$uninstall_key" DisplayVersion)" = "$old_version" ] ||
+  fail "installer over a copy that does not end registered $(reg_value "$uninstall_key" DisplayVersion)"
+sleep 1
+running || fail "the resumed copy ended before the real upgrade"
+
 run "$new" /S
 wait_for 20 not_running || fail "the running copy did not end"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "9.99" ] || fail "not upgraded"
+# A running executable cannot be overwritten (under Wine too): files copied
+# before the copy ended would leave the old program behind a new entry.
+[ "$(pe_version "$dir/Lumivane.exe")" = 9.99.0.0 ] ||
+  fail "upgrade left executable version $(pe_version "$dir/Lumivane.exe")"
 [ "$(run reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall' 2>/dev/null | tr -d '\r' | grep -c 'Uninstall\\Lumivane')" = 1 ] ||
   fail "more than one uninstall entry"
 # The running copy ended with its end steps: it saved the start-up entry.
