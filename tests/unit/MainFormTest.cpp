@@ -2,10 +2,14 @@
 // enabling rules, the delay limits, the numeric field and the command set.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <map>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
+#include "common/ExpectedTexts.h"
 #include "fakes/FakeCore.h"
 #include "hotkeys/ShortCut.h"
 #include "ui/MainForm.h"
@@ -37,6 +41,12 @@ TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
         {A::actSave, L"&Save", L"Save the current options", 8, 16467, L"Ctrl+S"},
         {A::actExit, L"E&xit", L"Exit", 9, 32856, L"Alt+X"},
         {A::actAbout, L"A&bout", L"About", 0, 0, L""},
+        {A::actHalfHour, L"1/2 &hour", nullptr, 0, 0, L""},
+        {A::act1Hour, L"&1 hour", nullptr, 0, 0, L""},
+        {A::act2Hours, L"&2 hours", nullptr, 0, 0, L""},
+        {A::act3Hours, L"&3 hours", nullptr, 0, 0, L""},
+        {A::act4Hours, L"&4 hours", nullptr, 0, 0, L""},
+        {A::act8Hours, L"&8 hours", nullptr, 0, 0, L""},
         {A::act12Hours, L"12 h&ours", nullptr, 0, 0, L""},
         {A::mnShowP, L"S&how", nullptr, 6, 0, L""},
         {A::mnClose, L"&Close window", nullptr, 0, 0, L""},
@@ -52,72 +62,43 @@ TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
         EXPECT_EQ(def->ShortCut, row.ShortCut) << def->Name;
         EXPECT_EQ(ShortCutText(def->ShortCut), row.ShortCutText) << def->Name;
     }
+    EXPECT_EQ(MainCommands().size(), std::size(rows)) << "a command whose texts no row above holds";
 }
 
+std::wstring OrDash(const wchar_t* text) { return text ? text : L"-"; }
+
 TEST(MainContents, EveryControlHasItsCaptionHintAndDefault) {
-    struct TRow {
-        C Id;
-        const wchar_t* Caption;
-        const wchar_t* Hint;
-        bool Checked, Enabled;
-    };
-    const wchar_t* win = L"Use Windows Logo key for the hotkey";
-    const wchar_t* delay = L"Time out for continuous mode";
-    const TRow rows[] = {
-        {C::gbScreenSaver, L"Screen saver", nullptr, false, true},
-        {C::lblScreenSaverActive0, L"Screen saver active:", nullptr, false, true},
-        {C::lblScreenSaverTimeout0, L"Screen saver timeout:", nullptr, false, true},
-        {C::cbManageScreenSaver, L"Manage &screen saver", L"If not checked, the screen saver configuration is not changed", true, true},
-        {C::cbHotkeyScreenSaver, L"Hot key for &launching the screen saver:", L"Assings a hot key for the 'Launch screen saver' command", false, true},
-        {C::cbWinScreenSaver, L"Win +", win, false, false},
-        {C::HotKeyScreenSaver, nullptr, L"Hot key for the 'Launch screen saver' command", false, false},
-        {C::gbPowerOff, L"Monitor power off", nullptr, false, true},
-        {C::lblPowerOffActive0, L"Monitor power off active:", nullptr, false, true},
-        {C::lblPowerOffTimeout0, L"Monitor power off timeout:", nullptr, false, true},
-        {C::cbManagePowerOff, L"Manage &monitor power off", L"If not checked, the monitor power off configuration is not changed", true, true},
-        {C::cbHotkeyPowerOff, L"Hot key for powering &off the monitor:", L"Assings a hot key for the 'Power off monitor' command", false, true},
-        {C::cbWinPowerOff, L"Win +", win, false, false},
-        {C::HotKeyPowerOff, nullptr, L"Hot key for the 'Power off monitor' command", false, false},
-        {C::gbOptions, L"General options", nullptr, false, true},
-        {C::cbRestoreConfiguration, L"Restore &initial configuration on exit",
-         L"Restores at program exit the values of the screen saver/power off\rconfiguration present when the program was started", true, true},
-        {C::cbUpdateSettings, L"Update Windows &configuration",
-         L"Save the changes made to the screen saver/power off configuration\r(otherwise the changes are discarded after Windows is restarted)", false, true},
-        {C::cbStartWithWindows, L"Load on &Windows startup", L"Run the application at session start (as taskbar icon)", false, true},
-        {C::cbContinuousMode, L"&Use continuous mode:",
-         L"Activates continuous mode for 'Launch screen saver'\rand 'Power off the monitor' commands", false, true},
-        {C::lblContinuousModeDelay, L"Activation timeout (secs.):", delay, false, false},
-        {C::edContinuousModeDelay, nullptr, delay, false, false},
-        {C::udDelay, nullptr, nullptr, false, false},
-        {C::gbNotifyIcon, L"Taskbar icon", nullptr, false, true},
-        {C::lblTrayIconDoubleClick, L"&Double-click action:", nullptr, false, true},
-        {C::cmbTrayIconDoubleClick, nullptr, L"Selects the action that will be performed when taskbar icon is double-clicked", false, true},
-        {C::lblTrayIconClick, L"Single clic&k action:", nullptr, false, true},
-        {C::cmbTrayIconClick, nullptr, L"Selects the action that will be performed when taskbar icon is clicked", false, true},
-    };
-    for (const TRow& row : rows) {
+    for (const TExpectedControl& row : kExpectedControls) {
         const TControlDef* def = FindControl(row.Id);
-        ASSERT_NE(def, nullptr);
-        EXPECT_EQ(std::wstring(def->Caption ? def->Caption : L"-"), row.Caption ? row.Caption : L"-") << def->Name;
-        EXPECT_EQ(std::wstring(def->Hint ? def->Hint : L"-"), row.Hint ? row.Hint : L"-") << def->Name;
+        ASSERT_NE(def, nullptr) << static_cast<int>(row.Id);
+        EXPECT_EQ(OrDash(def->Caption), OrDash(row.Caption)) << def->Name;
+        EXPECT_EQ(OrDash(def->Hint), OrDash(row.Hint)) << def->Name;
         EXPECT_EQ(def->Checked, row.Checked) << def->Name;
         EXPECT_EQ(def->Enabled, row.Enabled) << def->Name;
     }
+    for (const TControlDef& def : MainControls())
+        EXPECT_NE(FindExpectedControl(def.Id), nullptr) << def.Name << " has no expected texts";
 }
 
-TEST(MainContents, HintsAndCaptionsAreTheProgramsOwnWithTheirSpelling) {
-    EXPECT_STREQ(FindControl(C::cbHotkeyScreenSaver)->Hint,
-                 L"Assings a hot key for the 'Launch screen saver' command");
-    EXPECT_STREQ(FindControl(C::cbHotkeyPowerOff)->Hint, L"Assings a hot key for the 'Power off monitor' command");
-    EXPECT_STREQ(FindControl(C::cbPreserveConfiguration)->Hint,
-                 L"Maintains the values selected by the Activate & Deactivate\r"
-                 L"commands, even if other programs make changes to it.\r"
-                 L"(Use Restore to end the values preservation)");
-    EXPECT_STREQ(FindControl(C::lblTrayIconClick)->Caption, L"Single clic&k action:");
-    EXPECT_EQ(FindControl(C::udDelay)->Hint, nullptr) << "the up-down shows no hint";
-    EXPECT_EQ(ToolBarButtons()[8].Caption, std::wstring(L"    E&xit    "));
-    EXPECT_EQ(TrayDoubleClickItems().size(), 6u);
-    EXPECT_STREQ(TrayClickItems()[2], L"Show/hide application window");
+TEST(MainContents, TrayListsAndToolBarCarryTheProgramsTextsWithTheirPadding) {
+    const auto texts = [](std::span<const wchar_t* const> items) {
+        return std::vector<std::wstring>(items.begin(), items.end());
+    };
+    EXPECT_EQ(texts(TrayDoubleClickItems()), texts(kExpectedDoubleClickItems));
+    EXPECT_EQ(texts(TrayClickItems()), texts(kExpectedClickItems));
+    // The blanks even out the buttons' widths; a separator has no command.
+    const std::pair<A, const wchar_t*> buttons[] = {
+        {A::actActivate, L" Activate "},   {A::actDeactivate, L"Deactivate"},
+        {A::actRestoreConfiguration, L"  Restore  "}, {A::None, nullptr},
+        {A::actScreenSaver, L"Screen saver"}, {A::actPowerOff, L" Power off "},
+        {A::None, nullptr},                {A::actDisplayProperties, L"  Display  "},
+        {A::actExit, L"    E&xit    "},
+    };
+    ASSERT_EQ(ToolBarButtons().size(), std::size(buttons));
+    for (size_t i = 0; i < std::size(buttons); ++i) {
+        EXPECT_EQ(ToolBarButtons()[i].Command, buttons[i].first) << ToolBarButtons()[i].Name;
+        EXPECT_EQ(OrDash(ToolBarButtons()[i].Caption), OrDash(buttons[i].second)) << ToolBarButtons()[i].Name;
+    }
 }
 
 TEST(MainContents, TabOrderRunsThroughTheGroupsInTheirRows) {
@@ -163,39 +144,43 @@ struct TRecordingView final : IFormView {
 
 TEST(MainForm, DefaultsMatchTheWindowsDefinition) {
     TMainForm form;
-    EXPECT_TRUE(form.ManageScreenSaver());
-    EXPECT_TRUE(form.ManagePowerOff());
-    EXPECT_TRUE(form.RestoreConfiguration());
-    EXPECT_FALSE(form.PreserveConfiguration());
-    EXPECT_FALSE(form.UpdateSettings());
-    EXPECT_FALSE(form.ContinuousMode());
-    EXPECT_EQ(form.ContinuousModeDelay(), 3);
-    EXPECT_EQ(form.HotKey(C::HotKeyScreenSaver), 49235);
-    EXPECT_EQ(form.HotKey(C::HotKeyPowerOff), 49232);
-    for (const TEnablingRule& rule : EnablingRules())
-        for (C dependent : rule.Dependents)
-            if (dependent != C::None) { EXPECT_FALSE(form.Enabled(dependent)) << FindControl(dependent)->Name; }
+    for (const TExpectedControl& row : kExpectedControls) {
+        EXPECT_EQ(form.Checked(row.Id), row.Checked) << static_cast<int>(row.Id);
+        EXPECT_EQ(form.Enabled(row.Id), row.Enabled) << static_cast<int>(row.Id);
+    }
+    EXPECT_EQ(form.ContinuousModeDelay(), ExpectedOption(C::edContinuousModeDelay).Default);
+    for (C field : {C::HotKeyScreenSaver, C::HotKeyPowerOff})
+        EXPECT_EQ(form.HotKey(field), ExpectedOption(field).Default) << static_cast<int>(field);
 }
 
-TEST(MainForm, EachBoxEnablesItsDependentsWhenSetByCodeOrUserAndOnlyOnAChange) {
-    for (const TEnablingRule& rule : EnablingRules()) {
-        TMainForm form;
-        TRecordingView view;
-        form.AttachView(&view);
-        form.SetChecked(rule.Master, true);
-        for (C dependent : rule.Dependents)
-            if (dependent != C::None) { EXPECT_TRUE(form.Enabled(dependent)) << FindControl(dependent)->Name; }
-        const size_t shown = view.Enabled.size();
-        EXPECT_GE(shown, 2u);
-        form.SetChecked(rule.Master, true);
-        EXPECT_EQ(view.Enabled.size(), shown) << "the same state runs no click handler";
-        form.SetChecked(rule.Master, false);
-        for (C dependent : rule.Dependents)
-            if (dependent != C::None) { EXPECT_FALSE(form.Enabled(dependent)); }
+TEST(MainForm, EachBoxEnablesExactlyItsOwnControlsWhenSetByCodeOrUserAndOnlyOnAChange) {
+    const std::map<C, std::set<C>> governed = {
+        {C::cbContinuousMode, {C::lblContinuousModeDelay, C::edContinuousModeDelay, C::udDelay}},
+        {C::cbHotkeyScreenSaver, {C::cbWinScreenSaver, C::HotKeyScreenSaver}},
+        {C::cbHotkeyPowerOff, {C::cbWinPowerOff, C::HotKeyPowerOff}},
+    };
+    // Every box, so that a rule the program has and the table above lacks fails too.
+    for (const TControlDef& box : MainControls()) {
+        if (box.Kind != TControlKind::CheckBox) continue;
+        const auto it = governed.find(box.Id);
+        const std::set<C> expected = it == governed.end() ? std::set<C>{} : it->second;
+        for (bool checked : {true, false}) {
+            TMainForm form;
+            form.SetChecked(box.Id, !checked);
+            TRecordingView view;
+            form.AttachView(&view);
+            form.SetChecked(box.Id, checked);
+            form.SetChecked(box.Id, checked);  // the same state runs no click handler
+            std::set<C> shown;
+            for (const auto& [id, enabled] : view.Enabled) {
+                shown.insert(id);
+                EXPECT_EQ(enabled, checked) << box.Name;
+            }
+            EXPECT_EQ(shown, expected) << box.Name << (checked ? " checked" : " unchecked");
+            EXPECT_EQ(view.Enabled.size(), expected.size()) << box.Name << ": shown once each";
+            for (C dependent : expected) EXPECT_EQ(form.Enabled(dependent), checked) << box.Name;
+        }
     }
-    TMainForm form;
-    form.SetChecked(C::cbHotkeyScreenSaver, true);
-    EXPECT_FALSE(form.Enabled(C::HotKeyPowerOff)) << "each box governs its own group only";
 }
 
 TEST(MainForm, DelayIsClampedAtOnceToOneToTen) {

@@ -1,7 +1,14 @@
-// The options across runs against a store in memory: defaults for every kind
-// of bad value, the order of the rows, and every way a save can fail.
+// The options across runs against a store in memory: each value's name and
+// default, every kind of bad value, the order of the rows, and every way a
+// save can fail.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include "common/ExpectedTexts.h"
 #include "fakes/FakeCore.h"
 #include "fakes/FakeRegistry.h"
 #include "options/OptionsStore.h"
@@ -11,42 +18,55 @@ namespace {
 
 using C = TControlId;
 
-struct OptionsStoreTest : ::testing::Test, TFakeCore {
+// A store on fakes; tables of cases make one for each case.
+struct TStoreOnFakes : TFakeCore {
     TFakeRegistry registry;
     bool highColor = false;
     bool visualStyles = false;
     int listChanges = 0;
     TOptionsStore store{{registry, form, config, errors, highColor, [this] { return visualStyles; },
                          [] { return std::wstring(L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe"); }, L"Lumivane"}};
-    const std::wstring key = kOptionsKey;
+    const std::wstring key = kExpectedOptionsKey;
 
     // At start the screen saver is off and the power-off is on.
-    OptionsStoreTest() : TFakeCore({{false, 600}, {true, 1200}}) {
+    TStoreOnFakes() : TFakeCore({{false, 600}, {true, 1200}}) {
         form.cmbTrayIconDoubleClickChange = [this] { ++listChanges; };
+    }
+    std::set<std::wstring> StoredNames() {
+        std::set<std::wstring> names;
+        for (const auto& [name, value] : registry.Keys[key]) names.insert(name);
+        return names;
     }
 };
 
-TEST_F(OptionsStoreTest, FirstRunTakesTheDefaultsAndTheManageBoxesFollowTheInitialFlags) {
+struct OptionsStoreTest : ::testing::Test, TStoreOnFakes {};
+
+TEST_F(OptionsStoreTest, FirstRunTakesTheDefaultsAndSavesEachUnderItsName) {
     store.LoadOptions();
-    EXPECT_TRUE(form.RestoreConfiguration());
-    EXPECT_FALSE(form.UpdateSettings());
-    EXPECT_FALSE(form.ContinuousMode());
-    EXPECT_EQ(form.ContinuousModeDelay(), 3);
     EXPECT_FALSE(form.ManageScreenSaver()) << "the screen saver was off at start";
     EXPECT_TRUE(form.ManagePowerOff());
-    EXPECT_EQ(form.HotKey(C::HotKeyScreenSaver), 49235);
-    EXPECT_EQ(form.ItemIndex(C::cmbTrayIconClick), 0);
     EXPECT_EQ(listChanges, 2) << "the lists' handler runs after each list";
     EXPECT_TRUE(errors.Shown.empty());
-    EXPECT_FALSE(registry.Has(key, L"Start with Windows")) << "loading writes nothing";
+    EXPECT_TRUE(registry.Keys.empty()) << "loading writes nothing";
+    ASSERT_TRUE(store.SaveOptions());
+    const auto activeAtStart = [](C box) { return box == C::cbManagePowerOff ? 1 : 0; };
+    for (const TExpectedValue& value : kExpectedOptionValues) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(value.Name)));
+        ASSERT_TRUE(registry.Has(key, value.Name));
+        const TFakeRegistry::TValue& stored = registry.Keys[key][value.Name];
+        EXPECT_EQ(stored.Type, value.Type);
+        ASSERT_EQ(stored.Data.size(), 4u);
+        EXPECT_EQ(registry.Dword(key, value.Name),
+                  value.Default == kActiveAtStart ? activeAtStart(value.Control) : value.Default);
+    }
 }
 
 TEST_F(OptionsStoreTest, BadValuesYieldTheirDefaults) {
-    registry.Keys[key][L"Start with Windows"] = {kRegSz, {'1', 0, 0, 0}};  // text, not a number
-    registry.PutDword(key, L"Restore initial values on exit", 0, 2);       // 2 bytes
-    registry.PutDword(key, L"Use continuous mode", 1, 8);                  // 8 bytes
-    registry.PutDword(key, L"Preserve current options", 1, 0);             // empty
-    registry.PutDword(key, L"Store changes permanently", 1);               // without the blank
+    registry.Keys[key][StoredName(C::cbStartWithWindows)] = {kRegSz, {'1', 0, 0, 0}};  // text, not a number
+    registry.PutDword(key, StoredName(C::cbRestoreConfiguration), 0, 2);              // 2 bytes
+    registry.PutDword(key, StoredName(C::cbContinuousMode), 1, 8);                    // 8 bytes
+    registry.PutDword(key, StoredName(C::cbPreserveConfiguration), 1, 0);             // empty
+    registry.PutDword(key, L"Store changes permanently", 1);                          // without the blank
     store.LoadOptions();
     EXPECT_FALSE(form.Checked(C::cbStartWithWindows));
     EXPECT_TRUE(form.RestoreConfiguration());
@@ -56,12 +76,12 @@ TEST_F(OptionsStoreTest, BadValuesYieldTheirDefaults) {
 }
 
 TEST_F(OptionsStoreTest, LoadedValuesRunTheirHandlersAndStayInTheirLimits) {
-    registry.PutDword(key, L"Use continuous mode", 1);
-    registry.PutDword(key, L"Continuous mode delay", 99);
-    registry.PutDword(key, L"Use hotkey - power off", 1);
-    registry.PutDword(key, L"Hotkey - screen saver", 49235 | 0x10000);
-    registry.PutDword(key, L"Tray icon option", 9);
-    registry.PutDword(key, L"Tray icon option - single click", 2);
+    registry.PutDword(key, StoredName(C::cbContinuousMode), 1);
+    registry.PutDword(key, StoredName(C::edContinuousModeDelay), 99);
+    registry.PutDword(key, StoredName(C::cbHotkeyPowerOff), 1);
+    registry.PutDword(key, StoredName(C::HotKeyScreenSaver), 49235 | 0x10000);
+    registry.PutDword(key, StoredName(C::cmbTrayIconDoubleClick), 9);
+    registry.PutDword(key, StoredName(C::cmbTrayIconClick), 2);
     store.LoadOptions();
     EXPECT_TRUE(form.Enabled(C::edContinuousModeDelay)) << "the box's click handler ran";
     EXPECT_EQ(form.ContinuousModeDelay(), 10);
@@ -69,32 +89,111 @@ TEST_F(OptionsStoreTest, LoadedValuesRunTheirHandlersAndStayInTheirLimits) {
     EXPECT_EQ(form.HotKey(C::HotKeyScreenSaver), 49235) << "the low 16 bits";
     EXPECT_EQ(form.ItemIndex(C::cmbTrayIconDoubleClick), -1);
     EXPECT_EQ(form.ItemIndex(C::cmbTrayIconClick), 2);
-    registry.PutDword(key, L"Continuous mode delay", 0);
+    registry.PutDword(key, StoredName(C::edContinuousModeDelay), 0);
     store.LoadOptions();
     EXPECT_EQ(form.ContinuousModeDelay(), 1);
     ASSERT_TRUE(store.SaveOptions());
-    EXPECT_EQ(registry.Dword(key, L"Tray icon option"), -1) << "no selection saves -1";
+    EXPECT_EQ(registry.Dword(key, StoredName(C::cmbTrayIconDoubleClick)), -1) << "no selection saves -1";
+}
+
+// What the form holds for a stored number, as its control shows it.
+int Shown(const TMainForm& form, C control) {
+    switch (control) {
+    case C::edContinuousModeDelay: return form.ContinuousModeDelay();
+    case C::HotKeyScreenSaver:
+    case C::HotKeyPowerOff: return form.HotKey(control);
+    default: return form.ItemIndex(control);
+    }
+}
+
+TEST_F(OptionsStoreTest, StoredNumbersComeBackWithinTheirControlsRangeAndAreSavedAsFourByteNumbers) {
+    using TValue = TFakeRegistry::TValue;
+    const auto dword = [](int32_t v) {
+        const auto u = static_cast<uint32_t>(v);
+        return TValue{kRegDword, {uint8_t(u), uint8_t(u >> 8), uint8_t(u >> 16), uint8_t(u >> 24)}};
+    };
+    const auto fallback = [](C control) { return ExpectedOption(control).Default; };
+    const TValue text = {kRegSz, {'7', 0, 0, 0}};  // "7": four bytes, but text
+    const TValue binary = {3, {0x51, 0x60, 0, 0}};  // REG_BINARY
+    const TValue twoBytes = {kRegDword, {0x51, 0x60}}, eightBytes = {kRegDword, {0x51, 0x60, 0, 0, 0, 0, 0, 0}};
+    const int lastDouble = static_cast<int>(std::size(kExpectedDoubleClickItems)) - 1;
+    const int lastClick = static_cast<int>(std::size(kExpectedClickItems)) - 1;
+    const struct {
+        C Control;
+        TValue Stored;
+        int Loaded;  // also what the next save writes
+    } rows[] = {
+        // An index outside its own list leaves the list without a selection.
+        {C::cmbTrayIconDoubleClick, dword(lastDouble), lastDouble},
+        {C::cmbTrayIconDoubleClick, dword(lastDouble + 1), -1},
+        {C::cmbTrayIconDoubleClick, dword(-1), -1},
+        {C::cmbTrayIconDoubleClick, dword(INT32_MIN), -1},
+        {C::cmbTrayIconClick, dword(lastClick), lastClick},
+        {C::cmbTrayIconClick, dword(lastClick + 1), -1},
+        {C::cmbTrayIconClick, dword(-2), -1},
+        {C::cmbTrayIconClick, text, fallback(C::cmbTrayIconClick)},
+        // The delay keeps within 1 to 10; what is no number keeps the default.
+        {C::edContinuousModeDelay, dword(-5), 1},
+        {C::edContinuousModeDelay, dword(0), 1},
+        {C::edContinuousModeDelay, dword(1), 1},
+        {C::edContinuousModeDelay, dword(10), 10},
+        {C::edContinuousModeDelay, dword(11), 10},
+        {C::edContinuousModeDelay, dword(INT32_MAX), 10},
+        {C::edContinuousModeDelay, dword(INT32_MIN), 1},
+        {C::edContinuousModeDelay, text, fallback(C::edContinuousModeDelay)},
+        {C::edContinuousModeDelay, eightBytes, fallback(C::edContinuousModeDelay)},
+        // A hot key is a four-byte number or its default.
+        {C::HotKeyScreenSaver, text, fallback(C::HotKeyScreenSaver)},
+        {C::HotKeyScreenSaver, twoBytes, fallback(C::HotKeyScreenSaver)},
+        {C::HotKeyScreenSaver, eightBytes, fallback(C::HotKeyScreenSaver)},
+        {C::HotKeyPowerOff, binary, fallback(C::HotKeyPowerOff)},
+        {C::HotKeyPowerOff, TValue{kRegDword, {}}, fallback(C::HotKeyPowerOff)},
+        {C::HotKeyPowerOff, dword(kScCtrl | kScShift | 'Q'), kScCtrl | kScShift | 'Q'},
+    };
+    for (size_t i = 0; i < std::size(rows); ++i) {
+        const std::wstring name = StoredName(rows[i].Control);
+        SCOPED_TRACE(testing::Message() << "row " << i << ": " << testing::PrintToString(name));
+        TStoreOnFakes fakes;
+        fakes.registry.Keys[fakes.key][name] = rows[i].Stored;
+        fakes.store.LoadOptions();
+        EXPECT_EQ(Shown(fakes.form, rows[i].Control), rows[i].Loaded);
+        ASSERT_TRUE(fakes.store.SaveOptions());
+        const TValue& saved = fakes.registry.Keys[fakes.key][name];
+        EXPECT_EQ(saved.Type, kRegDword);
+        ASSERT_EQ(saved.Data.size(), 4u);
+        EXPECT_EQ(fakes.registry.Dword(fakes.key, name), rows[i].Loaded);
+    }
 }
 
 TEST_F(OptionsStoreTest, SaveWritesEveryRowInOrderKeepsRow17AndQuotesTheRunEntry) {
-    registry.PutDword(key, kHighColorNotifyIconValue, 1);
+    registry.PutDword(key, kExpectedHighColorValue.Name, 1);
     form.SetChecked(C::cbStartWithWindows, true);
     form.SetHotKey(C::HotKeyPowerOff, 0x6000 | 'Q');
     ASSERT_TRUE(store.SaveOptions());
     EXPECT_EQ(registry.Writes, 17) << "16 rows and the Run entry";
-    for (const TOptionRow& row : OptionRows()) EXPECT_EQ(registry.Keys[key][row.Name].Type, kRegDword) << row.Name;
-    EXPECT_EQ(registry.Dword(key, L"Hotkey - power off"), 0x6000 | 'Q');
-    EXPECT_EQ(registry.Dword(key, L"Restore initial values on exit"), 1);
-    EXPECT_EQ(registry.Dword(key, kHighColorNotifyIconValue), 1) << "row 17 is never written";
-    EXPECT_EQ(registry.String(kRunKey, L"Lumivane"), L"\"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe\" -quiet");
+    EXPECT_EQ(registry.Dword(key, StoredName(C::HotKeyPowerOff)), 0x6000 | 'Q');
+    EXPECT_EQ(registry.Dword(key, StoredName(C::cbRestoreConfiguration)), 1);
+    EXPECT_EQ(registry.Dword(key, kExpectedHighColorValue.Name), 1) << "row 17 is never written";
+    EXPECT_EQ(registry.String(kExpectedRunKey, L"Lumivane"),
+              L"\"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe\" -quiet");
     form.SetChecked(C::cbStartWithWindows, false);
     ASSERT_TRUE(store.SaveOptions());
-    EXPECT_FALSE(registry.Has(kRunKey, L"Lumivane"));
+    EXPECT_FALSE(registry.Has(kExpectedRunKey, L"Lumivane"));
     ASSERT_TRUE(store.SaveOptions()) << "no entry to remove is no error";
     EXPECT_TRUE(errors.Shown.empty());
     store.LoadOptions();
     EXPECT_TRUE(highColor);
     EXPECT_EQ(registry.Opened, registry.Closed) << "every key opened is closed";
+    // A save cut off after n writes has written exactly the first n names, and
+    // a whole save nothing else.
+    for (size_t n = 0; n <= std::size(kExpectedOptionValues); ++n) {
+        TStoreOnFakes fakes;
+        fakes.registry.WritesAllowed = static_cast<int>(n);
+        fakes.store.SaveOptions();
+        std::set<std::wstring> expected;
+        for (size_t i = 0; i < n; ++i) expected.insert(kExpectedOptionValues[i].Name);
+        EXPECT_EQ(fakes.StoredNames(), expected) << n << " writes";
+    }
 }
 
 TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) {
@@ -112,20 +211,20 @@ TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) 
         EXPECT_FALSE(store.SaveOptions());
         EXPECT_EQ(errors.Shown, std::vector<std::wstring>{
                                     L"Error while writing in the Windows Registry.\rCheck that you have the proper rights."});
-        EXPECT_TRUE(registry.Has(key, L"Preserve current options"));
-        EXPECT_FALSE(registry.Has(key, L"Use continuous mode"));
-        EXPECT_FALSE(registry.Has(kRunKey, L"Lumivane"));
+        EXPECT_TRUE(registry.Has(key, StoredName(C::cbPreserveConfiguration)));
+        EXPECT_FALSE(registry.Has(key, StoredName(C::cbContinuousMode)));
+        EXPECT_FALSE(registry.Has(kExpectedRunKey, L"Lumivane"));
     }
     registry.WritesAllowed = 1 << 30;
     errors.Shown.clear();
     {  // The Run key cannot be opened: the options are written, the entry is unchanged.
-        registry.Keys[kRunKey][L"Lumivane"] = {kRegSz, {'x', 0, 0, 0}};
-        registry.RefusedKeys = {kRunKey};
+        registry.Keys[kExpectedRunKey][L"Lumivane"] = {kRegSz, {'x', 0, 0, 0}};
+        registry.RefusedKeys = {kExpectedRunKey};
         form.SetChecked(C::cbStartWithWindows, false);
         EXPECT_FALSE(store.SaveOptions());
         EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Operation aborted"});
-        EXPECT_TRUE(registry.Has(key, L"Tray icon option"));
-        EXPECT_EQ(registry.Keys[kRunKey][L"Lumivane"].Data.size(), 4u);
+        EXPECT_TRUE(registry.Has(key, StoredName(C::cmbTrayIconDoubleClick)));
+        EXPECT_EQ(registry.Keys[kExpectedRunKey][L"Lumivane"].Data.size(), 4u);
     }
     EXPECT_EQ(registry.Opened, registry.Closed);
 }

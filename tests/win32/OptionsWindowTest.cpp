@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "app/CompositionWin32.h"
 #include "ui/AboutWin32.h"
 #include "ui/ShowHtmlWin32.h"
+#include "common/ExpectedTexts.h"
 #include "common/FreshOptions.h"
 
 namespace lumivane::test {
@@ -25,6 +27,7 @@ using C = TControlId;
 
 struct TRegistryValue {
     DWORD Type = 0;
+    DWORD Size = 0;
     std::wstring Text;
     DWORD Number = 0;
     bool Found = false;
@@ -33,12 +36,27 @@ struct TRegistryValue {
 TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
     TRegistryValue v;
     BYTE data[1024] = {};
-    DWORD size = sizeof(data);
-    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &v.Type, data, &size) != ERROR_SUCCESS) return v;
+    v.Size = sizeof(data);
+    if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &v.Type, data, &v.Size) != ERROR_SUCCESS)
+        return v;
     v.Found = true;
     if (v.Type == REG_DWORD) v.Number = *reinterpret_cast<DWORD*>(data);
     if (v.Type == REG_SZ) v.Text = reinterpret_cast<wchar_t*>(data);
     return v;
+}
+
+std::set<std::wstring> ValueNames(const wchar_t* key) {
+    std::set<std::wstring> names;
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumValueW(h, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        names.insert(name);
+    }
+    RegCloseKey(h);
+    return names;
 }
 
 TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
@@ -58,16 +76,21 @@ TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
         run.Choose(C::cmbTrayIconClick, 2);
         SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);  // Ctrl+S
     }
-    const wchar_t* key = L"Software\\Tessaly\\Lumivane";
-    for (const TOptionRow& row : OptionRows()) {
-        const TRegistryValue v = ReadValue(key, row.Name);
-        EXPECT_TRUE(v.Found && v.Type == REG_DWORD) << "value '" << testing::PrintToString(std::wstring(row.Name)) << "'";
+    const wchar_t* key = kExpectedOptionsKey;
+    std::set<std::wstring> expectedNames;
+    for (const TExpectedValue& expected : kExpectedOptionValues) {
+        expectedNames.insert(expected.Name);
+        const TRegistryValue v = ReadValue(key, expected.Name);
+        EXPECT_TRUE(v.Found && v.Type == expected.Type && v.Size == 4)
+            << "value " << testing::PrintToString(std::wstring(expected.Name)) << ": type " << v.Type << ", "
+            << v.Size << " bytes";
     }
-    EXPECT_EQ(ReadValue(key, L"Store changes permanently ").Number, 0u);
-    EXPECT_EQ(ReadValue(key, L"Continuous mode delay").Number, 7u);
-    EXPECT_EQ(ReadValue(key, L"Hotkey - power off").Number, static_cast<DWORD>(kScCtrl | kScShift | 'Q'));
-    EXPECT_FALSE(ReadValue(key, L"HighColorNotifyIcon").Found) << "never written";
-    const TRegistryValue run = ReadValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumivane");
+    EXPECT_EQ(ValueNames(key), expectedNames) << "the save writes these values and no other";
+    EXPECT_EQ(ReadValue(key, StoredName(C::cbUpdateSettings)).Number, 0u);
+    EXPECT_EQ(ReadValue(key, StoredName(C::edContinuousModeDelay)).Number, 7u);
+    EXPECT_EQ(ReadValue(key, StoredName(C::HotKeyPowerOff)).Number, static_cast<DWORD>(kScCtrl | kScShift | 'Q'));
+    EXPECT_FALSE(ReadValue(key, kExpectedHighColorValue.Name).Found) << "never written";
+    const TRegistryValue run = ReadValue(kExpectedRunKey, L"Lumivane");
     ASSERT_TRUE(run.Found);
     EXPECT_EQ(run.Type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(run.Text, L"\"" + ProgramPath() + L"\" -quiet");
@@ -89,7 +112,7 @@ TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
     // Unchecked, the next save removes the Run entry.
     again.Click(C::cbStartWithWindows);
     SendMessageW(again.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
-    EXPECT_FALSE(ReadValue(L"Software\\Microsoft\\Windows\\CurrentVersion\\Run", L"Lumivane").Found);
+    EXPECT_FALSE(ReadValue(kExpectedRunKey, L"Lumivane").Found);
 }
 
 TEST(OptionsWindow, TheCloseCommandSavesAndHidesWhileACloseMessageOnlyAsksTheEnd) {
@@ -99,7 +122,7 @@ TEST(OptionsWindow, TheCloseCommandSavesAndHidesWhileACloseMessageOnlyAsksTheEnd
     EXPECT_FALSE(IsWindowVisible(run.Main()));
     EXPECT_TRUE(run.Lumivane.NotifyIcon().Visible());
     EXPECT_FALSE(QuitPosted()) << "closing never ends the program";
-    EXPECT_EQ(ReadValue(L"Software\\Tessaly\\Lumivane", L"Store changes permanently ").Number, 1u) << "saved";
+    EXPECT_EQ(ReadValue(kExpectedOptionsKey, StoredName(C::cbUpdateSettings)).Number, 1u) << "saved";
     SendMessageW(run.Main(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(run.Main())) << "the window stays until every loop has unwound";
     EXPECT_TRUE(QuitPosted());
@@ -148,7 +171,7 @@ TEST(OptionsWindow, AtTheSessionsEndTheEndStepsRunAtOnceAndOnlyOnce) {
         const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - start).count();
         std::printf("end steps at the session's end: %lld ms\n", static_cast<long long>(took));
         EXPECT_TRUE(GetScreenSaverActive(spi)) << "restored before the process can be ended";
-        EXPECT_EQ(ReadValue(L"Software\\Tessaly\\Lumivane", L"Preserve current options").Number, 1u) << "saved";
+        EXPECT_EQ(ReadValue(kExpectedOptionsKey, StoredName(C::cbPreserveConfiguration)).Number, 1u) << "saved";
         EXPECT_LT(took, 1000);
         // Were the process not ended, the window's own end does not run them twice.
         SetScreenSaverActive(spi, false, false);
@@ -171,7 +194,7 @@ TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
     // A process that no longer runs: its id cannot be opened.
     const std::wstring journal = L"v1 4294967280 1 0 1,600,0,0 0,600,0,0";
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane",
+    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey,
                     (L"Restore journal " + std::to_wstring(session)).c_str(), REG_SZ, journal.c_str(),
                     static_cast<DWORD>((journal.size() + 1) * sizeof(wchar_t)));
     {

@@ -6,7 +6,9 @@
 #include <commctrl.h>
 
 #include <chrono>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/CompositionWin32.h"
@@ -14,6 +16,7 @@
 #include "win32/MessageLoopWin32.h"
 
 #include "Pump.h"
+#include "common/ExpectedTexts.h"
 #include "common/FreshOptions.h"
 
 namespace lumivane::test {
@@ -75,6 +78,19 @@ std::wstring ToolTipText(HWND tip, HWND owner, HWND control) {
     return buffer;
 }
 
+// The list's items as the user sees them.
+std::vector<std::wstring> ListItems(HWND list) {
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[128] = {};
+        if (SendMessageW(list, CB_GETLBTEXTLEN, i, 0) < 128)
+            SendMessageW(list, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
 TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
     const struct {
         TControlKind Kind;
@@ -83,7 +99,11 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
                    {TControlKind::ValueLabel, L"Static"}, {TControlKind::CheckBox, L"Button"},
                    {TControlKind::HotKey, L"msctls_hotkey32"}, {TControlKind::NumberEdit, L"Edit"},
                    {TControlKind::UpDown, L"msctls_updown32"}, {TControlKind::List, L"ComboBox"}};
+    for (const TExpectedControl& expected : kExpectedControls)
+        EXPECT_NE(Ctl(expected.Id), nullptr) << "control " << static_cast<int>(expected.Id) << " is missing";
     for (const TControlDef& def : MainControls()) {
+        const TExpectedControl* expected = FindExpectedControl(def.Id);
+        ASSERT_NE(expected, nullptr) << def.Name << " has no expected texts";
         HWND h = Ctl(def.Id);
         ASSERT_NE(h, nullptr) << def.Name;
         EXPECT_EQ(GetDlgCtrlID(h), static_cast<int>(def.Id)) << def.Name;
@@ -91,12 +111,13 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
             if (c.Kind != def.Kind) continue;
             EXPECT_EQ(lstrcmpiW(ClassOf(h).c_str(), c.Class), 0) << def.Name;
         }
-        if (def.Caption) {
-            EXPECT_EQ(WindowText(h), def.Caption) << def.Name;
+        // A value label's text is the state it shows, not a caption.
+        if (expected->Caption) {
+            EXPECT_EQ(WindowText(h), expected->Caption) << def.Name;
         }
-        EXPECT_EQ(IsWindowEnabled(h) != FALSE, def.Enabled) << def.Name;
+        EXPECT_EQ(IsWindowEnabled(h) != FALSE, expected->Enabled) << def.Name;
         if (def.Kind == TControlKind::CheckBox) {
-            EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED, def.Checked) << def.Name;
+            EXPECT_EQ(SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED, expected->Checked) << def.Name;
         }
         LOGFONTW font{};
         GetObjectW(reinterpret_cast<HFONT>(SendMessageW(h, WM_GETFONT, 0, 0)), sizeof(font), &font);
@@ -104,15 +125,18 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
             EXPECT_STREQ(font.lfFaceName, L"Tahoma") << def.Name;
             EXPECT_EQ(font.lfWeight, def.Kind == TControlKind::ValueLabel ? FW_BOLD : FW_NORMAL) << def.Name;
         }
-        std::wstring hint = def.Hint ? def.Hint : L"";
+        std::wstring hint = expected->Hint ? expected->Hint : L"";
         for (size_t i = 0; (i = hint.find(L'\r', i)) != std::wstring::npos; i += 2) hint.insert(i + 1, L"\n");
         EXPECT_EQ(ToolTipText(FLumivane.Main().ToolTips(), Main(), h), hint) << def.Name;
     }
     EXPECT_EQ(SendMessageW(Ctl(C::HotKeyScreenSaver), HKM_GETHOTKEY, 0, 0), (0x06 << 8) | 'S');
     EXPECT_EQ(SendMessageW(Ctl(C::HotKeyPowerOff), HKM_GETHOTKEY, 0, 0), (0x06 << 8) | 'P');
-    EXPECT_EQ(SendMessageW(Ctl(C::cmbTrayIconDoubleClick), CB_GETCOUNT, 0, 0), 6);
-    EXPECT_EQ(SendMessageW(Ctl(C::cmbTrayIconClick), CB_GETCOUNT, 0, 0), 3);
-    EXPECT_EQ(WindowText(Ctl(C::edContinuousModeDelay)), L"3");
+    const std::pair<C, std::vector<std::wstring>> lists[] = {
+        {C::cmbTrayIconDoubleClick, {std::begin(kExpectedDoubleClickItems), std::end(kExpectedDoubleClickItems)}},
+        {C::cmbTrayIconClick, {std::begin(kExpectedClickItems), std::end(kExpectedClickItems)}}};
+    for (const auto& [list, items] : lists) EXPECT_EQ(ListItems(Ctl(list)), items) << static_cast<int>(list);
+    EXPECT_EQ(WindowText(Ctl(C::edContinuousModeDelay)),
+              std::to_wstring(ExpectedOption(C::edContinuousModeDelay).Default));
     EXPECT_EQ(reinterpret_cast<HWND>(SendMessageW(Ctl(C::udDelay), UDM_GETBUDDY, 0, 0)), Ctl(C::edContinuousModeDelay));
     RECT client;
     GetClientRect(Main(), &client);
