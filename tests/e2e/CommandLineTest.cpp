@@ -44,36 +44,31 @@ TEST_F(CommandLine, TheHungWindowReallyDoesNotAnswer) {
 
 TEST_F(CommandLine, ScreenSaverSendsOneRequestAndEnds) {
     const TRun run = RunToEnd(L"-screensaver");
-    const auto requests = recorder->WaitFor(1, 3s);
-    Sleep(300);  // nothing more may follow
-    ASSERT_EQ(recorder->Requests().size(), 1u);
+    const auto requests = recorder->Settled();
+    ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
     EXPECT_EQ(requests[0].Parameter, 0);
     EXPECT_EQ(run.ExitCode, 0u);
 }
 
-TEST_F(CommandLine, PowerOffSendsTwoRequests300msApartAndEnds600msAfterTheFirst) {
+// How far apart the two requests come and how soon the program ends after
+// them are timings: bench/requests.cpp measures them.
+TEST_F(CommandLine, PowerOffSendsTwoRequestsTheSecondAfterItsTimerAndEndsAfterBoth) {
     const TRun run = RunToEnd(L"-poweroff");
-    const auto requests = recorder->WaitFor(2, 3s);
-    Sleep(300);
-    ASSERT_EQ(recorder->Requests().size(), 2u);
+    const auto requests = recorder->Settled();
+    ASSERT_EQ(requests.size(), 2u) << "both sent before the end";
     for (const auto& r : requests) {
         EXPECT_EQ(r.Command, static_cast<WPARAM>(SC_MONITORPOWER));
         EXPECT_EQ(r.Parameter, 2) << "power off, not low power";
     }
-    const long long gap = Ms(requests[1].At - requests[0].At);
-    EXPECT_GE(gap, 250);
-    EXPECT_LE(gap, 700);
-    const long long toExit = Ms(run.End - requests[0].At);
-    EXPECT_GE(toExit, 550);
-    EXPECT_LE(toExit, 3000);
+    // The second waits for a 300 ms timer that starts after the program
+    // does; a late recorder can only make this longer.
+    EXPECT_GE(Ms(requests[1].At - run.Start), 300) << "the second request did not wait";
 }
 
 TEST_F(CommandLine, BothCommandsRunInOrderAndTheProgramEndsOnce) {
     RunToEnd(L"-SCREENSAVER -PowerOff");
-    recorder->WaitFor(3, 3s);
-    Sleep(300);
-    const auto requests = recorder->Requests();
+    const auto requests = recorder->Settled();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
     EXPECT_EQ(requests[1].Command, static_cast<WPARAM>(SC_MONITORPOWER));
@@ -82,9 +77,7 @@ TEST_F(CommandLine, BothCommandsRunInOrderAndTheProgramEndsOnce) {
 
 TEST_F(CommandLine, RepeatedArgumentRunsTwice) {
     RunToEnd(L"-screensaver unknown -screensaver");
-    recorder->WaitFor(2, 3s);
-    Sleep(300);
-    EXPECT_EQ(recorder->Requests().size(), 2u);
+    EXPECT_EQ(recorder->Settled().size(), 2u);
 }
 
 TEST_F(CommandLine, QuietOnlyAsFirstArgumentInAnyCase) {
@@ -109,14 +102,15 @@ TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
     ASSERT_FALSE(IsWindowVisible(main));
 
     TLumivane second(L"-screensaver -poweroff");
-    const TRun run = second.Wait(10s);
-    ASSERT_TRUE(run.Ended);
-    EXPECT_LE(Ms(run.End - run.Start), 5000);
+    ASSERT_TRUE(second.Wait(10s).Ended);
     EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s))
         << "the first instance's window did not appear";
     EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
-    Sleep(300);
-    EXPECT_TRUE(recorder->Requests().empty()) << "the second instance ran a command";
+    // Neither runs the commands: once both have ended, nothing of them can
+    // still be on its way.
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
+    ASSERT_TRUE(first.Wait(10s).Ended);
+    EXPECT_TRUE(recorder->Settled().empty()) << "a command of the second start ran";
 }
 
 TEST_F(CommandLine, TwentyStartsAtOnceLeaveExactlyOneRunningWithItsWindowShown) {
@@ -146,7 +140,7 @@ TEST_F(CommandLine, AHungWindowIsSkippedAndNeverActsOnTheRequestLater) {
     Sleep(5500);
     ASSERT_TRUE(IsHungAppWindow(hungHere.Window()));
     RunToEnd(L"-screensaver");
-    EXPECT_EQ(recorder->WaitFor(1, 3s).size(), 1u) << "a responsive window still gets it";
+    EXPECT_EQ(recorder->Settled().size(), 1u) << "a responsive window still gets it";
     EXPECT_EQ(hungHere.Recover(), 0) << "the hung window found no request when it recovered";
 }
 
@@ -167,14 +161,20 @@ TEST(MainWindowActions, LaunchScreenSaverAndPowerOffFromTheRunningProgram) {
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actScreenSaver), 0);
     ASSERT_EQ(recorder.WaitFor(1, 3s).size(), 1u);
     EXPECT_EQ(recorder.Requests()[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
+    const auto powerOffGiven = TClock::now();
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actPowerOff), 0);
-    const auto requests = recorder.WaitFor(3, 3s);
-    Sleep(400);
-    ASSERT_EQ(recorder.Requests().size(), 3u);
+    ASSERT_EQ(recorder.WaitFor(3, 3s).size(), 3u);
+    EXPECT_TRUE(IsWindow(main)) << "the program keeps running";
+    // Ended, the program can send nothing more: every request it sent is in.
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
+    ASSERT_TRUE(lumivane.Wait(10s).Ended);
+    const auto requests = recorder.Settled();
+    ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[1].Command, static_cast<WPARAM>(SC_MONITORPOWER));
     EXPECT_EQ(requests[2].Command, static_cast<WPARAM>(SC_MONITORPOWER));
-    EXPECT_NEAR(static_cast<double>(Ms(requests[2].At - requests[1].At)), 300.0, 200.0);
-    EXPECT_TRUE(IsWindow(main)) << "the program keeps running";
+    // The second power-off request waits for a 300 ms timer; the margin is the
+    // clocks' granularity. A late recorder can only make this longer.
+    EXPECT_GE(Ms(requests[2].At - powerOffGiven), 280) << "the second power-off request did not wait";
 }
 
 }  // namespace

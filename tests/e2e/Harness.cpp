@@ -81,6 +81,12 @@ std::vector<TRequest> TRecorder::WaitFor(size_t count, std::chrono::milliseconds
     return Requests();
 }
 
+std::vector<TRequest> TRecorder::Settled() const {
+    if (!SendMessageTimeoutW(FWindow, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr))
+        ADD_FAILURE() << "the recorder did not answer";
+    return Requests();
+}
+
 namespace {
 constexpr wchar_t kRequestsProperty[] = L"LumivaneTest.Requests";
 
@@ -239,6 +245,27 @@ std::wstring TextOf(HWND window) {
     wchar_t text[128] = {};
     SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
     return text;
+}
+
+void RoundTrip(HWND window) {
+    if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr))
+        ADD_FAILURE() << "the window did not answer";
+}
+
+std::optional<DWORD> StoredOption(const wchar_t* name) {
+    DWORD value = 0, size = sizeof(value);
+    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    return value;
+}
+
+bool IsAbove(HWND upper, HWND lower) {
+    for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
+        if (h == upper) return true;
+        if (h == lower) return false;
+    }
+    return false;
 }
 
 TScreenSaverOn::TScreenSaverOn() {

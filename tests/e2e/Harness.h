@@ -32,6 +32,11 @@ public:
     void Clear();
     // Waits until at least `count` requests came in or the deadline passed.
     std::vector<TRequest> WaitFor(size_t count, std::chrono::milliseconds deadline) const;
+    // Every request sent before this call, each handled: the requests come as
+    // notifications, which the recorder's thread takes in the order they were
+    // sent, so a message sent to it now is answered only after them. Once the
+    // sender has ended, nothing of it can come later than this.
+    std::vector<TRequest> Settled() const;
     HWND Window() const { return FWindow; }
 
 private:
@@ -90,6 +95,17 @@ private:
 
 // The text of another process's window (WM_GETTEXT, with a deadline).
 std::wstring TextOf(HWND window);
+
+// One round trip through the thread of another process's window: a command
+// it is carrying out (sending it here waits until the command returns) is
+// over when this returns.
+void RoundTrip(HWND window);
+
+// A DWORD value of the program's options key in the registry, if there is one.
+std::optional<DWORD> StoredOption(const wchar_t* name);
+
+// Whether `upper` lies above `lower` in the Z order of the top-level windows.
+bool IsAbove(HWND upper, HWND lower);
 
 // Switches the screen saver on for a test and puts the flag back after it.
 class TScreenSaverOn {

@@ -10,17 +10,19 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void PressF1(HWND main) {
+// False when the main window could not be brought to the front for the key.
+bool PressF1(HWND main) {
     SetForegroundWindow(main);
-    PollUntil([&] { return GetForegroundWindow() == main; }, 2s);
+    if (!PollUntil([&] { return GetForegroundWindow() == main; }, 2s)) return false;
     PressKeys({VK_F1});
+    return true;
 }
 
 TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
-    PressF1(main);
+    ASSERT_TRUE(PressF1(main));
     std::vector<HWND> viewers;
     ASSERT_TRUE(PollUntil([&] { return !(viewers = VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml")).empty(); }, 5s));
     EXPECT_EQ(TextOf(viewers[0]), L"Lumivane Help");
@@ -31,9 +33,15 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     GetWindowRect(viewers[0], &r);
     EXPECT_NEAR(r.right - r.left, 0.8 * GetSystemMetrics(SM_CXSCREEN), 1);
     EXPECT_NEAR(r.bottom - r.top, 0.7 * GetSystemMetrics(SM_CYSCREEN), 1);
-    PressF1(main);
-    Sleep(500);
-    EXPECT_EQ(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").size(), 1u) << "a second F1 leaves one viewer";
+    // A second F1 brings the viewer back in front of the window it came from.
+    SetForegroundWindow(main);
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main && IsAbove(main, viewers[0]); }, 2s));
+    PressKeys({VK_F1});
+    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 3s)) << "a second F1 brings it forward";
+    RoundTrip(main);
+    EXPECT_TRUE(IsAbove(viewers[0], main));
+    EXPECT_EQ(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml"), std::vector<HWND>{viewers[0]})
+        << "a second F1 leaves one viewer";
     SetForegroundWindow(viewers[0]);
     PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 2s);
     PressKeys({VK_ESCAPE});

@@ -1,10 +1,11 @@
 // A hot key pressed while another program's window has the focus.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <memory>
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
+#include "ui/Commands.h"
 
 namespace lumivane::e2e {
 namespace {
@@ -36,31 +37,19 @@ struct HotKey : ::testing::Test {
     }
 };
 
+// How soon the request follows the press is a timing: bench/requests.cpp
+// measures it.
 TEST_F(HotKey, PressedInAnotherProgramItLaunchesTheScreenSaver) {
     ASSERT_EQ(GetForegroundWindow(), other);
     PressCtrlAltS();
-    const auto requests = recorder.WaitFor(1, 3s);
-    ASSERT_EQ(requests.size(), 1u);
+    ASSERT_EQ(recorder.WaitFor(1, 3s).size(), 1u);
+    // The exit is queued behind whatever the press left for the program, and
+    // once it has ended nothing of it can still be on its way.
+    PostMessageW(FindMainWindow(lumivane->ProcessId()), WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
+    ASSERT_TRUE(lumivane->Wait(10s).Ended);
+    const auto requests = recorder.Settled();
+    ASSERT_EQ(requests.size(), 1u) << "once";
     EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
-    Sleep(300);
-    EXPECT_EQ(recorder.Requests().size(), 1u) << "once";
-}
-
-// The latency figure: run with --gtest_also_run_disabled_tests.
-TEST_F(HotKey, DISABLED_LatencyFromKeyPressToRequest) {
-    std::vector<long long> ms;
-    for (int i = 0; i < 20; ++i) {
-        recorder.Clear();
-        const auto pressed = TClock::now();
-        PressCtrlAltS();
-        const auto got = recorder.WaitFor(1, 3s);
-        if (got.size() == 1) ms.push_back(std::chrono::duration_cast<std::chrono::microseconds>(got[0].At - pressed).count());
-        Sleep(100);
-    }
-    ASSERT_EQ(ms.size(), 20u);
-    std::sort(ms.begin(), ms.end());
-    std::printf("hot key press to screen-saver request: median %.1f ms, min %.1f, max %.1f (20 presses)\n",
-                ms[10] / 1000.0, ms.front() / 1000.0, ms.back() / 1000.0);
 }
 
 }  // namespace

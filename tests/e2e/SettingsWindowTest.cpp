@@ -32,9 +32,12 @@ TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
     ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s));
     PressKeys({VK_CONTROL, 'A'});
     EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+A activates";
-    // Ctrl+S saves and leaves the window as it is.
+    // Ctrl+S saves what the controls hold now, and leaves the window as it is.
+    ASSERT_EQ(StoredOption(L"Use continuous mode"), std::nullopt) << "saved before Ctrl+S";
+    SendMessageW(Item(main, TControlId::cbContinuousMode), BM_CLICK, 0, 0);
     PressKeys({VK_CONTROL, 'S'});
-    Sleep(300);
+    EXPECT_TRUE(PollUntil([&] { return StoredOption(L"Use continuous mode") == 1u; }, 3s)) << "Ctrl+S saves";
+    RoundTrip(main);
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(GetForegroundWindow(), main);
     PressKeys({VK_MENU, 'X'});

@@ -279,6 +279,21 @@ TEST(ShortCut, HotKeyFieldFlagsTranslateByNameNotByBits) {
         EXPECT_EQ(HotKeyValueToShortCut(ShortCutToHotKeyValue(s)), s);
 }
 
+TEST(ShortCut, TheTextNamesEveryKeyOfItsRange) {
+    const struct {
+        TShortCut Value;
+        const wchar_t* Text;
+    } rows[] = {{kScCtrl | '0', L"Ctrl+0"}, {kScAlt | '9', L"Alt+9"}, {kScShift | 'A', L"Shift+A"},
+                {kScCtrl | kScAlt | 'Z', L"Ctrl+Alt+Z"}, {0x70, L"F1"}, {0x87, L"F24"}, {0x2F, L"#47"}, {0, L""}};
+    for (const auto& r : rows) EXPECT_EQ(ShortCutText(r.Value), r.Text) << r.Value;
+}
+
+TEST(MainLayout, TheMnemonicMarkIsDroppedAndADoubledOneStaysOnce) {
+    EXPECT_EQ(StripMnemonic(L"&Save"), L"Save");
+    EXPECT_EQ(StripMnemonic(L"A&&B"), L"A&B");
+    EXPECT_EQ(StripMnemonic(L"Tail&"), L"Tail&") << "a mark with nothing after it is shown";
+}
+
 // Text widths of a Tahoma-like font: 5 pixels a character at 96 dpi, 6 in bold.
 struct TFakeMetrics final : ILayoutMetrics {
     int FDpi;

@@ -49,6 +49,7 @@ TEST(NotifyIcon, ShellStateFollowsVisible) {
         icon.ChangeWnd(7);
         icon.SetIcon(55);
         icon.SetToolTip(L"tip");
+        icon.ShowBalloon(L"title", L"text");
         EXPECT_TRUE(shell.Calls.empty()) << "no call while hidden";
         icon.SetVisible(false);
         icon.SetVisible(true);

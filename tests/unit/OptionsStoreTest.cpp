@@ -75,6 +75,17 @@ TEST_F(OptionsStoreTest, BadValuesYieldTheirDefaults) {
     EXPECT_FALSE(form.UpdateSettings()) << "the name ends in one blank";
 }
 
+TEST(RegistryDefault, AStringIsReadOnlyFromATextValue) {
+    TFakeRegistry registry;
+    registry.PutDword(L"k", L"number", 1);
+    TRegistryDefault reg(registry);
+    ASSERT_TRUE(reg.OpenKey(L"k", false));
+    std::wstring text = L"kept";
+    EXPECT_FALSE(reg.ReadString(L"number", text));
+    EXPECT_FALSE(reg.ReadString(L"missing", text));
+    EXPECT_EQ(text, L"kept");
+}
+
 TEST_F(OptionsStoreTest, LoadedValuesRunTheirHandlersAndStayInTheirLimits) {
     registry.PutDword(key, StoredName(C::cbContinuousMode), 1);
     registry.PutDword(key, StoredName(C::edContinuousModeDelay), 99);

@@ -101,6 +101,16 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
          }},
         {"Exit with the restore option off after a temporary Deactivate", false,
          [](TRun& r) { r.config.actDeactivateExecute(); }},
+        // Permanent changes follow the option, also when continuous mode ran
+        // over them: its put-back keeps them permanent.
+        {"Exit with the restore option off after a permanent Deactivate and continuous mode", false,
+         [](TRun& r) {
+             r.form.SetChecked(TControlId::cbUpdateSettings, true);
+             r.config.actDeactivateExecute();
+             r.form.SetChecked(TControlId::cbUpdateSettings, false);
+             r.commands.actPowerOffExecute();
+         },
+         {0, 0}},
         {"a refused put-back, then one that goes through", true,
          [](TRun& r) {
              // The user's values as Deactivate found them, not as the start did.
@@ -133,6 +143,42 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         next.Start(p.RestoreOption);
         EXPECT_EQ(RecoveryText(next.recovery), L"") << p.Path << ": no balloon after a clean end";
     }
+}
+
+TEST(PowerPlan, ALostRunsPermanentChangeFollowsTheOptionAndATemporaryOneComesBackAlways) {
+    const struct {
+        bool Permanent, RestoreOption;
+        TValues After;
+    } rows[] = {{true, false, {0, 0}}, {true, true, kUser}, {false, false, kUser}};
+    for (const auto& r : rows) {
+        TMachine machine;
+        {
+            TRun run(machine);
+            run.Start(r.RestoreOption);
+            run.form.SetChecked(TControlId::cbUpdateSettings, r.Permanent);
+            run.config.actDeactivateExecute();
+        }  // killed
+        TRun next(machine, 43);
+        next.Start(r.RestoreOption);
+        EXPECT_EQ(machine.functions.Values(), r.After) << r.Permanent << r.RestoreOption;
+    }
+}
+
+TEST(PowerPlan, PowerFunctionsThatFailAreNeverTakenForAnAnswer) {
+    TFakePowerPlan functions;
+    TFakeSystemParameters spi;
+    TPowerPlanParameters params{spi, functions};
+    EXPECT_EQ(GetPowerOffTimeout(params), 900) << "the mains value, read through the routines";
+    // A write into a plan that is not the active one never switches plans.
+    EXPECT_TRUE(WritePlan(functions, {TPlanId{2}, 60, 60}));
+    EXPECT_EQ(functions.Applied, 0);
+    EXPECT_EQ(functions.Active, TPlanId{1});
+    functions.FailBatteryReads = true;
+    EXPECT_FALSE(PowerPlanAnswers(functions)) << "a plan whose battery value cannot be read";
+    params.Refresh();
+    EXPECT_FALSE(params.Current().has_value());
+    EXPECT_FALSE(params.Call(spi::kSetPowerOffTimeout, 60, nullptr, 0));
+    EXPECT_EQ(functions.Values(), kUser) << "nothing written";
 }
 
 TEST(PowerPlan, AKilledRunsValuesComeBackOnBothSourcesAtTheNextStart) {
@@ -169,7 +215,12 @@ TEST(PowerPlan, AfterTheSessionsEndNoTimerWritesAnyMore) {
     run.Start();
     run.form.SetChecked(TControlId::cbPreserveConfiguration, true);
     run.config.actDeactivateForExecute(kDeactivateForTags[0]);
+    run.form.SetChecked(TControlId::cbContinuousMode, false);
+    run.commands.actPowerOffExecute();  // arms the second power-off request
     run.End(true);
+    EXPECT_FALSE(run.timers.Running(run.config.TimerDisableFor()));
+    EXPECT_FALSE(run.timers.Running(run.config.TimerCheckConfiguration()));
+    EXPECT_FALSE(run.timers.Running(run.commands.TimerPowerOff()));
     EXPECT_EQ(machine.functions.Values(), kUser);
     machine.functions.Plans[TPlanId{1}] = {0, 0};  // whatever happens meanwhile is not the run's to undo
     run.clock.Wall += kDeactivateForTags[0];

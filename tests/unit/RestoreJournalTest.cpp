@@ -38,7 +38,8 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab01 900,180 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 AB010000000000000000000000000000 900,180 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900 0,0",
-          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296"};
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296",
+          L"v2 1 2 0 1,,1,1200 0,3,0,1200", L"v2 1 123456789012345678901 0 1,600,1,1200 0,3,0,1200"};
     for (const std::wstring& bad : bads)
         EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(bad);
 }
@@ -159,13 +160,20 @@ TEST_F(RestoreJournalTest, ACorruptJournalIsRemovedSilentlyAndTheOptionOffKeepsP
     EXPECT_FALSE(HasJournal(5));
     EXPECT_TRUE(RecoveryText(corrupt).empty()) << "no message";
     EXPECT_FALSE(GetScreenSaverActive(spi)) << "nothing written";
+    registry.Keys.clear();
+    Recover();
+    EXPECT_FALSE(registry.Keys.count(kOptionsKey)) << "a start with nothing stored makes no key";
 }
 
 TEST_F(RestoreJournalTest, ALostRunsTemporaryChangesAreUndoneWhateverTheOption) {
     SetScreenSaverActive(journalled, false, false);
+    SetPowerOffActive(journalled, false, false);
     EXPECT_FALSE(journalled.Permanent());
-    EXPECT_EQ(Recover(false).Kind, TRecovery::TKind::Restored);
+    const TRecovery r = Recover(false);
+    EXPECT_EQ(r.Kind, TRecovery::TKind::Restored);
     EXPECT_TRUE(GetScreenSaverActive(spi));
+    EXPECT_TRUE(r.PowerOffRestored) << "off a plan, the power-off comes back through the routines";
+    EXPECT_TRUE(GetPowerOffActive(spi));
 }
 
 TEST_F(RestoreJournalTest, TheCleanEndRemovesOnlyItsOwnJournalAndARefusedWriteCostsNoCommand) {

@@ -70,6 +70,18 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
     HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(h, INVALID_HANDLE_VALUE);
     CloseHandle(h);
+    struct TCleanUp {
+        std::wstring File;
+        bool Com = false;
+        HWND Other = nullptr;
+        ~TCleanUp() {
+            if (Other) DestroyWindow(Other);
+            // A viewer left by a failed step would answer the next test's requests.
+            if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
+            if (Com) CoUninitialize();
+            DeleteFileW(File.c_str());
+        }
+    } cleanUp{file};
     TErrorList errors;
     // Without COM in this thread the browser control cannot be made.
     ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
@@ -78,19 +90,23 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
     EXPECT_TRUE(errors.Shown.empty()) << "silently";
     ShowHtmlFile(L"Help", file + L".missing", nullptr, nullptr, true, errors);
     EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Couldn't find the file " + file + L".missing"});
-    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    ASSERT_TRUE(cleanUp.Com = SUCCEEDED(CoInitialize(nullptr)));
     ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
     HWND viewer = HelpViewerWindow();
-    if (viewer) {  // where the control can be made: one viewer, brought forward the second time
-        ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
-        EXPECT_EQ(HelpViewerWindow(), viewer);
-        EXPECT_EQ(WindowText(viewer), L"Help");
-        SendMessageW(viewer, WM_CLOSE, 0, 0);
-        EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
-        EXPECT_FALSE(IsWindow(viewer));
-    }
-    CoUninitialize();
-    DeleteFileW(file.c_str());
+    ASSERT_NE(viewer, nullptr) << "with COM the control is made, also where it cannot render";
+    // The second request finds the viewer behind another window: one viewer,
+    // brought forward.
+    HWND other = cleanUp.Other = CreateWindowExW(0, L"STATIC", L"another window", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                                 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    SetForegroundWindow(other);
+    ASSERT_EQ(GetForegroundWindow(), other);
+    ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
+    EXPECT_EQ(HelpViewerWindow(), viewer);
+    EXPECT_EQ(WindowText(viewer), L"Help");
+    EXPECT_EQ(GetForegroundWindow(), viewer);
+    SendMessageW(viewer, WM_CLOSE, 0, 0);
+    EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
+    EXPECT_FALSE(IsWindow(viewer));
 }
 
 }  // namespace

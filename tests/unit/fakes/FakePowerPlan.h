@@ -17,6 +17,7 @@ struct TFakePowerPlan final : IPowerPlan {
     std::map<TPlanId, TValues> Plans{{TPlanId{1}, {}}, {TPlanId{2}, {1200, 900}}};
     TPlanId Active{1};
     bool Battery = false, Missing = false, RefuseWrites = false;
+    bool FailBatteryReads = false;  // the plan is there, its battery value cannot be read
     int Calls = 0, Applied = 0;
     bool ActivePlan(TPlanId& plan) override {
         ++Calls;
@@ -25,7 +26,7 @@ struct TFakePowerPlan final : IPowerPlan {
     }
     bool ReadTimeout(const TPlanId& plan, bool ac, uint32_t& seconds) override {
         ++Calls;
-        if (Missing) return false;
+        if (Missing || (FailBatteryReads && !ac)) return false;
         seconds = ac ? Plans[plan].Ac : Plans[plan].Dc;
         return true;
     }
