@@ -7,6 +7,8 @@ namespace lumivane {
 
 const wchar_t* const kOptionsKey = L"Software\\Tessaly\\Lumivane";
 const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const wchar_t* const kStartupApprovedKey =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
 const wchar_t* const kHighColorNotifyIconValue = L"HighColorNotifyIcon";
 const wchar_t* const kRegistryWriteErrorText =
     L"Error while writing in the Windows Registry.\rCheck that you have the proper rights.";
@@ -62,6 +64,10 @@ void TOptionsStore::LoadOptions() {
         // A key that cannot be opened makes every read give its default.
         reg.OpenKey(kOptionsKey, false);
         LoadRows(reg);
+        // Task Manager can switch the entry off without removing it: the box
+        // says whether the program really starts at log-on.
+        if (StartupMarkedDisabled()) FDeps.Form.SetChecked(C::cbStartWithWindows, false);
+        FStartBoxKept = FDeps.Form.Checked(C::cbStartWithWindows);
         FDeps.HighColorIcon = reg.ReadBool(kHighColorNotifyIconValue, false) || FDeps.VisualStyles();
     } catch (const std::exception& e) {
         FDeps.Errors.ShowError(Widen(e.what()));
@@ -146,11 +152,52 @@ bool TOptionsStore::SaveRunEntry(TRegistryDefault& reg) {
         FDeps.Errors.ShowError(kOperationAbortedText);
         return false;
     }
-    if (FDeps.Form.Checked(C::cbStartWithWindows))
-        reg.WriteString(FDeps.Title, RunEntry(FDeps.ProgramPath()));
-    else
+    const bool checked = FDeps.Form.Checked(C::cbStartWithWindows);
+    // Only the user's own check moves the entry to this copy: a portable copy
+    // that merely saves what it read at its end must not take the log-on
+    // start away from the installation the user chose.
+    const bool checkedByUser = checked && !FStartBoxKept;
+    if (checked) {
+        std::wstring entry;
+        if (checkedByUser || !reg.ReadString(FDeps.Title, entry) || !NamedProgramExists(entry))
+            reg.WriteString(FDeps.Title, RunEntry(FDeps.ProgramPath()));
+    } else {
         reg.DeleteValue(FDeps.Title);  // a missing value is no error
+    }
+    // A mark set in Task Manager while the program ran stays until the user
+    // checks the box again.
+    if (!checked || checkedByUser) RemoveStartupMark();
+    FStartBoxKept = checked;
     return true;
+}
+
+bool TOptionsStore::StartupMarkedDisabled() const {
+    TRegistryDefault approved(FDeps.Registry, kKeyRead);
+    std::vector<uint8_t> mark;
+    // The first byte's low bit is the switch; what follows is when it was set.
+    return approved.OpenKey(kStartupApprovedKey, false) && approved.ReadBinary(FDeps.Title, mark) &&
+           !mark.empty() && (mark[0] & 1) != 0;
+}
+
+void TOptionsStore::RemoveStartupMark() {
+    // Removed rather than rewritten as "enabled": without a mark the entry is
+    // enabled, and no stale value with an invented date stays behind once the
+    // entry goes. A mark that cannot be removed shows as an unchecked box.
+    TRegistryDefault approved(FDeps.Registry);
+    if (approved.OpenKey(kStartupApprovedKey, false)) approved.DeleteValue(FDeps.Title);
+}
+
+bool TOptionsStore::NamedProgramExists(const std::wstring& entry) const {
+    if (!FDeps.FileExists) return true;
+    if (!entry.empty() && entry[0] == L'"') {
+        const size_t close = entry.find(L'"', 1);
+        return close != std::wstring::npos && FDeps.FileExists(entry.substr(1, close - 1));
+    }
+    // Unquoted, Windows tries the text up to each blank in turn, then all of it.
+    for (size_t blank = entry.find(L' ');; blank = entry.find(L' ', blank + 1)) {
+        if (FDeps.FileExists(entry.substr(0, blank))) return true;
+        if (blank == std::wstring::npos) return false;
+    }
 }
 
 }  // namespace lumivane

@@ -15,6 +15,9 @@ namespace lumivane {
 
 extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
 extern const wchar_t* const kRunKey;      // "Software\Microsoft\Windows\CurrentVersion\Run"
+// Where Windows' start-up settings keep their "disabled" marks for the Run
+// entries, one REG_BINARY value under the entry's own name.
+extern const wchar_t* const kStartupApprovedKey;
 extern const wchar_t* const kHighColorNotifyIconValue;
 extern const wchar_t* const kRegistryWriteErrorText;
 extern const wchar_t* const kOperationAbortedText;
@@ -43,6 +46,9 @@ struct TOptionsStoreDeps {
     std::function<bool()> VisualStyles;    // the system's visual styles are available
     std::function<std::wstring()> ProgramPath;
     std::wstring Title;                    // the Run entry's value name
+    // Whether a file (not a folder) is at the path; without it every program
+    // a Run entry names counts as present.
+    std::function<bool(const std::wstring&)> FileExists = nullptr;
 };
 
 class TOptionsStore {
@@ -56,7 +62,13 @@ private:
     void LoadRows(const TRegistryDefault& reg);
     void SaveRows(TRegistryDefault& reg);
     bool SaveRunEntry(TRegistryDefault& reg);
+    bool StartupMarkedDisabled() const;
+    void RemoveStartupMark();
+    bool NamedProgramExists(const std::wstring& entry) const;
     TOptionsStoreDeps FDeps;
+    // The start-up box as last read or written: a box checked since then is
+    // the user's choice of this copy.
+    bool FStartBoxKept = false;
 };
 
 }  // namespace lumivane

@@ -1,5 +1,7 @@
 #include "options/RegistryDefault.h"
 
+#include <utility>
+
 namespace lumivane {
 
 bool TRegistryDefault::OpenKey(const std::wstring& path, bool canCreate) {
@@ -43,6 +45,14 @@ bool TRegistryDefault::ReadString(const std::wstring& name, std::wstring& value)
         if (c == 0) break;
         value += c;
     }
+    return true;
+}
+
+bool TRegistryDefault::ReadBinary(const std::wstring& name, std::vector<uint8_t>& data) const {
+    uint32_t type = 0;
+    std::vector<uint8_t> bytes;
+    if (!FKey || !FRegistry.QueryValue(FKey, name, type, bytes) || type != kRegBinary) return false;
+    data = std::move(bytes);
     return true;
 }
 

@@ -9,7 +9,7 @@
 namespace lumivane {
 
 using TRegKey = uintptr_t;  // an open key; 0 for none
-constexpr uint32_t kRegSz = 1, kRegDword = 4;
+constexpr uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
 constexpr uint32_t kKeyRead = 0x20019, kKeyAllAccess = 0xF003F;
 
 // One call each of the registry's own operations, under HKEY_CURRENT_USER.
@@ -51,6 +51,8 @@ public:
     int32_t ReadInteger(const std::wstring& name, int32_t fallback) const;
     // A REG_SZ value; false when there is none.
     bool ReadString(const std::wstring& name, std::wstring& value) const;
+    // A REG_BINARY value's bytes; false when there is none.
+    bool ReadBinary(const std::wstring& name, std::vector<uint8_t>& data) const;
 
     // Throw TRegistryError when the value cannot be written.
     void WriteBool(const std::wstring& name, bool value) { WriteInteger(name, value ? 1 : 0); }

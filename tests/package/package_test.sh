@@ -83,6 +83,9 @@ dir="$prefix/drive_c/users/$user/AppData/Local/Programs/Lumivane"
 link="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumivane.lnk"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane'
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run'
+# Task Manager's "disabled" switch: a flag of four bytes, then when it was set.
+disabled_mark=03000000102A5C7E914DDA01
 windir="C:\\users\\$user\\AppData\\Local\\Programs\\Lumivane"
 reg_value() { run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
 running() { pgrep -f 'Programs.Lumivane.Lumivane.exe' >/dev/null; }
@@ -150,6 +153,10 @@ wait_for 20 not_running || fail "the running copy did not end"
 [ "$(reg_value "$run_key" Lumivane)" = "\"$windir\\Lumivane.exe\" -quiet" ] ||
   fail "start-up entry: $(reg_value "$run_key" Lumivane)"
 
+# Switched off in Task Manager: this program's switch and another's.
+run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
+run reg add "$approved_key" /v OtherProgram /t REG_BINARY /d $disabled_mark /f >/dev/null
+
 # The silent uninstall copies itself away and returns at once: wait for it.
 run "$dir/Uninstall.exe" /S
 wait_for 30 test ! -e "$dir/Lumivane.exe" || fail "files left behind"
@@ -157,15 +164,22 @@ wait_for 10 test ! -d "$dir" || fail "folder left behind"
 [ ! -f "$link" ] || fail "shortcut left behind"
 [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "uninstall entry left behind"
 [ -z "$(reg_value "$run_key" Lumivane)" ] || fail "start-up entry of this installation left behind"
+[ -z "$(reg_value "$approved_key" Lumivane)" ] || fail "start-up switch of this installation left behind"
+[ "$(reg_value "$approved_key" OtherProgram | tr a-f A-F)" = $disabled_mark ] ||
+  fail "another program's start-up switch: $(reg_value "$approved_key" OtherProgram)"
+run reg delete "$approved_key" /v OtherProgram /f >/dev/null
 run reg query 'HKCU\Software\Tessaly\Lumivane' >/dev/null 2>&1 || fail "the options key is gone"
 
 # A start-up entry that points elsewhere stays.
 run "$old" /S
 run reg add "$run_key" /v Lumivane /d '"C:\Tools\Lumivane.exe" -quiet' /f >/dev/null
+run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
 run "$dir/Uninstall.exe" /S
 wait_for 30 test ! -d "$dir" || fail "second uninstall left the folder"
 [ "$(reg_value "$run_key" Lumivane)" = '"C:\Tools\Lumivane.exe" -quiet' ] || fail "a foreign start-up entry was removed"
+[ "$(reg_value "$approved_key" Lumivane | tr a-f A-F)" = $disabled_mark ] || fail "the foreign entry's switch was removed"
 run reg delete "$run_key" /v Lumivane /f >/dev/null
+run reg delete "$approved_key" /v Lumivane /f >/dev/null
 
 # The zip: one folder that runs where it is unpacked, without installing.
 cpack --config "$build/CPackConfig.cmake" -G ZIP -B "$build/package-test/zip" >/dev/null

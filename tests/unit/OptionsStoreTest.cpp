@@ -5,8 +5,10 @@
 
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "common/ExpectedTexts.h"
 #include "fakes/FakeCore.h"
@@ -24,8 +26,10 @@ struct TStoreOnFakes : TFakeCore {
     bool highColor = false;
     bool visualStyles = false;
     int listChanges = 0;
+    std::set<std::wstring> files;  // the files that exist
     TOptionsStore store{{registry, form, config, errors, highColor, [this] { return visualStyles; },
-                         [] { return std::wstring(L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe"); }, L"Lumivane"}};
+                         [] { return std::wstring(L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe"); }, L"Lumivane",
+                         [this](const std::wstring& path) { return files.count(path) > 0; }}};
     const std::wstring key = kExpectedOptionsKey;
 
     // At start the screen saver is off and the power-off is on.
@@ -204,6 +208,121 @@ TEST_F(OptionsStoreTest, SaveWritesEveryRowInOrderKeepsRow17AndQuotesTheRunEntry
         std::set<std::wstring> expected;
         for (size_t i = 0; i < n; ++i) expected.insert(kExpectedOptionValues[i].Name);
         EXPECT_EQ(fakes.StoredNames(), expected) << n << " writes";
+    }
+}
+
+// Task Manager's start-up marks: a flag of four bytes, then when it was set.
+using TValue = TFakeRegistry::TValue;
+const std::wstring kApproved = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+const TValue kDisabledMark = {3, {0x03, 0, 0, 0, 0x10, 0x2A, 0x5C, 0x7E, 0x91, 0x4D, 0xDA, 0x01}};
+const TValue kEnabledMark = {3, {0x02, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}};
+const std::wstring kOurs = L"\"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe\" -quiet";
+const std::wstring kInstalled = L"D:\\My Apps\\Lumivane.exe";
+
+TEST(OptionsStoreStartup, ABoxLoadsCheckedOnlyWhenTheProgramWillReallyStart) {
+    const struct {
+        const char* Case;
+        bool Stored;         // "Start with Windows" as stored
+        const wchar_t* MarkName;
+        TValue Mark;
+        bool Checked;
+    } rows[] = {
+        {"no mark", true, nullptr, {}, true},
+        {"disabled", true, L"Lumivane", kDisabledMark, false},
+        {"any odd flag is disabled", true, L"Lumivane", {3, {0x01, 0, 0, 0}}, false},
+        {"enabled", true, L"Lumivane", kEnabledMark, true},
+        {"any even flag is enabled", true, L"Lumivane", {3, {0x06, 0, 0, 0}}, true},
+        {"an empty mark says nothing", true, L"Lumivane", {3, {}}, true},
+        {"a mark is binary", true, L"Lumivane", {kRegDword, {0x03, 0, 0, 0}}, true},
+        {"another program's mark", true, L"Other", kDisabledMark, true},
+        {"enabled does not start what is off", false, L"Lumivane", kEnabledMark, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        TStoreOnFakes fakes;
+        fakes.registry.PutDword(fakes.key, StoredName(C::cbStartWithWindows), row.Stored);
+        if (row.MarkName) fakes.registry.Keys[kApproved][row.MarkName] = row.Mark;
+        fakes.store.LoadOptions();
+        EXPECT_EQ(fakes.form.Checked(C::cbStartWithWindows), row.Checked);
+    }
+}
+
+// What the start-up box is set to before each save, after a load.
+enum TBox { Keep, Check, Uncheck };
+
+TEST(OptionsStoreStartup, ASaveRemovesOnlyThisProgramsMarkAndOnlyWhenTheUserSaysItStarts) {
+    const struct {
+        const char* Case;
+        bool Stored;
+        std::optional<TValue> Mark;          // Lumivane's, at the load
+        std::optional<TValue> MarkAfterLoad;  // set while the program ran
+        TBox Box;
+        std::optional<TValue> MarkAfter;
+        bool Entry;                           // a Run entry after the save
+    } rows[] = {
+        {"checked by the user", true, kDisabledMark, {}, Check, {}, true},
+        {"unchecked by the user", true, {}, kEnabledMark, Uncheck, {}, false},
+        {"saved unchecked", true, kDisabledMark, {}, Keep, {}, false},
+        {"disabled during the run", true, {}, kDisabledMark, Keep, kDisabledMark, true},
+        {"an enabled mark is no disabled mark", true, kEnabledMark, {}, Keep, kEnabledMark, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        TStoreOnFakes fakes;
+        fakes.registry.PutDword(fakes.key, StoredName(C::cbStartWithWindows), row.Stored);
+        fakes.registry.Keys[kExpectedRunKey][L"Lumivane"] = {kRegSz, {}};
+        fakes.registry.Keys[kApproved][L"Other"] = kDisabledMark;
+        if (row.Mark) fakes.registry.Keys[kApproved][L"Lumivane"] = *row.Mark;
+        fakes.store.LoadOptions();
+        if (row.MarkAfterLoad) fakes.registry.Keys[kApproved][L"Lumivane"] = *row.MarkAfterLoad;
+        if (row.Box != Keep) fakes.form.SetChecked(C::cbStartWithWindows, row.Box == Check);
+        ASSERT_TRUE(fakes.store.SaveOptions());
+        EXPECT_EQ(fakes.registry.Has(kExpectedRunKey, L"Lumivane"), row.Entry);
+        ASSERT_EQ(fakes.registry.Has(kApproved, L"Lumivane"), row.MarkAfter.has_value());
+        if (row.MarkAfter) {
+            EXPECT_EQ(fakes.registry.Keys[kApproved][L"Lumivane"].Data, row.MarkAfter->Data);
+        }
+        EXPECT_EQ(fakes.registry.Keys[kApproved][L"Other"].Data, kDisabledMark.Data) << "never touched";
+        EXPECT_EQ(fakes.registry.Opened, fakes.registry.Closed);
+    }
+}
+
+TEST(OptionsStoreStartup, TheEntryIsMovedToThisCopyOnlyByTheUserOrWhenItLeadsNowhere) {
+    const std::wstring elsewhere = L"\"" + kInstalled + L"\" -quiet";
+    const struct {
+        const char* Case;
+        bool Stored;
+        std::optional<std::wstring> Entry;  // the Run entry at the load
+        bool InstalledExists;
+        std::vector<TBox> Saves;  // the box before each save
+        std::wstring After;
+    } rows[] = {
+        {"another copy's entry stays", true, elsewhere, true, {Keep}, elsewhere},
+        {"and stays over several saves", true, elsewhere, true, {Keep, Keep}, elsewhere},
+        {"its program is gone", true, elsewhere, false, {Keep}, kOurs},
+        {"no entry", true, {}, true, {Keep}, kOurs},
+        {"an empty entry", true, L"", true, {Keep}, kOurs},
+        {"checked by the user", false, elsewhere, true, {Check}, kOurs},
+        {"an unquoted path with blanks", true, kInstalled + L" -quiet", true, {Keep}, kInstalled + L" -quiet"},
+        {"an unquoted path to nothing", true, kInstalled + L" -quiet", false, {Keep}, kOurs},
+        {"a quotation mark left open", true, L"\"" + kInstalled, true, {Keep}, kOurs},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Case);
+        TStoreOnFakes fakes;
+        fakes.registry.PutDword(fakes.key, StoredName(C::cbStartWithWindows), row.Stored);
+        if (row.Entry) {
+            TRegistryDefault reg(fakes.registry);
+            reg.OpenKey(kExpectedRunKey, true);
+            reg.WriteString(L"Lumivane", *row.Entry);
+        }
+        if (row.InstalledExists) fakes.files = {kInstalled};
+        fakes.store.LoadOptions();
+        for (TBox box : row.Saves) {
+            if (box != Keep) fakes.form.SetChecked(C::cbStartWithWindows, box == Check);
+            ASSERT_TRUE(fakes.store.SaveOptions());
+        }
+        EXPECT_EQ(fakes.registry.String(kExpectedRunKey, L"Lumivane"), row.After);
     }
 }
 

@@ -30,6 +30,7 @@ struct TRegistryValue {
     DWORD Size = 0;
     std::wstring Text;
     DWORD Number = 0;
+    std::vector<BYTE> Bytes;
     bool Found = false;
 };
 
@@ -40,6 +41,7 @@ TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
     if (RegGetValueW(HKEY_CURRENT_USER, key, name, RRF_RT_ANY, &v.Type, data, &v.Size) != ERROR_SUCCESS)
         return v;
     v.Found = true;
+    v.Bytes.assign(data, data + v.Size);
     if (v.Type == REG_DWORD) v.Number = *reinterpret_cast<DWORD*>(data);
     if (v.Type == REG_SZ) v.Text = reinterpret_cast<wchar_t*>(data);
     return v;
@@ -113,6 +115,87 @@ TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
     again.Click(C::cbStartWithWindows);
     SendMessageW(again.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
     EXPECT_FALSE(ReadValue(kExpectedRunKey, L"Lumivane").Found);
+}
+
+// Task Manager's start-up switches, as Windows 10 and 11 keep them: a flag of
+// four bytes whose low bit says "disabled", then when it was set.
+const wchar_t* const kApprovedKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
+
+std::vector<BYTE> PutMark(const wchar_t* name, BYTE flag) {
+    const std::vector<BYTE> mark = {flag, 0, 0, 0, 0x10, 0x2A, 0x5C, 0x7E, 0x91, 0x4D, 0xDA, 0x01};
+    RegSetKeyValueW(HKEY_CURRENT_USER, kApprovedKey, name, REG_BINARY, mark.data(), static_cast<DWORD>(mark.size()));
+    return mark;
+}
+
+void PutText(const wchar_t* key, const wchar_t* name, const std::wstring& text) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(),
+                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void StoreStartWithWindows() {
+    const DWORD on = 1;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey, StoredName(C::cbStartWithWindows), REG_DWORD, &on,
+                    sizeof(on));
+}
+
+// The marks are not stored options: each test takes its own away.
+struct TMarksGone {
+    ~TMarksGone() {
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumivane");
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, kApprovedKey, L"Lumivane test other");
+    }
+};
+
+TEST(OptionsWindow, TaskManagersStartupSwitchShowsInTheBoxAndTheUsersChoiceClearsOnlyItsOwn) {
+    TMarksGone marksGone;
+    const std::wstring ours = L"\"" + ProgramPath() + L"\" -quiet";
+    StoreStartWithWindows();
+    PutText(kExpectedRunKey, L"Lumivane", ours);
+    PutMark(L"Lumivane", 0x03);
+    const std::vector<BYTE> other = PutMark(L"Lumivane test other", 0x03);
+    {
+        TRun run;
+        EXPECT_FALSE(run.Checked(C::cbStartWithWindows)) << "disabled in Task Manager: it will not start";
+        run.Click(C::cbStartWithWindows);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
+    }
+    EXPECT_FALSE(ReadValue(kApprovedKey, L"Lumivane").Found) << "checked by the user: it starts again";
+    EXPECT_EQ(ReadValue(kExpectedRunKey, L"Lumivane").Text, ours);
+    EXPECT_EQ(ReadValue(kApprovedKey, L"Lumivane test other").Bytes, other);
+
+    PutMark(L"Lumivane", 0x02);
+    {
+        TRun run;
+        EXPECT_TRUE(run.Checked(C::cbStartWithWindows)) << "enabled in Task Manager";
+        run.Click(C::cbStartWithWindows);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
+    }
+    EXPECT_FALSE(ReadValue(kExpectedRunKey, L"Lumivane").Found);
+    EXPECT_FALSE(ReadValue(kApprovedKey, L"Lumivane").Found) << "unchecked: nothing of it is left";
+    EXPECT_EQ(ReadValue(kApprovedKey, L"Lumivane test other").Bytes, other);
+}
+
+TEST(OptionsWindow, AnotherCopysStartupEntryStaysUntilItsProgramIsGone) {
+    wchar_t folder[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathW(MAX_PATH, folder), 0u);
+    const std::wstring installed = std::wstring(folder) + L"Lumivane test copy.exe";
+    CloseHandle(CreateFileW(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    const std::wstring theirs = L"\"" + installed + L"\" -quiet";
+    StoreStartWithWindows();
+    PutText(kExpectedRunKey, L"Lumivane", theirs);
+    {
+        TRun run;
+        ASSERT_TRUE(run.Checked(C::cbStartWithWindows));
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
+    }
+    EXPECT_EQ(ReadValue(kExpectedRunKey, L"Lumivane").Text, theirs) << "this copy saved, and ended, without taking it";
+    DeleteFileW(installed.c_str());
+    {
+        TRun run;
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actSave, 1), 0);
+    }
+    EXPECT_EQ(ReadValue(kExpectedRunKey, L"Lumivane").Text, L"\"" + ProgramPath() + L"\" -quiet")
+        << "an entry that leads nowhere goes to this copy";
 }
 
 TEST(OptionsWindow, TheCloseCommandSavesAndHidesWhileACloseMessageOnlyAsksTheEnd) {
