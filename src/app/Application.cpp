@@ -74,4 +74,9 @@ void OnActivationMessage(IApplicationPlatform& p) {
     p.BringMainWindowToFront();
 }
 
+TShowStep ShowStepFor(bool visible, bool minimised) {
+    if (!visible) return TShowStep::FromTray;
+    return minimised ? TShowStep::Restore : TShowStep::None;
+}
+
 }  // namespace lumivane

@@ -61,4 +61,10 @@ void RunApplication(IApplicationPlatform& platform, const std::vector<std::wstri
 // The main window's answer to a second instance's wake-up message.
 void OnActivationMessage(IApplicationPlatform& platform);
 
+// What "Show" does to the main window: nothing while it is on the screen,
+// restore it when minimised (the system still calls it visible), and bring it
+// out of the notification area when hidden.
+enum class TShowStep { None, Restore, FromTray };
+TShowStep ShowStepFor(bool visible, bool minimised);
+
 }  // namespace lumivane

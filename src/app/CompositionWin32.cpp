@@ -24,9 +24,14 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
       // text stays as it was.
       FStatus(FJournalled, FConfig, FNotifyIcon, FMain, FMain, OnPowerPlan() ? &FNotes : nullptr),
       FOptionsStore({FRegistry, FForm, FConfig, FErrors, FStatus.FHighColorIcon, VisualStylesAvailable, ProgramPath,
-                     kApplicationTitle}),
+                     kApplicationTitle,
+                     [](const std::wstring& path) {
+                         const DWORD attributes = GetFileAttributesW(path.c_str());
+                         return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+                     }}),
       FTrayActions({FForm, FConfig, FDispatch, *this, *this, FTimers}) {
     FForm.cmbTrayIconDoubleClickChange = [this] { FTrayActions.cmbTrayIconDoubleClickChange(); };
+    FNotifyIcon.SetRetryTimers(FTimers);
     FNotifyIcon.OnClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconClick(); };
     FNotifyIcon.OnDblClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconDblClick(); };
 }
@@ -99,8 +104,10 @@ void TLumivaneWin32::FormShow() {
 }
 
 void TLumivaneWin32::CloseCommand() {
-    // Closing never ends the program: it saves and goes to the notification area.
-    actSaveExecute();
+    // Closing never ends the program: it saves and goes to the notification
+    // area. A refusal already told is not told again at every close.
+    FOptionsStore.SaveOptions();
+    FHotKeys.RegisterHotKeys(TRefusalReport::WhenChanged);
     TWindowAnimationWin32 animation(FMain.Handle());
     HideWindowToTray(animation);
 }
@@ -137,22 +144,31 @@ void TLumivaneWin32::ProcessMessages() {
 }
 
 void TLumivaneWin32::mnShowPClick() {
-    if (IsWindowVisible(FMain.Handle())) return;
-    TWindowAnimationWin32 animation(FMain.Handle());
+    HWND main = FMain.Handle();
+    switch (ShowStepFor(IsWindowVisible(main) != FALSE, IsIconic(main) != FALSE)) {
+        case TShowStep::None: return;
+        // A minimised window still counts as visible. SW_RESTORE, not
+        // SW_SHOW: it puts the window back where it was and activates it.
+        case TShowStep::Restore: ShowWindow(main, SW_RESTORE); return;
+        case TShowStep::FromTray: break;
+    }
+    TWindowAnimationWin32 animation(main);
     ShowWindowFromTray(animation);
 }
 
 void TLumivaneWin32::mnCloseClick() { SendMessageW(FMain.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void TLumivaneWin32::actExitExecute() {
-    actSaveExecute();
+    FOptionsStore.SaveOptions();
+    FHotKeys.RegisterHotKeys(TRefusalReport::WhenChanged);
     PostQuitMessage(0);
 }
 
-// A changed hot key takes effect with the save.
+// A changed hot key takes effect with the save. Saved on request, a refused
+// combination is told even when it was told before: the user asked.
 void TLumivaneWin32::actSaveExecute() {
     FOptionsStore.SaveOptions();
-    FHotKeys.RegisterHotKeys();
+    FHotKeys.RegisterHotKeys(TRefusalReport::Always);
 }
 
 void TLumivaneWin32::mnViewHelpClick() {

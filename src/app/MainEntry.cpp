@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/ApplicationWin32.h"
+#include "app/UsualFunctionsWin32.h"
 
 namespace {
 
@@ -22,6 +23,12 @@ std::vector<std::wstring> Arguments() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int showCommand) {
+    // Before anything can load a library: the program is often run as a
+    // portable copy straight from Downloads, where a page may have dropped a
+    // DLL named like one Windows loads later on our behalf (shell, COM,
+    // theme). The libraries the executable imports are bound before this
+    // line runs; this guards everything loaded after it.
+    lumivane::RestrictLibrarySearchToSystemFolder();
     lumivane::TApplicationWin32 application(showCommand);
     lumivane::RunApplication(application, Arguments());
     return application.ExitCode();

@@ -37,6 +37,20 @@ private:
     HWND FWindow;
 };
 
+// From now on, a library named without a path is looked for in the system
+// folder only: not in the program's folder, the current folder or PATH.
+// Called first thing in the process; cannot be undone.
+void RestrictLibrarySearchToSystemFolder();
+
+// The program that RunProcess starts, as a full path. A bare file name
+// ("rundll32.exe") means the one in SystemFolder; a name with a folder in it
+// is taken as given. With no FileName, the program is the first word of
+// Parameters (quoted or not). An empty answer means there is nothing to start.
+std::wstring ProgramToStart(const std::wstring& FileName, const std::wstring& Parameters,
+                            const std::wstring& SystemFolder);
+// The system folder (System32) without a trailing backslash.
+std::wstring SystemFolder();
+
 class TProcessStarterWin32 final : public IProcessStarter {
 public:
     void RunProcess(const std::wstring& FileName, const std::wstring& Parameters,

@@ -38,16 +38,46 @@ bool TProcessTableWin32::PlanMarkedByAnotherRun(const TPlanSnapshot& values) {
 TProcessTableWin32::TProcessTableWin32()
     : FMarker(CreateMutexW(nullptr, FALSE, RunMarkerName(CurrentProcessId(), CurrentProcessStart()).c_str())) {}
 
+namespace {
+// The session functions are looked up, not imported: the library is not one
+// of the system's known libraries, so an import would be looked for beside
+// the program first, before any code of ours restricts the search.
+HMODULE SessionLibrary() {
+    static const HMODULE module = LoadLibraryExW(L"wtsapi32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module;
+}
+
+template <typename F>
+F SessionFunction(const char* name) {
+    const HMODULE module = SessionLibrary();
+    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+}  // namespace
+
 bool SessionConnected() {
+    using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
+    using TFree = void(WINAPI*)(PVOID);
+    const auto query = SessionFunction<TQuery>("WTSQuerySessionInformationW");
+    const auto free = SessionFunction<TFree>("WTSFreeMemory");
     LPWSTR buffer = nullptr;
     DWORD bytes = 0;
-    if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer,
-                                     &bytes))
+    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer, &bytes))
         return true;
     const bool active = bytes >= sizeof(WTS_CONNECTSTATE_CLASS) &&
                         *reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer) == WTSActive;
-    WTSFreeMemory(buffer);
+    free(buffer);
     return active;
+}
+
+void WatchSessionConnection(HWND window, bool watch) {
+    using TRegister = BOOL(WINAPI*)(HWND, DWORD);
+    using TUnregister = BOOL(WINAPI*)(HWND);
+    if (watch) {
+        if (const auto f = SessionFunction<TRegister>("WTSRegisterSessionNotification"))
+            f(window, NOTIFY_FOR_THIS_SESSION);
+    } else if (const auto f = SessionFunction<TUnregister>("WTSUnRegisterSessionNotification")) {
+        f(window);
+    }
 }
 
 uint32_t TProcessTableWin32::CurrentSessionId() {

@@ -34,6 +34,8 @@ private:
 // The desktop session of this process is connected, locally or remotely
 // (its connect state is active). Unknown counts as connected.
 bool SessionConnected();
+// The window gets WM_WTSSESSION_CHANGE for this session (or no longer).
+void WatchSessionConnection(HWND window, bool watch);
 
 // The marker's name: in the global namespace, so that a copy in another
 // session of the user finds it, and named after the process id and its

@@ -1,5 +1,7 @@
 #include "tray/NotifyIcon.h"
 
+#include <algorithm>
+
 namespace lumivane {
 
 TNotifyIconLayout NotifyIconLayoutFor(uint32_t major, uint32_t minor) {
@@ -16,8 +18,20 @@ TNotifyIcon::TNotifyIcon(INotifyIconShell& shell, TNotifyIconLayout layout)
     : FShell(shell), FLayout(layout) {}
 
 TNotifyIcon::~TNotifyIcon() {
-    if (FVisible) DeleteIcon();
+    if (FAdded) DeleteIcon();
     if (FIcon) FShell.DestroyIcon(FIcon);
+}
+
+void TNotifyIcon::SetRetryTimers(ITimerService& timers) {
+    FRetry = std::make_unique<TTimer>(timers, kAddRetryFirstMs, false);
+    FRetry->SetOnTimer([this](TTimer*) { RetryAdd(); });
+}
+
+void TNotifyIcon::RetryAdd() {
+    FRetry->SetEnabled(false);
+    if (!FVisible || FLoading || FAdded) return;
+    FRetryInterval = std::min(FRetryInterval * 2, kAddRetryMaxMs);
+    AddIcon();
 }
 
 void TNotifyIcon::SetVisible(bool value) {
@@ -26,11 +40,11 @@ void TNotifyIcon::SetVisible(bool value) {
         return;
     }
     if (value == FVisible) return;
+    FVisible = value;
     if (value)
         AddIcon();
-    else
+    else if (FAdded)
         DeleteIcon();
-    FVisible = value;  // whatever the shell answered
 }
 
 void TNotifyIcon::Loaded() {
@@ -41,12 +55,12 @@ void TNotifyIcon::Loaded() {
 void TNotifyIcon::SetIcon(THandle icon) {
     if (FIcon) FShell.DestroyIcon(FIcon);
     FIcon = icon ? FShell.CopyIcon(icon) : 0;
-    if (FVisible && !FLoading) ModifyIcon();
+    if (FAdded) ModifyIcon();
 }
 
 void TNotifyIcon::SetToolTip(const std::wstring& text) {
     FToolTip = text;
-    if (FVisible && !FLoading) ModifyIcon();
+    if (FAdded) ModifyIcon();
 }
 
 void TNotifyIcon::Readd() {
@@ -54,11 +68,16 @@ void TNotifyIcon::Readd() {
 }
 
 void TNotifyIcon::ShowBalloon(const std::wstring& title, const std::wstring& text) {
-    if (!FVisible || FLoading) return;
-    FRecord.Info = text;
-    FRecord.InfoTitle = title;
-    FRecord.InfoFlags = kNiifInfo;
-    Send(TNotifyIconMessage::Modify, kNifInfo);
+    if (!FVisible) return;
+    FPendingBalloon = TBalloon{title, text};
+    if (FAdded) SendBalloon();
+}
+
+void TNotifyIcon::SendBalloon() {
+    FRecord.Info = FPendingBalloon->Text;
+    FRecord.InfoTitle = FPendingBalloon->Title;
+    FRecord.InfoFlags = kNiifInfo | kNiifRespectQuietTime;
+    if (Send(TNotifyIconMessage::Modify, kNifInfo)) FPendingBalloon.reset();
     FRecord.Info.clear();
     FRecord.InfoTitle.clear();
 }
@@ -75,16 +94,33 @@ bool TNotifyIcon::Send(TNotifyIconMessage message, uint32_t flags) {
 }
 
 bool TNotifyIcon::AddIcon() {
-    return Send(TNotifyIconMessage::Add, kNifMessage | kNifIcon | kNifTip);
+    // The shell refuses to add an icon it still holds (a "TaskbarCreated"
+    // that did not come from a restarted shell, say): a modify it takes
+    // says the icon is there.
+    FAdded = Send(TNotifyIconMessage::Add, kNifMessage | kNifIcon | kNifTip) ||
+             Send(TNotifyIconMessage::Modify, kNifMessage | kNifIcon | kNifTip);
+    if (FAdded) {
+        FRetryInterval = kAddRetryFirstMs;
+        if (FRetry) FRetry->SetEnabled(false);
+        if (FPendingBalloon) SendBalloon();
+    } else if (FRetry && !FRetry->Enabled()) {
+        FRetry->SetInterval(FRetryInterval);
+        FRetry->SetEnabled(true);
+    }
+    return FAdded;
 }
 
 // The callback message is announced only by the add.
 bool TNotifyIcon::ModifyIcon() { return Send(TNotifyIconMessage::Modify, kNifIcon | kNifTip); }
 
-bool TNotifyIcon::DeleteIcon() { return FShell.NotifyIcon(TNotifyIconMessage::Delete, FRecord); }
+bool TNotifyIcon::DeleteIcon() {
+    FAdded = false;
+    if (FRetry) FRetry->SetEnabled(false);
+    return FShell.NotifyIcon(TNotifyIconMessage::Delete, FRecord);
+}
 
 void TNotifyIcon::ChangeWnd(THandle handle) {
-    if (FVisible && !FLoading) DeleteIcon();  // the record still names the old window
+    if (FAdded) DeleteIcon();  // the record still names the old window
     FRecord.Wnd = handle;
     if (FVisible && !FLoading) AddIcon();
 }

@@ -3,7 +3,11 @@
 // step with its own properties and turns the shell's callbacks into events.
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
+
+#include "app/Timer.h"
 
 namespace lumivane {
 
@@ -20,6 +24,11 @@ size_t ToolTipLimit(TNotifyIconLayout layout);
 constexpr uint32_t kNotifyIconCallbackMessage = 0x0400 + 1;  // WM_USER + 1
 constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
 constexpr uint32_t kNiifInfo = 1;  // the balloon's information icon
+// The balloon waits while the user does not want to be disturbed (the first
+// hour after a new log-on, full-screen programs, focus assist).
+constexpr uint32_t kNiifRespectQuietTime = 0x80;
+// A refused add is tried again after this, then after twice as long, up to the limit.
+constexpr uint32_t kAddRetryFirstMs = 500, kAddRetryMaxMs = 8000;
 
 // The fields of the shell record this component fills.
 struct TNotifyIconRecord {
@@ -73,8 +82,15 @@ public:
     // The notification area was made anew (the shell restarted): the icon
     // is added again with its current picture and tooltip.
     void Readd();
-    // A balloon over the icon, once.
+    // A balloon over the icon, once; kept until the icon is in the
+    // notification area.
     void ShowBalloon(const std::wstring& title, const std::wstring& text);
+    // At log-on the shell may refuse the add while it is still starting, and
+    // may never announce itself when it is ready: a refused add is tried
+    // again on these timers until it is taken.
+    void SetRetryTimers(ITimerService& timers);
+    // The shell holds the icon now.
+    bool Added() const { return FAdded; }
     THandle PopupMenu = 0;
     bool RightClickBeepOnNoMenu = false;
 
@@ -100,6 +116,8 @@ private:
     bool DeleteIcon();
     bool Send(TNotifyIconMessage message, uint32_t flags);
     void DoRightClick();
+    void SendBalloon();
+    void RetryAdd();
 
     INotifyIconShell& FShell;
     TNotifyIconLayout FLayout;
@@ -108,6 +126,13 @@ private:
     std::wstring FToolTip;
     bool FVisible = false;
     bool FLoading = false;
+    bool FAdded = false;
+    struct TBalloon {
+        std::wstring Title, Text;
+    };
+    std::optional<TBalloon> FPendingBalloon;
+    std::unique_ptr<TTimer> FRetry;
+    uint32_t FRetryInterval = kAddRetryFirstMs;
 };
 
 }  // namespace lumivane

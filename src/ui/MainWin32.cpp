@@ -5,6 +5,7 @@
 #include <iterator>
 
 #include "app/Application.h"
+#include "config/ProcessTableWin32.h"
 #include "app/UsualFunctionsWin32.h"
 #include "resource.h"
 #include "ui/MenusWin32.h"
@@ -49,7 +50,7 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     RegisterKeyboardWindow(Handle(), FAccelerators.Get());
     RegisterPowerNotifications();
     // The session's connection changes come as messages: nothing polls.
-    WTSRegisterSessionNotification(Handle(), NOTIFY_FOR_THIS_SESSION);
+    WatchSessionConnection(Handle(), true);
     CreateNotifyIcon();
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
@@ -230,7 +231,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetMenu(Handle(), nullptr);
         FToolTips.Destroy();
         UnregisterPowerNotifications();
-        WTSUnRegisterSessionNotification(Handle());
+        WatchSessionConnection(Handle(), false);
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);

@@ -26,9 +26,12 @@ void Bind(HMODULE module, F& function, const char* name) {
 bool LoadCommonControls() {
     TComCtl& f = ComCtl();
     if (f.Init) return true;
-    // The process's activation context (the manifest) picks version 6. The
-    // library stays loaded for the life of the process, as an import would.
-    HMODULE module = LoadLibraryW(L"comctl32.dll");
+    // The process's activation context (the manifest) picks version 6; the
+    // side-by-side redirection comes before any search path, so restricting
+    // the search to the system folder still yields version 6 and never a
+    // comctl32.dll lying beside the program. The library stays loaded for
+    // the life of the process, as an import would.
+    HMODULE module = LoadLibraryExW(L"comctl32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
     if (!module) return false;
     Bind(module, f.Create, "ImageList_Create");
     Bind(module, f.Add, "ImageList_Add");

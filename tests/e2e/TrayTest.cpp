@@ -44,6 +44,22 @@ TEST(Tray, TheCloseCommandHidesAndSavesAndAPlainCloseMessageEnds) {
     EXPECT_TRUE(lumivane.Wait(10s).Ended) << "a plain close message ends the program";
 }
 
+TEST(Tray, ASecondStartRestoresAMinimisedWindowAndBringsItForward) {
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    // As the caption's minimise button does.
+    SendMessageTimeoutW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_NORMAL, 5000, nullptr);
+    ASSERT_TRUE(PollUntil([&] { return IsIconic(main) != FALSE; }, 3s));
+    ASSERT_TRUE(IsWindowVisible(main)) << "minimised, not hidden in the notification area";
+    TLumivane second(L"");
+    ASSERT_TRUE(second.Wait(10s).Ended);
+    EXPECT_TRUE(PollUntil([&] { return !IsIconic(main); }, 5s)) << "still minimised";
+    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 5s)) << "not in front";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(lumivane.Wait(10s).Ended);
+}
+
 TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
     TLumivane lumivane(L"-quiet");
     HWND main = lumivane.MainWindow(10s);

@@ -145,5 +145,18 @@ TEST(StartUp, WakeUpReaddsTheIconShowsAndBringsToFront) {
     EXPECT_EQ(log.Steps, (Steps{"icon off", "icon on", "show", "front"}));
 }
 
+TEST(StartUp, ShowRestoresAMinimisedWindowAndBringsAHiddenOneFromTheTray) {
+    const struct {
+        bool Visible, Minimised;
+        TShowStep Step;
+    } rows[] = {
+        {true, false, TShowStep::None},
+        {true, true, TShowStep::Restore},  // the wake-up of a second start used to do nothing here
+        {false, false, TShowStep::FromTray},
+        {false, true, TShowStep::FromTray},  // hidden while minimised: the tray's way restores it too
+    };
+    for (const auto& r : rows) EXPECT_EQ(ShowStepFor(r.Visible, r.Minimised), r.Step) << r.Visible << r.Minimised;
+}
+
 }  // namespace
 }  // namespace lumivane::test

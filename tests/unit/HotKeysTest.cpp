@@ -2,6 +2,7 @@
 // of the switches, the "Win +" rules and the stored combinations.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -64,10 +65,48 @@ TEST_F(HotKeysTest, RegistrationReleasesBothThenRegistersEachSwitchedOnAndReport
     form.SetChecked(C::cbHotkeyPowerOff, true);
     form.SetHotKey(C::HotKeyPowerOff, 49235);  // the same as the screen saver's
     hotKeys.RegisterHotKeys();
-    EXPECT_EQ(registrar.Calls, (std::vector<std::string>{"unregister 1", "unregister 0", "register 0 3+83",
-                                                         "register 1 3+83"}));
+    // 16384 asks for one message per press (no repeats while held down).
+    EXPECT_EQ(registrar.Calls, (std::vector<std::string>{"unregister 1", "unregister 0", "register 0 16387+83",
+                                                         "register 1 16387+83"}));
     EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"The selected hot key is already used by other program."});
     EXPECT_TRUE(form.Checked(C::cbHotkeyPowerOff)) << "a refusal unchecks nothing";
+}
+
+TEST_F(HotKeysTest, ARefusalIsToldOncePerCombinationUnlessTheUserSavesOnPurpose) {
+    using R = TRefusalReport;
+    // Only the power-off hot key is on; Ctrl+Alt+P is another program's.
+    form.SetChecked(C::cbHotkeyPowerOff, true);
+    const auto takeBack = [&] { registrar.Taken = {{kModNoRepeat | 3, 'P'}}; };
+    takeBack();
+    const struct {
+        const char* Step;
+        std::function<void()> Change;
+        R Report;
+        size_t Told;  // boxes shown by this registration
+    } rows[] = {
+        {"start", [] {}, R::WhenChanged, 1},
+        {"close, unchanged", [] {}, R::WhenChanged, 0},
+        {"close again", [] {}, R::WhenChanged, 0},
+        {"Ctrl+S, unchanged", [] {}, R::Always, 1},
+        {"close after Ctrl+S", [] {}, R::WhenChanged, 0},
+        {"another taken combination",
+         [&] {
+             form.SetHotKey(C::HotKeyPowerOff, kScCtrl | kScAlt | 'Q');
+             registrar.Taken.insert({kModNoRepeat | 3, 'Q'});
+         },
+         R::WhenChanged, 1},
+        {"back to the first", [&] { form.SetHotKey(C::HotKeyPowerOff, 49232); }, R::WhenChanged, 1},
+        {"switched off", [&] { form.SetChecked(C::cbHotkeyPowerOff, false); }, R::WhenChanged, 0},
+        {"switched on again", [&] { form.SetChecked(C::cbHotkeyPowerOff, true); }, R::WhenChanged, 1},
+        {"let go by the other program", [&] { registrar.Taken.clear(); }, R::WhenChanged, 0},
+        {"taken again", takeBack, R::WhenChanged, 1},
+    };
+    for (const auto& r : rows) {
+        r.Change();
+        errors.Shown.clear();
+        hotKeys.RegisterHotKeys(r.Report);
+        EXPECT_EQ(errors.Shown.size(), r.Told) << r.Step;
+    }
 }
 
 TEST_F(HotKeysTest, AHotKeyRunsItsCommandOnlyWhenSwitchedOnAndMatchingTheFieldsNow) {
@@ -97,6 +136,11 @@ TEST_F(HotKeysTest, AHotKeyRunsItsCommandOnlyWhenSwitchedOnAndMatchingTheFieldsN
     form.SetChecked(C::cbWinScreenSaver, true);  // the rules drop Ctrl+Alt: Win+Q
     hotKeys.WMHotKey(Message(8, 'Q'));
     EXPECT_EQ(requests.Sent, std::vector<std::string>{"screensaver"});
+    // The no-repeat flag of the registration, should the message carry it,
+    // is not a key: the combination still matches.
+    requests.Sent.clear();
+    hotKeys.WMHotKey(Message(kModNoRepeat | 8, 'Q'));
+    EXPECT_EQ(requests.Sent, std::vector<std::string>{"screensaver"});
 }
 
 TEST_F(HotKeysTest, WinBoxesSwitchTheFieldsRulesAndTheShownModifiers) {
@@ -123,7 +167,7 @@ TEST_F(HotKeysTest, LoadingGivesBackExactlyTheStoredCombinationWithWin) {
     store.LoadOptions();  // the first showing loads them once more
     EXPECT_EQ(form.HotKey(C::HotKeyScreenSaver), kScCtrl | 'X');
     hotKeys.RegisterHotKeys();
-    EXPECT_EQ(registrar.Calls.back(), "register 0 10+88") << "Win+Ctrl+X";
+    EXPECT_EQ(registrar.Calls.back(), "register 0 16394+88") << "Win+Ctrl+X, without repeats";
 }
 
 }  // namespace

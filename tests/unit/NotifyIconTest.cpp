@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "fakes/FakeTimerService.h"
 #include "tray/NotifyIcon.h"
 
 namespace lumivane::test {
@@ -13,14 +15,19 @@ struct TShellLog final : INotifyIconShell {
     std::vector<std::string> Calls;
     std::vector<TNotifyIconRecord> Records;
     int Copies = 0, Destroys = 0;
+    int RefuseAdds = 0;  // the shell is still starting: so many adds fail
     THandle NextIcon = 1000;
 
     bool NotifyIcon(TNotifyIconMessage m, const TNotifyIconRecord& r) override {
         static const char* names[] = {"add", "modify", "delete"};
         Calls.push_back(std::string(names[static_cast<int>(m)]) + " wnd=" + std::to_string(r.Wnd));
         Records.push_back(r);
-        return true;
+        // As the shell does: no second add of an icon it holds, no modify of one it does not.
+        if (m == TNotifyIconMessage::Add) return !(RefuseAdds-- > 0 || Held) && (Held = true);
+        if (m == TNotifyIconMessage::Delete) return std::exchange(Held, false);
+        return Held;
     }
+    bool Held = false;
     THandle CopyIcon(THandle) override {
         ++Copies;
         return ++NextIcon;
@@ -72,6 +79,38 @@ TEST(NotifyIcon, ShellStateFollowsVisible) {
     }
     EXPECT_EQ(shell.Calls, (Calls{"delete wnd=8"})) << "leaves the notification area with its owner";
     EXPECT_EQ(shell.Copies, shell.Destroys);
+}
+
+TEST(NotifyIcon, ARefusedAddIsTriedAgainWithBackOffAndThePendingBalloonFollows) {
+    TShellLog shell;
+    TFakeTimerService timers;
+    TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+    icon.SetRetryTimers(timers);
+    icon.ChangeWnd(7);
+    shell.RefuseAdds = 3;
+    icon.SetVisible(true);
+    icon.ShowBalloon(L"Lumivane", L"put back");
+    icon.SetToolTip(L"tip");
+    EXPECT_EQ(shell.Calls, (Calls{"add wnd=7", "modify wnd=7"})) << "no balloon or tooltip for an icon not there";
+    // Tries at 0.5 s, then 1 s and 2 s later; the third retry is taken.
+    for (const uint64_t wait : {499u, 1u, 999u, 1u, 1999u, 1u}) {
+        const size_t before = shell.Calls.size();
+        timers.Advance(wait);
+        EXPECT_EQ(shell.Calls.size() > before, wait == 1u) << "after " << wait;
+    }
+    ASSERT_TRUE(icon.Added());
+    // Each refused add is followed by a modify that finds no icon either.
+    ASSERT_EQ(shell.Calls, (Calls{"add wnd=7", "modify wnd=7", "add wnd=7", "modify wnd=7", "add wnd=7",
+                                  "modify wnd=7", "add wnd=7", "modify wnd=7"}));
+    EXPECT_EQ(shell.Records.back().Info, L"put back") << "the balloon once the icon is there";
+    EXPECT_EQ(shell.Records.back().InfoFlags, kNiifInfo | kNiifRespectQuietTime);
+    EXPECT_EQ(shell.Records[6].Tip, L"tip") << "the add carries what was set meanwhile";
+    timers.Advance(60000);
+    EXPECT_EQ(shell.Calls.size(), 8u) << "no more tries once taken";
+    icon.Readd();  // a "TaskbarCreated" from a shell that still holds the icon
+    EXPECT_TRUE(icon.Added());
+    icon.SetToolTip(L"new");
+    EXPECT_EQ(shell.Records.back().Tip, L"new") << "still updated";
 }
 
 TEST(NotifyIcon, LoadingDefersTheAdd) {

@@ -1,0 +1,95 @@
+// Where libraries named without a path come from once the program has
+// restricted the search, as it does first thing at start. A program of its
+// own: the restriction lasts for the rest of the process.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <cwctype>
+#include <string>
+
+#include "app/UsualFunctionsWin32.h"
+#include "win32/CommonControlsWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.resize(folder.find_last_of(L'\\'));
+    return folder;
+}
+
+bool Loads(const wchar_t* name) {
+    HMODULE module = LoadLibraryW(name);
+    if (!module) return false;
+    FreeLibrary(module);
+    return true;
+}
+
+// One copy of the planted library beside the test program (the portable
+// copy in Downloads) and one in the current folder, under other names.
+struct LibrarySearch : ::testing::Test {
+    std::wstring Source = OwnFolder() + L"\\lumivane_planted_library.dll";
+    std::wstring Beside = OwnFolder() + L"\\lumivane-planted-beside.dll";
+    std::wstring Folder;
+    std::wstring Current;
+    wchar_t Saved[MAX_PATH]{};
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        Folder = std::wstring(temp) + L"lumivane libraries " + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        Current = Folder + L"\\lumivane-planted-current.dll";
+        ASSERT_TRUE(CopyFileW(Source.c_str(), Beside.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW(Source.c_str(), Current.c_str(), FALSE));
+        GetCurrentDirectoryW(MAX_PATH, Saved);
+        ASSERT_TRUE(SetCurrentDirectoryW(Folder.c_str()));
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(Saved);
+        DeleteFileW(Beside.c_str());
+        DeleteFileW(Current.c_str());
+        RemoveDirectoryW(Folder.c_str());
+    }
+};
+
+TEST_F(LibrarySearch, OnlyTheSystemFolderAnswersABareNameOnceRestricted) {
+    // The ordinary search finds both plants: the test sees what it is about.
+    ASSERT_TRUE(Loads(L"lumivane-planted-beside.dll"));
+    ASSERT_TRUE(Loads(L"lumivane-planted-current.dll"));
+
+    RestrictLibrarySearchToSystemFolder();
+
+    EXPECT_FALSE(Loads(L"lumivane-planted-beside.dll"));
+    EXPECT_FALSE(Loads(L"lumivane-planted-current.dll"));
+    // What the program loads itself still comes from the system folder.
+    EXPECT_TRUE(Loads(L"uxtheme.dll"));
+    EXPECT_TRUE(Loads(L"powrprof.dll"));
+    // A full path is the caller's own choice and stays allowed.
+    EXPECT_TRUE(Loads(Current.c_str()));
+}
+
+TEST(LibrarySearchControls, TheManifestStillChoosesVersion6OfTheCommonControls) {
+    // Nothing else in this program loads them: this is the program's own load.
+    ASSERT_EQ(GetModuleHandleW(L"comctl32.dll"), nullptr);
+    RestrictLibrarySearchToSystemFolder();
+    ASSERT_TRUE(LoadCommonControls());
+    HMODULE module = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(module, nullptr);
+    // Told by where it was loaded from: Wine's copy of version 6 answers
+    // DllGetVersion with 5.
+    wchar_t buffer[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(module, buffer, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    std::wstring path(buffer, length);
+    for (wchar_t& c : path) c = static_cast<wchar_t>(towlower(c));
+    EXPECT_NE(path.find(L"\\winsxs\\"), std::wstring::npos) << path;
+    EXPECT_NE(path.find(L"common-controls_6595b64144ccf1df_6."), std::wstring::npos) << path;
+}
+
+}  // namespace
+}  // namespace lumivane::test

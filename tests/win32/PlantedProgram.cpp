@@ -1,0 +1,19 @@
+// Stand-in for a program planted under a system program's name: it leaves a
+// mark beside itself, so that a test can tell whether it was the one started.
+#include <windows.h>
+
+#include <string>
+
+int main() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return 1;
+    std::wstring mark(path, length);
+    mark.resize(mark.find_last_of(L'\\') + 1);
+    mark += L"planted-program-ran";
+    HANDLE file = CreateFileW(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    CloseHandle(file);
+    return 0;
+}

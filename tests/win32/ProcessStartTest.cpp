@@ -1,0 +1,114 @@
+// Which program RunProcess starts: system programs from the system folder
+// only, never a same-named file in the current folder.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+
+#include "app/UsualFunctionsWin32.h"
+
+namespace lumivane::test {
+namespace {
+
+const std::wstring kSystem = L"C:\\Windows\\system32";
+
+TEST(ProgramToStart, BareNameIsTakenFromTheSystemFolder) {
+    EXPECT_EQ(ProgramToStart(L"rundll32.exe", L"shell32.dll,Control_RunDLL desk.cpl,,1", kSystem),
+              L"C:\\Windows\\system32\\rundll32.exe");
+    // The application name is never completed by the system: we add ".exe".
+    EXPECT_EQ(ProgramToStart(L"rundll32", L"", kSystem), L"C:\\Windows\\system32\\rundll32.exe");
+}
+
+TEST(ProgramToStart, WithoutAFileNameTheFirstWordOfTheParametersIsTheProgram) {
+    EXPECT_EQ(ProgramToStart(L"", L"notepad.exe x", kSystem), L"C:\\Windows\\system32\\notepad.exe");
+    EXPECT_EQ(ProgramToStart(L"", L"  \"C:\\Prog \u00e9\\a.exe\" x y", kSystem),
+              L"C:\\Prog \u00e9\\a.exe");
+    EXPECT_EQ(ProgramToStart(L"", L"C:\\Tools\\b.exe /q", kSystem), L"C:\\Tools\\b.exe");
+}
+
+TEST(ProgramToStart, ANameWithAFolderIsTakenAsGiven) {
+    EXPECT_EQ(ProgramToStart(L"C:\\Program Files\\x.exe", L"a", kSystem), L"C:\\Program Files\\x.exe");
+    EXPECT_EQ(ProgramToStart(L"D:x.exe", L"", kSystem), L"D:x.exe");
+    EXPECT_EQ(ProgramToStart(L"tools/x.exe", L"", kSystem), L"tools/x.exe");
+}
+
+TEST(ProgramToStart, NothingToStartRatherThanASearch) {
+    EXPECT_EQ(ProgramToStart(L"", L"", kSystem), L"");
+    EXPECT_EQ(ProgramToStart(L"", L"   ", kSystem), L"");
+    // Without the system folder a bare name would go back to the search path.
+    EXPECT_EQ(ProgramToStart(L"rundll32.exe", L"", L""), L"");
+}
+
+TEST(SystemFolderTest, IsTheSystemDirectoryWithoutTrailingBackslash) {
+    wchar_t buffer[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(buffer, MAX_PATH);
+    ASSERT_GT(length, 0u);
+    const std::wstring folder = SystemFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), L'\\');
+    EXPECT_EQ(lstrcmpiW(folder.c_str(), std::wstring(buffer, length).c_str()), 0);
+    EXPECT_NE(GetFileAttributesW((folder + L"\\rundll32.exe").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+std::wstring OwnFolder() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    folder.resize(folder.find_last_of(L'\\'));
+    return folder;
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// A folder (the way a download folder is) holding a planted rundll32.exe
+// that leaves a mark when it runs; the test works from inside that folder.
+struct PlantedProgramTest : ::testing::Test {
+    std::wstring Folder;
+    std::wstring Planted;
+    std::wstring Mark;
+    wchar_t Saved[MAX_PATH]{};
+
+    void SetUp() override {
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        Folder = std::wstring(temp) + L"lumivane planted " + std::to_wstring(GetCurrentProcessId());
+        ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr) ||
+                    GetLastError() == ERROR_ALREADY_EXISTS);
+        Planted = Folder + L"\\rundll32.exe";
+        Mark = Folder + L"\\planted-program-ran";
+        ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\lumivane_planted_program.exe").c_str(),
+                              Planted.c_str(), FALSE));
+        DeleteFileW(Mark.c_str());
+        GetCurrentDirectoryW(MAX_PATH, Saved);
+        ASSERT_TRUE(SetCurrentDirectoryW(Folder.c_str()));
+    }
+    void TearDown() override {
+        SetCurrentDirectoryW(Saved);
+        DeleteFileW(Mark.c_str());
+        DeleteFileW(Planted.c_str());
+        RemoveDirectoryW(Folder.c_str());
+    }
+};
+
+TEST_F(PlantedProgramTest, TheStandInLeavesItsMarkWhenStartedByItsPath) {
+    // Proves that the negative test below would see the planted program run;
+    // the path has a space in it and is not quoted on the command line.
+    TProcessStarterWin32().RunProcess(Planted, L"", 0, true, SW_HIDE);
+    EXPECT_TRUE(Exists(Mark));
+}
+
+TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStarted) {
+    // Without arguments the real rundll32 ends at once.
+    TProcessStarterWin32().RunProcess(L"rundll32.exe", L"", 0, true, SW_HIDE);
+    EXPECT_FALSE(Exists(Mark));
+}
+
+TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStartedFromTheParameters) {
+    TProcessStarterWin32().RunProcess(L"", L"rundll32.exe", 0, true, SW_HIDE);
+    EXPECT_FALSE(Exists(Mark));
+}
+
+}  // namespace
+}  // namespace lumivane::test
