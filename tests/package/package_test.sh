@@ -100,6 +100,20 @@ wait_for() {  # wait_for SECONDS COMMAND...
   until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
 }
 
+# The installer refuses a system older than Windows 10 1809: Wine's prefix
+# says Windows 7 unless told otherwise per program.
+appdefaults='HKCU\Software\Wine\AppDefaults'
+for setup in "$old" "$new"; do
+  run reg add "$appdefaults\\${setup##*/}" /v Version /d win7 /f >/dev/null
+done
+code=0
+run "$old" /S || code=$?
+[ "$code" = 2 ] || fail "the installer ran on Windows 7: exit code $code, not 2"
+[ ! -e "$dir/Lumivane.exe" ] || fail "the installer put files on Windows 7"
+for setup in "$old" "$new"; do
+  run reg add "$appdefaults\\${setup##*/}" /v Version /d win10 /f >/dev/null
+done
+
 # A silent install puts the files, the shortcut and the uninstall entry in place.
 run "$old" /S
 for f in Lumivane.exe Help.html LICENSE.txt README.txt Uninstall.exe; do
