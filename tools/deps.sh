@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build g++ googletest python3
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils procps util-linux nsis
+  clang-14 libclang-rt-14-dev llvm-14
 )
 
 missing=()
