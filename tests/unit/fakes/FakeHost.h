@@ -1,8 +1,8 @@
 #pragma once
 // Stand-ins for what the main window gives the configuration logic: its option
 // check boxes, the clock, the status refresh and the message pump.
-#include <utility>
 #include <functional>
+#include <utility>
 
 #include "config/ManagedConfiguration.h"
 
