@@ -10,8 +10,9 @@ const wchar_t* const kAboutCaption = L"About";
 const wchar_t* const kSendEMailText = L"If you have any suggestion, find a bug, etc., send me an e-mail.";
 const wchar_t* const kAboutParagraphs[4] = {
     L"Lumivane takes charge of the screen saver and the monitor power-off from the notification area.",
-    L"Switch them off for a presentation, a film or a long job, and Lumivane puts your own settings back "
-    L"when you are done.",
+    // One paragraph over two lines.
+    (L"Switch them off for a presentation, a film or a long job, and Lumivane puts your own settings back "
+     L"when you are done."),
     L"Your options are kept in your user profile; nothing is sent anywhere.",
     L"Closing the window keeps Lumivane in the notification area; Exit ends it.",
 };
