@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 #include "config/TimeFormat.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 #include "config/ManagedConfiguration.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"

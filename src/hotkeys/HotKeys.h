@@ -6,7 +6,7 @@
 #include <optional>
 #include <utility>
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "hotkeys/ShortCut.h"
 #include "ui/MainForm.h"
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "config/ManagedConfiguration.h"
 #include "options/RegistryDefault.h"
 #include "ui/MainForm.h"

@@ -7,7 +7,7 @@
 #include <optional>
 #include <string>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 namespace lumivane {
 

@@ -5,7 +5,7 @@
 // item following the double-click action.
 #include <cstdint>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 #include "config/ManagedConfiguration.h"
 #include "ui/MainForm.h"
 

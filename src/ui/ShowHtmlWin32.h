@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 
 namespace lumivane {
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 namespace lumivane {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 #include "fakes/FakeTimerService.h"
 
 namespace lumivane::test {

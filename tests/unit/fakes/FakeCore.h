@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorBox.h"
+#include "base/ErrorBox.h"
 #include "display/DisplayCommands.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeSystemParameters.h"

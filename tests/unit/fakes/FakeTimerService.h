@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <map>
 
-#include "app/Timer.h"
+#include "base/Timer.h"
 
 namespace lumivane::test {
 
