@@ -6,6 +6,7 @@
 #include "Harness.h"
 #include "common/FreshOptions.h"
 #include "ui/Commands.h"
+#include "common/TempFolder.h"
 
 namespace lumivane::e2e {
 namespace {
@@ -23,11 +24,8 @@ struct DownloadFolder : ::testing::Test {
     PROCESS_INFORMATION Info{};
 
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        Folder = std::wstring(temp) + L"lumivane downloads " + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr) ||
-                    GetLastError() == ERROR_ALREADY_EXISTS);
+        Folder = test::MakeTempFolder(L"lumivane downloads");
+        ASSERT_FALSE(Folder.empty());
         Program = Folder + L"\\Lumivane.exe";
         Planted = Folder + L"\\rundll32.exe";
         Mark = Folder + L"\\planted-program-ran";

@@ -9,6 +9,7 @@
 
 #include "app/UsualFunctionsWin32.h"
 #include "win32/CommonControlsWin32.h"
+#include "common/TempFolder.h"
 
 namespace lumivane::test {
 namespace {
@@ -38,11 +39,8 @@ struct LibrarySearch : ::testing::Test {
     wchar_t Saved[MAX_PATH]{};
 
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        Folder = std::wstring(temp) + L"lumivane libraries " + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr) ||
-                    GetLastError() == ERROR_ALREADY_EXISTS);
+        Folder = test::MakeTempFolder(L"lumivane libraries");
+        ASSERT_FALSE(Folder.empty());
         Current = Folder + L"\\lumivane-planted-current.dll";
         ASSERT_TRUE(CopyFileW(Source.c_str(), Beside.c_str(), FALSE));
         ASSERT_TRUE(CopyFileW(Source.c_str(), Current.c_str(), FALSE));

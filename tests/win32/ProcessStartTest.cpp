@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/UsualFunctionsWin32.h"
+#include "common/TempFolder.h"
 
 namespace lumivane::test {
 namespace {
@@ -71,11 +72,8 @@ struct PlantedProgramTest : ::testing::Test {
     wchar_t Saved[MAX_PATH]{};
 
     void SetUp() override {
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        Folder = std::wstring(temp) + L"lumivane planted " + std::to_wstring(GetCurrentProcessId());
-        ASSERT_TRUE(CreateDirectoryW(Folder.c_str(), nullptr) ||
-                    GetLastError() == ERROR_ALREADY_EXISTS);
+        Folder = test::MakeTempFolder(L"lumivane planted");
+        ASSERT_FALSE(Folder.empty());
         Planted = Folder + L"\\rundll32.exe";
         Mark = Folder + L"\\planted-program-ran";
         ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\lumivane_planted_program.exe").c_str(),
