@@ -34,6 +34,7 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.SetRetryTimers(FTimers);
     FNotifyIcon.OnClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconClick(); };
     FNotifyIcon.OnDblClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconDblClick(); };
+    FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
 }
 
 TLumivaneWin32::~TLumivaneWin32() {

@@ -1,6 +1,7 @@
 #include "tray/NotifyIcon.h"
 
 #include <algorithm>
+#include <tuple>
 
 namespace lumivane {
 
@@ -100,6 +101,9 @@ bool TNotifyIcon::AddIcon() {
     FAdded = Send(TNotifyIconMessage::Add, kNifMessage | kNifIcon | kNifTip) ||
              Send(TNotifyIconMessage::Modify, kNifMessage | kNifIcon | kNifTip);
     if (FAdded) {
+        // Asked after every add: the shell forgets it with the icon.
+        FRecord.Version = kNotifyIconVersion4;
+        FVersion4 = FShell.NotifyIcon(TNotifyIconMessage::SetVersion, FRecord);
         FRetryInterval = kAddRetryFirstMs;
         if (FRetry) FRetry->SetEnabled(false);
         if (FPendingBalloon) SendBalloon();
@@ -125,32 +129,58 @@ void TNotifyIcon::ChangeWnd(THandle handle) {
     if (FVisible && !FLoading) AddIcon();
 }
 
-bool TNotifyIcon::HandleCallback(uint32_t lParam) {
-    const TNotifyEvent* event = nullptr;
-    switch (lParam) {
-    case notify::kMouseMove: event = &OnMouseMove; break;
-    case notify::kLButtonDown: event = &OnClick; break;
-    case notify::kLButtonDblClk: event = &OnDblClick; break;
-    case notify::kRButtonUp: DoRightClick(); return true;
-    case notify::kBalloonShow: event = &OnBalloonShow; break;
-    case notify::kBalloonHide: event = &OnBalloonHide; break;
-    case notify::kBalloonTimeout: event = &OnBalloonTimeout; break;
-    case notify::kBalloonUserClick: event = &OnBalloonClick; break;
+bool TNotifyIcon::HandleCallback(uintptr_t wParam, uintptr_t lParam) {
+    // Version 4: the event in the low word (the icon's identifier above it),
+    // the point it happened at in wParam.
+    const uint32_t event = static_cast<uint32_t>(FVersion4 ? lParam & 0xFFFF : lParam);
+    const TNotifyEvent* handler = nullptr;
+    switch (event) {
+    case notify::kMouseMove: handler = &OnMouseMove; break;
+    case notify::kLButtonDown: handler = &OnClick; break;
+    case notify::kLButtonDblClk: handler = &OnDblClick; break;
+    case notify::kRButtonUp:
+        if (FVersion4) return false;  // the context menu follows
+        DoRightClick(std::nullopt);
+        return true;
+    case notify::kContextMenu:
+        // From the mouse or the keyboard (Shift+F10, the menu key): at the
+        // icon's place, which is not where the mouse pointer is.
+        if (!FVersion4) return false;
+        DoRightClick(std::pair{static_cast<int>(static_cast<int16_t>(wParam & 0xFFFF)),
+                               static_cast<int>(static_cast<int16_t>((wParam >> 16) & 0xFFFF))});
+        return true;
+    case notify::kSelect:
+        // Follows a left click whose press already raised OnClick.
+        return FVersion4;
+    case notify::kKeySelect:
+        if (!FVersion4) return false;
+        handler = &OnKeySelect;
+        break;
+    case notify::kBalloonShow: handler = &OnBalloonShow; break;
+    case notify::kBalloonHide: handler = &OnBalloonHide; break;
+    case notify::kBalloonTimeout: handler = &OnBalloonTimeout; break;
+    case notify::kBalloonUserClick: handler = &OnBalloonClick; break;
     default: return false;
     }
-    if (*event) (*event)(this);  // an unassigned event drops the notification
+    if (*handler) (*handler)(this);  // an unassigned event drops the notification
     return true;
 }
 
-void TNotifyIcon::DoRightClick() {
+void TNotifyIcon::DoRightClick(std::optional<std::pair<int, int>> at) {
     int x = 0, y = 0;
-    FShell.GetCursorPos(x, y);
+    if (at)
+        std::tie(x, y) = *at;
+    else
+        FShell.GetCursorPos(x, y);
     if (OnRightClick) OnRightClick(this);
     if (PopupMenu) {
         // In the foreground the menu closes when the user clicks elsewhere.
         FShell.SetForegroundWindow(FRecord.Wnd);
         FShell.ProcessMessages();
-        FShell.TrackPopupMenu(PopupMenu, x, y);
+        // Closed with Escape: the keyboard focus goes back to the
+        // notification area, where the user opened the menu from.
+        if (FShell.TrackPopupMenu(PopupMenu, x, y) == TMenuEnd::Escaped)
+            FShell.NotifyIcon(TNotifyIconMessage::SetFocus, FRecord);
     } else if (RightClickBeepOnNoMenu) {
         FShell.MessageBeep();
     }

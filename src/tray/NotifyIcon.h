@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/Timer.h"
 
@@ -13,7 +14,10 @@ namespace lumivane {
 
 using THandle = uintptr_t;  // a platform handle, 0 for none
 
-enum class TNotifyIconMessage : uint32_t { Add = 0, Modify = 1, Delete = 2 };
+enum class TNotifyIconMessage : uint32_t { Add = 0, Modify = 1, Delete = 2, SetFocus = 3, SetVersion = 4 };
+// The callback layout asked for after every add: the event in the low word
+// of lParam, the point it happened at in wParam, and keyboard events.
+constexpr uint32_t kNotifyIconVersion4 = 4;
 
 // Layout of the shell record the system reads, by Windows version.
 enum class TNotifyIconLayout { V1, V2, V3 };  // 64-character tip; 128 and balloons; + GUID
@@ -40,7 +44,11 @@ struct TNotifyIconRecord {
     std::wstring Tip;
     std::wstring Info, InfoTitle;  // a balloon, with kNifInfo
     uint32_t InfoFlags = 0;
+    uint32_t Version = 0;  // with SetVersion
 };
+
+// How the popup menu was closed.
+enum class TMenuEnd { Chosen, Escaped, Dismissed };
 
 // What the component needs from the shell and the window system.
 class INotifyIconShell {
@@ -52,14 +60,18 @@ public:
     virtual void GetCursorPos(int& x, int& y) = 0;
     virtual void SetForegroundWindow(THandle window) = 0;
     virtual void ProcessMessages() = 0;
-    virtual void TrackPopupMenu(THandle menu, int x, int y) = 0;
+    // Opens the menu until an item is chosen (its command goes to the menu's
+    // owner) or the menu is closed.
+    virtual TMenuEnd TrackPopupMenu(THandle menu, int x, int y) = 0;
     virtual void MessageBeep() = 0;
 };
 
-// Notifications the shell sends in the callback message's lParam.
+// Notifications the shell sends in the callback message's lParam (in its
+// low word with version 4).
 namespace notify {
-constexpr uint32_t kMouseMove = 0x0200, kLButtonDown = 0x0201, kLButtonDblClk = 0x0203,
-                   kRButtonUp = 0x0205, kBalloonShow = 0x0402, kBalloonHide = 0x0403,
+constexpr uint32_t kContextMenu = 0x007B, kMouseMove = 0x0200, kLButtonDown = 0x0201,
+                   kLButtonDblClk = 0x0203, kRButtonUp = 0x0205, kSelect = 0x0400,
+                   kKeySelect = 0x0401, kBalloonShow = 0x0402, kBalloonHide = 0x0403,
                    kBalloonTimeout = 0x0404, kBalloonUserClick = 0x0405;
 }
 
@@ -95,6 +107,8 @@ public:
     bool RightClickBeepOnNoMenu = false;
 
     TNotifyEvent OnClick, OnRightClick, OnDblClick, OnMouseMove;
+    // Space or Enter on the icon that has the keyboard focus.
+    TNotifyEvent OnKeySelect;
     TNotifyEvent OnBalloonShow, OnBalloonHide, OnBalloonTimeout, OnBalloonClick;
 
     // While the owner is being set up, Visible is only recorded; Loaded adds
@@ -105,7 +119,9 @@ public:
     // The message sink's window was created (anew).
     void ChangeWnd(THandle handle);
     // Handles the callback message; false: pass it to the default procedure.
-    bool HandleCallback(uint32_t lParam);
+    bool HandleCallback(uintptr_t wParam, uintptr_t lParam);
+    // The shell took version 4 at the last add.
+    bool Version4() const { return FVersion4; }
 
     std::wstring ClipToolTip(const std::wstring& text) const;
     const TNotifyIconRecord& Record() const { return FRecord; }
@@ -115,7 +131,7 @@ private:
     bool ModifyIcon();
     bool DeleteIcon();
     bool Send(TNotifyIconMessage message, uint32_t flags);
-    void DoRightClick();
+    void DoRightClick(std::optional<std::pair<int, int>> at);
     void SendBalloon();
     void RetryAdd();
 
@@ -127,6 +143,7 @@ private:
     bool FVisible = false;
     bool FLoading = false;
     bool FAdded = false;
+    bool FVersion4 = false;
     struct TBalloon {
         std::wstring Title, Text;
     };

@@ -57,6 +57,7 @@ bool TNotifyIconShellWin32::NotifyIcon(TNotifyIconMessage message,
         data.dwInfoFlags = record.InfoFlags;
         FLastBalloon = record.Info;
     }
+    if (message == TNotifyIconMessage::SetVersion) data.uVersion = record.Version;
     ++FCalls[static_cast<size_t>(message)];
     return Shell_NotifyIconW(static_cast<DWORD>(message), &data) != FALSE;
 }
@@ -84,9 +85,20 @@ void TNotifyIconShellWin32::SetForegroundWindow(THandle window) {
     ::SetForegroundWindow(GetAncestor(Hwnd(window), GA_ROOT));
 }
 
-void TNotifyIconShellWin32::TrackPopupMenu(THandle menu, int x, int y) {
-    ::TrackPopupMenu(reinterpret_cast<HMENU>(menu), TPM_LEFTALIGN | TPM_RIGHTBUTTON, x, y, 0,
-                     FMenuOwner(), nullptr);
+TMenuEnd TNotifyIconShellWin32::TrackPopupMenu(THandle menu, int x, int y) {
+    HWND owner = FMenuOwner();
+    const UINT chosen = ::TrackPopupMenu(reinterpret_cast<HMENU>(menu),
+                                         TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
+                                         owner, nullptr);
+    if (chosen) {
+        // As the menu itself would have: the command reaches the owner once
+        // the menu is gone.
+        PostMessageW(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+        return TMenuEnd::Chosen;
+    }
+    // The menu loop ends at the key's press, before its release reaches
+    // this thread: the key is still down for the thread's input state.
+    return GetKeyState(VK_ESCAPE) < 0 ? TMenuEnd::Escaped : TMenuEnd::Dismissed;
 }
 
 bool TMsgWindow::Create(HWND parent) {
@@ -100,7 +112,7 @@ bool TMsgWindow::Create(HWND parent) {
 
 LRESULT TMsgWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == kNotifyIconCallbackMessage &&
-        FIcon.HandleCallback(static_cast<uint32_t>(lParam)))
+        FIcon.HandleCallback(static_cast<uintptr_t>(wParam), static_cast<uintptr_t>(lParam)))
         return 0;
     return TWindow::HandleMessage(msg, wParam, lParam);
 }

@@ -27,13 +27,13 @@ public:
     void GetCursorPos(int& x, int& y) override;
     void SetForegroundWindow(THandle window) override;
     void ProcessMessages() override { FPump(); }
-    void TrackPopupMenu(THandle menu, int x, int y) override;
+    TMenuEnd TrackPopupMenu(THandle menu, int x, int y) override;
     void MessageBeep() override { ::MessageBeep(0); }
 
     // Icons this seam made and destroyed: equal but for the one held.
     long IconsCreated() const { return FCreated; }
     long IconsDestroyed() const { return FDestroyed; }
-    // Calls of each kind handed to the shell (add, modify, delete).
+    // Calls of each kind handed to the shell (add, modify, delete, focus, version).
     long Calls(TNotifyIconMessage message) const { return FCalls[static_cast<size_t>(message)]; }
     // The text of the last balloon handed to the shell.
     const std::wstring& LastBalloon() const { return FLastBalloon; }
@@ -44,7 +44,7 @@ private:
     std::function<void()> FPump;
     long FCreated = 0, FDestroyed = 0;
     std::wstring FLastBalloon;
-    long FCalls[3] = {};
+    long FCalls[5] = {};
 };
 
 // A child window of no size that receives the icon's callback message.

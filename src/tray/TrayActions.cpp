@@ -35,6 +35,13 @@ void TTrayActions::NotifyIconDblClick() {
     }
 }
 
+void TTrayActions::NotifyIconKeySelect() {
+    if (FTimerSingleClick.Enabled())
+        NotifyIconDblClick();
+    else
+        NotifyIconClick();
+}
+
 void TTrayActions::TimerSingleClickTimer(TTimer* sender) {
     // A double click already queued is handled first, and wins.
     FDeps.Pump.ProcessMessages();

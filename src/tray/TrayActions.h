@@ -47,6 +47,9 @@ public:
 
     void NotifyIconClick();
     void NotifyIconDblClick();
+    // Space or Enter on the icon: a click, and a second one within the
+    // double-click time a double click, as with the mouse.
+    void NotifyIconKeySelect();
     void TimerSingleClickTimer(TTimer* sender);
     void cmbTrayIconDoubleClickChange();
 

@@ -275,55 +275,6 @@ TScreenSaverOn::TScreenSaverOn() {
 
 TScreenSaverOn::~TScreenSaverOn() { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FSaved, nullptr, 0); }
 
-namespace {
-INPUT MouseInput(DWORD flags, LONG x = 0, LONG y = 0) {
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = x;
-    input.mi.dy = y;
-    input.mi.dwFlags = flags;
-    return input;
-}
-
-INPUT MoveInput(POINT at) {
-    const int w = GetSystemMetrics(SM_CXSCREEN) - 1, h = GetSystemMetrics(SM_CYSCREEN) - 1;
-    return MouseInput(MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE, at.x * 65535 / w, at.y * 65535 / h);
-}
-}  // namespace
-
-void ClickAt(POINT at, int clicks, bool right) {
-    std::vector<INPUT> inputs{MoveInput(at)};
-    for (int i = 0; i < clicks; ++i) {
-        inputs.push_back(MouseInput(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN));
-        inputs.push_back(MouseInput(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP));
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
-POINT NotifyIconPoint() {
-    RECT tray{};
-    GetWindowRect(FindWindowW(L"Shell_TrayWnd", nullptr), &tray);
-    return {tray.right - 10, (tray.top + tray.bottom) / 2};
-}
-
-void PressKeys(std::initializer_list<WORD> keys) {
-    std::vector<INPUT> inputs;
-    for (WORD key : keys) {
-        INPUT down{};
-        down.type = INPUT_KEYBOARD;
-        down.ki.wVk = key;
-        inputs.push_back(down);
-    }
-    for (auto it = std::rbegin(keys); it != std::rend(keys); ++it) {
-        INPUT up{};
-        up.type = INPUT_KEYBOARD;
-        up.ki.wVk = *it;
-        up.ki.dwFlags = KEYEVENTF_KEYUP;
-        inputs.push_back(up);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
-
 std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title) {
     std::vector<HWND> found;
     for (HWND h = FindWindowW(cls, title); h; h = FindWindowExW(nullptr, h, cls, title)) {

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "common/Input.h"
+
 namespace lumivane::e2e {
 
 using TClock = std::chrono::steady_clock;
@@ -117,17 +119,12 @@ private:
     BOOL FSaved = FALSE;
 };
 
-// Presses the keys in order, then lets them go in reverse order (SendInput).
-void PressKeys(std::initializer_list<WORD> keys);
 // The visible top-level windows of a process with the class (and title).
 std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title = nullptr);
 
-// Clicks at a screen point as a real mouse does (SendInput): the left
-// button once or twice in a row, or the right button.
-void ClickAt(POINT at, int clicks, bool right = false);
-// Where the program's notification icon is: the right end of the taskbar's
-// notification area, the only icon there.
-POINT NotifyIconPoint();
+using test::ClickAt;
+using test::NotifyIconPoint;
+using test::PressKeys;
 
 // Full path of Lumivane.exe, beside the test program.
 std::wstring LumivanePath();

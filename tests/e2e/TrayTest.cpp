@@ -140,5 +140,33 @@ TEST(Tray, RealClicksOnTheIconRunTheirActionsAndADoubleClickNeverAlsoTheSingleOn
     EXPECT_FALSE(IsWindowVisible(main)) << "and never runs the single-click action";
 }
 
+HWND FirstOf(const std::vector<HWND>& windows) { return windows.empty() ? nullptr : windows.front(); }
+
+// What the shell sends for the keyboard (Win+B, the arrows, then Space or
+// the menu key), which Wine's notification area cannot give: the events in
+// the version-4 layout, posted to the icon's message window.
+TEST(Tray, KeyboardEventsSelectAndOpenTheMenuAtTheIconsPlace) {
+    SetStoredDword(L"Tray icon option - single click", 2);  // show/hide the window
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    HWND sink = FindWindowExW(main, nullptr, L"TNotifyIconMsgWindow", nullptr);
+    ASSERT_NE(sink, nullptr);
+    const POINT icon = NotifyIconPoint();
+    ClickAt({icon.x - 300, icon.y - 300}, 0);  // the mouse pointer somewhere else
+    PostMessageW(sink, WM_USER + 1, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(NIN_KEYSELECT, 0));
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 3s)) << "Space ran the click's action";
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnClose), 0);
+    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    PostMessageW(sink, WM_USER + 1, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(WM_CONTEXTMENU, 0));
+    HWND menu = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (menu = FirstOf(VisibleWindowsOf(lumivane.ProcessId(), L"#32768"))); }, 5s));
+    RECT at{};
+    GetWindowRect(menu, &at);
+    EXPECT_TRUE(at.left <= icon.x && icon.x <= at.right) << at.left << ".." << at.right << " vs " << icon.x;
+    PostMessageW(menu, WM_CHAR, L'x', 0);
+    EXPECT_TRUE(lumivane.Wait(10s).Ended) << "its mnemonic chose Exit";
+}
+
 }  // namespace
 }  // namespace lumivane::e2e

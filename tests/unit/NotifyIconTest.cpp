@@ -17,9 +17,16 @@ struct TShellLog final : INotifyIconShell {
     int Copies = 0, Destroys = 0;
     int RefuseAdds = 0;  // the shell is still starting: so many adds fail
     THandle NextIcon = 1000;
+    bool TakesVersion4 = true;
+    int VersionCalls = 0;
+    TMenuEnd MenuEnd = TMenuEnd::Chosen;
 
     bool NotifyIcon(TNotifyIconMessage m, const TNotifyIconRecord& r) override {
-        static const char* names[] = {"add", "modify", "delete"};
+        if (m == TNotifyIconMessage::SetVersion) {
+            ++VersionCalls;
+            return Held && r.Version == 4 && TakesVersion4;
+        }
+        static const char* names[] = {"add", "modify", "delete", "focus"};
         Calls.push_back(std::string(names[static_cast<int>(m)]) + " wnd=" + std::to_string(r.Wnd));
         Records.push_back(r);
         // As the shell does: no second add of an icon it holds, no modify of one it does not.
@@ -40,9 +47,10 @@ struct TShellLog final : INotifyIconShell {
     }
     void SetForegroundWindow(THandle w) override { Calls.push_back("foreground " + std::to_string(w)); }
     void ProcessMessages() override { Calls.push_back("process"); }
-    void TrackPopupMenu(THandle menu, int x, int y) override {
+    TMenuEnd TrackPopupMenu(THandle menu, int x, int y) override {
         Calls.push_back("menu " + std::to_string(menu) + " at " + std::to_string(x) + "," +
                         std::to_string(y));
+        return MenuEnd;
     }
     void MessageBeep() override { Calls.push_back("beep"); }
 };
@@ -153,16 +161,16 @@ TEST(NotifyIcon, CallbacksRaiseTheirEventsOnly) {
     icon.OnMouseMove = [&](TNotifyIcon*) { raised.push_back("move"); };
     icon.OnBalloonClick = [&](TNotifyIcon*) { raised.push_back("balloon click"); };
     // A double click: press, release, double-click press, release.
-    for (uint32_t n : {0x0201u, 0x0202u, 0x0203u, 0x0202u}) icon.HandleCallback(n);
+    for (uint32_t n : {0x0201u, 0x0202u, 0x0203u, 0x0202u}) icon.HandleCallback(0, n);
     EXPECT_EQ(raised, (std::vector<std::string>{"click", "dblclick"}));
-    EXPECT_TRUE(icon.HandleCallback(0x0200));
-    EXPECT_TRUE(icon.HandleCallback(0x0405));
+    EXPECT_TRUE(icon.HandleCallback(0, 0x0200));
+    EXPECT_TRUE(icon.HandleCallback(0, 0x0405));
     // Unassigned events are dropped, not passed on.
-    EXPECT_TRUE(icon.HandleCallback(0x0402));
-    EXPECT_TRUE(icon.HandleCallback(0x0404));
+    EXPECT_TRUE(icon.HandleCallback(0, 0x0402));
+    EXPECT_TRUE(icon.HandleCallback(0, 0x0404));
     // Outside the table: the default procedure.
     for (uint32_t n : {0x0202u, 0x0204u, 0x0206u, 0x0207u, 0x0209u, 0x0401u})
-        EXPECT_FALSE(icon.HandleCallback(n)) << n;
+        EXPECT_FALSE(icon.HandleCallback(0, n)) << n;
     EXPECT_EQ(raised.size(), 4u);
 }
 
@@ -183,10 +191,61 @@ TEST(NotifyIcon, RightClickOpensTheMenuAtTheCursorOrBeeps) {
         icon.PopupMenu = c.Menu;
         icon.RightClickBeepOnNoMenu = c.Beep;
         icon.OnRightClick = [&](TNotifyIcon*) { shell.Calls.push_back("right"); };
-        EXPECT_TRUE(icon.HandleCallback(0x0205));
-        EXPECT_FALSE(icon.HandleCallback(0x0204)) << "the press raises nothing";
+        EXPECT_TRUE(icon.HandleCallback(0, 0x0205));
+        EXPECT_FALSE(icon.HandleCallback(0, 0x0204)) << "the press raises nothing";
         EXPECT_EQ(shell.Calls, c.Expected);
     }
+}
+
+// With version 4 the event comes in the low word of lParam and the point in
+// wParam; the mouse keeps its rules, the keyboard selects and opens the menu
+// at the icon, and a menu closed with Escape gives the focus back.
+TEST(NotifyIcon, Version4EventsRunTheSameActionsAsTheMouse) {
+    auto at = [](int x, int y) { return static_cast<uintptr_t>((y & 0xFFFF) << 16 | (x & 0xFFFF)); };
+    const uintptr_t id = 0x10000;  // the icon's identifier above the event
+    struct TCase {
+        bool Version4;
+        uintptr_t WParam, LParam;
+        TMenuEnd MenuEnd;
+        bool Handled;
+        Calls Expected;
+    } cases[] = {
+        {true, at(5, 6), id | 0x0201, TMenuEnd::Chosen, true, {"click"}},
+        {true, at(5, 6), id | 0x0203, TMenuEnd::Chosen, true, {"dblclick"}},
+        {true, at(5, 6), id | 0x0400, TMenuEnd::Chosen, true, {}},  // after a press already raised
+        {true, at(5, 6), id | 0x0401, TMenuEnd::Chosen, true, {"key select"}},
+        {true, at(5, 6), id | 0x0205, TMenuEnd::Chosen, false, {}},  // the context menu follows
+        {true, at(300, -5), id | 0x007B, TMenuEnd::Chosen, true, {"foreground 9", "process", "menu 42 at 300,-5"}},
+        {true, at(1, 2), id | 0x007B, TMenuEnd::Escaped, true,
+         {"foreground 9", "process", "menu 42 at 1,2", "focus wnd=9"}},
+        {true, at(1, 2), id | 0x007B, TMenuEnd::Dismissed, true, {"foreground 9", "process", "menu 42 at 1,2"}},
+        {true, 0, id | 0x0405, TMenuEnd::Chosen, true, {"balloon click"}},
+        // A shell without version 4: the first layout, the menu at the cursor.
+        {false, 0, 0x0205, TMenuEnd::Chosen, true, {"cursor", "foreground 9", "process", "menu 42 at 10,20"}},
+        {false, 0, 0x0401, TMenuEnd::Chosen, false, {}},
+        {false, 0, 0x007B, TMenuEnd::Chosen, false, {}},
+    };
+    for (const auto& c : cases) {
+        TShellLog shell;
+        shell.TakesVersion4 = c.Version4;
+        shell.MenuEnd = c.MenuEnd;
+        TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+        icon.ChangeWnd(9);
+        icon.SetVisible(true);
+        EXPECT_EQ(icon.Version4(), c.Version4);
+        icon.PopupMenu = 42;
+        for (auto [event, name] : {std::pair{&icon.OnClick, "click"}, {&icon.OnDblClick, "dblclick"},
+                                   {&icon.OnKeySelect, "key select"}, {&icon.OnBalloonClick, "balloon click"}})
+            *event = [&shell, name = std::string(name)](TNotifyIcon*) { shell.Calls.push_back(name); };
+        shell.Calls.clear();
+        EXPECT_EQ(icon.HandleCallback(c.WParam, c.LParam), c.Handled) << std::hex << c.LParam;
+        EXPECT_EQ(shell.Calls, c.Expected) << std::hex << c.LParam;
+    }
+    TShellLog shell;
+    TNotifyIcon icon(shell, TNotifyIconLayout::V3);
+    icon.SetVisible(true);
+    icon.Readd();
+    EXPECT_EQ(shell.VersionCalls, 2) << "asked again after every add";
 }
 
 TEST(NotifyIcon, EveryIconCopyIsFreed) {

@@ -94,7 +94,7 @@ struct TShellCount final : INotifyIconShell {
     void GetCursorPos(int&, int&) override {}
     void SetForegroundWindow(THandle) override {}
     void ProcessMessages() override {}
-    void TrackPopupMenu(THandle, int, int) override {}
+    TMenuEnd TrackPopupMenu(THandle, int, int) override { return TMenuEnd::Dismissed; }
     void MessageBeep() override {}
 };
 struct TNoView final : IStatusView, IStateIcons {

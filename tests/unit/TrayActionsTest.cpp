@@ -108,6 +108,19 @@ TEST_F(TrayActionsTest, ADoubleClickNeverAlsoRunsTheSingleClickEvenWhenTheTickCo
     EXPECT_TRUE(windowCommands.Calls.empty());
 }
 
+TEST_F(TrayActionsTest, AKeySelectIsAClickAndTwoWithinTheDoubleClickTimeADoubleClick) {
+    Lists(1, 2);  // launch screen saver; show/hide
+    tray.NotifyIconKeySelect();
+    timers.Advance(500);
+    EXPECT_EQ(windowCommands.Calls, std::vector<std::string>{"show"}) << "Space: the single-click action";
+    tray.NotifyIconKeySelect();
+    timers.Advance(100);
+    tray.NotifyIconKeySelect();  // a second one soon after
+    timers.Advance(1000);
+    EXPECT_EQ(requests.Sent.size(), 1u) << "the double-click action";
+    EXPECT_EQ(windowCommands.Calls.size(), 1u) << "and not the single-click one";
+}
+
 TEST_F(TrayActionsTest, ToggleFollowsTheActivationStateAndNoneOnlyBringsAVisibleWindowForward) {
     Lists(5, 1);
     EXPECT_TRUE(config.FActivated);

@@ -4,15 +4,18 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <utility>
 
 #include "app/CompositionWin32.h"
 
 #include "Pump.h"
+#include "common/Input.h"
 
 namespace lumivane::test {
 namespace {
@@ -121,6 +124,42 @@ TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollow
     EXPECT_GT(lumivane.Shell().Calls(TNotifyIconMessage::Modify), modifies) << "the picture handed over anew";
     EXPECT_EQ(lumivane.Main().StateIcons().Loaded(), 1) << "from a new list, loaded afresh";
     EXPECT_GE(loaded, 1);
+    lumivane.Main().Destroy();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+// The real shell takes version 4: its events arrive in the new layout (the
+// menu opens on the context-menu event, the button's release does nothing),
+// and a menu closed with Escape, not one closed by a click elsewhere, hands
+// the keyboard focus back to the notification area.
+TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusBack) {
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    ASSERT_NE(FindWindowW(L"Shell_TrayWnd", nullptr), nullptr) << "a desktop with a taskbar";
+    ASSERT_TRUE(PumpUntil([&] { return lumivane.NotifyIcon().Added(); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(lumivane.NotifyIcon().Version4());
+    for (const bool escape : {true, false}) {
+        const long focus = lumivane.Shell().Calls(TNotifyIconMessage::SetFocus);
+        std::atomic<bool> closed = false;
+        std::thread user([&] {
+            for (int i = 0; i < 500 && !FindWindowW(L"#32768", nullptr); ++i) Sleep(10);
+            Sleep(100);
+            if (escape)
+                PressKeys({VK_ESCAPE});
+            else
+                ClickAt({100, 100}, 1);
+            closed = true;
+        });
+        ClickAt(NotifyIconPoint(), 1, true);
+        EXPECT_TRUE(PumpUntil([&] { return closed && !IsWindowVisible(FindWindowW(L"#32768", nullptr)); },
+                              std::chrono::seconds(8)));
+        user.join();
+        PumpUntil([] { return false; }, std::chrono::milliseconds(300));
+        EXPECT_EQ(lumivane.Shell().Calls(TNotifyIconMessage::SetFocus), focus + (escape ? 1 : 0))
+            << (escape ? "Escape" : "a click elsewhere");
+    }
     lumivane.Main().Destroy();
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
