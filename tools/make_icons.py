@@ -187,7 +187,7 @@ STAND_TOP, STAND_BOTTOM = hexc("#5b636f"), hexc("#30353d")
 FRAME_GLINT = hexc("#646b75")               # the catch-light, solid, on flat canvases
 
 
-def draw_monitor(c, led=None):
+def draw_monitor(c, led=None, outline=FRAME_LINE):
     """Outlined body, bezel and stand; returns the screen (x0, y0, x1, y1).
 
     led: colour of a small status light on the chin, shown from 32px up."""
@@ -203,18 +203,18 @@ def draw_monitor(c, led=None):
     nx0, nx1 = s // 2 - rnd(1.5 * u), s // 2 + rnd(1.5 * u)
     base_y1 = rnd(15 * u)
     base_y0 = base_y1 - max(2, rnd(1.25 * u))
-    c.fill(rect(nx0, bottom - 1, nx1, base_y0 + 1), FRAME_LINE)
+    c.fill(rect(nx0, bottom - 1, nx1, base_y0 + 1), outline)
     c.fill(rect(nx0 + ol, bottom - 1, nx1 - ol, base_y0 + 1),
            shade(c, bottom, base_y0, STAND_BOTTOM, STAND_TOP))
     bx0, bx1 = rnd(3.5 * u), s - rnd(3.5 * u)
     br = (base_y1 - base_y0) / 2
-    c.fill(rrect(bx0, base_y0, bx1, base_y1, br), FRAME_LINE)
+    c.fill(rrect(bx0, base_y0, bx1, base_y1, br), outline)
     lit = 0 if base_y1 - base_y0 < 2 * ol + 2 else ol   # thin base: lit top edge
     c.fill(rrect(bx0 + ol, base_y0 + lit, bx1 - ol, base_y1 - ol, max(0.5, br - ol)),
            shade(c, base_y0, base_y1, STAND_TOP, STAND_BOTTOM))
 
     # body: dark outline, then the bezel lit from above
-    c.fill(rrect(0, top, s, bottom, r), FRAME_LINE)
+    c.fill(rrect(0, top, s, bottom, r), outline)
     c.fill(rrect(ol, top + ol, s - ol, bottom - ol, max(0.5, r - ol)),
            shade(c, top, bottom, FRAME_TOP, FRAME_BOTTOM))
     if s >= 32:                              # thin catch-light along the top edge
@@ -389,6 +389,16 @@ BADGE_ON = {"top": hexc("#8ef0a0"), "bottom": hexc("#1e9a3e"), "flat": hexc("#27
             "sign": hexc("#ffffff")}
 BADGE_OFF = {"top": hexc("#d8dce1"), "bottom": hexc("#8a9099"), "flat": hexc("#b4b9c0"),
              "sign": hexc("#4a505a")}
+# Each set is drawn for the taskbar it sits on. On the dark one a dark
+# outline melts into the bar, so the monitor and the badge get a light rim;
+# on the light one they keep the dark outline, and the pale "off" badge is
+# drawn deeper so that it does not fade into the bar.
+TASKBARS = {
+    "dark": {"outline": hexc("#b4bcc7"), "badge_off": BADGE_OFF},
+    "light": {"outline": FRAME_LINE,
+              "badge_off": {"top": hexc("#b9bfc7"), "bottom": hexc("#6c737d"), "flat": hexc("#8f96a0"),
+                            "sign": hexc("#ffffff")}},
+}
 STRIKE = hexc("#d9382a")
 
 
@@ -418,13 +428,13 @@ def badge_box(s):
     return s - d, s - d, d
 
 
-def tray_badge(c, power):
+def tray_badge(c, power, taskbar):
     """Round status badge: monitor power-off on (green) or off (grey, struck)."""
     x0, y0, d = badge_box(c.size)
     ol = max(1, rnd(c.size / 40))
     cx, cy, r = x0 + d / 2, y0 + d / 2, d / 2
-    look = BADGE_ON if power else BADGE_OFF
-    c.fill(circle(cx, cy, r), FRAME_LINE)
+    look = BADGE_ON if power else taskbar["badge_off"]
+    c.fill(circle(cx, cy, r), taskbar["outline"])
     face = circle(cx, cy, r - ol)
     c.fill(face, look_paint(c, y0, y0 + d, look))
     inner = d - 2 * ol
@@ -453,16 +463,17 @@ def strike(c, face, x0, y0, n):
         c.fill(both(line(cx - k, cy - k, cx + k, cy + k, w * 1.2), face), STRIKE)
 
 
-def tray_icon(saver, power):
+def tray_icon(saver, power, taskbar):
     """Draw function for one state: screen saver on/off, monitor power-off on/off."""
     def draw(c):
-        tray_screen(c, draw_monitor(c), saver)
-        tray_badge(c, power)
+        tray_screen(c, draw_monitor(c, outline=taskbar["outline"]), saver)
+        tray_badge(c, power, taskbar)
     return draw
 
 
 # Tray<n>.ico shows state n (screen saver on, monitor power-off on) from this
 # list; n + 4 is the same state in the smooth set. The app picks icons by n.
+# TrayLight<n>.ico is the same for a light taskbar.
 TRAY_STATES = [(True, True), (False, False), (True, False), (False, True)]
 TRAY_SIZES = (16, 20, 24, 32)
 
@@ -796,7 +807,8 @@ ICONS = [
     ("ScreenSaver.ico", draw_screen_saver, DIALOG_SIZES, False),
     ("PowerOff.ico", draw_power_off, DIALOG_SIZES, False),
 ] + [
-    ("Tray%d.ico" % (4 * smooth + k), tray_icon(*state), TRAY_SIZES, not smooth)
+    ("Tray%s%d.ico" % (prefix, 4 * smooth + k), tray_icon(*state, TASKBARS[bar]), TRAY_SIZES, not smooth)
+    for prefix, bar in (("", "dark"), ("Light", "light"))
     for smooth in (0, 1) for k, state in enumerate(TRAY_STATES)
 ] + [                       # Menu<n>.ico: command image n, as the app numbers them
     ("Menu%d.ico" % (k + 1), draw, MENU_SIZES, False)

@@ -3,7 +3,6 @@
 #include <iterator>
 #include <string>
 
-#include "resource.h"
 #include "win32/Window.h"
 
 namespace lumivane {
@@ -34,7 +33,8 @@ TLongTimeFormat TClockWin32::LongTimeFormat() const {
             LocaleText(LOCALE_S2359, L"PM")};
 }
 
-TStateIconsWin32::TStateIconsWin32(UINT dpi) : FSize(GetSystemMetricsForDpi(SM_CXSMICON, dpi)) {}
+TStateIconsWin32::TStateIconsWin32(UINT dpi, bool lightTaskbar)
+    : FSize(GetSystemMetricsForDpi(SM_CXSMICON, dpi)), FFirst(lightTaskbar ? IDI_TRAY_LIGHT0 : IDI_TRAY0) {}
 
 TStateIconsWin32::~TStateIconsWin32() {
     for (HICON icon : FImageListIcons)
@@ -45,7 +45,7 @@ THandle TStateIconsWin32::StateIcon(int index) {
     if (index < 0 || index >= static_cast<int>(std::size(FImageListIcons))) return 0;
     HICON& picture = FImageListIcons[index];
     if (!picture) {
-        picture = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_TRAY0 + index),
+        picture = static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(FFirst + index),
                                                 IMAGE_ICON, FSize, FSize, 0));
         if (picture) ++FLoaded;
     }
@@ -62,6 +62,13 @@ bool VisualStylesAvailable() {
         return true;
     }();
     return available;
+}
+
+bool TaskbarIsLight() {
+    DWORD light = 0, size = sizeof(light);
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize",
+                        L"SystemUsesLightTheme", RRF_RT_REG_DWORD, nullptr, &light, &size) == ERROR_SUCCESS &&
+           light != 0;
 }
 
 UINT NotificationAreaDpi() {

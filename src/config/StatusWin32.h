@@ -5,6 +5,7 @@
 
 #include "config/StatusPresentation.h"
 #include "config/TimeFormat.h"
+#include "resource.h"
 
 namespace lumivane {
 
@@ -16,11 +17,11 @@ public:
 };
 
 // ImageListIcons: two sets of four state pictures at the small-icon size of
-// the given DPI. Each picture is loaded when it is first shown: a start
-// needs one of the eight, not all of them.
+// the given DPI, drawn for a dark or a light taskbar. Each picture is loaded
+// when it is first shown: a start needs one of the eight, not all of them.
 class TStateIconsWin32 final : public IStateIcons {
 public:
-    explicit TStateIconsWin32(UINT dpi);
+    TStateIconsWin32(UINT dpi, bool lightTaskbar);
     ~TStateIconsWin32() override;
     TStateIconsWin32(const TStateIconsWin32&) = delete;
     TStateIconsWin32& operator=(const TStateIconsWin32&) = delete;
@@ -28,15 +29,19 @@ public:
     THandle StateIcon(int index) override;
     // Pictures loaded so far: each at most once.
     int Loaded() const { return FLoaded; }
+    bool LightTaskbar() const { return FFirst == IDI_TRAY_LIGHT0; }
 
 private:
     int FSize;
+    int FFirst;  // the resource of picture 0
     HICON FImageListIcons[8] = {};
     int FLoaded = 0;
 };
 
 // The system's visual-styles library can be loaded.
 bool VisualStylesAvailable();
+// The taskbar is drawn light (Windows 11's default); no value says dark.
+bool TaskbarIsLight();
 // The scale of the notification area, for the icon's pictures.
 UINT NotificationAreaDpi();
 

@@ -66,7 +66,7 @@ void TfMain_lumivane::CreateMenus() {
 }
 
 void TfMain_lumivane::CreateNotifyIcon() {
-    FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi());
+    FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi(), TaskbarIsLight());
     const int size = GetSystemMetricsForDpi(SM_CXSMICON, NotificationAreaDpi());
     FDefaultIcon.Reset(
         static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, size, size, 0)));
@@ -82,7 +82,7 @@ void TfMain_lumivane::CreateNotifyIcon() {
     icon.Loaded();
 }
 
-void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi()); }
+void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi(), TaskbarIsLight()); }
 
 namespace {
 // The display time-out, the power source and the active plan
@@ -211,6 +211,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FDeps.Events.DisplayChanged();
         break;
     case WM_SETTINGCHANGE:
+        // The taskbar changed between dark and light: the pictures drawn for it.
+        if (lParam && lstrcmpW(reinterpret_cast<LPCWSTR>(lParam), L"ImmersiveColorSet") == 0 && FStateIcons &&
+            FStateIcons->LightTaskbar() != TaskbarIsLight())
+            FDeps.Events.DisplayChanged();
         // Announced changes show at once; the watchdog catches the others.
         FDeps.Events.SettingsChanged();
         break;

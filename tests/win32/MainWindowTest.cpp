@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <thread>
 #include <utility>
@@ -160,6 +161,44 @@ TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusB
         EXPECT_EQ(lumivane.Shell().Calls(TNotifyIconMessage::SetFocus), focus + (escape ? 1 : 0))
             << (escape ? "Escape" : "a click elsewhere");
     }
+    lumivane.Main().Destroy();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+// The pictures follow the taskbar's theme, read at the start and again when
+// the system announces a change of colours.
+TEST(MainWindow, TheIconsPicturesAreTheSetDrawnForTheTaskbarsTheme) {
+    const wchar_t* key = L"Software\\Microsoft\\Windows\\CurrentVersion\\Themes\\Personalize";
+    auto setLight = [&](std::optional<DWORD> value) {
+        if (value)
+            RegSetKeyValueW(HKEY_CURRENT_USER, key, L"SystemUsesLightTheme", REG_DWORD, &*value, sizeof(DWORD));
+        else
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"SystemUsesLightTheme");
+    };
+    setLight(1);
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    HWND main = lumivane.Main().Handle();
+    EXPECT_TRUE(lumivane.Main().StateIcons().LightTaskbar()) << "read at the start";
+    const struct {
+        std::optional<DWORD> Value;
+        const wchar_t* Announced;
+        bool Light;
+    } steps[] = {{0, L"ImmersiveColorSet", false}, {1, L"Policy", false} /* another change */, {1, L"ImmersiveColorSet", true},
+                 {std::nullopt, L"ImmersiveColorSet", false}};
+    for (const auto& step : steps) {
+        setLight(step.Value);
+        const THandle before = lumivane.NotifyIcon().Icon();
+        const long modifies = lumivane.Shell().Calls(TNotifyIconMessage::Modify);
+        SendMessageW(main, WM_SETTINGCHANGE, 0, reinterpret_cast<LPARAM>(step.Announced));
+        EXPECT_EQ(lumivane.Main().StateIcons().LightTaskbar(), step.Light) << step.Announced;
+        const bool renewed = step.Announced[0] == L'I';
+        EXPECT_EQ(lumivane.Shell().Calls(TNotifyIconMessage::Modify) > modifies, renewed) << "the shell has the new picture";
+        EXPECT_EQ(lumivane.NotifyIcon().Icon() != before, renewed);
+    }
+    setLight(std::nullopt);
     lumivane.Main().Destroy();
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
