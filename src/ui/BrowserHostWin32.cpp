@@ -18,6 +18,8 @@ STDMETHODIMP TBrowserHostWin32::QueryInterface(REFIID riid, void** object) {
         *object = static_cast<IOleInPlaceSite*>(this);
     else if (riid == IID_IOleInPlaceUIWindow || riid == IID_IOleInPlaceFrame)
         *object = static_cast<IOleInPlaceFrame*>(this);
+    else if (riid == IID_IDocHostUIHandler)
+        *object = static_cast<IDocHostUIHandler*>(this);
     else {
         *object = nullptr;
         return E_NOINTERFACE;
@@ -48,6 +50,15 @@ STDMETHODIMP TBrowserHostWin32::GetWindowContext(IOleInPlaceFrame** frame, IOleI
         info->haccel = nullptr;
         info->cAccelEntries = 0;
     }
+    return S_OK;
+}
+
+STDMETHODIMP TBrowserHostWin32::GetHostInfo(DOCHOSTUIINFO* info) {
+    if (!info || info->cbSize < sizeof(DOCHOSTUIINFO)) return E_INVALIDARG;
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
+    info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
+    info->pchHostCss = nullptr;
+    info->pchHostNS = nullptr;
     return S_OK;
 }
 
@@ -90,6 +101,13 @@ void TBrowserHostWin32::Resize() {
         inPlace->SetObjectRects(&area, &area);
         inPlace->Release();
     }
+}
+
+void TBrowserHostWin32::Focus() {
+    if (!FObject) return;
+    RECT area{};
+    GetClientRect(FWindow, &area);
+    FObject->DoVerb(OLEIVERB_UIACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0, FWindow, &area);
 }
 
 bool TBrowserHostWin32::TranslateAccelerator(MSG& msg) {

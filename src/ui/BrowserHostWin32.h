@@ -3,13 +3,17 @@
 // container interfaces it asks its site for (there is no ATL with MinGW).
 #include <windows.h>
 #include <exdisp.h>
+#include <mshtmhst.h>
 #include <ole2.h>
 
 #include <string>
 
 namespace lumivane {
 
-class TBrowserHostWin32 final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class TBrowserHostWin32 final : public IOleClientSite,
+                                public IOleInPlaceSite,
+                                public IOleInPlaceFrame,
+                                public IDocHostUIHandler {
 public:
     TBrowserHostWin32() = default;
     // The window the control fills.
@@ -25,6 +29,9 @@ public:
     void Resize();
     // Lets the control handle a key message (its own shortcuts and Tab).
     bool TranslateAccelerator(MSG& msg);
+    // Gives the page the keyboard focus, so that the arrow keys and Page
+    // Down scroll it without a click first.
+    void Focus();
 
     // IUnknown: the host lives as long as its window, not by its count.
     STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
@@ -61,10 +68,36 @@ public:
     STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
     STDMETHODIMP RemoveMenus(HMENU) override { return E_NOTIMPL; }
     STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
+    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }  // the frame's and the handler's
     STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+    // IDocHostUIHandler: the page scales with the screen and has no sunken
+    // border; everything else as the control does it by itself.
+    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override { return S_FALSE; }
+    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override;
+    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*,
+                        IOleInPlaceUIWindow*) override {
+        return S_FALSE;
+    }
+    STDMETHODIMP HideUI() override { return S_OK; }
+    STDMETHODIMP UpdateUI() override { return S_OK; }
+    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
+    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
+    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
+    STDMETHODIMP GetOptionKeyPath(LPOLESTR* key, DWORD) override { return NoObject(key); }
+    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget** target) override { return NoObject(target); }
+    STDMETHODIMP GetExternal(IDispatch** dispatch) override { return NoObject(dispatch); }
+    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* url) override { return NoObject(url); }
+    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** object) override { return NoObject(object); }
 
 private:
+    // "Nothing of the host's own": the out value cleared, and S_FALSE.
+    template <typename T>
+    static HRESULT NoObject(T** out) {
+        if (!out) return E_POINTER;
+        *out = nullptr;
+        return S_FALSE;
+    }
     HWND FWindow = nullptr;
     IOleObject* FObject = nullptr;
     IWebBrowser2* FBrowser = nullptr;

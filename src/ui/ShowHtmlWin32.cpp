@@ -77,6 +77,7 @@ bool TfShowHtml::Open(const std::wstring& title, const std::wstring& fileName, H
     RegisterKeyboardWindow(Handle(), nullptr, [this](MSG& msg) { return KeyPreview(msg); });
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
+    FBrowser.Focus();
     return true;
 }
 
@@ -95,6 +96,7 @@ bool TfShowHtml::KeyPreview(MSG& msg) {
 LRESULT TfShowHtml::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_SIZE: FBrowser.Resize(); return 0;
+    case WM_SETFOCUS: FBrowser.Focus(); return 0;  // the page, not the frame, takes the keys
     case WM_CLOSE:
         if (!FModeless) {
             FClosed = true;

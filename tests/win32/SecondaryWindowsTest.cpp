@@ -12,6 +12,7 @@
 #include "ProgramRun.h"
 #include "common/FreshOptions.h"
 #include "ui/AboutWin32.h"
+#include "ui/BrowserHostWin32.h"
 #include "ui/ShowHtmlWin32.h"
 
 namespace lumivane::test {
@@ -62,6 +63,23 @@ struct TErrorList final : IErrorBox {
     std::vector<std::wstring> Shown;
     void ShowError(const std::wstring& text) override { Shown.push_back(text); }
 };
+
+// The browser control finds the page's look through the site it is given:
+// scaled with the screen, no sunken border.
+TEST(HelpViewer, TheSiteAsksThePageToScaleAndDrawNoBorder) {
+    TBrowserHostWin32 host;
+    IDocHostUIHandler* handler = nullptr;
+    ASSERT_EQ(static_cast<IOleClientSite&>(host).QueryInterface(IID_IDocHostUIHandler,
+                                                                reinterpret_cast<void**>(&handler)),
+              S_OK);
+    DOCHOSTUIINFO info{};
+    info.cbSize = sizeof(info);
+    ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_NO3DBORDER));
+    info.cbSize = 8;
+    EXPECT_EQ(handler->GetHostInfo(&info), E_INVALIDARG) << "a record too small is refused";
+    host.Focus();  // no control yet: nothing
+}
 
 TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATimeOtherwise) {
     wchar_t folder[MAX_PATH] = {};
