@@ -113,7 +113,13 @@ void TLumivaneWin32::CloseCommand() {
     HideWindowToTray(animation);
 }
 
-void TLumivaneWin32::CloseRequested() { PostQuitMessage(0); }
+void TLumivaneWin32::CloseRequested() {
+    // An open menu runs a loop of its own, which need not end at the quit
+    // message: it is closed first, so that a request to end never waits
+    // for the user to close the menu.
+    EndMenu();
+    PostQuitMessage(0);
+}
 
 void TLumivaneWin32::ApplicationActivate() {
     FStatus.UpdateStatus();

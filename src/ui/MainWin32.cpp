@@ -195,6 +195,12 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages);
         }
         break;
+    case WM_MEASUREITEM:
+        if (wParam == 0 && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        break;
+    case WM_DRAWITEM:
+        if (wParam == 0 && DrawMenuImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        break;
     case WM_NEXTDLGCTL: {
         // The dialog manager moves the focus with this message (a label's
         // mnemonic does); a window that is not a dialog must answer it itself.

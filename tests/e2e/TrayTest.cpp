@@ -168,5 +168,32 @@ TEST(Tray, KeyboardEventsSelectAndOpenTheMenuAtTheIconsPlace) {
     EXPECT_TRUE(lumivane.Wait(10s).Ended) << "its mnemonic chose Exit";
 }
 
+// The menu's pictures are blended onto the menu, not drawn as black squares;
+// and a request to end while the menu is open closes it and ends the run.
+TEST(Tray, TheMenusPicturesShowInColourAndAnEndRequestClosesAnOpenMenu) {
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    ClickAt(NotifyIconPoint(), 1, true);
+    HWND menu = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (menu = FirstOf(VisibleWindowsOf(lumivane.ProcessId(), L"#32768"))); }, 5s));
+    Sleep(300);  // drawn
+    RECT r{};
+    GetWindowRect(menu, &r);
+    int black = 0, green = 0;
+    HDC screen = GetDC(nullptr);
+    for (int y = r.top + 2; y < r.bottom - 2; ++y)
+        for (int x = r.left + 2; x < r.left + 38; ++x) {  // the pictures' column, left of the text
+            const COLORREF c = GetPixel(screen, x, y);
+            black += c == RGB(0, 0, 0);
+            green += GetGValue(c) > GetRValue(c) + 60 && GetGValue(c) > GetBValue(c) + 60;
+        }
+    ReleaseDC(nullptr, screen);
+    EXPECT_LT(black, 64) << "pictures drawn as black squares";
+    EXPECT_GT(green, 20) << "the green of \"Activate managed items\"";
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(lumivane.Wait(5s).Ended) << "still waiting for the menu to be closed";
+}
+
 }  // namespace
 }  // namespace lumivane::e2e
