@@ -2,9 +2,6 @@
 
 namespace lumivane {
 
-const wchar_t* const kApplicationTitle = L"Lumivane";
-const wchar_t* const kMainWindowClassName = L"TfMain_lumivane";
-const wchar_t* const kActivationMessageName = L"Tessaly - activate previous instance";
 
 std::wstring InstanceMutexName(const std::wstring& title) { return title + L" - Tessaly"; }
 

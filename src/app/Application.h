@@ -6,11 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "base/ProgramNames.h"
+
 namespace lumivane {
 
-extern const wchar_t* const kApplicationTitle;       // "Lumivane"
-extern const wchar_t* const kMainWindowClassName;    // "TfMain_lumivane"
-extern const wchar_t* const kActivationMessageName;  // registered wake-up message
 std::wstring InstanceMutexName(const std::wstring& title);
 
 // Lower-cases the letters A to Z only, as the argument tests require.

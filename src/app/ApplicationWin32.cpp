@@ -16,7 +16,7 @@ void TApplicationWin32::UninitializeCom() {
     FComInitialized = false;
 }
 
-void TApplicationWin32::RegisterActivationMessage() { lumivane::RegisterActivationMessage(); }
+void TApplicationWin32::RegisterActivationMessage() { FActivationMessage = lumivane::RegisterActivationMessage(); }
 
 bool TApplicationWin32::CreateInstanceMutex(const std::wstring& name) {
     FInstanceMutex.Reset(CreateMutexW(nullptr, TRUE, name.c_str()));
@@ -25,7 +25,7 @@ bool TApplicationWin32::CreateInstanceMutex(const std::wstring& name) {
 }
 
 void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) {
-    lumivane::ActivatePreviousInstance(className);
+    lumivane::ActivatePreviousInstance(className, FActivationMessage);
 }
 
 bool TApplicationWin32::CreateMainWindow() {

@@ -46,6 +46,7 @@ private:
     bool FComInitialized = false;
     bool FTerminated = false;  // the quit request has been read
     int FExitCode = 0;
+    UINT FActivationMessage = 0;  // the wake-up message, once registered
     TUniqueKernelHandle FInstanceMutex;
     std::unique_ptr<TLumivaneWin32> FMain;
 };

@@ -93,7 +93,7 @@ void TLumivaneWin32::EndSteps(bool sessionEnding) {
     FEndStepsDone = true;
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
-    if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
+    FHelpViewer.Close();
     RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }}, sessionEnding);
 }
 
@@ -185,7 +185,7 @@ void TLumivaneWin32::mnViewHelpClick() {
         LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_MENU1 + 9), IMAGE_ICON, size, size, 0)));
     std::wstring file = ProgramPath();
     file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"Help.html";
-    ShowHtmlFile(std::wstring(kApplicationTitle) + L" Help", file, FMain.Handle(), icon.Get(), true, FErrors);
+    FHelpViewer.Show(std::wstring(kApplicationTitle) + L" Help", file, FMain.Handle(), icon.Get(), true, FErrors);
 }
 void TLumivaneWin32::actAboutExecute() {
     // The notification menu cannot open while the box is up: a right click

@@ -23,6 +23,7 @@
 #include "tray/TrayActions.h"
 #include "tray/NotifyIcon.h"
 #include "tray/NotifyIconWin32.h"
+#include "ui/ShowHtmlWin32.h"
 #include "ui/MainForm.h"
 #include "ui/MainWin32.h"
 #include "ui/ShowMsgWin32.h"
@@ -125,6 +126,7 @@ private:
     TTrayActions FTrayActions;
     THotKeyRegistrarWin32 FRegistrar{[this] { return FMain.Handle(); }};
     THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
+    THelpViewerWin32 FHelpViewer;
     bool FFirstShow = false;
     bool FEndStepsDone = false;
 };

@@ -5,17 +5,9 @@
 
 namespace lumivane {
 
-namespace {
-UINT gActivationMessage = 0;
-}
+UINT RegisterActivationMessage() { return RegisterWindowMessageW(kActivationMessageName); }
 
-UINT ActivationMessage() { return gActivationMessage; }
-
-void RegisterActivationMessage() {
-    gActivationMessage = RegisterWindowMessageW(kActivationMessageName);
-}
-
-void ActivatePreviousInstance(const std::wstring& ClassName) {
+void ActivatePreviousInstance(const std::wstring& ClassName, UINT message) {
     HWND window = FindWindowW(ClassName.c_str(), nullptr);
     if (!window) return;
     // Windows lets only the process that got the last input (this one, just
@@ -23,7 +15,7 @@ void ActivatePreviousInstance(const std::wstring& ClassName) {
     DWORD processId = 0;
     GetWindowThreadProcessId(window, &processId);
     AllowSetForegroundWindow(processId);
-    SendNotifyMessageW(window, gActivationMessage, 0, 0);
+    SendNotifyMessageW(window, message, 0, 0);
 }
 
 namespace {

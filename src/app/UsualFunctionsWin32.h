@@ -10,11 +10,10 @@
 
 namespace lumivane {
 
-// The process-wide number of the wake-up message (0 before registration).
-UINT ActivationMessage();
-void RegisterActivationMessage();
+// The number of the wake-up message, the same in every process of the session.
+UINT RegisterActivationMessage();
 // Wakes the running instance, whose main window has this class; does not wait.
-void ActivatePreviousInstance(const std::wstring& ClassName);
+void ActivatePreviousInstance(const std::wstring& ClassName, UINT message);
 
 // GetWindowAnimation, SetWindowAnimation, GetTrayNotifyRect and the window
 // steps of hiding to and showing from the notification area, for one window.

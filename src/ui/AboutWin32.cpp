@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "app/Application.h"
+#include "base/ProgramNames.h"
 #include "resource.h"
 #include "win32/MessageLoopWin32.h"
 #include "win32/UniqueHandle.h"
@@ -143,7 +143,7 @@ void TfAbout::ShowModal() {
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     SetFocus(FBtnOK);
-    RunModalLoop(Handle(), FClosed);
+    RunModalLoop(*this, FClosed);
     if (disableMain) EnableWindow(FMainForm, TRUE);
     ShowWindow(Handle(), SW_HIDE);
 }

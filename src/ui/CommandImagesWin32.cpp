@@ -16,7 +16,8 @@ long gLiveObjects = 0;
 long TCommandImagesWin32::LiveObjects() { return gLiveObjects; }
 
 // 16 pixels at 96 dpi, scaled: the files hold 16, 20, 24 and 32.
-TCommandImagesWin32::TCommandImagesWin32(UINT dpi) : FSize(MulDiv(16, static_cast<int>(dpi), 96)) {}
+TCommandImagesWin32::TCommandImagesWin32(UINT dpi, const TCommonControlsWin32& controls)
+    : FSize(MulDiv(16, static_cast<int>(dpi), 96)), FControls(controls) {}
 
 TCommandImagesWin32::~TCommandImagesWin32() {
     for (HBITMAP bitmap : FBitmaps)
@@ -25,7 +26,7 @@ TCommandImagesWin32::~TCommandImagesWin32() {
             --gLiveObjects;
         }
     if (FImageList) {
-        DestroyImageList(FImageList);
+        FControls.DestroyImageList(FImageList);
         --gLiveObjects;
     }
 }
@@ -74,9 +75,9 @@ HIMAGELIST TCommandImagesWin32::ImageList() {
         rows[image - 1] = Pixels(image).empty() ? nullptr : Pixels(image).data();
     HBITMAP strip = CreateBitmap(FSize, rows, kMenuImageCount);
     if (!strip) return nullptr;
-    if ((FImageList = CreateImageList(FSize, kMenuImageCount))) {
+    if ((FImageList = FControls.CreateImageList(FSize, kMenuImageCount))) {
         ++gLiveObjects;
-        AddBitmapToImageList(FImageList, strip);
+        FControls.AddBitmapToImageList(FImageList, strip);
     }
     DeleteObject(strip);
     return FImageList;

@@ -7,13 +7,16 @@
 
 #include <vector>
 
+#include "win32/CommonControlsWin32.h"
+
 #include "ui/MainContents.h"
 
 namespace lumivane {
 
 class TCommandImagesWin32 {
 public:
-    explicit TCommandImagesWin32(UINT dpi);
+    // The image list comes from the controls library, once loaded.
+    TCommandImagesWin32(UINT dpi, const TCommonControlsWin32& controls);
     ~TCommandImagesWin32();
     TCommandImagesWin32(const TCommandImagesWin32&) = delete;
     TCommandImagesWin32& operator=(const TCommandImagesWin32&) = delete;
@@ -32,6 +35,7 @@ private:
     const std::vector<DWORD>& Pixels(int image);
     HBITMAP CreateBitmap(int width, const DWORD* const* rows, int count) const;
     int FSize;
+    const TCommonControlsWin32& FControls;
     std::vector<DWORD> FPixels[kMenuImageCount];
     HBITMAP FBitmaps[kMenuImageCount] = {};
     HIMAGELIST FImageList = nullptr;

@@ -62,7 +62,7 @@ HWND TfMain_lumivane::Control(TControlId id) const {
 void TfMain_lumivane::CreateControls() {
     if (FControlsCreated) return;
     FControlsCreated = true;
-    LoadCommonControls();
+    FCommonControls.Load();
     FFont.Reset(CreateTahomaFont(FDpi));
     FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
     FToolBar.Create(Handle(), FDpi, FFont.Get(), *FImages, kHintHidePause);
@@ -169,7 +169,7 @@ void TfMain_lumivane::LayOut() {
 void TfMain_lumivane::Rescale(UINT dpi, const RECT* suggested) {
     FDpi = dpi;
     // The new pictures go to the menus before the old ones are freed.
-    auto images = std::make_unique<TCommandImagesWin32>(dpi);
+    auto images = std::make_unique<TCommandImagesWin32>(dpi, FCommonControls);
     if (FMenuImagesSet) {
         SetMenuImages(FMainMenu.Get(), MainMenu(), *images);
         SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images);

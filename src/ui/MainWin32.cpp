@@ -4,9 +4,8 @@
 
 #include <iterator>
 
-#include "app/Application.h"
+#include "base/ProgramNames.h"
 #include "config/ProcessTableWin32.h"
-#include "app/UsualFunctionsWin32.h"
 #include "resource.h"
 #include "ui/MenusWin32.h"
 #include "win32/MessageLoopWin32.h"
@@ -47,7 +46,9 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     SetMenu(Handle(), FMainMenu.Get());
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
     FDeps.Timers.Attach(Handle());
-    RegisterKeyboardWindow(Handle(), FAccelerators.Get());
+    SetKeyboard(FAccelerators.Get());
+    // The number every copy of the session registers for the wake-up.
+    FActivationMessage = RegisterWindowMessageW(kActivationMessageName);
     RegisterPowerNotifications();
     // The session's connection changes come as messages: nothing polls.
     WatchSessionConnection(Handle(), true);
@@ -59,7 +60,7 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
 }
 
 void TfMain_lumivane::CreateMenus() {
-    FImages = std::make_unique<TCommandImagesWin32>(FDpi);
+    FImages = std::make_unique<TCommandImagesWin32>(FDpi, FCommonControls);
     FMainMenu.Reset(BuildMenu(MainMenu(), false));
     FNotifyMenu.Reset(BuildMenu(NotifyMenu(), true));
     FAccelerators.Reset(BuildAccelerators());
@@ -245,13 +246,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);
-        UnregisterKeyboardWindow(Handle());
+        ClearKeyboard();
         // Being the main window, its end is the program's end.
         PostQuitMessage(0);
         return 0;
     default:
         // A registered message has no constant to switch on.
-        if (msg == ActivationMessage() && msg != 0) {
+        if (msg == FActivationMessage && msg != 0) {
             FDeps.Events.ActivationRequested();
             return 0;
         }

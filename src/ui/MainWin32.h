@@ -109,10 +109,12 @@ private:
 
     TMainWindowDeps FDeps;
     UINT FDpi = 96;
+    UINT FActivationMessage = 0;  // the wake-up message of a second start
     TUniqueHfont FFont, FBoldFont;
     TUniqueHmenu FMainMenu, FNotifyMenu;
     TUniqueHicon FDefaultIcon;
     TUniqueHandle<HACCEL, TNullHandleTraits<HACCEL, DestroyAcceleratorTable>> FAccelerators;
+    TCommonControlsWin32 FCommonControls;  // before the images that use it
     std::unique_ptr<TCommandImagesWin32> FImages;
     std::unique_ptr<TStateIconsWin32> FStateIcons;
     TMsgWindow FMsgWindow;

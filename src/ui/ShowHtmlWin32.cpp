@@ -19,9 +19,11 @@ namespace {
 // Sizeable, maximisable, not minimisable.
 constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW & ~WS_MINIMIZEBOX;
 
+}  // namespace
+
 class TfShowHtml final : public TWindow {
 public:
-    TfShowHtml(HWND owner, bool modeless) : FModeless(modeless) {
+    TfShowHtml(THelpViewerWin32& slot, HWND owner, bool modeless) : FSlot(slot), FModeless(modeless) {
         static const ATOM atom =
             RegisterClass(kShowHtmlClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_MENU1 + 9)));
         (void)atom;
@@ -33,7 +35,7 @@ public:
         DestroyHandle();
     }
     bool Open(const std::wstring& title, const std::wstring& fileName, HICON icon);
-    void RunModal() { RunModalLoop(Handle(), FClosed); }
+    void RunModal() { RunModalLoop(*this, FClosed); }
 
 protected:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -42,14 +44,13 @@ protected:
 private:
     bool KeyPreview(MSG& msg);
     void PlaceOnMonitor();
+    THelpViewerWin32& FSlot;
     bool FModeless;
     bool FClosed = false;
     TBrowserHostWin32 FBrowser;
     bool FInDestructor = false;
     TUniqueHicon FIcon;
 };
-
-TfShowHtml* gHelpViewer = nullptr;  // HelpViewer
 
 void TfShowHtml::PlaceOnMonitor() {
     // 80 % by 70 % of the nearest monitor, centred on it.
@@ -74,7 +75,7 @@ bool TfShowHtml::Open(const std::wstring& title, const std::wstring& fileName, H
     PlaceOnMonitor();
     FBrowser.SetWindow(Handle());
     if (!FBrowser.Open(fileName)) return false;
-    RegisterKeyboardWindow(Handle(), nullptr, [this](MSG& msg) { return KeyPreview(msg); });
+    SetKeyboard(nullptr, [this](MSG& msg) { return KeyPreview(msg); });
     ShowWindow(Handle(), SW_SHOW);
     SetForegroundWindow(Handle());
     FBrowser.Focus();
@@ -104,7 +105,6 @@ LRESULT TfShowHtml::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;  // closing frees the viewer
     case WM_DESTROY:
-        UnregisterKeyboardWindow(Handle());
         FBrowser.Close();
         return 0;
     default: break;
@@ -114,30 +114,32 @@ LRESULT TfShowHtml::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void TfShowHtml::Destroyed() {
     // FormDestroy: the next request makes a new viewer.
-    if (gHelpViewer == this) gHelpViewer = nullptr;
+    if (FSlot.FViewer == this) FSlot.FViewer = nullptr;
     // A modeless viewer frees itself when its window goes, unless it is
     // being freed already.
     if (FModeless && !FInDestructor) delete this;
 }
 
-}  // namespace
+HWND THelpViewerWin32::Window() const { return FViewer ? FViewer->Handle() : nullptr; }
 
-HWND HelpViewerWindow() { return gHelpViewer ? gHelpViewer->Handle() : nullptr; }
+void THelpViewerWin32::Close() {
+    if (HWND window = Window()) DestroyWindow(window);
+}
 
-void ShowHtmlFile(const std::wstring& title, const std::wstring& fileName, HWND mainForm, HICON icon,
-                  bool modeless, IErrorBox& errors) {
+void THelpViewerWin32::Show(const std::wstring& title, const std::wstring& fileName, HWND mainForm, HICON icon,
+                            bool modeless, IErrorBox& errors) {
     if (GetFileAttributesW(fileName.c_str()) == INVALID_FILE_ATTRIBUTES) {
         errors.ShowError(MissingFileText(fileName));
         return;
     }
-    if (gHelpViewer) {
-        SetForegroundWindow(gHelpViewer->Handle());
+    if (FViewer) {
+        SetForegroundWindow(FViewer->Handle());
         return;
     }
     // Modeless: no owner, so it has its own taskbar button and stays while
     // the main window is hidden.
-    auto* viewer = new TfShowHtml(modeless ? nullptr : mainForm, modeless);
-    gHelpViewer = viewer;
+    auto* viewer = new TfShowHtml(*this, modeless ? nullptr : mainForm, modeless);
+    FViewer = viewer;
     bool shown = false;
     try {
         shown = viewer->Open(title, fileName, icon);
@@ -146,7 +148,7 @@ void ShowHtmlFile(const std::wstring& title, const std::wstring& fileName, HWND 
     }
     if (!shown) {
         // Freed silently: the failure goes no further.
-        gHelpViewer = nullptr;
+        FViewer = nullptr;
         if (modeless) {
             // Destroying a modeless viewer deletes it.
             if (viewer->Handle()) {
@@ -159,7 +161,7 @@ void ShowHtmlFile(const std::wstring& title, const std::wstring& fileName, HWND 
     }
     if (!modeless) {
         viewer->RunModal();
-        gHelpViewer = nullptr;
+        FViewer = nullptr;
         delete viewer;
     }
 }

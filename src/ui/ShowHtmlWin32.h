@@ -12,14 +12,31 @@ namespace lumivane {
 
 extern const wchar_t* const kShowHtmlClassName;  // "TfShowHtml"
 
-// Shows the file; a missing file is reported through `errors`. Modeless:
-// returns once the viewer is shown, and the viewer frees itself when closed.
-// A viewer that cannot be set up or cannot navigate is freed silently.
-void ShowHtmlFile(const std::wstring& title, const std::wstring& fileName, HWND mainForm, HICON icon,
-                  bool modeless, IErrorBox& errors);
+class TfShowHtml;
 
-// The open viewer's window, or null.
-HWND HelpViewerWindow();
+// HelpViewer: the one viewer of its owner, if open.
+class THelpViewerWin32 {
+public:
+    THelpViewerWin32() = default;
+    THelpViewerWin32(const THelpViewerWin32&) = delete;
+    THelpViewerWin32& operator=(const THelpViewerWin32&) = delete;
+    // An open viewer goes with its owner.
+    ~THelpViewerWin32() { Close(); }
+
+    // Shows the file; a missing file is reported through `errors`. Modeless:
+    // returns once the viewer is shown, and the viewer frees itself when
+    // closed. A viewer that cannot be set up or cannot navigate is freed
+    // silently. With a viewer open, only brings it forward.
+    void Show(const std::wstring& title, const std::wstring& fileName, HWND mainForm, HICON icon, bool modeless,
+              IErrorBox& errors);
+    // The open viewer's window, or null.
+    HWND Window() const;
+    void Close();
+
+private:
+    friend class TfShowHtml;
+    TfShowHtml* FViewer = nullptr;
+};
 
 // "Couldn't find the file %s".
 std::wstring MissingFileText(const std::wstring& fileName);

@@ -117,7 +117,7 @@ void TfMessage::ShowModal() {
     SetFocus(FBtnOK);
     // Closed by OK, Enter, Escape, the close box, or the program being asked
     // to end, whose request is kept for the main loop.
-    RunModalLoop(Handle(), FClosed);
+    RunModalLoop(*this, FClosed);
     ShowWindow(Handle(), SW_HIDE);
 }
 

@@ -7,14 +7,25 @@
 
 namespace lumivane {
 
-// Loads the library and registers its control classes; false if it cannot.
-bool LoadCommonControls();
+class TCommonControlsWin32 {
+public:
+    // Loads the library and registers its control classes; false if it
+    // cannot. The library stays loaded for the life of the process, as an
+    // import would.
+    bool Load();
 
-// Image lists, through the loaded library (null when it is not loaded).
-// 32-bit pictures with alpha, no mask.
-HIMAGELIST CreateImageList(int size, int capacity);
-// A 32-bit bitmap of pictures side by side, with premultiplied alpha.
-int AddBitmapToImageList(HIMAGELIST list, HBITMAP bitmap);
-void DestroyImageList(HIMAGELIST list);
+    // Image lists, through the loaded library (null when it is not loaded).
+    // 32-bit pictures with alpha, no mask.
+    HIMAGELIST CreateImageList(int size, int capacity) const;
+    // A 32-bit bitmap of pictures side by side, with premultiplied alpha.
+    int AddBitmapToImageList(HIMAGELIST list, HBITMAP bitmap) const;
+    void DestroyImageList(HIMAGELIST list) const;
+
+private:
+    decltype(&InitCommonControlsEx) FInit = nullptr;
+    decltype(&ImageList_Create) FCreate = nullptr;
+    decltype(&ImageList_Add) FAdd = nullptr;
+    decltype(&ImageList_Destroy) FDestroy = nullptr;
+};
 
 }  // namespace lumivane

@@ -2,23 +2,9 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
-#include <vector>
-
 namespace lumivane {
 
 namespace {
-
-struct TKeyboardWindow {
-    HWND Window;
-    HACCEL Accelerators;
-    std::function<bool(MSG&)> Filter;
-};
-// One thread, a handful of windows: a short list beats a map.
-std::vector<TKeyboardWindow>& KeyboardWindows() {
-    static std::vector<TKeyboardWindow> windows;
-    return windows;
-}
 
 bool IsKeyboardMessage(UINT message) { return message >= WM_KEYFIRST && message <= WM_KEYLAST; }
 
@@ -32,27 +18,15 @@ bool FocusWantsAllKeys() {
 
 }  // namespace
 
-void RegisterKeyboardWindow(HWND window, HACCEL accelerators, std::function<bool(MSG&)> filter) {
-    UnregisterKeyboardWindow(window);
-    KeyboardWindows().push_back({window, accelerators, std::move(filter)});
-}
-
-void UnregisterKeyboardWindow(HWND window) {
-    auto& windows = KeyboardWindows();
-    std::erase_if(windows, [window](const TKeyboardWindow& w) { return w.Window == window; });
-}
-
 void RouteMessage(MSG& msg) {
     if (msg.hwnd && IsKeyboardMessage(msg.message)) {
         const HWND root = GetAncestor(msg.hwnd, GA_ROOT);
-        for (const TKeyboardWindow& entry : KeyboardWindows()) {
-            if (entry.Window != root) continue;
-            // A copy: what runs here may open a window that changes the list.
-            const TKeyboardWindow w = entry;
-            if (w.Accelerators && !FocusWantsAllKeys() && TranslateAcceleratorW(root, w.Accelerators, &msg))
+        if (const TWindow* window = TWindow::FromHandle(root); window && window->Keyboard().On) {
+            // A copy: what runs here may change the window's keyboard or end it.
+            const TWindow::TKeyboard keys = window->Keyboard();
+            if (keys.Accelerators && !FocusWantsAllKeys() && TranslateAcceleratorW(root, keys.Accelerators, &msg))
                 return;
-            if (w.Filter ? w.Filter(msg) : IsDialogMessageW(root, &msg) != FALSE) return;
-            break;
+            if (keys.Filter ? keys.Filter(msg) : IsDialogMessageW(root, &msg) != FALSE) return;
         }
     }
     TranslateMessage(&msg);
@@ -72,9 +46,10 @@ std::optional<int> DispatchPendingMessages() {
     return quit;
 }
 
-void RunModalLoop(HWND modal, const bool& closed) {
-    const TModalScope scope(modal);
-    RegisterKeyboardWindow(modal, nullptr);
+void RunModalLoop(TWindow& modal, const bool& closed) {
+    const TModalScope scope(modal.Handle());
+    const bool ownKeys = modal.Keyboard().On;
+    if (!ownKeys) modal.SetKeyboard(nullptr);
     MSG msg;
     while (!closed) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -85,7 +60,7 @@ void RunModalLoop(HWND modal, const bool& closed) {
         if (got == -1) break;
         RouteMessage(msg);
     }
-    UnregisterKeyboardWindow(modal);
+    if (!ownKeys) modal.ClearKeyboard();
 }
 
 std::optional<LRESULT> HandleOkDialogMessage(UINT msg, WPARAM wParam, bool& closed) {

@@ -1,20 +1,15 @@
 #pragma once
 // One way to route a message, for every loop of the program: the main loop,
-// the modal dialogs and the nested pumps. A window registered here gets its
-// accelerators and dialog-style keyboard navigation (Tab, mnemonics, Enter,
-// Escape) wherever its messages are read.
+// the modal dialogs and the nested pumps. A window that asks for it
+// (TWindow::SetKeyboard) gets its accelerators and dialog-style keyboard
+// navigation (Tab, mnemonics, Enter, Escape) wherever its messages are read.
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 
-namespace lumivane {
+#include "win32/Window.h"
 
-// `accelerators` may be null: keyboard navigation only. A window with a
-// `filter` gets its keys there instead of the dialog-style navigation; the
-// filter returns true for a key it has handled.
-void RegisterKeyboardWindow(HWND window, HACCEL accelerators, std::function<bool(MSG&)> filter = {});
-void UnregisterKeyboardWindow(HWND window);
+namespace lumivane {
 
 // Translates and dispatches one message read from the queue.
 void RouteMessage(MSG& msg);
@@ -24,9 +19,10 @@ void RouteMessage(MSG& msg);
 std::optional<int> DispatchPendingMessages();
 
 // Runs the loop of a modal window until `closed` is set: the thread's other
-// windows are disabled and the window gets keyboard navigation meanwhile. A
+// windows are disabled and the window gets keyboard navigation meanwhile,
+// unless it handles its keys already. A
 // request to end the program ends it too and is kept for the main loop.
-void RunModalLoop(HWND modal, const bool& closed);
+void RunModalLoop(TWindow& modal, const bool& closed);
 
 // The messages of a modal window whose one button, OK, is both the default
 // (Enter) and the cancel (Escape) button: OK, Escape and the close box end it.

@@ -53,6 +53,13 @@ void TWindow::DestroyHandle() {
     if (FHandle) DestroyWindow(FHandle);
 }
 
+TWindow* TWindow::FromHandle(HWND hwnd) {
+    // Only the classes registered here keep their object in the user data.
+    if (!hwnd || GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&TWindow::WindowProc))
+        return nullptr;
+    return reinterpret_cast<TWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
+
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }

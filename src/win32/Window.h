@@ -3,6 +3,7 @@
 // pointer bound at WM_NCCREATE and hands every message to HandleMessage.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 namespace lumivane {
@@ -15,6 +16,23 @@ public:
     virtual ~TWindow();
 
     HWND Handle() const { return FHandle; }
+    // The object of a window of one of these classes; null for any other window.
+    static TWindow* FromHandle(HWND hwnd);
+
+    // How the window's keys are handled wherever its messages are read
+    // (RouteMessage): its accelerators (may be null), then its filter, which
+    // returns true for a key it has handled, or, with no filter, dialog-style
+    // navigation (Tab, mnemonics, Enter, Escape).
+    struct TKeyboard {
+        bool On = false;
+        HACCEL Accelerators = nullptr;
+        std::function<bool(MSG&)> Filter;
+    };
+    void SetKeyboard(HACCEL accelerators, std::function<bool(MSG&)> filter = {}) {
+        FKeyboard = {true, accelerators, std::move(filter)};
+    }
+    void ClearKeyboard() { FKeyboard = {}; }
+    const TKeyboard& Keyboard() const { return FKeyboard; }
 
     // Registers a class whose windows dispatch to TWindow objects.
     static ATOM RegisterClass(const wchar_t* className, HICON icon, UINT style = 0);
@@ -30,6 +48,7 @@ protected:
 private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     HWND FHandle = nullptr;
+    TKeyboard FKeyboard;
 };
 
 // The module's instance handle.

@@ -75,7 +75,8 @@ TEST(LibrarySearchControls, TheManifestStillChoosesVersion6OfTheCommonControls) 
     // Nothing else in this program loads them: this is the program's own load.
     ASSERT_EQ(GetModuleHandleW(L"comctl32.dll"), nullptr);
     RestrictLibrarySearchToSystemFolder();
-    ASSERT_TRUE(LoadCommonControls());
+    TCommonControlsWin32 controls;
+    ASSERT_TRUE(controls.Load());
     HMODULE module = GetModuleHandleW(L"comctl32.dll");
     ASSERT_NE(module, nullptr);
     // Told by where it was loaded from: Wine's copy of version 6 answers

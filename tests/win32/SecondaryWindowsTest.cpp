@@ -92,25 +92,26 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
         std::wstring File;
         bool Com = false;
         HWND Other = nullptr;
+        THelpViewerWin32 Help;
         ~TCleanUp() {
             if (Other) DestroyWindow(Other);
-            // A viewer left by a failed step would answer the next test's requests.
-            if (HWND viewer = HelpViewerWindow()) DestroyWindow(viewer);
+            // A viewer left by a failed step goes before COM does.
+            Help.Close();
             if (Com) CoUninitialize();
             DeleteFileW(File.c_str());
         }
-    } cleanUp{file};
+    } cleanUp{file, false, nullptr, {}};
     TErrorList errors;
     // Without COM in this thread the browser control cannot be made.
-    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
-    EXPECT_EQ(HelpViewerWindow(), nullptr);
+    cleanUp.Help.Show(L"Help", file, nullptr, nullptr, true, errors);
+    EXPECT_EQ(cleanUp.Help.Window(), nullptr);
     EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
     EXPECT_TRUE(errors.Shown.empty()) << "silently";
-    ShowHtmlFile(L"Help", file + L".missing", nullptr, nullptr, true, errors);
+    cleanUp.Help.Show(L"Help", file + L".missing", nullptr, nullptr, true, errors);
     EXPECT_EQ(errors.Shown, std::vector<std::wstring>{L"Couldn't find the file " + file + L".missing"});
     ASSERT_TRUE(cleanUp.Com = SUCCEEDED(CoInitialize(nullptr)));
-    ShowHtmlFile(L"Help", file, nullptr, nullptr, true, errors);
-    HWND viewer = HelpViewerWindow();
+    cleanUp.Help.Show(L"Help", file, nullptr, nullptr, true, errors);
+    HWND viewer = cleanUp.Help.Window();
     ASSERT_NE(viewer, nullptr) << "with COM the control is made, also where it cannot render";
     // The second request finds the viewer behind another window: one viewer,
     // brought forward.
@@ -118,12 +119,12 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
                                                  0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     SetForegroundWindow(other);
     ASSERT_EQ(GetForegroundWindow(), other);
-    ShowHtmlFile(L"Other", file, nullptr, nullptr, true, errors);
-    EXPECT_EQ(HelpViewerWindow(), viewer);
+    cleanUp.Help.Show(L"Other", file, nullptr, nullptr, true, errors);
+    EXPECT_EQ(cleanUp.Help.Window(), viewer);
     EXPECT_EQ(WindowText(viewer), L"Help");
     EXPECT_EQ(GetForegroundWindow(), viewer);
     SendMessageW(viewer, WM_CLOSE, 0, 0);
-    EXPECT_EQ(HelpViewerWindow(), nullptr) << "closing frees it";
+    EXPECT_EQ(cleanUp.Help.Window(), nullptr) << "closing frees it";
     EXPECT_FALSE(IsWindow(viewer));
 }
 

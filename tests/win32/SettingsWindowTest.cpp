@@ -275,13 +275,14 @@ TEST_F(SettingsWindow, MainMenuShowsShortcutsTheNotificationMenuNoneAndBothHaveI
     for (HMENU menu : {main, notify}) {
         MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
-        mii.fMask = MIIM_BITMAP;
+        mii.fMask = MIIM_BITMAP | MIIM_DATA;
         ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(TCommandId::actDeactivate), FALSE, &mii));
-        EXPECT_NE(mii.hbmpItem, nullptr);
-        BITMAP bm{};
-        GetObjectW(mii.hbmpItem, sizeof(bm), &bm);
-        EXPECT_EQ(bm.bmBitsPixel, 32);
+        EXPECT_EQ(mii.hbmpItem, HBMMENU_CALLBACK) << "drawn by the window";
+        EXPECT_EQ(mii.dwItemData, FindCommand(TCommandId::actDeactivate)->Image);
     }
+    MEASUREITEMSTRUCT measure{ODT_MENU, 0, static_cast<UINT>(TCommandId::actDeactivate), 0, 0, 3};
+    EXPECT_TRUE(SendMessageW(Main(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    EXPECT_EQ(measure.itemHeight, static_cast<UINT>(MulDiv(16, GetDpiForWindow(Main()), 96)));
 }
 
 TEST_F(SettingsWindow, ShortcutsOfTheWindowRunTheirCommands) {

@@ -1,0 +1,11 @@
+#pragma once
+// The names by which the program and its windows are known to the system and
+// to other copies of the program.
+namespace lumivane {
+
+inline constexpr const wchar_t* kApplicationTitle = L"Lumivane";
+inline constexpr const wchar_t* kMainWindowClassName = L"TfMain_lumivane";
+// The registered message that wakes the running copy.
+inline constexpr const wchar_t* kActivationMessageName = L"Tessaly - activate previous instance";
+
+}  // namespace lumivane
