@@ -1,7 +1,8 @@
 #include "app/Application.h"
 
-namespace lumivane {
+#include <algorithm>
 
+namespace lumivane {
 
 std::wstring InstanceMutexName(const std::wstring& title) { return title + L" - Tessaly"; }
 
@@ -9,17 +10,6 @@ std::wstring LowerAscii(std::wstring text) {
     for (auto& c : text)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
     return text;
-}
-
-TCommandLine ParseCommandLine(const std::vector<std::wstring>& args) {
-    TCommandLine result;
-    result.Quiet = !args.empty() && LowerAscii(args.front()) == L"-quiet";
-    for (const auto& arg : args) {
-        const std::wstring lower = LowerAscii(arg);
-        if (lower == L"-screensaver") result.Commands.push_back(TCommandLineCommand::ScreenSaver);
-        if (lower == L"-poweroff") result.Commands.push_back(TCommandLineCommand::PowerOff);
-    }
-    return result;
 }
 
 namespace {
@@ -39,25 +29,97 @@ void RunCommand(IApplicationPlatform& p, TCommandLineCommand command) {
     p.Terminate();
 }
 
+// The requests a command line hands to the running copy, in order.
+std::vector<TControlRequest> RequestsOf(const TCommandLine& commandLine, IApplicationPlatform& p) {
+    std::vector<TControlRequest> requests;
+    for (const auto command : commandLine.Commands)
+        requests.push_back({command == TCommandLineCommand::ScreenSaver ? TControlVerb::ScreenSaver
+                                                                         : TControlVerb::PowerOff,
+                            0});
+    if (const auto verb = commandLine.Control) {
+        uint32_t ms = 0;
+        if (verb == TControlVerb::DeactivateFor) ms = commandLine.PeriodMs;
+        if (verb == TControlVerb::DeactivateUntil) ms = std::max<uint32_t>(1, p.MsUntil(*commandLine.Until));
+        requests.push_back({*verb, ms});
+    }
+    return requests;
+}
+
+// Hands the requests to the running copy, one after the other, and tells
+// the shell how it went.
+void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& requests) {
+    using R = IApplicationPlatform::TSendResult;
+    int code = kExitActive;
+    for (const TControlRequest& request : requests) {
+        const auto sent = p.SendControl(request);
+        const auto reply = sent.Result == R::Answered ? DecodeReply(sent.Reply) : std::nullopt;
+        if (!reply) {
+            const bool refused = sent.Result != R::NoAnswer;
+            p.Print(refused ? L"Lumivane did not accept the command." : L"Lumivane is running but does not answer.",
+                    true);
+            p.SetExitCode(refused ? kExitRefused : kExitNoAnswer);
+            return;
+        }
+        switch (request.Verb) {
+        case TControlVerb::Exit: p.WaitForRunningCopyToEnd(); break;
+        case TControlVerb::ScreenSaver:
+        case TControlVerb::PowerOff: break;
+        case TControlVerb::Status: code = ExitCodeOf(*reply); [[fallthrough]];
+        default: p.Print(StatusLine(*reply, p.LocalTimeOf(reply->UntilMs)), false);
+        }
+    }
+    p.SetExitCode(code);
+}
+
 }  // namespace
 
 void RunApplication(IApplicationPlatform& p, const std::vector<std::wstring>& args) {
-    p.InitializeCom();
+    const TCommandLine commandLine = ParseCommandLine(args, p.TimeFormat());
+    if (commandLine.Help) {
+        p.Print(kUsageText, false);
+        return;
+    }
+    if (!commandLine.Error.empty()) {
+        // Nothing runs and nothing changes.
+        p.Print(commandLine.Error + L"\n" + kUsageText, true);
+        p.SetExitCode(kExitUsage);
+        return;
+    }
     p.SetTitle(kApplicationTitle);
     p.RegisterActivationMessage();
+    const std::optional<TControlVerb> control = commandLine.Control;
     if (p.CreateInstanceMutex(InstanceMutexName(p.Title()))) {
-        // Another instance runs: wake it and end; the handle goes with the process.
-        p.ActivatePreviousInstance(kMainWindowClassName);
-    } else {
-        const TCommandLine commandLine = ParseCommandLine(args);
-        // Without its window the program has no way to be ended: it ends now
-        // instead of waiting for a message that will never come.
-        if (p.CreateMainWindow()) {
-            for (const auto command : commandLine.Commands) RunCommand(p, command);
-            p.RunMessageLoop(!commandLine.Quiet);
-        }
-        p.CloseInstanceMutex();
+        // Another copy runs: it takes the command, or, without one, is woken.
+        // This process ends without a window; the handle goes with it.
+        if (control || !commandLine.Commands.empty())
+            Forward(p, RequestsOf(commandLine, p));
+        else
+            p.ActivatePreviousInstance(kMainWindowClassName);
+        return;
     }
+    if (control) {
+        // No copy runs. There is nothing to ask or end; any other command
+        // starts one in the notification area and hands it over.
+        p.CloseInstanceMutex();
+        if (control == TControlVerb::Status || control == TControlVerb::Exit) {
+            p.Print(L"not running", false);
+            p.SetExitCode(kExitNotRunning);
+        } else if (!p.StartHiddenCopy()) {
+            p.Print(L"Lumivane could not be started.", true);
+            p.SetExitCode(kExitNoAnswer);
+        } else {
+            Forward(p, RequestsOf(commandLine, p));
+        }
+        return;
+    }
+    p.InitializeCom();
+    // Without its window the program has no way to be ended: it ends now
+    // instead of waiting for a message that will never come.
+    if (p.CreateMainWindow()) {
+        for (const auto command : commandLine.Commands) RunCommand(p, command);
+        p.RunMessageLoop(!commandLine.Quiet);
+    }
+    p.CloseInstanceMutex();
     p.DestroyMainWindow();
     p.UninitializeCom();
 }

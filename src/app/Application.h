@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/Control.h"
 #include "base/ProgramNames.h"
 
 namespace lumivane {
@@ -14,15 +15,6 @@ std::wstring InstanceMutexName(const std::wstring& title);
 
 // Lower-cases the letters A to Z only, as the argument tests require.
 std::wstring LowerAscii(std::wstring text);
-
-enum class TCommandLineCommand { ScreenSaver, PowerOff };
-
-struct TCommandLine {
-    bool Quiet = false;                         // "-quiet" as the first argument
-    std::vector<TCommandLineCommand> Commands;  // in argument order, repeats kept
-};
-
-TCommandLine ParseCommandLine(const std::vector<std::wstring>& args);
 
 // What the shell needs from the application object, the main window and the
 // system, in the order the shell uses them.
@@ -52,6 +44,33 @@ public:
     // Wake-up steps on the main window.
     virtual void ClickShow() = 0;
     virtual void BringMainWindowToFront() = 0;
+
+    // A second start that carries a command (the messenger): it creates no
+    // window and reads no options.
+    // The user's time designators, for the times on the command line.
+    virtual TLongTimeFormat TimeFormat() const = 0;
+    // Hands the request to the running copy of this session and waits at
+    // most 5 s for its answer. A copy still starting is waited for as long.
+    enum class TSendResult { Answered, NoAnswer, Refused };
+    struct TSent {
+        TSendResult Result = TSendResult::NoAnswer;
+        uint64_t Reply = 0;
+    };
+    virtual TSent SendControl(const TControlRequest& request) = 0;
+    // Starts a copy hidden in the notification area (as "-quiet") and waits
+    // until it can take requests; false when it cannot be started.
+    virtual bool StartHiddenCopy() = 0;
+    // After an "-exit": waits until the running copy has ended (its restore
+    // done), at most 10 s.
+    virtual void WaitForRunningCopyToEnd() = 0;
+    // How long until the local clock shows `time` (today, else tomorrow).
+    virtual uint32_t MsUntil(const TTimeOfDay& time) = 0;
+    // The wall clock (ms) as a local time of day.
+    virtual TTimeOfDay LocalTimeOf(uint64_t wallClockMs) = 0;
+    // To the console the program was started from, or for an error without
+    // one, a message box.
+    virtual void Print(const std::wstring& text, bool error) = 0;
+    virtual void SetExitCode(int code) = 0;
 };
 
 // Runs the program from start to end; returns when it is over.

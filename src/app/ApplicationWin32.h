@@ -8,6 +8,7 @@
 
 #include "app/Application.h"
 #include "app/CompositionWin32.h"
+#include "app/MessengerWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
@@ -37,10 +38,18 @@ public:
     void ClickShow() override;
     void BringMainWindowToFront() override;
 
+    TLongTimeFormat TimeFormat() const override { return TClockWin32().LongTimeFormat(); }
+    TSent SendControl(const TControlRequest& request) override { return FMessenger.Send(request); }
+    bool StartHiddenCopy() override { return FMessenger.StartHiddenCopy(); }
+    void WaitForRunningCopyToEnd() override { FMessenger.WaitForRunningCopyToEnd(); }
+    uint32_t MsUntil(const TTimeOfDay& time) override { return TMessengerWin32::MsUntil(time); }
+    TTimeOfDay LocalTimeOf(uint64_t wallClockMs) override { return TMessengerWin32::LocalTimeOf(wallClockMs); }
+    void Print(const std::wstring& text, bool error) override { TMessengerWin32::Print(text, error); }
+    void SetExitCode(int code) override { FExitCode = code; }
+
     int ExitCode() const { return FExitCode; }
 
 private:
-
     int FShowCommand;
     std::wstring FTitle;
     bool FComInitialized = false;
@@ -49,6 +58,7 @@ private:
     UINT FActivationMessage = 0;  // the wake-up message, once registered
     TUniqueKernelHandle FInstanceMutex;
     std::unique_ptr<TLumivaneWin32> FMain;
+    TMessengerWin32 FMessenger;
 };
 
 }  // namespace lumivane

@@ -80,6 +80,39 @@ void TLumivaneWin32::SettingsChanged() {
     FStatus.UpdateStatus();
 }
 
+uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size_t size) {
+    // Anything but a whole, valid request is refused, and nothing more is said.
+    const auto request = tag == kControlTag ? DecodeRequest(data, size) : std::nullopt;
+    if (!request || FEndStepsDone || FConfig.Ended()) return 0;
+    using V = TControlVerb;
+    using C = TCommandId;
+    auto later = [this](C command) {
+        // Commands that may hold a dialog open or end the program run once
+        // the answer is on its way.
+        PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
+    };
+    switch (request->Verb) {
+    case V::Activate: FDispatch.Execute(C::actActivate); break;
+    case V::Deactivate: FDispatch.Execute(C::actDeactivate); break;
+    case V::DeactivateFor:
+    case V::DeactivateUntil: FConfig.actDeactivateForExecute(request->Ms); break;
+    case V::Restore: FDispatch.Execute(C::actRestoreConfiguration); break;
+    case V::Toggle: FDispatch.Execute(FConfig.FActivated ? C::actDeactivate : C::actActivate); break;
+    case V::Status: break;
+    case V::Exit: later(C::actExit); break;
+    case V::ScreenSaver: later(C::actScreenSaver); break;
+    case V::PowerOff: later(C::actPowerOff); break;
+    }
+    const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(FJournalled);
+    TControlReply reply{FConfig.FActivated ? TControlState::Active : TControlState::Deactivated,
+                        now.ScreenSaverSetting.Active, now.PowerOffSetting.Active, 0};
+    if (FConfig.DeactivateForRunning()) {
+        reply.State = TControlState::DeactivatedFor;
+        reply.UntilMs = FConfig.FDeactivatedUntilMs;
+    }
+    return static_cast<uintptr_t>(EncodeReply(reply));
+}
+
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
 
 void TLumivaneWin32::DisplayChanged() {

@@ -79,6 +79,7 @@ private:
     void DisplayChanged() override;
     void SettingsChanged() override;
     void SessionConnectionChanged() override;
+    uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) override;
     // The end steps, once: at the session's end or at the window's.
     void EndSteps(bool sessionEnding);
     // A journal left by a run that did not end normally, before the capture.

@@ -196,6 +196,12 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages);
         }
         break;
+    case WM_COPYDATA:
+        // Only from programs of the same integrity level or above: the
+        // window lets no lower one through (no message filter is opened).
+        if (const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam))
+            return static_cast<LRESULT>(FDeps.Events.CopyDataReceived(copy->dwData, copy->lpData, copy->cbData));
+        return 0;
     case WM_MEASUREITEM:
         if (wParam == 0 && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "app/Application.h"
@@ -81,10 +82,34 @@ struct TPlatformLog final : IApplicationPlatform {
     void UninitializeCom() override { Add("uncom"); }
     void ClickShow() override { Add("show"); }
     void BringMainWindowToFront() override { Add("front"); }
+
+    TLongTimeFormat TimeFormat() const override { return {L"HH:mm:ss", L"AM", L"PM"}; }
+    // The running copy's answers, in turn; none left: no answer.
+    std::vector<TSent> Answers;
+    TSent SendControl(const TControlRequest& r) override {
+        Add("send " + std::to_string(static_cast<int>(r.Verb)) + " " + std::to_string(r.Ms));
+        if (Answers.empty()) return {};
+        const TSent next = Answers.front();
+        Answers.erase(Answers.begin());
+        return next;
+    }
+    bool Starts = true;
+    bool StartHiddenCopy() override {
+        Add("start hidden");
+        return Starts;
+    }
+    void WaitForRunningCopyToEnd() override { Add("wait end"); }
+    uint32_t MsUntil(const TTimeOfDay& t) override { return static_cast<uint32_t>(t.Hour * 1000 + t.Minute); }
+    TTimeOfDay LocalTimeOf(uint64_t ms) override { return {static_cast<int>(ms / 3'600'000), 30, 0, 0}; }
+    void Print(const std::wstring& text, bool error) override {
+        Add((error ? "error " : "print ") + Narrow(text.substr(0, text.find(L'\n'))));
+    }
+    int Code = 0;
+    void SetExitCode(int code) override { Code = code; }
 };
 
 using Steps = std::vector<std::string>;
-const Steps kHead{"com", "title Lumivane", "register", "mutex Lumivane - Tessaly", "create"};
+const Steps kHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create"};
 const Steps kTail{"close mutex", "destroy", "uncom"};
 const Steps kScreenSaver{"icon off", "screensaver", "terminate"};
 const Steps kPowerOff{"icon off", "poweroff", "process", "pause 600", "process", "terminate"};
@@ -131,12 +156,59 @@ TEST(StartUp, PauseIsTwiceThePowerOffTimerInterval) {
     EXPECT_NE(std::find(log.Steps.begin(), log.Steps.end(), "pause 900"), log.Steps.end());
 }
 
-TEST(StartUp, SecondInstanceOnlyWakesTheFirst) {
+// A second start wakes the running copy, or hands it its command and tells
+// the shell the outcome; with no copy running, a control command starts one
+// hidden first, and "-status" and "-exit" only say so.
+TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
+    using R = IApplicationPlatform::TSendResult;
+    const uint64_t deactivated = EncodeReply({TControlState::Deactivated, false, false, 0});
+    const uint64_t forPeriod = EncodeReply({TControlState::DeactivatedFor, false, true, 19 * 3'600'000});
+    const Steps head{"title Lumivane", "register", "mutex Lumivane - Tessaly"};
+    struct TCase {
+        bool Running;
+        std::vector<std::wstring> Args;
+        std::vector<IApplicationPlatform::TSent> Answers;
+        Steps Expected;
+        int Code;
+    } cases[] = {
+        {true, {}, {}, {"wake TfMain_lumivane"}, 0},
+        {true, {L"-status"}, {{R::Answered, deactivated}},
+         {"send 7 0", "print deactivated (screen saver off, monitor power off off)"}, 1},
+        {true, {L"/Deactivate-For", L"1h30m"}, {{R::Answered, forPeriod}},
+         {"send 3 5400000", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
+        {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
+        {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end"}, 0},
+        {true, {L"-screensaver", L"-poweroff"}, {{R::Answered, deactivated}, {R::Answered, deactivated}},
+         {"send 9 0", "send 10 0"}, 0},
+        {true, {L"-activate"}, {}, {"send 1 0", "error Lumivane is running but does not answer."}, 4},
+        {true, {L"-toggle"}, {{R::Refused, 0}}, {"send 6 0", "error Lumivane did not accept the command."}, 5},
+        {true, {L"-toggle"}, {{R::Answered, 6}}, {"send 6 0", "error Lumivane did not accept the command."}, 5},
+        {false, {L"-status"}, {}, {"close mutex", "print not running"}, 3},
+        {false, {L"-restore"}, {{R::Answered, deactivated}},
+         {"close mutex", "start hidden", "send 5 0", "print deactivated (screen saver off, monitor power off off)"}, 0},
+    };
+    for (const auto& c : cases) {
+        TPlatformLog log;
+        log.MutexExists = c.Running;
+        log.Answers = c.Answers;
+        RunApplication(log, c.Args);
+        EXPECT_EQ(log.Steps, Join({head, c.Expected})) << c.Args.size() << " args, running " << c.Running;
+        EXPECT_EQ(log.Code, c.Code) << log.Steps.back();
+    }
+    // Bad input changes nothing, and the help changes nothing either.
+    for (const auto& [args, expected, code] :
+         {std::tuple{std::vector<std::wstring>{L"-deactivate-for", L"0"}, "error Out of range (1 minute to 24 hours): 0", 64},
+          std::tuple{std::vector<std::wstring>{L"-quiet", L"/?"}, "print Usage: Lumivane [-quiet] [-screensaver] [-poweroff]", 0}}) {
+        TPlatformLog log;
+        RunApplication(log, args);
+        EXPECT_EQ(log.Steps, Steps{expected});
+        EXPECT_EQ(log.Code, code);
+    }
     TPlatformLog log;
-    log.MutexExists = true;
-    RunApplication(log, {L"-screensaver", L"-poweroff"});
-    EXPECT_EQ(log.Steps, (Steps{"com", "title Lumivane", "register", "mutex Lumivane - Tessaly",
-                                "wake TfMain_lumivane", "destroy", "uncom"}));
+    log.Starts = false;
+    RunApplication(log, {L"-activate"});
+    EXPECT_EQ(log.Steps, Join({head, {"close mutex", "start hidden", "error Lumivane could not be started."}}));
+    EXPECT_EQ(log.Code, 4);
 }
 
 TEST(StartUp, WakeUpReaddsTheIconShowsAndBringsToFront) {

@@ -1,0 +1,247 @@
+#include "app/Control.h"
+
+#include <initializer_list>
+
+#include "app/Application.h"
+
+namespace lumivane {
+
+const wchar_t* const kUsageText =
+    L"Usage: Lumivane [-quiet] [-screensaver] [-poweroff]\n"
+    L"       Lumivane -activate | -deactivate | -deactivate-for DURATION | -deactivate-until TIME\n"
+    L"                | -restore | -toggle | -status | -exit | -help\n"
+    L"  DURATION  90 (minutes), 90m, 1h30m, 2h, 300s: from 1 minute to 24 hours\n"
+    L"  TIME      17:30 or 5:30pm: today, or tomorrow when today's has passed\n"
+    L"Exit codes: 0 active or done, 1 deactivated, 2 deactivated for a period, 3 not running,\n"
+    L"            4 no answer, 5 refused, 64 bad command line\n";
+
+namespace {
+
+enum class TArgument { None, Duration, Time };
+struct TSwitch {
+    const wchar_t* Name;
+    TControlVerb Verb;
+    TArgument Argument;
+};
+constexpr TSwitch kSwitches[] = {
+    {L"activate", TControlVerb::Activate, TArgument::None},
+    {L"deactivate", TControlVerb::Deactivate, TArgument::None},
+    {L"deactivate-for", TControlVerb::DeactivateFor, TArgument::Duration},
+    {L"deactivate-until", TControlVerb::DeactivateUntil, TArgument::Time},
+    {L"restore", TControlVerb::Restore, TArgument::None},
+    {L"toggle", TControlVerb::Toggle, TArgument::None},
+    {L"status", TControlVerb::Status, TArgument::None},
+    {L"exit", TControlVerb::Exit, TArgument::None},
+};
+
+bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }
+
+// Reads up to `most` digits at `i`; false when there is none.
+bool ReadNumber(const std::wstring& text, size_t& i, size_t most, uint64_t& value) {
+    const size_t start = i;
+    value = 0;
+    while (i < text.size() && IsDigit(text[i]) && i - start < most) value = value * 10 + (text[i++] - L'0');
+    return i > start && !(i < text.size() && IsDigit(text[i]));
+}
+
+}  // namespace
+
+std::optional<uint64_t> ParseDurationMs(const std::wstring& text) {
+    size_t i = 0;
+    uint64_t value = 0;
+    // A bare number counts minutes.
+    if (ReadNumber(text, i, 6, value) && i == text.size()) return value * 60'000;
+    constexpr uint64_t kUnitMs[] = {3'600'000, 60'000, 1'000};
+    uint64_t total = 0;
+    int last = -1;  // h, m and s at most once each, in that order
+    for (i = 0; i < text.size();) {
+        if (!ReadNumber(text, i, 6, value) || i == text.size()) return std::nullopt;
+        const std::wstring unit = LowerAscii(text.substr(i++, 1));
+        const int k = unit == L"h" ? 0 : unit == L"m" ? 1 : unit == L"s" ? 2 : -1;
+        if (k <= last) return std::nullopt;
+        last = k;
+        total += value * kUnitMs[k];
+    }
+    return i == 0 ? std::nullopt : std::optional<uint64_t>(total);
+}
+
+std::optional<TTimeOfDay> ParseClockTime(const std::wstring& text, const TLongTimeFormat& clock) {
+    size_t i = 0;
+    uint64_t hour = 0, minute = 0, second = 0;
+    if (!ReadNumber(text, i, 2, hour)) return std::nullopt;
+    bool minutes = false;
+    if (i < text.size() && text[i] == L':') {
+        const size_t at = ++i;
+        if (!ReadNumber(text, i, 2, minute) || i - at != 2 || minute > 59) return std::nullopt;
+        minutes = true;
+        if (i < text.size() && text[i] == L':') {
+            const size_t s = ++i;
+            if (!ReadNumber(text, i, 2, second) || i - s != 2 || second > 59) return std::nullopt;
+        }
+    }
+    while (i < text.size() && text[i] == L' ') ++i;
+    const std::wstring designator = LowerAscii(text.substr(i));
+    auto is = [&](std::initializer_list<const wchar_t*> forms, const std::wstring& locale) {
+        for (const wchar_t* f : forms)
+            if (designator == f) return true;
+        return !locale.empty() && designator == LowerAscii(locale);
+    };
+    if (designator.empty()) {
+        // The 24-hour form needs its minutes: "17" alone says too little.
+        if (!minutes || hour > 23) return std::nullopt;
+    } else {
+        const bool am = is({L"am", L"a.m.", L"a"}, clock.AM);
+        const bool pm = !am && is({L"pm", L"p.m.", L"p"}, clock.PM);
+        if ((!am && !pm) || hour < 1 || hour > 12) return std::nullopt;
+        hour = hour % 12 + (pm ? 12 : 0);
+    }
+    return TTimeOfDay{static_cast<int>(hour), static_cast<int>(minute), static_cast<int>(second), 0};
+}
+
+TLocalDate NextDay(TLocalDate date) {
+    const bool leap = (date.Year % 4 == 0 && date.Year % 100 != 0) || date.Year % 400 == 0;
+    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (++date.Day > days[(date.Month - 1) % 12]) {
+        date.Day = 1;
+        if (++date.Month > 12) {
+            date.Month = 1;
+            ++date.Year;
+        }
+    }
+    return date;
+}
+
+uint64_t MsUntil(uint64_t nowMs, TLocalDate today, const TTimeOfDay& target,
+                 const std::function<uint64_t(TLocalDate, const TTimeOfDay&)>& toWallClockMs) {
+    const TTimeOfDay at{target.Hour, target.Minute, target.Second, 0};
+    uint64_t end = toWallClockMs(today, at);
+    if (end <= nowMs) end = toWallClockMs(NextDay(today), at);
+    return end > nowMs ? end - nowMs : 0;
+}
+
+TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLongTimeFormat& clock) {
+    TCommandLine result;
+    result.Quiet = !args.empty() && LowerAscii(args.front()) == L"-quiet";
+    for (size_t i = 0; i < args.size() && result.Error.empty(); ++i) {
+        const std::wstring lower = LowerAscii(args[i]);
+        if (lower == L"-screensaver") result.Commands.push_back(TCommandLineCommand::ScreenSaver);
+        if (lower == L"-poweroff") result.Commands.push_back(TCommandLineCommand::PowerOff);
+        if (lower.size() < 2 || (lower[0] != L'-' && lower[0] != L'/')) continue;  // not a switch
+        const std::wstring name = lower.substr(1);
+        // The start switches, "-quiet" after the first place and their forms
+        // with "/" change nothing, as they never did.
+        if (name == L"quiet" || name == L"screensaver" || name == L"poweroff") continue;
+        if (name == L"help" || name == L"?") {
+            result.Help = true;
+            continue;
+        }
+        const TSwitch* found = nullptr;
+        for (const TSwitch& s : kSwitches)
+            if (name == s.Name) found = &s;
+        if (!found) {
+            result.Error = L"Unknown switch: " + args[i];
+        } else if (result.Control) {
+            result.Error = L"One command at a time: " + args[i];
+        } else if (found->Argument != TArgument::None && i + 1 == args.size()) {
+            result.Error = (found->Argument == TArgument::Duration ? L"A duration must follow " : L"A time must follow ") +
+                           args[i];
+        } else {
+            result.Control = found->Verb;
+            if (found->Argument == TArgument::Duration) {
+                const std::wstring& value = args[++i];
+                const auto ms = ParseDurationMs(value);
+                if (!ms)
+                    result.Error = L"Not a duration: " + value;
+                else if (*ms < kMinPeriodMs || *ms > kMaxPeriodMs)
+                    result.Error = L"Out of range (1 minute to 24 hours): " + value;
+                else
+                    result.PeriodMs = static_cast<uint32_t>(*ms);
+            } else if (found->Argument == TArgument::Time) {
+                const std::wstring& value = args[++i];
+                result.Until = ParseClockTime(value, clock);
+                if (!result.Until) result.Error = L"Not a time of day: " + value;
+            }
+        }
+    }
+    if (result.Error.empty() && result.Control && !result.Commands.empty())
+        result.Error = L"-screensaver and -poweroff do not go with another command";
+    return result;
+}
+
+namespace {
+constexpr uint8_t kMagic[4] = {'L', 'M', 'V', 'C'};
+constexpr uint16_t kVersion = 1;
+
+void Put(uint8_t* at, uint64_t value, int bytes) {
+    for (int k = 0; k < bytes; ++k) at[k] = static_cast<uint8_t>(value >> (8 * k));
+}
+uint32_t Get(const uint8_t* at, int bytes) {
+    uint32_t value = 0;
+    for (int k = 0; k < bytes; ++k) value |= static_cast<uint32_t>(at[k]) << (8 * k);
+    return value;
+}
+}  // namespace
+
+std::array<uint8_t, kControlRequestSize> EncodeRequest(const TControlRequest& request) {
+    std::array<uint8_t, kControlRequestSize> bytes{};
+    for (int k = 0; k < 4; ++k) bytes[k] = kMagic[k];
+    Put(&bytes[4], kVersion, 2);
+    Put(&bytes[6], static_cast<uint16_t>(request.Verb), 2);
+    Put(&bytes[8], request.Ms, 4);
+    return bytes;
+}
+
+std::optional<TControlRequest> DecodeRequest(const void* data, size_t size) {
+    if (!data || size != kControlRequestSize) return std::nullopt;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (int k = 0; k < 4; ++k)
+        if (bytes[k] != kMagic[k]) return std::nullopt;
+    if (Get(&bytes[4], 2) != kVersion) return std::nullopt;
+    const uint32_t verb = Get(&bytes[6], 2), ms = Get(&bytes[8], 4);
+    if (verb < static_cast<uint32_t>(TControlVerb::Activate) || verb > static_cast<uint32_t>(TControlVerb::PowerOff))
+        return std::nullopt;
+    const TControlRequest request{static_cast<TControlVerb>(verb), ms};
+    switch (request.Verb) {
+    case TControlVerb::DeactivateFor:
+        if (ms < kMinPeriodMs || ms > kMaxPeriodMs) return std::nullopt;
+        break;
+    case TControlVerb::DeactivateUntil:
+        if (ms == 0 || ms > kMaxUntilMs) return std::nullopt;
+        break;
+    default:
+        if (ms != 0) return std::nullopt;
+    }
+    return request;
+}
+
+uint64_t EncodeReply(const TControlReply& reply) {
+    return 1 | static_cast<uint64_t>(reply.State) << 1 | static_cast<uint64_t>(reply.ScreenSaverActive) << 3 |
+           static_cast<uint64_t>(reply.PowerOffActive) << 4 | (reply.UntilMs / 1000) << 8;
+}
+
+std::optional<TControlReply> DecodeReply(uint64_t value) {
+    const uint64_t state = (value >> 1) & 3;
+    if (!(value & 1) || state > 2 || (value & 0xE0)) return std::nullopt;
+    return TControlReply{static_cast<TControlState>(state), ((value >> 3) & 1) != 0, ((value >> 4) & 1) != 0,
+                         (value >> 8) * 1000};
+}
+
+std::wstring StatusLine(const TControlReply& reply, const TTimeOfDay& until) {
+    auto onOff = [](bool on) { return on ? L"on" : L"off"; };
+    std::wstring head = reply.State == TControlState::Active ? L"active" : L"deactivated";
+    if (reply.State == TControlState::DeactivatedFor)
+        head += L" until " + FormatTime({L"HH:mm", L"", L""}, until);
+    return head + L" (screen saver " + onOff(reply.ScreenSaverActive) + L", monitor power off " +
+           onOff(reply.PowerOffActive) + L")";
+}
+
+int ExitCodeOf(const TControlReply& reply) {
+    switch (reply.State) {
+    case TControlState::Deactivated: return kExitDeactivated;
+    case TControlState::DeactivatedFor: return kExitDeactivatedFor;
+    case TControlState::Active: break;
+    }
+    return kExitActive;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,116 @@
+#pragma once
+// Driving the running copy from the command line and from scripts: the
+// switches, the request a second start hands to the running copy, the answer
+// it gets back, and what is printed and returned to the shell.
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "config/TimeFormat.h"
+
+namespace lumivane {
+
+// What a second start asks of the running copy.
+enum class TControlVerb : uint16_t {
+    Activate = 1,
+    Deactivate,
+    DeactivateFor,
+    DeactivateUntil,
+    Restore,
+    Toggle,
+    Status,
+    Exit,
+    ScreenSaver,
+    PowerOff,
+};
+
+struct TControlRequest {
+    TControlVerb Verb = TControlVerb::Status;
+    uint32_t Ms = 0;  // the period, for DeactivateFor and DeactivateUntil only
+    bool operator==(const TControlRequest&) const = default;
+};
+
+// A period on the command line: one minute to a day.
+constexpr uint32_t kMinPeriodMs = 60'000, kMaxPeriodMs = 86'400'000;
+// "Until" a clock time at most a day ahead, and an hour more across a
+// change of the clock.
+constexpr uint32_t kMaxUntilMs = kMaxPeriodMs + 3'600'000;
+
+// What the shell gets back.
+enum TExitCode : int {
+    kExitActive = 0,  // also: a command carried out
+    kExitDeactivated = 1,
+    kExitDeactivatedFor = 2,
+    kExitNotRunning = 3,
+    kExitNoAnswer = 4,  // the running copy did not answer in time
+    kExitRefused = 5,   // the running copy turned the command down
+    kExitUsage = 64,
+};
+
+enum class TCommandLineCommand { ScreenSaver, PowerOff };
+
+struct TCommandLine {
+    bool Quiet = false;                         // "-quiet" as the first argument
+    std::vector<TCommandLineCommand> Commands;  // in argument order, repeats kept
+    std::optional<TControlVerb> Control;        // one control switch at most
+    uint32_t PeriodMs = 0;                      // with -deactivate-for
+    std::optional<TTimeOfDay> Until;            // with -deactivate-until
+    bool Help = false;
+    std::wstring Error;  // bad input: what is wrong; nothing is to run
+};
+
+// The start switches keep their first rules: "-quiet" as the first argument
+// only, "-screensaver" and "-poweroff" anywhere, with "-" only; any other
+// argument that is not a switch is ignored. The control switches take "-" or
+// "/"; an unknown switch is an error. `clock` gives the user's morning and
+// afternoon designators, taken besides "am" and "pm".
+TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLongTimeFormat& clock = {});
+
+// "90" (minutes), "90m", "1h30m", "2h", "45s": the length in ms, unchecked
+// against the limits; empty when malformed.
+std::optional<uint64_t> ParseDurationMs(const std::wstring& text);
+// "17:30", "17:30:15", "5:30pm", "5 PM", with the given designators too.
+std::optional<TTimeOfDay> ParseClockTime(const std::wstring& text, const TLongTimeFormat& clock = {});
+
+struct TLocalDate {
+    int Year = 2000, Month = 1, Day = 1;
+    bool operator==(const TLocalDate&) const = default;
+};
+TLocalDate NextDay(TLocalDate date);
+// How long from `nowMs` (the wall clock) until the local clock next shows
+// `target`: today, or tomorrow when today's has passed. `toWallClockMs`
+// turns a local date and time into the wall clock, the clock's changes
+// included, so that a period across one is exact.
+uint64_t MsUntil(uint64_t nowMs, TLocalDate today, const TTimeOfDay& target,
+                 const std::function<uint64_t(TLocalDate, const TTimeOfDay&)>& toWallClockMs);
+
+// The request as the running copy receives it (WM_COPYDATA, tagged
+// kControlTag): a fixed, versioned layout, checked whole on the way in.
+constexpr uintptr_t kControlTag = 0x4C4D5643;  // "LMVC"
+constexpr size_t kControlRequestSize = 12;
+std::array<uint8_t, kControlRequestSize> EncodeRequest(const TControlRequest& request);
+std::optional<TControlRequest> DecodeRequest(const void* data, size_t size);
+
+enum class TControlState : uint8_t { Active = 0, Deactivated = 1, DeactivatedFor = 2 };
+struct TControlReply {
+    TControlState State = TControlState::Active;
+    bool ScreenSaverActive = false, PowerOffActive = false;
+    uint64_t UntilMs = 0;  // the end of a period, on the wall clock (ms)
+    bool operator==(const TControlReply&) const = default;
+};
+// The answer travels as the message's result: never 0, which is what a
+// refused or lost request gives.
+uint64_t EncodeReply(const TControlReply& reply);
+std::optional<TControlReply> DecodeReply(uint64_t value);
+
+// "deactivated until 17:30 (screen saver off, monitor power off off)":
+// plain and stable, for scripts; `until` is the end in local time.
+std::wstring StatusLine(const TControlReply& reply, const TTimeOfDay& until);
+int ExitCodeOf(const TControlReply& reply);
+
+extern const wchar_t* const kUsageText;
+
+}  // namespace lumivane

@@ -1,0 +1,131 @@
+#include "app/MessengerWin32.h"
+
+#include <algorithm>
+
+#include "win32/UniqueHandle.h"
+
+namespace lumivane {
+
+namespace {
+
+// The running copy's window: a copy still starting has none yet.
+HWND FindCopy(DWORD waitMs, DWORD processId = 0) {
+    const ULONGLONG end = GetTickCount64() + waitMs;
+    for (;;) {
+        for (HWND w = FindWindowW(kMainWindowClassName, nullptr); w;
+             w = FindWindowExW(nullptr, w, kMainWindowClassName, nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (!processId || owner == processId) return w;
+        }
+        if (GetTickCount64() >= end) return nullptr;
+        Sleep(20);
+    }
+}
+
+uint64_t WallClockMs(const SYSTEMTIME& utc) {
+    FILETIME ft{};
+    SystemTimeToFileTime(&utc, &ft);
+    return (static_cast<uint64_t>(ft.dwHighDateTime) << 32 | ft.dwLowDateTime) / 10000;
+}
+
+bool Usable(HANDLE h) { return h && h != INVALID_HANDLE_VALUE && GetFileType(h) != FILE_TYPE_UNKNOWN; }
+
+}  // namespace
+
+IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request) {
+    using R = IApplicationPlatform::TSendResult;
+    HWND copy = FindCopy(kAnswerMs);
+    if (!copy) return {R::NoAnswer, 0};
+    GetWindowThreadProcessId(copy, &FCopy);
+    auto bytes = EncodeRequest(request);
+    COPYDATASTRUCT data{kControlTag, static_cast<DWORD>(bytes.size()), bytes.data()};
+    DWORD_PTR answer = 0;
+    // Never waits for ever: a copy that hangs gives no answer within the limit.
+    if (!SendMessageTimeoutW(copy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                             kAnswerMs, &answer))
+        // A copy of a higher integrity level turns a lower sender away.
+        return {GetLastError() == ERROR_ACCESS_DENIED ? R::Refused : R::NoAnswer, 0};
+    return {answer ? R::Answered : R::Refused, static_cast<uint64_t>(answer)};
+}
+
+bool TMessengerWin32::StartHiddenCopy() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    if (length == 0 || length == MAX_PATH) return false;
+    std::wstring commandLine = L"\"" + std::wstring(path) + L"\" -quiet";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+        return false;
+    TUniqueKernelHandle process(info.hProcess), thread(info.hThread);
+    return FindCopy(kStartMs, info.dwProcessId) != nullptr;
+}
+
+void TMessengerWin32::WaitForRunningCopyToEnd() {
+    TUniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, FCopy));
+    if (process) WaitForSingleObject(process.Get(), kStartMs);
+}
+
+uint32_t TMessengerWin32::MsUntil(const TTimeOfDay& time) {
+    SYSTEMTIME local{}, utcNow{};
+    GetLocalTime(&local);
+    GetSystemTime(&utcNow);
+    // The time zone's rules for the day in question: a period across a
+    // change of the clock ends when the clock shows the time.
+    auto toWallClock = [](TLocalDate date, const TTimeOfDay& t) -> uint64_t {
+        SYSTEMTIME at{static_cast<WORD>(date.Year), static_cast<WORD>(date.Month), 0, static_cast<WORD>(date.Day),
+                      static_cast<WORD>(t.Hour), static_cast<WORD>(t.Minute), static_cast<WORD>(t.Second), 0};
+        SYSTEMTIME utc{};
+        return TzSpecificLocalTimeToSystemTime(nullptr, &at, &utc) ? WallClockMs(utc) : 0;
+    };
+    const uint64_t ms = lumivane::MsUntil(WallClockMs(utcNow), {local.wYear, local.wMonth, local.wDay}, time, toWallClock);
+    return static_cast<uint32_t>(std::min<uint64_t>(ms, kMaxUntilMs));
+}
+
+TTimeOfDay TMessengerWin32::LocalTimeOf(uint64_t wallClockMs) {
+    const uint64_t ticks = wallClockMs * 10000;
+    const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+    SYSTEMTIME utc{}, local{};
+    if (!FileTimeToSystemTime(&ft, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
+    return {local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
+}
+
+void TMessengerWin32::Print(const std::wstring& text, bool error) {
+    // A program of the window subsystem has no console of its own: its
+    // output goes where the caller redirected it, else to the console it
+    // was started from.
+    HANDLE out = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    TUniqueKernelHandle console;
+    if (!Usable(out) && (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED)) {
+        console.Reset(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                  0, nullptr));
+        out = console.Get();
+    }
+    if (!Usable(out)) {
+        // Started from a shortcut or the Run box: what went wrong, or the
+        // usage asked for, in a box; a status line goes nowhere.
+        if (error || text == kUsageText)
+            MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+        return;
+    }
+    std::wstring lines;
+    for (wchar_t c : text) {
+        if (c == L'\n') lines += L'\r';
+        lines += c;
+    }
+    if (lines.empty() || lines.back() != L'\n') lines += L"\r\n";
+    DWORD mode = 0, written = 0;
+    if (GetConsoleMode(out, &mode)) {
+        WriteConsoleW(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+        return;
+    }
+    // A file or a pipe: UTF-8.
+    const int size = WideCharToMultiByte(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), bytes.data(), size, nullptr, nullptr);
+    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+}  // namespace lumivane

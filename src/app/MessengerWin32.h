@@ -1,0 +1,29 @@
+#pragma once
+// A second start's side of driving the running copy: finding the copy of
+// this session, handing it a request, and the console the start came from.
+// It makes no window and reads no options.
+#include <windows.h>
+
+#include <string>
+
+#include "app/Application.h"
+
+namespace lumivane {
+
+class TMessengerWin32 {
+public:
+    IApplicationPlatform::TSent Send(const TControlRequest& request);
+    bool StartHiddenCopy();
+    void WaitForRunningCopyToEnd();
+    static uint32_t MsUntil(const TTimeOfDay& time);
+    static TTimeOfDay LocalTimeOf(uint64_t wallClockMs);
+    static void Print(const std::wstring& text, bool error);
+
+    // How long an answer is waited for, and a copy still starting.
+    static constexpr DWORD kAnswerMs = 5000, kStartMs = 10000;
+
+private:
+    DWORD FCopy = 0;  // the process that answered last
+};
+
+}  // namespace lumivane

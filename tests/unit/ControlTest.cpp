@@ -1,0 +1,143 @@
+// The control switches, the request and answer between two copies, and the
+// status line.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/Control.h"
+
+namespace lumivane::test {
+namespace {
+
+using V = TControlVerb;
+
+std::string Narrow(const std::vector<std::wstring>& args) {
+    std::string text;
+    for (const auto& a : args) text += std::string(a.begin(), a.end()) + " ";
+    return text;
+}
+
+TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
+    struct TCase {
+        std::vector<std::wstring> Args;
+        std::optional<V> Control;
+        uint32_t PeriodMs;
+        int UntilMinutes;  // -1: none
+        bool Error;
+    } cases[] = {
+        {{L"-activate"}, V::Activate, 0, -1, false},
+        {{L"/DEACTIVATE"}, V::Deactivate, 0, -1, false},
+        {{L"-quiet", L"-Restore"}, V::Restore, 0, -1, false},
+        {{L"-toggle", L"junk"}, V::Toggle, 0, -1, false},  // a word that is no switch is ignored, as ever
+        {{L"-status", L"/quiet"}, V::Status, 0, -1, false},
+        {{L"-exit"}, V::Exit, 0, -1, false},
+        {{L"-deactivate-for", L"90"}, V::DeactivateFor, 5'400'000, -1, false},
+        {{L"-deactivate-for", L"90m"}, V::DeactivateFor, 5'400'000, -1, false},
+        {{L"-deactivate-for", L"1H30M"}, V::DeactivateFor, 5'400'000, -1, false},
+        {{L"-deactivate-for", L"2h"}, V::DeactivateFor, 7'200'000, -1, false},
+        {{L"-deactivate-for", L"1m"}, V::DeactivateFor, 60'000, -1, false},
+        {{L"-deactivate-for", L"23h59m60s"}, V::DeactivateFor, 86'400'000, -1, false},
+        {{L"-deactivate-for", L"45s"}, V::DeactivateFor, 0, -1, true},  // under a minute
+        {{L"-deactivate-for", L"24h1s"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for", L"9999999"}, std::nullopt, 0, -1, true},
+        {{L"-deactivate-for", L"1h30"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for", L"30m1h"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for", L"1h1h"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for", L"-5"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for"}, std::nullopt, 0, -1, true},
+        {{L"-deactivate-until", L"17:30"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
+        {{L"-deactivate-until", L"5:30pm"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
+        {{L"-deactivate-until", L"5 P.M."}, V::DeactivateUntil, 0, 17 * 60, false},
+        {{L"-deactivate-until", L"12:15am"}, V::DeactivateUntil, 0, 15, false},
+        {{L"-deactivate-until", L"12:15 PM"}, V::DeactivateUntil, 0, 12 * 60 + 15, false},
+        {{L"-deactivate-until", L"0:05"}, V::DeactivateUntil, 0, 5, false},
+        {{L"-deactivate-until", L"17"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L"24:00"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L"13:00pm"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L"7:5"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L"7:60"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-activate", L"-deactivate"}, V::Activate, 0, -1, true},
+        {{L"-activate", L"-screensaver"}, V::Activate, 0, -1, true},
+        {{L"-activte"}, std::nullopt, 0, -1, true},
+    };
+    for (const auto& c : cases) {
+        const TCommandLine parsed = ParseCommandLine(c.Args);
+        EXPECT_EQ(!parsed.Error.empty(), c.Error) << Narrow(c.Args);
+        if (c.Error) continue;
+        EXPECT_EQ(parsed.Control, c.Control) << Narrow(c.Args);
+        EXPECT_EQ(parsed.PeriodMs, c.PeriodMs) << Narrow(c.Args);
+        EXPECT_EQ(parsed.Until ? parsed.Until->Hour * 60 + parsed.Until->Minute : -1, c.UntilMinutes)
+            << Narrow(c.Args);
+    }
+    EXPECT_TRUE(ParseCommandLine({L"-quiet", L"-activate"}).Quiet);
+    EXPECT_TRUE(ParseCommandLine({L"/?"}).Help);
+    EXPECT_TRUE(ParseCommandLine({L"-HELP"}).Help);
+    // The user's own designators are taken too.
+    const auto german = ParseClockTime(L"5:30 nachm.", {L"HH:mm:ss", L"vorm.", L"nachm."});
+    ASSERT_TRUE(german);
+    EXPECT_EQ(german->Hour, 17);
+}
+
+// A local clock of two-hour days, whose offset to the wall clock moves by
+// an hour from the third day on (a change of the clock).
+TEST(ControlSwitches, UntilIsTodayOrTomorrowAndExactAcrossAClockChange) {
+    auto wall = [](TLocalDate d, const TTimeOfDay& t) {
+        const uint64_t day = static_cast<uint64_t>(d.Day - 1) * 86'400'000;
+        const uint64_t time = (t.Hour * 3600 + t.Minute * 60 + t.Second) * 1000ull;
+        return day + time - (d.Day >= 3 ? 3'600'000 : 0);
+    };
+    const uint64_t h = 3'600'000;
+    const TLocalDate first{2026, 3, 1}, second{2026, 3, 2};
+    EXPECT_EQ(MsUntil(10 * h, first, {17, 30, 0, 0}, wall), 7 * h + h / 2) << "later today";
+    EXPECT_EQ(MsUntil(23 * h + h / 2, first, {0, 10, 0, 0}, wall), 40 * 60'000u) << "past midnight";
+    EXPECT_EQ(MsUntil(17 * h, first, {17, 0, 0, 0}, wall), 24 * h) << "now: tomorrow's";
+    EXPECT_EQ(MsUntil(86'400'000 + 18 * h, second, {17, 0, 0, 0}, wall), 22 * h) << "an hour less across the change";
+    EXPECT_EQ(NextDay({2028, 2, 28}), (TLocalDate{2028, 2, 29}));
+    EXPECT_EQ(NextDay({2026, 2, 28}), (TLocalDate{2026, 3, 1}));
+    EXPECT_EQ(NextDay({2026, 12, 31}), (TLocalDate{2027, 1, 1}));
+}
+
+TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
+    for (uint16_t v = 1; v <= 10; ++v) {
+        const auto verb = static_cast<V>(v);
+        const uint32_t ms = verb == V::DeactivateFor ? 60'000 : verb == V::DeactivateUntil ? 1 : 0;
+        const auto bytes = EncodeRequest({verb, ms});
+        EXPECT_EQ(DecodeRequest(bytes.data(), bytes.size()), (TControlRequest{verb, ms})) << v;
+    }
+    auto with = [](size_t at, uint8_t value) {
+        auto bytes = EncodeRequest({V::DeactivateFor, 3'600'000});
+        bytes[at] = value;
+        return bytes;
+    };
+    const auto good = EncodeRequest({V::DeactivateFor, 3'600'000});
+    EXPECT_FALSE(DecodeRequest(good.data(), good.size() - 1)) << "short";
+    EXPECT_FALSE(DecodeRequest(nullptr, good.size()));
+    for (const auto& bad : {with(0, 'X'), with(4, 2), with(6, 0), with(6, 11), with(11, 0xFF), with(11, 0x06)}) {
+        EXPECT_FALSE(DecodeRequest(bad.data(), bad.size()));
+    }
+    for (const TControlRequest& bad : {TControlRequest{V::Activate, 5}, TControlRequest{V::DeactivateUntil, 0},
+                                       TControlRequest{V::DeactivateFor, 59'999}}) {
+        const auto bytes = EncodeRequest(bad);
+        EXPECT_FALSE(DecodeRequest(bytes.data(), bytes.size())) << static_cast<int>(bad.Verb);
+    }
+}
+
+TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
+    const TControlReply replies[] = {{TControlState::Active, true, true, 0},
+                                     {TControlState::Deactivated, false, true, 0},
+                                     {TControlState::DeactivatedFor, false, false, 13'400'000'000'000}};
+    const wchar_t* lines[] = {L"active (screen saver on, monitor power off on)",
+                              L"deactivated (screen saver off, monitor power off on)",
+                              L"deactivated until 07:05 (screen saver off, monitor power off off)"};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(DecodeReply(EncodeReply(replies[k])), replies[k]);
+        EXPECT_EQ(StatusLine(replies[k], {7, 5, 59, 0}), lines[k]);
+        EXPECT_EQ(ExitCodeOf(replies[k]), k);
+    }
+    EXPECT_FALSE(DecodeReply(0)) << "a refused or lost request";
+    EXPECT_FALSE(DecodeReply(1 | 3 << 1));
+}
+
+}  // namespace
+}  // namespace lumivane::test
