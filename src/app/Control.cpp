@@ -221,7 +221,9 @@ uint64_t EncodeReply(const TControlReply& reply) {
 
 std::optional<TControlReply> DecodeReply(uint64_t value) {
     const uint64_t state = (value >> 1) & 3;
-    if (!(value & 1) || state > 2 || (value & 0xE0)) return std::nullopt;
+    // The end is whole seconds of the wall clock: a count that cannot be
+    // said in ms is no answer of ours.
+    if (!(value & 1) || state > 2 || (value & 0xE0) || (value >> 8) > UINT64_MAX / 1000) return std::nullopt;
     return TControlReply{static_cast<TControlState>(state), ((value >> 3) & 1) != 0, ((value >> 4) & 1) != 0,
                          (value >> 8) * 1000};
 }

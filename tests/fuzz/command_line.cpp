@@ -2,6 +2,7 @@
 // arguments of any UTF-16 text. Arguments are separated by a zero code unit
 // in the input, which no real argument holds.
 #include <algorithm>
+#include <optional>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -20,8 +21,14 @@ std::wstring UpperAscii(std::wstring text) {
     return text;
 }
 
+bool SameTime(const std::optional<TTimeOfDay>& a, const std::optional<TTimeOfDay>& b) {
+    return a.has_value() == b.has_value() &&
+           (!a || (a->Hour == b->Hour && a->Minute == b->Minute && a->Second == b->Second));
+}
+
 bool SameCommandLine(const TCommandLine& a, const TCommandLine& b) {
-    return a.Quiet == b.Quiet && a.Commands == b.Commands;
+    return a.Quiet == b.Quiet && a.Commands == b.Commands && a.Control == b.Control && a.PeriodMs == b.PeriodMs &&
+           SameTime(a.Until, b.Until) && a.Help == b.Help && a.Error.empty() == b.Error.empty();
 }
 
 }  // namespace
@@ -41,6 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const TCommandLine parsed = ParseCommandLine(args);
     FUZZ_CHECK(parsed.Commands.size() <= args.size());
     FUZZ_CHECK(!parsed.Quiet || !args.empty());
+    // A command that runs is whole and in range; a refused one says why.
+    if (parsed.Error.empty() && parsed.Control == TControlVerb::DeactivateFor)
+        FUZZ_CHECK(parsed.PeriodMs >= kMinPeriodMs && parsed.PeriodMs <= kMaxPeriodMs);
+    if (parsed.Error.empty() && parsed.Control == TControlVerb::DeactivateUntil)
+        FUZZ_CHECK(parsed.Until && parsed.Until->Hour < 24 && parsed.Until->Minute < 60 && parsed.Until->Second < 60);
+    FUZZ_CHECK(parsed.Error.empty() || !args.empty());
 
     // Letter case of A to Z never matters; nothing else is folded.
     std::vector<std::wstring> upper(args.size()), lower(args.size());
@@ -64,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     shifted.insert(shifted.begin(), L"x");
     const TCommandLine later = ParseCommandLine(shifted);
     FUZZ_CHECK(later.Commands == parsed.Commands);
+    FUZZ_CHECK(later.Control == parsed.Control && later.Error.empty() == parsed.Error.empty());
     FUZZ_CHECK(!later.Quiet);
     return 0;
 }
