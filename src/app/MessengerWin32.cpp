@@ -54,10 +54,15 @@ bool TMessengerWin32::StartHiddenCopy() {
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return false;
     std::wstring commandLine = L"\"" + std::wstring(path) + L"\" -quiet";
+    // The copy runs on after this start has ended: it must not hold the
+    // console or the pipe this start writes to, or a script reading it
+    // would wait for the copy's end. No handle of ours goes with it.
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info))
+    if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
+                        &info))
         return false;
     TUniqueKernelHandle process(info.hProcess), thread(info.hThread);
     return FindCopy(kStartMs, info.dwProcessId) != nullptr;

@@ -95,22 +95,33 @@ TEST_F(CommandLine, QuietOnlyAsFirstArgumentInAnyCase) {
     }
 }
 
-TEST_F(CommandLine, SecondInstanceWakesTheFirstAndRunsNothing) {
+// The first rules had a second start only wake the running copy, so a
+// shortcut "Lumivane -screensaver" opened the settings window instead: now
+// the running copy runs the commands, and a start without one wakes it.
+TEST_F(CommandLine, ASecondStartHandsItsCommandsToTheFirstAndWithoutOneWakesIt) {
     TLumivane first(L"-quiet");
     HWND main = first.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     ASSERT_FALSE(IsWindowVisible(main));
 
     TLumivane second(L"-screensaver -poweroff");
-    ASSERT_TRUE(second.Wait(10s).Ended);
+    const TRun run = second.Wait(10s);
+    ASSERT_TRUE(run.Ended);
+    EXPECT_EQ(run.ExitCode, 0u);
+    const auto requests = recorder->WaitFor(3, 5s);
+    ASSERT_EQ(requests.size(), 3u) << "the screen saver, then the monitor off twice";
+    EXPECT_EQ(requests[0].Command, static_cast<WPARAM>(SC_SCREENSAVE));
+    EXPECT_EQ(requests[1].Command, static_cast<WPARAM>(SC_MONITORPOWER));
+    EXPECT_FALSE(IsWindowVisible(main)) << "without showing the window";
+    EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
+
+    TLumivane third(L"");
+    ASSERT_TRUE(third.Wait(10s).Ended);
     EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s))
         << "the first instance's window did not appear";
-    EXPECT_EQ(FindMainWindow(second.ProcessId()), nullptr);
-    // Neither runs the commands: once both have ended, nothing of them can
-    // still be on its way.
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
     ASSERT_TRUE(first.Wait(10s).Ended);
-    EXPECT_TRUE(recorder->Settled().empty()) << "a command of the second start ran";
+    EXPECT_EQ(recorder->Settled().size(), 3u) << "nothing more";
 }
 
 TEST_F(CommandLine, TwentyStartsAtOnceLeaveExactlyOneRunningWithItsWindowShown) {

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "app/CompositionWin32.h"
+#include "app/Control.h"
 
 #include "Pump.h"
 #include "common/Input.h"
@@ -199,6 +200,36 @@ TEST(MainWindow, TheIconsPicturesAreTheSetDrawnForTheTaskbarsTheme) {
         EXPECT_EQ(lumivane.NotifyIcon().Icon() != before, renewed);
     }
     setLight(std::nullopt);
+    lumivane.Main().Destroy();
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+// What another process hands the running copy: a whole request runs as the
+// menu's command does (the tooltip names the end), anything else changes
+// nothing and is refused.
+TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
+    TLumivaneWin32 lumivane(nullptr);
+    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    HWND main = lumivane.Main().Handle();
+    auto send = [&](const void* data, DWORD size, ULONG_PTR tag) {
+        COPYDATASTRUCT copy{tag, size, const_cast<void*>(data)};
+        return static_cast<uint64_t>(SendMessageW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
+    };
+    const auto period = EncodeRequest({TControlVerb::DeactivateFor, 120'000});
+    const std::wstring before = lumivane.NotifyIcon().ToolTip();
+    EXPECT_EQ(send(period.data(), 11, kControlTag), 0u) << "short";
+    EXPECT_EQ(send(period.data(), 12, kControlTag + 1), 0u) << "another tag";
+    EXPECT_EQ(send(nullptr, 0, kControlTag), 0u);
+    EXPECT_EQ(lumivane.NotifyIcon().ToolTip(), before);
+    const auto reply = DecodeReply(send(period.data(), 12, kControlTag));
+    ASSERT_TRUE(reply);
+    EXPECT_EQ(reply->State, TControlState::DeactivatedFor);
+    EXPECT_NE(lumivane.NotifyIcon().ToolTip().find(L"Deactivated until "), std::wstring::npos)
+        << std::string(before.begin(), before.end());
+    const auto activate = EncodeRequest({TControlVerb::Activate, 0});
+    EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
     lumivane.Main().Destroy();
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {

@@ -1,0 +1,166 @@
+// Driving the running Lumivane.exe from the command line, as a script does:
+// through cmd, reading what is printed and the exit code.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "Harness.h"
+#include "ui/Commands.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct TOutput {
+    bool Ended = false;
+    DWORD Code = 0;
+    std::string Text;
+    TClock::duration Took{};
+};
+
+// Runs "Lumivane.exe arguments" through cmd /c with its output in a pipe.
+TOutput Command(const std::wstring& arguments) {
+    SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
+    HANDLE read = nullptr, write = nullptr;
+    if (!CreatePipe(&read, &write, &inherit, 0)) return {};
+    SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = write;
+    std::wstring line = L"cmd.exe /c \"\"" + LumivanePath() + L"\" " + arguments + L"\"";
+    PROCESS_INFORMATION info{};
+    TOutput out;
+    const auto start = TClock::now();
+    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    CloseHandle(write);
+    if (started) {
+        char buffer[512];
+        DWORD got = 0;
+        while (ReadFile(read, buffer, sizeof(buffer), &got, nullptr) && got) out.Text.append(buffer, got);
+        out.Ended = WaitForSingleObject(info.hProcess, 20000) == WAIT_OBJECT_0;
+        out.Took = TClock::now() - start;
+        GetExitCodeProcess(info.hProcess, &out.Code);
+        CloseHandle(info.hProcess);
+        CloseHandle(info.hThread);
+    }
+    CloseHandle(read);
+    while (!out.Text.empty() && (out.Text.back() == '\n' || out.Text.back() == '\r')) out.Text.pop_back();
+    return out;
+}
+
+std::string ClockIn(int minutes) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const int at = (now.wHour * 60 + now.wMinute + minutes) % (24 * 60);
+    char text[8];
+    std::snprintf(text, sizeof(text), "%02d:%02d", at / 60, at % 60);
+    return text;
+}
+
+std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
+
+bool AnyJournal() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool found = false;
+    wchar_t name[256];
+    for (DWORD i = 0;; ++i) {
+        DWORD length = 256;
+        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
+    }
+    RegCloseKey(key);
+    return found;
+}
+
+TEST(ControlCommands, APeriodAnEndTimeTheStatusAndExitReachTheRunningCopy) {
+    const TScreenSaverOn screenSaverOn;
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+
+    TOutput out = Command(L"-deactivate-for 2m");
+    EXPECT_EQ(out.Code, 0u) << out.Text;
+    EXPECT_EQ(out.Text.rfind("deactivated until " + ClockIn(2), 0), 0u) << out.Text;
+    EXPECT_FALSE(IsWindowVisible(main)) << "the copy stays in the notification area";
+    EXPECT_TRUE(AnyJournal()) << "the change is journalled";
+
+    out = Command(L"-status");
+    EXPECT_EQ(out.Code, 2u);
+    EXPECT_EQ(out.Text.rfind("deactivated until " + ClockIn(2), 0), 0u) << out.Text;
+
+    const std::string until = ClockIn(3);
+    out = Command(L"-deactivate-until " + Wide(until));
+    EXPECT_EQ(out.Code, 0u) << out.Text;
+    out = Command(L"/STATUS");
+    EXPECT_EQ(out.Code, 2u);
+    EXPECT_EQ(out.Text, "deactivated until " + until + " (screen saver off, monitor power off off)");
+
+    // Bad input: the usage, 64, and the running copy untouched.
+    out = Command(L"-deactivate-for 5x");
+    EXPECT_EQ(out.Code, 64u);
+    EXPECT_EQ(out.Text.rfind("Not a duration: 5x", 0), 0u) << out.Text;
+    EXPECT_EQ(Command(L"-status").Text.rfind("deactivated until " + until, 0), 0u);
+
+    out = Command(L"-activate");
+    EXPECT_EQ(out.Code, 0u);
+    EXPECT_EQ(Command(L"-status").Code, 0u);
+    out = Command(L"-exit");
+    EXPECT_EQ(out.Code, 0u);
+    EXPECT_TRUE(lumivane.Wait(5s).Ended) << "-exit returns once the copy has ended";
+    EXPECT_FALSE(AnyJournal()) << "its end steps ran";
+    EXPECT_EQ(Command(L"-status").Code, 3u);
+}
+
+TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAndStatusDoesNot) {
+    TOutput out = Command(L"-status");
+    EXPECT_EQ(out.Code, 3u);
+    EXPECT_EQ(out.Text, "not running");
+    out = Command(L"-deactivate-for 5m");
+    EXPECT_EQ(out.Code, 0u) << out.Text;
+    EXPECT_LT(out.Took, 8s) << "the start ends once the new copy has the command";
+    HWND main = FindWindowW(L"TfMain_lumivane", nullptr);
+    ASSERT_NE(main, nullptr) << "a copy runs on";
+    EXPECT_FALSE(IsWindowVisible(main)) << "hidden, as with -quiet";
+    EXPECT_EQ(Command(L"-status").Code, 2u) << "with the command applied";
+    EXPECT_EQ(Command(L"-exit").Code, 0u);
+    EXPECT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), nullptr);
+}
+
+TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimit) {
+    // A copy of its own session that holds the single-instance object but
+    // whose window reads no message.
+    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
+    ASSERT_NE(mutex, nullptr);
+    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr), ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread copy([&] {
+        WNDCLASSW cls{};
+        cls.lpfnWndProc = DefWindowProcW;
+        cls.lpszClassName = L"TfMain_lumivane";
+        RegisterClassW(&cls);
+        HWND window = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                      nullptr, nullptr);
+        SetEvent(ready);
+        WaitForSingleObject(release, INFINITE);
+        DestroyWindow(window);
+        UnregisterClassW(cls.lpszClassName, nullptr);
+    });
+    WaitForSingleObject(ready, 5000);
+    const TOutput out = Command(L"-toggle");
+    SetEvent(release);
+    copy.join();
+    CloseHandle(release);
+    CloseHandle(ready);
+    CloseHandle(mutex);
+    EXPECT_TRUE(out.Ended);
+    EXPECT_EQ(out.Code, 4u) << out.Text;
+    EXPECT_EQ(out.Text, "Lumivane is running but does not answer.");
+    EXPECT_LT(out.Took, 8s);
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
