@@ -32,6 +32,8 @@ bool FirstArgumentIs(const wchar_t* arguments, const wchar_t* expected) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCommand) {
+    // "-exit": the cost of a process start alone.
+    if (FirstArgumentIs(arguments, L"-exit")) return 0;
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &WindowProc;

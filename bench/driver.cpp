@@ -30,8 +30,10 @@
 //                         [--proc-root DIR] [--show-command ID]
 //                         --program LABEL EXE WINDOWCLASS [--program ...]
 //                         [--program-args LABEL EXE WINDOWCLASS STARTUPARGS ...]
+//                         [--program-exit LABEL EXE WINDOWCLASS EXITARGS ...]
 //
-// --program-args gives that program its own start-up arguments.
+// --program-args gives that program its own start-up arguments, --program-exit
+// its own exit arguments.
 // --proc-root names the Linux /proc as this driver sees it (under Wine:
 // Z:\proc). When given, the driver also reads VmHWM, VmRSS and RssAnon of the
 // program's Linux process from there, next to what GetProcessMemoryInfo says.
@@ -56,6 +58,7 @@ struct TProgram {
     std::wstring Exe;
     std::wstring WindowClass;
     std::optional<std::wstring> StartupArgs;  // instead of --startup-args
+    std::optional<std::wstring> ExitArgs;     // instead of --exit-args
 };
 
 struct TOptions {
@@ -298,14 +301,14 @@ std::optional<TFigures> RunExit(const TProgram& program, const TOptions& options
     TFigures figures;
     TChild child;
     const double start = Now();
-    if (!child.Start(program, options.ExitArgs)) {
+    const std::wstring& arguments = program.ExitArgs ? *program.ExitArgs : options.ExitArgs;
+    if (!child.Start(program, arguments)) {
         std::printf("note cannot start %s, error %lu\n", Narrow(program.Exe).c_str(),
                     GetLastError());
         return std::nullopt;
     }
     if (WaitForSingleObject(child.Info.hProcess, kDeadlineMs) != WAIT_OBJECT_0) {
-        std::printf("note %s %s did not end\n", Narrow(program.Label).c_str(),
-                    Narrow(options.ExitArgs).c_str());
+        std::printf("note %s %s did not end\n", Narrow(program.Label).c_str(), Narrow(arguments).c_str());
         return std::nullopt;
     }
     figures["exit_ms"] = Now() - start;
@@ -378,7 +381,8 @@ int Usage() {
                  "         [--startup-args ARGS] [--exit-args ARGS] [--proc-root DIR]\n"
                  "         [--show-command ID]\n"
                  "         --program LABEL EXE WINDOWCLASS [--program ...]\n"
-                 "         [--program-args LABEL EXE WINDOWCLASS STARTUPARGS ...]\n");
+                 "         [--program-args LABEL EXE WINDOWCLASS STARTUPARGS ...]\n"
+                 "         [--program-exit LABEL EXE WINDOWCLASS EXITARGS ...]\n");
     return 2;
 }
 
@@ -410,11 +414,11 @@ int wmain(int argc, wchar_t** argv) {
             const wchar_t* value = next();
             if (!value) return Usage();
             options.ShowCommand = static_cast<WORD>(_wtoi(value));
-        } else if (arg == L"--program" || arg == L"--program-args") {
-            const bool withArgs = arg == L"--program-args";
+        } else if (arg == L"--program" || arg == L"--program-args" || arg == L"--program-exit") {
+            const bool withArgs = arg != L"--program";
             if (i + (withArgs ? 4 : 3) >= argc) return Usage();
-            TProgram program{argv[i + 1], FullPath(argv[i + 2]), argv[i + 3], std::nullopt};
-            if (withArgs) program.StartupArgs = argv[i + 4];
+            TProgram program{argv[i + 1], FullPath(argv[i + 2]), argv[i + 3], std::nullopt, std::nullopt};
+            if (withArgs) (arg == L"--program-args" ? program.StartupArgs : program.ExitArgs) = argv[i + 4];
             i += withArgs ? 4 : 3;
             if (GetFileAttributesW(program.Exe.c_str()) == INVALID_FILE_ATTRIBUTES) {
                 std::fprintf(stderr, "no such program: %s\n", Narrow(program.Exe).c_str());

@@ -60,7 +60,12 @@ void TApplicationWin32::ProcessMessages() {
 }
 
 void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
-    if (showMainWindow && FMain) ShowWindow(FMain->Main().Handle(), FShowCommand);
+    if (showMainWindow && FMain) {
+        // The window of a run that is already ending is shown and gone
+        // before anyone can see or use its controls: they are not made.
+        if (FEndRequested) FMain->Main().ShowWithoutControls();
+        ShowWindow(FMain->Main().Handle(), FShowCommand);
+    }
     MSG msg;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

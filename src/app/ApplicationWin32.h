@@ -30,7 +30,10 @@ public:
     uint32_t TimerPowerOffInterval() const override;
     void ProcessMessages() override;
     void Pause(uint32_t milliseconds) override { Sleep(milliseconds); }
-    void Terminate() override { PostQuitMessage(0); }
+    void Terminate() override {
+        FEndRequested = true;
+        PostQuitMessage(0);
+    }
     void RunMessageLoop(bool showMainWindow) override;
     void CloseInstanceMutex() override { FInstanceMutex.Reset(); }
     void DestroyMainWindow() override { FMain.reset(); }
@@ -54,6 +57,7 @@ private:
     std::wstring FTitle;
     bool FComInitialized = false;
     bool FTerminated = false;  // the quit request has been read
+    bool FEndRequested = false;  // a command-line command asked the loop to end
     int FExitCode = 0;
     UINT FActivationMessage = 0;  // the wake-up message, once registered
     TUniqueKernelHandle FInstanceMutex;

@@ -153,8 +153,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // The controls, and the common-controls library they need, cost time
         // and memory that a start in the notification area never uses.
         if (wParam) {
-            CreateControls();
-            ShowStatus(FShownStatus);
+            if (!FWithoutControls) {
+                CreateControls();
+                ShowStatus(FShownStatus);
+            }
             FDeps.Events.FormShow();
         }
         break;

@@ -79,6 +79,8 @@ public:
     TStateIconsWin32& StateIcons() { return *FStateIcons; }
     // New state pictures at the small-icon size of the window's scale now.
     void RenewStateIcons();
+    // The showings to come make no controls (a run that is ending).
+    void ShowWithoutControls() { FWithoutControls = true; }
     HWND ToolTips() const { return FToolTips.Handle(); }
 
     // IStatusView, IStateIcons
@@ -113,6 +115,7 @@ private:
     TMainWindowDeps FDeps;
     UINT FDpi = 96;
     UINT FActivationMessage = 0;  // the wake-up message of a second start
+    bool FWithoutControls = false;
     TUniqueHfont FFont, FBoldFont;
     TUniqueHmenu FMainMenu, FNotifyMenu;
     TUniqueHicon FDefaultIcon;
