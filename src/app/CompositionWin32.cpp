@@ -5,6 +5,10 @@
 #include "resource.h"
 #include "ui/AboutWin32.h"
 #include "ui/ShowHtmlWin32.h"
+#include "ui/UntilDialogWin32.h"
+#include "app/MessengerWin32.h"
+
+#include <algorithm>
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
@@ -220,6 +224,15 @@ void TLumivaneWin32::mnViewHelpClick() {
     file = file.substr(0, file.find_last_of(L"\\/") + 1) + L"Help.html";
     FHelpViewer.Show(std::wstring(kApplicationTitle) + L" Help", file, FMain.Handle(), icon.Get(), true, FErrors);
 }
+void TLumivaneWin32::actDeactivateUntilExecute() {
+    // An hour from now to start with.
+    const TTimeOfDay initial = TimeOfDayAfter(TClockWin32().Now(), 3'600'000);
+    FNotifyIcon.PopupMenu = 0;  // as for the About box: no menu over the dialog
+    const auto time = AskDeactivateUntil(FMain.Handle(), initial);
+    FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
+    if (time) FConfig.actDeactivateForExecute(std::max<uint32_t>(1, TMessengerWin32::MsUntil(*time)));
+}
+
 void TLumivaneWin32::actAboutExecute() {
     // The notification menu cannot open while the box is up: a right click
     // on the icon only beeps. It is attached again however the box ends.

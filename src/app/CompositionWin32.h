@@ -45,6 +45,7 @@ public:
     TfMain_lumivane& Main() { return FMain; }
     TMainForm& Form() { return FForm; }
     TDisplayCommands& Commands() { return FCommands; }
+    TManagedConfiguration& Config() { return FConfig; }
     TManagedConfiguration& Configuration() { return FConfig; }
     TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
     TStatusPresenter& Status() { return FStatus; }
@@ -65,6 +66,7 @@ private:
     void actSaveExecute() override;
     void mnViewHelpClick() override;
     void actAboutExecute() override;
+    void actDeactivateUntilExecute() override;
     // IMainWindowEvents
     void FormCreate() override;
     void FormDestroy() override;

@@ -27,6 +27,7 @@ enum class TCommandId : uint16_t {
     actAbout = 217,
     mnClose = 218,
     mnViewHelp = 219,
+    actDeactivateUntil = 220,
 };
 
 // Controls of the main window. Their numbers lie apart from the commands and

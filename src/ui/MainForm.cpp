@@ -124,6 +124,7 @@ bool TCommandDispatch::Execute(TCommandId id) const {
     case A::mnShowP: FWindow.mnShowPClick(); return true;
     case A::mnClose: FWindow.mnCloseClick(); return true;
     case A::mnViewHelp: FWindow.mnViewHelpClick(); return true;
+    case A::actDeactivateUntil: FWindow.actDeactivateUntilExecute(); return true;
     default: return false;
     }
 }

@@ -118,6 +118,8 @@ public:
     virtual void actSaveExecute() = 0;
     virtual void mnViewHelpClick() = 0;
     virtual void actAboutExecute() = 0;
+    // Asks for a time and deactivates until then.
+    virtual void actDeactivateUntilExecute() = 0;
 };
 
 // The command set: every command identifier and what runs it.

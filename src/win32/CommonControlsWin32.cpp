@@ -25,7 +25,8 @@ bool TCommonControlsWin32::Load() {
     Bind(module, FInit, "InitCommonControlsEx");
     if (!FInit) return false;
     INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_BAR_CLASSES | ICC_COOL_CLASSES | ICC_HOTKEY_CLASS |
-                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+                                              ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES |
+                                              ICC_DATE_CLASSES};
     return FInit(&icc) != FALSE;
 }
 

@@ -20,25 +20,27 @@ namespace {
 
 using C = TControlId;
 
-// Runs `step` once on the about box when it is up.
-struct TAboutDriver {
+// Runs `step` once on the dialog of the class (the about box) when it is up.
+struct TDialogDriver {
     static inline std::function<void(HWND)> Step;
+    static inline const wchar_t* Class = nullptr;
     UINT_PTR Timer;
-    explicit TAboutDriver(std::function<void(HWND)> step) {
+    explicit TDialogDriver(std::function<void(HWND)> step, const wchar_t* cls = L"TfAbout") {
         Step = std::move(step);
+        Class = cls;
         Timer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR, DWORD) {
-            HWND about = FindWindowW(L"TfAbout", nullptr);
+            HWND about = FindWindowW(Class, nullptr);
             if (!about || !IsWindowVisible(about) || !Step) return;
             auto step = std::exchange(Step, nullptr);
             step(about);
         });
     }
-    ~TAboutDriver() { KillTimer(nullptr, Timer); }
+    ~TDialogDriver() { KillTimer(nullptr, Timer); }
 };
 
 TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
     std::vector<std::wstring> opened;
-    TAboutDriver driver([](HWND about) {
+    TDialogDriver driver([](HWND about) {
         for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
         PostMessageW(about, WM_CLOSE, 0, 0);
     });
@@ -50,12 +52,38 @@ TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
 TEST(About, TheNotificationMenuIsDetachedWhileTheBoxIsUp) {
     TRun run;
     THandle during = 1;
-    TAboutDriver driver([&](HWND about) {
+    TDialogDriver driver([&](HWND about) {
         during = run.Lumivane.NotifyIcon().PopupMenu;
         PostMessageW(about, WM_KEYDOWN, VK_ESCAPE, 0);
     });
     SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actAbout, 0), 0);
     EXPECT_EQ(during, 0u);
+    EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
+}
+
+// "Until…" of the notification menu: the time chosen in the picker ends the
+// period; Cancel changes nothing.
+TEST(UntilDialog, TheChosenTimeEndsThePeriodAndCancelChangesNothing) {
+    TRun run;
+    for (const bool ok : {false, true}) {
+        TDialogDriver driver(
+            [ok](HWND dialog) {
+                SYSTEMTIME at{};
+                GetLocalTime(&at);
+                at.wHour = static_cast<WORD>((at.wHour + 2) % 24);
+                SendMessageW(FindWindowExW(dialog, nullptr, DATETIMEPICK_CLASSW, nullptr), DTM_SETSYSTEMTIME,
+                             GDT_VALID, reinterpret_cast<LPARAM>(&at));
+                PostMessageW(dialog, WM_COMMAND, ok ? IDOK : IDCANCEL, 0);
+            },
+            L"TfUntil");
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actDeactivateUntil, 0), 0);
+        EXPECT_EQ(run.Lumivane.NotifyIcon().ToolTip().find(L"Deactivated until ") != std::wstring::npos, ok);
+        EXPECT_EQ(FindWindowW(L"TfUntil", nullptr), nullptr) << "gone with its answer";
+    }
+    // Two hours ahead, give or take the minute that may turn meanwhile.
+    const auto interval = run.Lumivane.Config().TimerDisableFor().Interval();
+    EXPECT_GT(interval, 2 * 3'600'000u - 60'000u);
+    EXPECT_LE(interval, 2 * 3'600'000u);
     EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
 }
 

@@ -34,6 +34,7 @@ struct TWindowCommandsLog final : IWindowCommands {
     void actSaveExecute() override { Calls.push_back("save"); }
     void mnViewHelpClick() override { Calls.push_back("help"); }
     void actAboutExecute() override { Calls.push_back("about"); }
+    void actDeactivateUntilExecute() override { Calls.push_back("until"); }
 };
 struct TErrorsLog final : IErrorBox {
     std::vector<std::wstring> Shown;
