@@ -16,6 +16,7 @@
 #include "app/CompositionWin32.h"
 #include "app/Control.h"
 
+#include "ProgramRun.h"
 #include "Pump.h"
 #include "common/Input.h"
 
@@ -114,8 +115,8 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
 }
 
 TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollowAScaleChange) {
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TRun run(false);
+    TLumivaneWin32& lumivane = run.Lumivane;
     HWND main = lumivane.Main().Handle();
     const long adds = lumivane.Shell().Calls(TNotifyIconMessage::Add);
     SendMessageW(main, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
@@ -126,10 +127,6 @@ TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollow
     EXPECT_GT(lumivane.Shell().Calls(TNotifyIconMessage::Modify), modifies) << "the picture handed over anew";
     EXPECT_EQ(lumivane.Main().StateIcons().Loaded(), 1) << "from a new list, loaded afresh";
     EXPECT_GE(loaded, 1);
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
 }
 
 // The real shell takes version 4: its events arrive in the new layout (the
@@ -137,8 +134,8 @@ TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollow
 // and a menu closed with Escape, not one closed by a click elsewhere, hands
 // the keyboard focus back to the notification area.
 TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusBack) {
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TRun run(false);
+    TLumivaneWin32& lumivane = run.Lumivane;
     ASSERT_NE(FindWindowW(L"Shell_TrayWnd", nullptr), nullptr) << "a desktop with a taskbar";
     ASSERT_TRUE(PumpUntil([&] { return lumivane.NotifyIcon().Added(); }, std::chrono::seconds(5)));
     EXPECT_TRUE(lumivane.NotifyIcon().Version4());
@@ -162,10 +159,6 @@ TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusB
         EXPECT_EQ(lumivane.Shell().Calls(TNotifyIconMessage::SetFocus), focus + (escape ? 1 : 0))
             << (escape ? "Escape" : "a click elsewhere");
     }
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
 }
 
 // The pictures follow the taskbar's theme, read at the start and again when
@@ -179,8 +172,8 @@ TEST(MainWindow, TheIconsPicturesAreTheSetDrawnForTheTaskbarsTheme) {
             RegDeleteKeyValueW(HKEY_CURRENT_USER, key, L"SystemUsesLightTheme");
     };
     setLight(1);
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TRun run(false);
+    TLumivaneWin32& lumivane = run.Lumivane;
     HWND main = lumivane.Main().Handle();
     EXPECT_TRUE(lumivane.Main().StateIcons().LightTaskbar()) << "read at the start";
     const struct {
@@ -200,18 +193,14 @@ TEST(MainWindow, TheIconsPicturesAreTheSetDrawnForTheTaskbarsTheme) {
         EXPECT_EQ(lumivane.NotifyIcon().Icon() != before, renewed);
     }
     setLight(std::nullopt);
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
 }
 
 // What another process hands the running copy: a whole request runs as the
 // menu's command does (the tooltip names the end), anything else changes
 // nothing and is refused.
 TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TRun run(false);
+    TLumivaneWin32& lumivane = run.Lumivane;
     HWND main = lumivane.Main().Handle();
     auto send = [&](const void* data, DWORD size, ULONG_PTR tag) {
         COPYDATASTRUCT copy{tag, size, const_cast<void*>(data)};
@@ -230,18 +219,14 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
         << std::string(before.begin(), before.end());
     const auto activate = EncodeRequest({TControlVerb::Activate, 0});
     EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-    }
 }
 
 TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);
     SetScreenSaverActive(spi, true, false);
-    TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    TRun run(false);
+    TLumivaneWin32& lumivane = run.Lumivane;
     ShowWindow(lumivane.Main().Handle(), SW_SHOWNOACTIVATE);
     HWND label = lumivane.Main().Control(TControlId::lblScreenSaverActive);
     ASSERT_EQ(WindowText(label), L"Yes");
@@ -251,10 +236,6 @@ TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
         SetScreenSaverActive(spi, !active, false);
         SendMessageW(lumivane.Main().Handle(), message, wParam, 0);  // no message pumped: no timer ran
         EXPECT_EQ(WindowText(label), active ? L"No" : L"Yes") << message;
-    }
-    lumivane.Main().Destroy();
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active, saved.ScreenSaverSetting.Timeout, false);
 }

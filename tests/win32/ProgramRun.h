@@ -15,9 +15,10 @@ inline bool QuitPosted() {
 // One run of the program's window in this process, ended as the program ends it.
 struct TRun {
     TLumivaneWin32 Lumivane{nullptr};
-    TRun() {
+    // shown: as at a start without -quiet; else hidden in the notification area.
+    explicit TRun(bool shown = true) {
         EXPECT_TRUE(Lumivane.Create(L"Lumivane"));
-        ShowWindow(Main(), SW_SHOW);
+        if (shown) ShowWindow(Main(), SW_SHOW);
         Pump();
     }
     ~TRun() {
