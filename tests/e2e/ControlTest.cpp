@@ -20,8 +20,11 @@ struct TOutput {
     TClock::duration Took{};
 };
 
-// Runs "Lumivane.exe arguments" through cmd /c with its output in a pipe.
+// Runs "Lumivane arguments" through cmd /c with its output in a pipe, as a
+// script does: the console's way in, Lumivane.com, runs Lumivane.exe.
 TOutput Command(const std::wstring& arguments) {
+    std::wstring program = LumivanePath();
+    program.resize(program.size() - 4);  // no ".exe": cmd takes the extension from PATHEXT
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
     HANDLE read = nullptr, write = nullptr;
     if (!CreatePipe(&read, &write, &inherit, 0)) return {};
@@ -30,7 +33,7 @@ TOutput Command(const std::wstring& arguments) {
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdOutput = startup.hStdError = write;
-    std::wstring line = L"cmd.exe /c \"\"" + LumivanePath() + L"\" " + arguments + L"\"";
+    std::wstring line = L"cmd.exe /c \"\"" + program + L"\" " + arguments + L"\"";
     PROCESS_INFORMATION info{};
     TOutput out;
     const auto start = TClock::now();

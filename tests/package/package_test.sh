@@ -116,7 +116,7 @@ done
 
 # A silent install puts the files, the shortcut and the uninstall entry in place.
 run "$old" /S
-for f in Lumivane.exe Help.html LICENSE.txt README.txt Uninstall.exe; do
+for f in Lumivane.exe Lumivane.com Help.html LICENSE.txt README.txt Uninstall.exe; do
   [ -f "$dir/$f" ] || fail "$f not installed"
 done
 [ -f "$link" ] || fail "no Start-menu shortcut"
@@ -202,7 +202,7 @@ portable="$prefix/drive_c/portable"
 rm -rf "$portable"
 python3 -c 'import sys, zipfile; zipfile.ZipFile(sys.argv[1]).extractall(sys.argv[2])' "$zip" "$portable"
 folder=$(basename "$zip" .zip)
-for f in Lumivane.exe Help.html README.txt LICENSE.txt; do
+for f in Lumivane.exe Lumivane.com Help.html README.txt LICENSE.txt; do
   [ -f "$portable/$folder/$f" ] || fail "$f not in the zip's folder"
 done
 (run "$portable/$folder/Lumivane.exe" -quiet >/dev/null 2>&1 &)
