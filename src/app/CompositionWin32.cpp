@@ -61,6 +61,8 @@ void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
+    FConfig.SetAwakeRequest(FAwake);
+    FConfig.SetKeepAwake(StoredKeepAwake(FRegistry));
     FConfig.FormCreate();
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.

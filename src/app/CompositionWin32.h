@@ -13,6 +13,7 @@
 #include "config/RestoreJournal.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
+#include "display/AwakeRequestWin32.h"
 #include "display/DisplayCommands.h"
 #include "display/PowerPlanWin32.h"
 #include "display/ScreenSaverWin32.h"
@@ -46,6 +47,7 @@ public:
     TMainForm& Form() { return FForm; }
     TDisplayCommands& Commands() { return FCommands; }
     TManagedConfiguration& Config() { return FConfig; }
+    TAwakeRequestWin32& Awake() { return FAwake; }
     TManagedConfiguration& Configuration() { return FConfig; }
     TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
     TStatusPresenter& Status() { return FStatus; }
@@ -117,6 +119,7 @@ private:
     TDisplayPowerNotesWin32 FNotes{FPlanParameters, FPowerPlan};
     // Every change the program makes goes through the journal.
     TJournalledParameters FJournalled{FBackend, FPlanBackend, FRegistry, FProcesses};
+    TAwakeRequestWin32 FAwake;
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
     TNotifyIcon FNotifyIcon;

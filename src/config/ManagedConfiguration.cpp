@@ -32,8 +32,26 @@ void TManagedConfiguration::CaptureConfiguration() {
 
 void TManagedConfiguration::SetSessionConnected(bool connected) { FSessionConnected = connected; }
 
+void TManagedConfiguration::SetKeepAwake(bool keep) {
+    FKeepAwake = keep;
+    SetAwakeWanted(FAwakeWanted);
+}
+
+void TManagedConfiguration::SetAwakeWanted(bool wanted) {
+    FAwakeWanted = wanted;
+    const bool hold = wanted && FKeepAwake && !FEnded && FAwake;
+    if (hold == FAwakeHeld) return;
+    if (hold) {
+        FAwakeHeld = FAwake->Hold(L"Lumivane: deactivated until " + FDeactivatedUntil);
+    } else {
+        FAwake->Release();
+        FAwakeHeld = false;
+    }
+}
+
 void TManagedConfiguration::Shutdown() {
     FEnded = true;
+    SetAwakeWanted(false);
     FTimerCheckConfiguration.SetEnabled(false);
     FTimerDisableFor.SetEnabled(false);
 }
@@ -61,6 +79,7 @@ void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
     FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(),
                                    TimeOfDayAfter(FDeps.Clock.Now(), FTimerDisableFor.Interval()));
     FTimerDisableFor.SetEnabled(true);
+    SetAwakeWanted(true);
     FDeps.Status.UpdateStatus();
 }
 
@@ -70,11 +89,13 @@ void TManagedConfiguration::TimerDisableForTimer(TTimer* sender) {
     if (sender && !FSessionConnected) return;
     FTimerDisableFor.SetEnabled(false);
     FTimerDisableFor.SetInterval(0);
+    SetAwakeWanted(false);
     if (sender) actActivateExecute();
 }
 
 void TManagedConfiguration::actRestoreConfigurationExecute() {
     FPreserving = false;
+    SetAwakeWanted(false);
     FDeps.Pump.ProcessMessages();
     RestoreInitialConfiguration();
 }

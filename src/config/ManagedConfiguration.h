@@ -7,6 +7,7 @@
 
 #include "base/Timer.h"
 #include "config/TimeFormat.h"
+#include "display/KeepAwake.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
 
@@ -91,6 +92,14 @@ public:
     bool Ended() const { return FEnded; }
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
+
+    // While a deactivation with an end runs, the computer and the display
+    // are kept awake through `awake` (when the option says so); a plain
+    // Deactivate, which has no end, never does. Released at the end of the
+    // period, at Activate, at Deactivate, at restore and at every end.
+    void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
+    void SetKeepAwake(bool keep);
+    bool KeptAwake() const { return FAwakeHeld; }
     TTimer& TimerDisableFor() { return FTimerDisableFor; }
     TTimer& TimerCheckConfiguration() { return FTimerCheckConfiguration; }
 
@@ -110,8 +119,11 @@ public:
 private:
     void SetActivation(bool v);
     void ReapplyPowerOff(const TPowerSetting& kept, bool update);
+    void SetAwakeWanted(bool wanted);
     bool FSessionConnected = true;
     bool FEnded = false;
+    IAwakeRequest* FAwake = nullptr;
+    bool FKeepAwake = true, FAwakeWanted = false, FAwakeHeld = false;
     TManagedConfigurationDeps FDeps;
     TTimer FTimerDisableFor;
     TTimer FTimerCheckConfiguration;

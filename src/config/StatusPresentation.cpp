@@ -47,12 +47,14 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
             ss.Timeout,
             po.State,
             po.Timeout,
-            L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip,
+            L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip +
+                (context.KeptAwake ? L", computer kept awake" : L""),
             IconIndex(current, context.HighColorIcon)};
 }
 
 void TStatusPresenter::UpdateStatus() {
-    TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {}};
+    TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
+                           FConfig.KeptAwake()};
     if (FNotes) {
         context.ScreenSaverNote = FNotes->ScreenSaverNote();
         context.PowerOffNote = FNotes->PowerOffNote();

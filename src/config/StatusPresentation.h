@@ -31,6 +31,7 @@ struct TStatusContext {
     bool HighColorIcon = false;
     // Shown after an item's state, e.g. "(set by policy)"; empty: nothing.
     std::wstring ScreenSaverNote, PowerOffNote;
+    bool KeptAwake = false;  // the computer is kept awake meanwhile
 };
 
 extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"

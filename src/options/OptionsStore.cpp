@@ -6,6 +6,7 @@
 namespace lumivane {
 
 const wchar_t* const kOptionsKey = L"Software\\Tessaly\\Lumivane";
+const wchar_t* const kTriggersKey = L"Software\\Tessaly\\Lumivane\\Triggers";
 const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t* const kStartupApprovedKey =
     L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\StartupApproved\\Run";
@@ -198,6 +199,17 @@ bool TOptionsStore::NamedProgramExists(const std::wstring& entry) const {
         if (FDeps.FileExists(entry.substr(0, blank))) return true;
         if (blank == std::wstring::npos) return false;
     }
+}
+
+bool StoredKeepAwake(IRegistry& registry) {
+    TRegKey key = 0;
+    if (!registry.OpenKey(kTriggersKey, false, kKeyRead, key)) return true;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    const bool read = registry.QueryValue(key, L"KeepAwake", type, data);
+    registry.CloseKey(key);
+    if (!read || type != kRegDword || data.size() != 4) return true;
+    return (data[0] | data[1] | data[2] | data[3]) != 0;
 }
 
 }  // namespace lumivane

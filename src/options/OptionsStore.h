@@ -14,6 +14,12 @@
 namespace lumivane {
 
 extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
+// Beside the options, where an administrator or a script may set them too.
+extern const wchar_t* const kTriggersKey;  // "Software\Tessaly\Lumivane\Triggers"
+// "KeepAwake": keep the computer awake while a deactivation with an end
+// runs. On unless the value is a DWORD of 0; any other type or size is taken
+// as missing.
+bool StoredKeepAwake(IRegistry& registry);
 extern const wchar_t* const kRunKey;      // "Software\Microsoft\Windows\CurrentVersion\Run"
 // Where Windows' start-up settings keep their "disabled" marks for the Run
 // entries, one REG_BINARY value under the entry's own name.

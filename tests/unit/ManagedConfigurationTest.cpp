@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "config/ManagedConfiguration.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeSystemParameters.h"
@@ -138,6 +142,58 @@ TEST_F(ManagedConfigurationTest, ActivateOrDeactivateCancelsThePeriod) {
         timers.Advance(5 * kHour);
         EXPECT_EQ(spi.ScreenSaverActive, stateAfter) << "no Activate follows later";
     }
+}
+
+// The computer is kept awake only while a period runs, and let go on every
+// way it can end; a plain Deactivate has no end and takes nothing.
+TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheverWay) {
+    struct TAwakeLog final : IAwakeRequest {
+        std::vector<std::string> Calls;
+        bool Answers = true;
+        bool Hold(const std::wstring& reason) override {
+            Calls.push_back("hold " + std::string(reason.begin(), reason.end()));
+            return Answers;
+        }
+        void Release() override { Calls.push_back("release"); }
+    };
+    using Steps = std::vector<std::string>;
+    const std::string hold = "hold Lumivane: deactivated until 02:00:00";
+    struct TCase {
+        const char* Name;
+        std::function<void(TManagedConfiguration&, TFakeTimerService&)> End;
+        Steps Expected;
+    } cases[] = {
+        {"the period's end", [](auto&, auto& t) { t.Advance(kHour); }, {hold, "release"}},
+        {"Activate", [](auto& c, auto&) { c.actActivateExecute(); }, {hold, "release"}},
+        {"Deactivate", [](auto& c, auto&) { c.actDeactivateExecute(); }, {hold, "release"}},
+        {"restore", [](auto& c, auto&) { c.actRestoreConfigurationExecute(); }, {hold, "release"}},
+        {"the run's end", [](auto& c, auto&) { c.Shutdown(); }, {hold, "release"}},
+        {"the option off", [](auto& c, auto&) { c.SetKeepAwake(false); }, {hold, "release"}},
+        {"a new period", [](auto& c, auto&) { c.actDeactivateForExecute(2 * kHour); },
+         {hold, "release", "hold Lumivane: deactivated until 03:00:00"}},
+    };
+    for (const auto& c : cases) {
+        TAwakeLog awake;
+        TManagedConfiguration fresh{{spi, options, timers, clock, status, pump, noPlan}};
+        fresh.SetAwakeRequest(awake);
+        clock.Time = {1, 0, 0, 0};
+        fresh.actDeactivateExecute();
+        EXPECT_TRUE(awake.Calls.empty()) << "a plain Deactivate has no end";
+        fresh.actDeactivateForExecute(kHour);
+        EXPECT_TRUE(fresh.KeptAwake());
+        c.End(fresh, timers);
+        EXPECT_EQ(awake.Calls, c.Expected) << c.Name;
+        EXPECT_EQ(fresh.KeptAwake(), c.Expected.size() == 3) << c.Name;
+        fresh.Shutdown();
+    }
+    TAwakeLog none;
+    none.Answers = false;  // nothing on this system can hold it
+    config.SetAwakeRequest(none);
+    config.actDeactivateForExecute(kHour);
+    EXPECT_FALSE(config.KeptAwake()) << "not claimed when not held";
+    config.SetKeepAwake(false);
+    config.actDeactivateForExecute(kHour);
+    EXPECT_EQ(none.Calls.size(), 1u) << "the option off: never asked";
 }
 
 TEST_F(ManagedConfigurationTest, RestoreLeavesThePeriodRunningAndEndsPreservation) {

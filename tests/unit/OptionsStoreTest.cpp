@@ -79,6 +79,21 @@ TEST_F(OptionsStoreTest, BadValuesYieldTheirDefaults) {
     EXPECT_FALSE(form.UpdateSettings()) << "the name ends in one blank";
 }
 
+TEST(StoredKeepAwake, OnUnlessAFourByteZeroSaysOff) {
+    const struct {
+        std::optional<std::pair<uint32_t, size_t>> Value;  // DWORD value and its byte count
+        bool Keep;
+    } rows[] = {{std::nullopt, true}, {{{0, 4}}, false}, {{{1, 4}}, true}, {{{0, 2}}, true}, {{{0, 8}}, true}};
+    for (const auto& row : rows) {
+        TFakeRegistry registry;
+        if (row.Value) registry.PutDword(kTriggersKey, L"KeepAwake", row.Value->first, row.Value->second);
+        EXPECT_EQ(StoredKeepAwake(registry), row.Keep);
+    }
+    TFakeRegistry text;
+    text.Keys[kTriggersKey][L"KeepAwake"] = {kRegSz, {'0', 0}};
+    EXPECT_TRUE(StoredKeepAwake(text)) << "another type is as missing";
+}
+
 TEST(RegistryDefault, AStringIsReadOnlyFromATextValue) {
     TFakeRegistry registry;
     registry.PutDword(L"k", L"number", 1);

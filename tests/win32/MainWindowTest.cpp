@@ -221,6 +221,32 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
     EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
 }
 
+// A period holds the computer awake (by a power request, or where the
+// system has none, by the thread's execution state) and says so in the
+// tooltip; the stored option off holds nothing.
+TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
+    const EXECUTION_STATE awake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
+    for (const bool keep : {true, false}) {
+        const DWORD off = 0;
+        if (!keep)
+            RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers", L"KeepAwake", REG_DWORD,
+                            &off, sizeof(off));
+        TRun run(false);
+        auto& held = run.Lumivane.Awake();
+        SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
+        EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep);
+        EXPECT_EQ(held.ByPowerRequest() || held.ByExecutionState(), keep);
+        EXPECT_EQ(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"), keep);
+        if (held.ByExecutionState()) {
+            EXPECT_EQ(SetThreadExecutionState(awake) & awake, awake) << "the thread's state holds it";
+        }
+        SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actActivate), 0);
+        EXPECT_FALSE(held.ByPowerRequest() || held.ByExecutionState());
+        EXPECT_FALSE(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"));
+    }
+    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers");
+}
+
 TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);
