@@ -98,8 +98,8 @@ bool TNotifyIcon::AddIcon() {
     // The shell refuses to add an icon it still holds (a "TaskbarCreated"
     // that did not come from a restarted shell, say): a modify it takes
     // says the icon is there.
-    FAdded = Send(TNotifyIconMessage::Add, kNifMessage | kNifIcon | kNifTip) ||
-             Send(TNotifyIconMessage::Modify, kNifMessage | kNifIcon | kNifTip);
+    FAdded = Send(TNotifyIconMessage::Add, kNifMessage | kNifIcon | kNifTip | kNifShowTip) ||
+             Send(TNotifyIconMessage::Modify, kNifMessage | kNifIcon | kNifTip | kNifShowTip);
     if (FAdded) {
         // Asked after every add: the shell forgets it with the icon.
         FRecord.Version = kNotifyIconVersion4;
@@ -115,7 +115,7 @@ bool TNotifyIcon::AddIcon() {
 }
 
 // The callback message is announced only by the add.
-bool TNotifyIcon::ModifyIcon() { return Send(TNotifyIconMessage::Modify, kNifIcon | kNifTip); }
+bool TNotifyIcon::ModifyIcon() { return Send(TNotifyIconMessage::Modify, kNifIcon | kNifTip | kNifShowTip); }
 
 bool TNotifyIcon::DeleteIcon() {
     FAdded = false;

@@ -27,6 +27,8 @@ size_t ToolTipLimit(TNotifyIconLayout layout);
 
 constexpr uint32_t kNotifyIconCallbackMessage = 0x0400 + 1;  // WM_USER + 1
 constexpr uint32_t kNifMessage = 1, kNifIcon = 2, kNifTip = 4, kNifInfo = 0x10;
+// With version 4 the shell shows the tooltip only when asked to.
+constexpr uint32_t kNifShowTip = 0x80;
 constexpr uint32_t kNiifInfo = 1;  // the balloon's information icon
 // The balloon waits while the user does not want to be disturbed (the first
 // hour after a new log-on, full-screen programs, focus assist).

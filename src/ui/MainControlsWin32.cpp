@@ -171,8 +171,8 @@ void TfMain_lumivane::Rescale(UINT dpi, const RECT* suggested) {
     // The new pictures go to the menus before the old ones are freed.
     auto images = std::make_unique<TCommandImagesWin32>(dpi, FCommonControls);
     if (FMenuImagesSet) {
-        SetMenuImages(FMainMenu.Get(), MainMenu(), *images);
-        SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images);
+        SetMenuImages(FMainMenu.Get(), MainMenu(), *images, MenusThemed());
+        SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *images, MenusThemed());
     }
     if (FControlsCreated) {
         // The controls take the new fonts before the old ones are deleted.

@@ -194,8 +194,8 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // start in the notification area may never open one.
         if (!FMenuImagesSet) {
             FMenuImagesSet = true;
-            SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages);
-            SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages);
+            SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages, MenusThemed());
+            SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages, MenusThemed());
         }
         break;
     case WM_COPYDATA:
@@ -204,6 +204,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (const auto* copy = reinterpret_cast<const COPYDATASTRUCT*>(lParam))
             return static_cast<LRESULT>(FDeps.Events.CopyDataReceived(copy->dwData, copy->lpData, copy->cbData));
         return 0;
+    case WM_THEMECHANGED:
+        // Themed menus blend the pictures themselves; classic ones get them drawn.
+        if (FMenuImagesSet) {
+            SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages, MenusThemed());
+            SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages, MenusThemed());
+        }
+        break;
     case WM_MEASUREITEM:
         if (wParam == 0 && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;

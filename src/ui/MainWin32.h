@@ -77,6 +77,7 @@ public:
     HMENU MainMenuHandle() const { return FMainMenu.Get(); }
     HMENU NotifyMenuHandle() const { return FNotifyMenu.Get(); }
     TStateIconsWin32& StateIcons() { return *FStateIcons; }
+    TCommandImagesWin32& Images() { return *FImages; }
     // New state pictures at the small-icon size of the window's scale now.
     void RenewStateIcons();
     // The showings to come make no controls (a run that is ending).

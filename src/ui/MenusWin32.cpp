@@ -52,14 +52,26 @@ HMENU BuildMenu(const TMenuDef& def, bool popup) {
     return menu;
 }
 
-void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images) {
+bool MenusThemed() {
+    if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll"); ntdll && GetProcAddress(ntdll, "wine_get_version"))
+        return false;
+    HMODULE theme = GetModuleHandleW(L"uxtheme.dll");
+    if (!theme) theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    using TAsk = BOOL(WINAPI*)();
+    auto active = reinterpret_cast<TAsk>(reinterpret_cast<void*>(theme ? GetProcAddress(theme, "IsThemeActive") : nullptr));
+    auto app = reinterpret_cast<TAsk>(reinterpret_cast<void*>(theme ? GetProcAddress(theme, "IsAppThemed") : nullptr));
+    return active && app && active() && app();
+}
+
+void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images, bool themed) {
     for (const TMenuItemDef& item : def.Items) {
         const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
         if (!command || !command->Image) continue;
         MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
         mii.fMask = MIIM_BITMAP | MIIM_DATA;
-        mii.hbmpItem = images.MenuBitmap(command->Image) ? HBMMENU_CALLBACK : nullptr;
+        HBITMAP bitmap = images.MenuBitmap(command->Image);
+        mii.hbmpItem = bitmap && !themed ? HBMMENU_CALLBACK : bitmap;
         mii.dwItemData = static_cast<ULONG_PTR>(command->Image);
         SetMenuItemInfoW(menu, static_cast<UINT>(item.Command), FALSE, &mii);
     }

@@ -12,10 +12,16 @@ namespace lumivane {
 // their images.
 HMENU BuildMenu(const TMenuDef& def, bool popup);
 // Puts the images of this scale beside the items: before a menu first opens,
-// and after a change of scale. The menu asks its owner window to measure and
-// draw each one (MeasureMenuImage, DrawMenuImage): a 32-bit bitmap handed to
-// the menu is drawn without its transparency by some systems.
-void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images);
+// and after a change of scale or theme. A themed menu blends the 32-bit
+// bitmaps itself (and an item drawn by its owner would turn the whole menu
+// to the classic look); a menu without visual styles may draw them without
+// their transparency, so there the owner window measures and draws each one
+// (MeasureMenuImage, DrawMenuImage).
+void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images, bool themed);
+// The application's menus are drawn with visual styles, which blend 32-bit
+// menu bitmaps. Wine reports visual styles but draws its menus classic,
+// without the blend: there the pictures are drawn by the window.
+bool MenusThemed();
 // The owner's answers to WM_MEASUREITEM and WM_DRAWITEM for those images;
 // false for a message about something else.
 bool MeasureMenuImage(MEASUREITEMSTRUCT& item, TCommandImagesWin32& images);

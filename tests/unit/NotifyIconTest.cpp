@@ -70,14 +70,14 @@ TEST(NotifyIcon, ShellStateFollowsVisible) {
         icon.SetVisible(true);
         icon.SetVisible(true);
         ASSERT_EQ(shell.Calls, (Calls{"add wnd=7"})) << "one add for two assignments";
-        EXPECT_EQ(shell.Records[0].Flags, 7u);
+        EXPECT_EQ(shell.Records[0].Flags, 7u | kNifShowTip) << "the tooltip shown with version 4 too";
         EXPECT_EQ(shell.Records[0].CallbackMessage, 1025u);
         EXPECT_EQ(shell.Records[0].ID, 0u);
         EXPECT_EQ(shell.Records[0].Tip, L"tip");
         EXPECT_EQ(shell.Records[0].Icon, icon.Icon());
         EXPECT_NE(icon.Icon(), 55u) << "the icon keeps a copy of its own";
         icon.SetToolTip(L"tip");
-        EXPECT_EQ(shell.Records.back().Flags, 6u) << "a modify even when nothing changed";
+        EXPECT_EQ(shell.Records.back().Flags, 6u | kNifShowTip) << "a modify even when nothing changed";
         icon.ChangeWnd(8);
         icon.SetVisible(false);
         icon.SetVisible(true);

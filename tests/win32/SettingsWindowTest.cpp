@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/CompositionWin32.h"
+#include "ui/MenusWin32.h"
 #include "ui/MainLayout.h"
 #include "win32/MessageLoopWin32.h"
 
@@ -272,17 +273,35 @@ TEST_F(SettingsWindow, MainMenuShowsShortcutsTheNotificationMenuNoneAndBothHaveI
     EXPECT_EQ(GetMenuDefaultItem(notify, FALSE, 0), static_cast<UINT>(TCommandId::mnShowP));
     EXPECT_EQ(GetMenuItemCount(main), 3);
     SendMessageW(Main(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(notify), 0);  // about to open
-    for (HMENU menu : {main, notify}) {
+    // Themed menus blend the 32-bit bitmaps; classic ones ask the window.
+    auto image = [](HMENU menu) {
         MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
         mii.fMask = MIIM_BITMAP | MIIM_DATA;
-        ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(TCommandId::actDeactivate), FALSE, &mii));
-        EXPECT_EQ(mii.hbmpItem, HBMMENU_CALLBACK) << "drawn by the window";
+        EXPECT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(TCommandId::actDeactivate), FALSE, &mii));
         EXPECT_EQ(mii.dwItemData, FindCommand(TCommandId::actDeactivate)->Image);
+        return mii.hbmpItem;
+    };
+    for (HMENU menu : {main, notify}) {
+        HBITMAP shown = image(menu);
+        if (MenusThemed()) {
+            BITMAP bm{};
+            GetObjectW(shown, sizeof(bm), &bm);
+            EXPECT_EQ(bm.bmBitsPixel, 32);
+        } else {
+            EXPECT_EQ(shown, HBMMENU_CALLBACK) << "drawn by the window";
+        }
+    }
+    TCommonControlsWin32 controls;
+    TCommandImagesWin32 images(96, controls);
+    for (const bool themed : {true, false}) {
+        SetMenuImages(notify, NotifyMenu(), images, themed);
+        EXPECT_EQ(image(notify) == HBMMENU_CALLBACK, !themed);
     }
     MEASUREITEMSTRUCT measure{ODT_MENU, 0, static_cast<UINT>(TCommandId::actDeactivate), 0, 0, 3};
     EXPECT_TRUE(SendMessageW(Main(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
     EXPECT_EQ(measure.itemHeight, static_cast<UINT>(MulDiv(16, GetDpiForWindow(Main()), 96)));
+    SetMenuImages(notify, NotifyMenu(), FLumivane.Main().Images(), MenusThemed());
 }
 
 TEST_F(SettingsWindow, ShortcutsOfTheWindowRunTheirCommands) {
