@@ -70,6 +70,7 @@ void TLumivaneWin32::FormCreate() {
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
     FHotKeys.RegisterHotKeys();
     FStatus.UpdateStatus();
+    FReady = true;
     // Told once, over the icon.
     if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
 }
@@ -86,10 +87,21 @@ void TLumivaneWin32::SettingsChanged() {
     FStatus.UpdateStatus();
 }
 
+// The answer travels whole only in a 64-bit message result.
+static_assert(sizeof(LRESULT) >= sizeof(uint64_t));
+
 uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size_t size) {
-    // Anything but a whole, valid request is refused, and nothing more is said.
+    // Anything but a whole, valid request is refused, and nothing more is
+    // said: also before the start has captured the settings and read the
+    // options, after the end steps, and while another request runs (a
+    // command that pumps messages must not take a second one halfway).
     const auto request = tag == kControlTag ? DecodeRequest(data, size) : std::nullopt;
-    if (!request || FEndStepsDone || FConfig.Ended()) return 0;
+    if (!request || !FReady || FInRequest || FEndStepsDone || FConfig.Ended()) return 0;
+    struct TInRequest {
+        bool& Flag;
+        explicit TInRequest(bool& flag) : Flag(flag) { Flag = true; }
+        ~TInRequest() { Flag = false; }
+    } inRequest(FInRequest);
     using V = TControlVerb;
     using C = TCommandId;
     auto later = [this](C command) {

@@ -134,6 +134,8 @@ private:
     THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
     THelpViewerWin32 FHelpViewer;
     bool FFirstShow = false;
+    bool FReady = false;      // the start's steps are done: requests are taken
+    bool FInRequest = false;  // a request from another process is being carried out
     bool FEndStepsDone = false;
 };
 

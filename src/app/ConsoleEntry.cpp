@@ -3,14 +3,31 @@
 // waited for: its exit code reaches %ERRORLEVEL% and $LASTEXITCODE, which an
 // interactive prompt never does for a window program. It runs Lumivane.exe
 // from its own folder with the same arguments and the console's handles,
-// and hands back its exit code. Only a start with nothing to report (no
-// argument, or "-quiet") returns at once: that copy runs on in the
-// notification area.
+// and hands back its exit code. A start with nothing to report (no
+// command, only "-quiet", say) returns at once instead: that copy runs on in
+// the notification area, and holds none of the console's handles.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
+#include <vector>
+
+#include "app/Control.h"
 
 namespace {
+
+// Whether Lumivane.exe will report back and end with these arguments: a
+// command, the help, or an error. Read as the program reads them.
+bool Reports() {
+    int count = 0;
+    std::vector<std::wstring> args;
+    if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
+        LocalFree(argv);
+    }
+    const lumivane::TCommandLine parsed = lumivane::ParseCommandLine(args);
+    return parsed.Help || !parsed.Error.empty() || parsed.Control || !parsed.Commands.empty();
+}
 
 std::wstring Arguments() {
     // What follows the program's own name on the command line, as given.
@@ -28,19 +45,24 @@ int wmain() {
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return 4;
-    std::wstring exe(path, length);
-    exe = exe.substr(0, exe.find_last_of(L"\\/") + 1) + L"Lumivane.exe";
-    const std::wstring arguments = Arguments();
-    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
+    std::wstring folder(path, length);
+    folder = folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    const std::wstring exe = folder + L"Lumivane.exe";
+    std::wstring commandLine = L"\"" + exe + L"\" " + Arguments();
+    const bool reports = Reports();
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
-    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    if (reports) {
+        startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+        startup.hStdOutput = GetStdHandle(STD_OUTPUT_HANDLE);
+        startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    }
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &info)) {
+    // A copy that runs on is started in its own folder, as the tray's copy
+    // would be, and holds none of the console's handles.
+    if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, reports, reports ? 0 : DETACHED_PROCESS,
+                        nullptr, reports ? nullptr : folder.c_str(), &startup, &info)) {
         const std::wstring text = L"Lumivane.exe could not be started from " + exe + L"\r\n";
         HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
         DWORD written = 0;
@@ -54,9 +76,7 @@ int wmain() {
         return 4;
     }
     DWORD code = 0;
-    if (arguments.empty() || CompareStringOrdinal(arguments.c_str(), -1, L"-quiet", -1, TRUE) == CSTR_EQUAL) {
-        code = 0;
-    } else {
+    if (reports) {
         WaitForSingleObject(info.hProcess, INFINITE);
         GetExitCodeProcess(info.hProcess, &code);
     }

@@ -8,20 +8,32 @@ namespace lumivane {
 
 namespace {
 
-// The running copy's window: a copy still starting has none yet.
-HWND FindCopy(DWORD waitMs, DWORD processId = 0) {
-    const ULONGLONG end = GetTickCount64() + waitMs;
+DWORD Left(ULONGLONG end) {
+    const ULONGLONG now = GetTickCount64();
+    return now < end ? static_cast<DWORD>(end - now) : 0;
+}
+
+// The running copy's window, once its start is done and its message loop
+// waits for input: a copy still starting has none, or does not take requests
+// yet.
+HWND FindCopy(ULONGLONG end, DWORD processId = 0) {
     for (;;) {
         for (HWND w = FindWindowW(kMainWindowClassName, nullptr); w;
              w = FindWindowExW(nullptr, w, kMainWindowClassName, nullptr)) {
             DWORD owner = 0;
             GetWindowThreadProcessId(w, &owner);
-            if (!processId || owner == processId) return w;
+            if (processId && owner != processId) continue;
+            TUniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, owner));
+            if (process) WaitForInputIdle(process.Get(), Left(end));
+            return w;
         }
-        if (GetTickCount64() >= end) return nullptr;
+        if (!Left(end)) return nullptr;
         Sleep(20);
     }
 }
+
+// The program's own folder: a copy it starts holds no other folder open.
+std::wstring ProgramFolder(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/") + 1); }
 
 uint64_t WallClockMs(const SYSTEMTIME& utc) {
     FILETIME ft{};
@@ -35,7 +47,9 @@ bool Usable(HANDLE h) { return h && h != INVALID_HANDLE_VALUE && GetFileType(h) 
 
 IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request) {
     using R = IApplicationPlatform::TSendResult;
-    HWND copy = FindCopy(kAnswerMs);
+    // One limit for finding the copy and for its answer.
+    const ULONGLONG end = GetTickCount64() + kAnswerMs;
+    HWND copy = FindCopy(end);
     if (!copy) return {R::NoAnswer, 0};
     GetWindowThreadProcessId(copy, &FCopy);
     auto bytes = EncodeRequest(request);
@@ -43,7 +57,7 @@ IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request
     DWORD_PTR answer = 0;
     // Never waits for ever: a copy that hangs gives no answer within the limit.
     if (!SendMessageTimeoutW(copy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                             kAnswerMs, &answer))
+                             std::max<DWORD>(Left(end), 1), &answer))
         // A copy of a higher integrity level turns a lower sender away.
         return {GetLastError() == ERROR_ACCESS_DENIED ? R::Refused : R::NoAnswer, 0};
     return {answer ? R::Answered : R::Refused, static_cast<uint64_t>(answer)};
@@ -61,11 +75,12 @@ bool TMessengerWin32::StartHiddenCopy() {
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESTDHANDLES;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, nullptr, &startup,
-                        &info))
+    const std::wstring folder = ProgramFolder(path);
+    if (!CreateProcessW(path, commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr, folder.c_str(),
+                        &startup, &info))
         return false;
     TUniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    return FindCopy(kStartMs, info.dwProcessId) != nullptr;
+    return FindCopy(GetTickCount64() + kStartMs, info.dwProcessId) != nullptr;
 }
 
 void TMessengerWin32::WaitForRunningCopyToEnd() {
