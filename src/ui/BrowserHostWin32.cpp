@@ -55,7 +55,8 @@ STDMETHODIMP TBrowserHostWin32::GetWindowContext(IOleInPlaceFrame** frame, IOleI
 
 STDMETHODIMP TBrowserHostWin32::GetHostInfo(DOCHOSTUIINFO* info) {
     if (!info || info->cbSize < sizeof(DOCHOSTUIINFO)) return E_INVALIDARG;
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
+    // Setting the flags replaces the defaults: the themed look is asked for again.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_THEME;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     info->pchHostCss = nullptr;
     info->pchHostNS = nullptr;

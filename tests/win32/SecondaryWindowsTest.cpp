@@ -103,7 +103,7 @@ TEST(HelpViewer, TheSiteAsksThePageToScaleAndDrawNoBorder) {
     DOCHOSTUIINFO info{};
     info.cbSize = sizeof(info);
     ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_NO3DBORDER));
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_THEME));
     info.cbSize = 8;
     EXPECT_EQ(handler->GetHostInfo(&info), E_INVALIDARG) << "a record too small is refused";
     host.Focus();  // no control yet: nothing
