@@ -55,12 +55,16 @@ HMENU BuildMenu(const TMenuDef& def, bool popup) {
 bool MenusThemed() {
     if (HMODULE ntdll = GetModuleHandleW(L"ntdll.dll"); ntdll && GetProcAddress(ntdll, "wine_get_version"))
         return false;
-    HMODULE theme = GetModuleHandleW(L"uxtheme.dll");
-    if (!theme) theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    // Loaded for the question and let go again: a process without styles
+    // never keeps it.
+    HMODULE theme = LoadLibraryExW(L"uxtheme.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (!theme) return false;
     using TAsk = BOOL(WINAPI*)();
-    auto active = reinterpret_cast<TAsk>(reinterpret_cast<void*>(theme ? GetProcAddress(theme, "IsThemeActive") : nullptr));
-    auto app = reinterpret_cast<TAsk>(reinterpret_cast<void*>(theme ? GetProcAddress(theme, "IsAppThemed") : nullptr));
-    return active && app && active() && app();
+    auto active = reinterpret_cast<TAsk>(reinterpret_cast<void*>(GetProcAddress(theme, "IsThemeActive")));
+    auto app = reinterpret_cast<TAsk>(reinterpret_cast<void*>(GetProcAddress(theme, "IsAppThemed")));
+    const bool themed = active && app && active() && app();
+    FreeLibrary(theme);
+    return themed;
 }
 
 void SetMenuImages(HMENU menu, const TMenuDef& def, TCommandImagesWin32& images, bool themed) {
