@@ -52,6 +52,10 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
         {{L"-deactivate-until", L"12:15am"}, V::DeactivateUntil, 0, 15, false},
         {{L"-deactivate-until", L"12:15 PM"}, V::DeactivateUntil, 0, 12 * 60 + 15, false},
         {{L"-deactivate-until", L"0:05"}, V::DeactivateUntil, 0, 5, false},
+        {{L"-deactivate-until", L"1:05am"}, V::DeactivateUntil, 0, 65, false},
+        {{L"-deactivate-until", L"17:30:15"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
+        {{L"-deactivate-until", L"0:30pm"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L":30"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"17"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"24:00"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"13:00pm"}, V::DeactivateUntil, 0, -1, true},
@@ -101,9 +105,14 @@ TEST(ControlSwitches, UntilIsTodayOrTomorrowAndExactAcrossAClockChange) {
 TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
     for (uint16_t v = 1; v <= 10; ++v) {
         const auto verb = static_cast<V>(v);
-        const uint32_t ms = verb == V::DeactivateFor ? 60'000 : verb == V::DeactivateUntil ? 1 : 0;
-        const auto bytes = EncodeRequest({verb, ms});
-        EXPECT_EQ(DecodeRequest(bytes.data(), bytes.size()), (TControlRequest{verb, ms})) << v;
+        // The periods at both their limits.
+        for (const bool lowest : {true, false}) {
+            const uint32_t ms = verb == V::DeactivateFor     ? (lowest ? kMinPeriodMs : kMaxPeriodMs)
+                                : verb == V::DeactivateUntil ? (lowest ? 1 : kMaxUntilMs)
+                                                             : 0;
+            const auto bytes = EncodeRequest({verb, ms});
+            EXPECT_EQ(DecodeRequest(bytes.data(), bytes.size()), (TControlRequest{verb, ms})) << v;
+        }
     }
     auto with = [](size_t at, uint8_t value) {
         auto bytes = EncodeRequest({V::DeactivateFor, 3'600'000});
@@ -117,7 +126,9 @@ TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
         EXPECT_FALSE(DecodeRequest(bad.data(), bad.size()));
     }
     for (const TControlRequest& bad : {TControlRequest{V::Activate, 5}, TControlRequest{V::DeactivateUntil, 0},
-                                       TControlRequest{V::DeactivateFor, 59'999}}) {
+                                       TControlRequest{V::DeactivateUntil, kMaxUntilMs + 1},
+                                       TControlRequest{V::DeactivateFor, kMinPeriodMs - 1},
+                                       TControlRequest{V::DeactivateFor, kMaxPeriodMs + 1}}) {
         const auto bytes = EncodeRequest(bad);
         EXPECT_FALSE(DecodeRequest(bytes.data(), bytes.size())) << static_cast<int>(bad.Verb);
     }
@@ -136,6 +147,9 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
         EXPECT_EQ(ExitCodeOf(replies[k]), k);
     }
     EXPECT_FALSE(DecodeReply(0)) << "a refused or lost request";
+    const uint64_t latest = UINT64_MAX / 1000;  // the last end that can be said in ms
+    EXPECT_TRUE(DecodeReply(1 | latest << 8));
+    EXPECT_FALSE(DecodeReply(1 | (latest + 1) << 8));
     EXPECT_FALSE(DecodeReply(1 | 3 << 1));
 }
 
