@@ -80,6 +80,8 @@ TEST(NotifyIcon, ShellStateFollowsVisible) {
         EXPECT_EQ(shell.Records.back().Flags, 6u | kNifShowTip) << "a modify even when nothing changed";
         icon.ChangeWnd(8);
         icon.SetVisible(false);
+        icon.SetToolTip(L"hidden");  // nothing to tell a shell that holds no icon
+        icon.Readd();
         icon.SetVisible(true);
         EXPECT_EQ(shell.Calls, (Calls{"add wnd=7", "modify wnd=7", "delete wnd=7", "add wnd=8",
                                       "delete wnd=8", "add wnd=8"}));
@@ -132,6 +134,8 @@ TEST(NotifyIcon, LoadingDefersTheAdd) {
     icon.Loaded();
     EXPECT_EQ(shell.Calls, (Calls{"add wnd=0"}));
     EXPECT_EQ(shell.Records[0].Tip, L"x");
+    icon.SetVisible(false);
+    EXPECT_EQ(shell.Calls.back(), "delete wnd=0") << "loaded: Visible acts at once again";
 }
 
 TEST(NotifyIcon, ToolTipIsClippedOnItsWayToTheShell) {
