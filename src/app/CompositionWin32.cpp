@@ -1,6 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "app/ControlTarget.h"
 #include "app/EndSteps.h"
 #include "resource.h"
 #include "ui/AboutWin32.h"
@@ -102,33 +103,10 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
         explicit TInRequest(bool& flag) : Flag(flag) { Flag = true; }
         ~TInRequest() { Flag = false; }
     } inRequest(FInRequest);
-    using V = TControlVerb;
-    using C = TCommandId;
-    auto later = [this](C command) {
-        // Commands that may hold a dialog open or end the program run once
-        // the answer is on its way.
-        PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
-    };
-    switch (request->Verb) {
-    case V::Activate: FDispatch.Execute(C::actActivate); break;
-    case V::Deactivate: FDispatch.Execute(C::actDeactivate); break;
-    case V::DeactivateFor:
-    case V::DeactivateUntil: FConfig.actDeactivateForExecute(request->Ms); break;
-    case V::Restore: FDispatch.Execute(C::actRestoreConfiguration); break;
-    case V::Toggle: FDispatch.Execute(FConfig.FActivated ? C::actDeactivate : C::actActivate); break;
-    case V::Status: break;
-    case V::Exit: later(C::actExit); break;
-    case V::ScreenSaver: later(C::actScreenSaver); break;
-    case V::PowerOff: later(C::actPowerOff); break;
-    }
-    const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(FJournalled);
-    TControlReply reply{FConfig.FActivated ? TControlState::Active : TControlState::Deactivated,
-                        now.ScreenSaverSetting.Active, now.PowerOffSetting.Active, 0};
-    if (FConfig.DeactivateForRunning()) {
-        reply.State = TControlState::DeactivatedFor;
-        reply.UntilMs = FConfig.FDeactivatedUntilMs;
-    }
-    return static_cast<uintptr_t>(EncodeReply(reply));
+    const TControlTarget target{FDispatch, FConfig, FJournalled, [this](TCommandId command) {
+                                    PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
+                                }};
+    return static_cast<uintptr_t>(EncodeReply(CarryOut(target, *request)));
 }
 
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }

@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "app/Control.h"
+#include "app/ControlTarget.h"
+#include "fakes/FakeCore.h"
 
 namespace lumivane::test {
 namespace {
@@ -151,6 +153,41 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
     EXPECT_TRUE(DecodeReply(1 | latest << 8));
     EXPECT_FALSE(DecodeReply(1 | (latest + 1) << 8));
     EXPECT_FALSE(DecodeReply(1 | 3 << 1));
+}
+
+// The running copy: commands that may hold a dialog or end it wait for the
+// answer; a toggle follows the state; a running period names its end.
+TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
+    struct TCase {
+        TControlRequest Request;
+        bool ActivatedBefore;
+        TControlState After;
+        std::vector<TCommandId> Later;
+    } cases[] = {
+        {{V::Toggle, 0}, true, TControlState::Deactivated, {}},
+        {{V::Toggle, 0}, false, TControlState::Active, {}},
+        {{V::DeactivateUntil, 90'000}, true, TControlState::DeactivatedFor, {}},
+        {{V::Status, 0}, false, TControlState::Deactivated, {}},
+        {{V::ScreenSaver, 0}, true, TControlState::Active, {TCommandId::actScreenSaver}},
+        {{V::Exit, 0}, true, TControlState::Active, {TCommandId::actExit}},
+    };
+    for (const auto& c : cases) {
+        TFakeCore core;
+        core.form.SetChecked(TControlId::cbManageScreenSaver, true);
+        core.config.FActivated = c.ActivatedBefore;
+        std::vector<TCommandId> later;
+        const TControlReply reply =
+            CarryOut({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request);
+        EXPECT_EQ(reply.State, c.After) << static_cast<int>(c.Request.Verb);
+        if (c.Request.Verb == V::Toggle) {
+            EXPECT_EQ(reply.ScreenSaverActive, c.After == TControlState::Active) << "the flags as they are after";
+        }
+        EXPECT_EQ(later, c.Later);
+        EXPECT_TRUE(core.requests.Sent.empty()) << "nothing ran while the sender waits";
+        if (c.After == TControlState::DeactivatedFor) {
+            EXPECT_EQ(reply.UntilMs, core.clock.Wall + c.Request.Ms);
+        }
+    }
 }
 
 }  // namespace

@@ -1,0 +1,32 @@
+#include "app/ControlTarget.h"
+
+namespace lumivane {
+
+TControlReply CarryOut(const TControlTarget& target, const TControlRequest& request) {
+    using V = TControlVerb;
+    using C = TCommandId;
+    TManagedConfiguration& config = target.Config;
+    switch (request.Verb) {
+    case V::Activate: target.Dispatch.Execute(C::actActivate); break;
+    case V::Deactivate: target.Dispatch.Execute(C::actDeactivate); break;
+    case V::DeactivateFor:
+    case V::DeactivateUntil: config.actDeactivateForExecute(request.Ms); break;
+    case V::Restore: target.Dispatch.Execute(C::actRestoreConfiguration); break;
+    case V::Toggle: target.Dispatch.Execute(config.FActivated ? C::actDeactivate : C::actActivate); break;
+    case V::Status: break;
+    case V::Exit: target.Later(C::actExit); break;
+    case V::ScreenSaver: target.Later(C::actScreenSaver); break;
+    case V::PowerOff: target.Later(C::actPowerOff); break;
+    }
+    const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(target.Spi);
+    TControlReply reply{config.FActivated ? TControlState::Active : TControlState::Deactivated,
+                        now.ScreenSaverSetting.Active, now.PowerOffSetting.Active, 0};
+    // A running period says more than the plain state.
+    if (config.DeactivateForRunning()) {
+        reply.State = TControlState::DeactivatedFor;
+        reply.UntilMs = config.FDeactivatedUntilMs;
+    }
+    return reply;
+}
+
+}  // namespace lumivane
