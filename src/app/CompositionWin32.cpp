@@ -63,7 +63,7 @@ void TLumivaneWin32::FormCreate() {
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
     FConfig.SetAwakeRequest(FAwake);
-    FConfig.SetKeepAwake(StoredKeepAwake(FRegistry));
+    FConfig.SetKeepAwake(LoadTriggers(FRegistry).KeepAwake);
     FConfig.FormCreate();
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.

@@ -34,35 +34,62 @@ void TManagedConfiguration::SetSessionConnected(bool connected) { FSessionConnec
 
 void TManagedConfiguration::SetKeepAwake(bool keep) {
     FKeepAwake = keep;
-    SetAwakeWanted(FAwakeWanted);
+    UpdateAwake();
 }
 
-void TManagedConfiguration::SetAwakeWanted(bool wanted) {
-    FAwakeWanted = wanted;
-    const bool hold = wanted && FKeepAwake && !FEnded && FAwake;
-    if (hold == FAwakeHeld) return;
-    if (hold) {
-        FAwakeHeld = FAwake->Hold(L"Lumivane: deactivated until " + FDeactivatedUntil);
-    } else {
+void TManagedConfiguration::SetPeriodAwake(bool wanted) {
+    FPeriodAwake = wanted;
+    UpdateAwake();
+}
+
+void TManagedConfiguration::UpdateAwake() {
+    const bool hold = (FPeriodAwake || FAuto.Holding()) && FKeepAwake && !FEnded && FAwake;
+    // The reason says what holds it now (`powercfg /requests` shows it).
+    const std::wstring reason = FAuto.Holding() ? L"Lumivane: deactivated while " + CauseText(FAutoCause)
+                                                : L"Lumivane: deactivated until " + FDeactivatedUntil;
+    if (hold == FAwakeHeld && (!hold || reason == FAwakeReason)) return;
+    if (FAwakeHeld) {
         FAwake->Release();
         FAwakeHeld = false;
     }
+    if (hold) FAwakeHeld = FAwake->Hold(reason);
+    FAwakeReason = FAwakeHeld ? reason : std::wstring();
+}
+
+bool TManagedConfiguration::WriteForGood() const { return FDeps.Options.UpdateSettings() && !FAuto.Holding(); }
+
+void TManagedConfiguration::UserCommand() {
+    FAuto.UserCommand();
+    FAutoCause.clear();
+    UpdateAwake();
+}
+
+void TManagedConfiguration::SetTriggerCause(const std::wstring& cause) {
+    if (FEnded) return;
+    const TAutoStep step = FAuto.Holds(!cause.empty(), FActivated);
+    FAutoCause = FAuto.Holding() ? cause : std::wstring();
+    if (step != TAutoStep::None) SetActivation(step == TAutoStep::Activate, true);
+    UpdateAwake();
+    FDeps.Status.UpdateStatus();
 }
 
 void TManagedConfiguration::Shutdown() {
+    // The state from before an automatic deactivation comes back; what is
+    // left of it in the plan the end steps undo.
+    if (FAuto.AtEnd() == TAutoStep::Activate) SetActivation(true, true);
     FEnded = true;
-    SetAwakeWanted(false);
+    UpdateAwake();
     FTimerCheckConfiguration.SetEnabled(false);
     FTimerDisableFor.SetEnabled(false);
 }
 
-void TManagedConfiguration::SetActivation(bool v) {
+void TManagedConfiguration::SetActivation(bool v, bool temporary) {
     if (FContinuousModeRunning || FEnded) return;
     // A command acts on the plan as it is now, not as the last tick saw it.
     FDeps.Plan.Refresh();
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(nullptr);
     if (FDeps.Options.PreserveConfiguration()) FPreserving = true;
-    const bool update = FDeps.Options.UpdateSettings();
+    const bool update = !temporary && WriteForGood();
     if (FDeps.Options.ManageScreenSaver()) SetScreenSaverActive(FDeps.Spi, v, update);
     if (FDeps.Options.ManagePowerOff()) SetPowerOffActive(FDeps.Spi, v, update);
     CaptureConfiguration();
@@ -72,6 +99,7 @@ void TManagedConfiguration::SetActivation(bool v) {
 
 void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
     if (FEnded) return;
+    UserCommand();
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(&FTimerDisableFor);
     actDeactivateExecute();
     FTimerDisableFor.SetInterval(tag);
@@ -79,7 +107,7 @@ void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
     FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(),
                                    TimeOfDayAfter(FDeps.Clock.Now(), FTimerDisableFor.Interval()));
     FTimerDisableFor.SetEnabled(true);
-    SetAwakeWanted(true);
+    SetPeriodAwake(true);
     FDeps.Status.UpdateStatus();
 }
 
@@ -89,13 +117,15 @@ void TManagedConfiguration::TimerDisableForTimer(TTimer* sender) {
     if (sender && !FSessionConnected) return;
     FTimerDisableFor.SetEnabled(false);
     FTimerDisableFor.SetInterval(0);
-    SetAwakeWanted(false);
-    if (sender) actActivateExecute();
+    SetPeriodAwake(false);
+    // While an automatic deactivation holds, the Activate waits for its end.
+    if (sender && FAuto.PeriodEnded() == TAutoStep::Activate) SetActivation(true);
 }
 
 void TManagedConfiguration::actRestoreConfigurationExecute() {
+    UserCommand();
     FPreserving = false;
-    SetAwakeWanted(false);
+    SetPeriodAwake(false);
     FDeps.Pump.ProcessMessages();
     RestoreInitialConfiguration();
 }
@@ -160,7 +190,7 @@ void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
     if (FPreserving && FSessionConnected) {
         auto& spi = FDeps.Spi;
         const TDisplayPowerConfiguration current = GetDisplayPowerConfiguration(spi);
-        const bool update = FDeps.Options.UpdateSettings();
+        const bool update = WriteForGood();
         const auto& keptSs = FPreservedConfiguration.ScreenSaverSetting;
         if (NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(),
                          current.ScreenSaverSetting.Active))

@@ -7,6 +7,7 @@
 
 #include "base/Timer.h"
 #include "config/TimeFormat.h"
+#include "config/Triggers.h"
 #include "display/KeepAwake.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
@@ -65,8 +66,10 @@ public:
     // when `restore` (the end steps decided so for another reason).
     void FormDestroy(bool restore = false);
 
-    void actActivateExecute() { SetActivation(true); }
-    void actDeactivateExecute() { SetActivation(false); }
+    // The user's commands; one given while an automatic deactivation holds
+    // stands when the trigger ends.
+    void actActivateExecute() { UserCommand(); SetActivation(true); }
+    void actDeactivateExecute() { UserCommand(); SetActivation(false); }
     // `tag`: the duration in ms carried by the action that was executed.
     void actDeactivateForExecute(uint32_t tag);
     void actRestoreConfigurationExecute();
@@ -93,10 +96,20 @@ public:
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
 
-    // While a deactivation with an end runs, the computer and the display
-    // are kept awake through `awake` (when the option says so); a plain
-    // Deactivate, which has no end, never does. Released at the end of the
-    // period, at Activate, at Deactivate, at restore and at every end.
+    // The triggers of the automatic deactivation changed: `cause` names the
+    // one that holds (a program's name, kFullScreenCause), empty when none
+    // does. While one holds the items are deactivated as by Deactivate, but
+    // never for good; after it, the state from before comes back.
+    void SetTriggerCause(const std::wstring& cause);
+    // The cause while the automatic deactivation is in force, else empty.
+    const std::wstring& AutomaticCause() const { return FAutoCause; }
+    TAutoState AutomaticState() const { return FAuto.State(); }
+
+    // While a deactivation with an end runs (a period, an automatic
+    // deactivation), the computer and the display are kept awake through
+    // `awake` (when the option says so); a plain Deactivate, which has no
+    // end, never does. Released at the end of the period or of the trigger,
+    // at Activate, at Deactivate, at restore and at every end.
     void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
     void SetKeepAwake(bool keep);
     bool KeptAwake() const { return FAwakeHeld; }
@@ -117,13 +130,22 @@ public:
     TPlanMark FInitialPlan, FPreservedPlan;
 
 private:
-    void SetActivation(bool v);
+    // `temporary`: never written into the profile, whatever the option.
+    void SetActivation(bool v, bool temporary = false);
     void ReapplyPowerOff(const TPowerSetting& kept, bool update);
-    void SetAwakeWanted(bool wanted);
+    void UserCommand();
+    void SetPeriodAwake(bool wanted);
+    void UpdateAwake();
+    // "Update Windows configuration", except while the automatic
+    // deactivation holds: its changes are always temporary.
+    bool WriteForGood() const;
     bool FSessionConnected = true;
     bool FEnded = false;
     IAwakeRequest* FAwake = nullptr;
-    bool FKeepAwake = true, FAwakeWanted = false, FAwakeHeld = false;
+    bool FKeepAwake = true, FPeriodAwake = false, FAwakeHeld = false;
+    std::wstring FAwakeReason;
+    TAutoDeactivation FAuto;
+    std::wstring FAutoCause;
     TManagedConfigurationDeps FDeps;
     TTimer FTimerDisableFor;
     TTimer FTimerCheckConfiguration;

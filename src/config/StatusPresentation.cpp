@@ -7,6 +7,11 @@ const wchar_t* const kNoteNoneChosen = L"(none chosen)";
 
 namespace {
 
+// A program's name is cut where the window's two lines or the tooltip's 127
+// characters would not hold the rest.
+constexpr size_t kWindowNameMax = 24, kToolTipNameMax = 28;
+constexpr const wchar_t* kKeptAwake = L", computer kept awake";
+
 struct TItemStatus {
     std::wstring State, Timeout, ToolTip;
 };
@@ -17,6 +22,8 @@ TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& conte
         item.State = setting.Timeout > kContinuousModeDelayMax ? L"Yes" : L"Continuous";
     else if (context.DeactivateForRunning)
         item.State = L"Deactivated until " + context.DeactivatedUntil;
+    else if (!context.AutomaticCause.empty())
+        item.State = L"Deactivated while " + CauseText(context.AutomaticCause, kWindowNameMax);
     else
         item.State = L"No";
     item.Timeout = std::to_wstring(setting.Timeout / 60) + L" minutes";
@@ -43,18 +50,19 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
     const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
     const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
-    return {ss.State,
-            ss.Timeout,
-            po.State,
-            po.Timeout,
-            L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip +
-                (context.KeptAwake ? L", computer kept awake" : L""),
-            IconIndex(current, context.HighColorIcon)};
+    const std::wstring kept = context.KeptAwake ? kKeptAwake : L"";
+    // An automatic deactivation's first line says why.
+    const std::wstring toolTip =
+        context.AutomaticCause.empty() || context.DeactivateForRunning
+            ? L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip + kept
+            : L"Deactivated while " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
+                  ss.ToolTip + L", monitor power off:  " + po.ToolTip + kept;
+    return {ss.State, ss.Timeout, po.State + kept, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon)};
 }
 
 void TStatusPresenter::UpdateStatus() {
     TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
-                           FConfig.KeptAwake()};
+                           FConfig.KeptAwake(), FConfig.AutomaticCause()};
     if (FNotes) {
         context.ScreenSaverNote = FNotes->ScreenSaverNote();
         context.PowerOffNote = FNotes->PowerOffNote();

@@ -32,6 +32,8 @@ struct TStatusContext {
     // Shown after an item's state, e.g. "(set by policy)"; empty: nothing.
     std::wstring ScreenSaverNote, PowerOffNote;
     bool KeptAwake = false;  // the computer is kept awake meanwhile
+    // What holds an automatic deactivation (see TriggerCause); empty: none.
+    std::wstring AutomaticCause;
 };
 
 extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"

@@ -201,15 +201,42 @@ bool TOptionsStore::NamedProgramExists(const std::wstring& entry) const {
     }
 }
 
-bool StoredKeepAwake(IRegistry& registry) {
-    TRegKey key = 0;
-    if (!registry.OpenKey(kTriggersKey, false, kKeyRead, key)) return true;
+namespace {
+constexpr uint32_t kRegMultiSz = 7;
+
+bool ReadDword(IRegistry& registry, TRegKey key, const wchar_t* name, bool fallback) {
     uint32_t type = 0;
     std::vector<uint8_t> data;
-    const bool read = registry.QueryValue(key, L"KeepAwake", type, data);
-    registry.CloseKey(key);
-    if (!read || type != kRegDword || data.size() != 4) return true;
+    if (!registry.QueryValue(key, name, type, data) || type != kRegDword || data.size() != 4) return fallback;
     return (data[0] | data[1] | data[2] | data[3]) != 0;
+}
+}  // namespace
+
+TTriggerSettings LoadTriggers(IRegistry& registry) {
+    TTriggerSettings settings;
+    TRegKey key = 0;
+    if (!registry.OpenKey(kTriggersKey, false, kKeyRead, key)) return settings;
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    if (registry.QueryValue(key, L"Programs", type, data) && type == kRegMultiSz)
+        if (const auto names = DecodeMultiString(data)) settings.Programs = CleanProgramList(*names);
+    settings.FullScreen = ReadDword(registry, key, L"FullScreen", false);
+    settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
+    settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
+    registry.CloseKey(key);
+    return settings;
+}
+
+bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
+    TRegKey key = 0;
+    if (!registry.OpenKey(kTriggersKey, true, kKeyAllAccess, key)) return false;
+    const auto dword = [](bool on) { return std::vector<uint8_t>{static_cast<uint8_t>(on), 0, 0, 0}; };
+    const bool saved = registry.SetValue(key, L"Programs", kRegMultiSz, EncodeMultiString(settings.Programs)) &&
+                       registry.SetValue(key, L"FullScreen", kRegDword, dword(settings.FullScreen)) &&
+                       registry.SetValue(key, L"OnlyOnMains", kRegDword, dword(settings.OnlyOnMains)) &&
+                       registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake));
+    registry.CloseKey(key);
+    return saved;
 }
 
 }  // namespace lumivane

@@ -8,6 +8,7 @@
 
 #include "base/ErrorBox.h"
 #include "config/ManagedConfiguration.h"
+#include "config/Triggers.h"
 #include "options/RegistryDefault.h"
 #include "ui/MainForm.h"
 
@@ -16,10 +17,12 @@ namespace lumivane {
 extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
 // Beside the options, where an administrator or a script may set them too.
 extern const wchar_t* const kTriggersKey;  // "Software\Tessaly\Lumivane\Triggers"
-// "KeepAwake": keep the computer awake while a deactivation with an end
-// runs. On unless the value is a DWORD of 0; any other type or size is taken
-// as missing.
-bool StoredKeepAwake(IRegistry& registry);
+// The automatic deactivation's settings: "Programs" (REG_MULTI_SZ),
+// "FullScreen", "OnlyOnMains", "KeepAwake" (REG_DWORD, nonzero is on). A
+// value of another type or size, or a malformed list, reads as its default.
+TTriggerSettings LoadTriggers(IRegistry& registry);
+// False when a value could not be written.
+bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings);
 extern const wchar_t* const kRunKey;      // "Software\Microsoft\Windows\CurrentVersion\Run"
 // Where Windows' start-up settings keep their "disabled" marks for the Run
 // entries, one REG_BINARY value under the entry's own name.

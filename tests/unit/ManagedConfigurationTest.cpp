@@ -299,5 +299,88 @@ TEST_F(ManagedConfigurationTest, APeriodEndsAtItsWallClockTimeEvenAfterTheComput
     EXPECT_TRUE(config.FActivated) << "the period's end activated the items";
 }
 
+// The automatic deactivation against the user's own commands, one row per
+// order of events: P/p a trigger starts/ends (Q: another starts while it
+// holds), A/D/R the user's Activate/Deactivate/Restore, F a one-hour period,
+// E that hour passes. The items start active unless the row says otherwise.
+TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBeforeButNeverOverridesTheUser) {
+    struct TAwakeCount final : IAwakeRequest {
+        int Held = 0;
+        std::wstring Reason;
+        bool Hold(const std::wstring& reason) override { Reason = reason; return ++Held; }
+        void Release() override { --Held; }
+    };
+    const struct {
+        const char* Events;
+        bool ActiveAtStart, ActiveAfter, Awake;
+        TAutoState State;
+    } rows[] = {
+        {"P", true, false, true, TAutoState::Holding},
+        {"Pp", true, true, false, TAutoState::Idle},
+        {"PQp", true, true, false, TAutoState::Idle},
+        {"P", false, false, true, TAutoState::Holding},
+        {"Pp", false, false, false, TAutoState::Idle},
+        {"PD", true, false, false, TAutoState::Overridden},
+        {"PDp", true, false, false, TAutoState::Idle},
+        {"PAp", true, true, false, TAutoState::Idle},
+        {"PRp", true, true, false, TAutoState::Idle},
+        {"PFp", true, false, true, TAutoState::Idle},
+        {"PFpE", true, true, false, TAutoState::Idle},
+        {"FPp", true, false, true, TAutoState::Idle},
+        {"FPE", true, false, true, TAutoState::Holding},
+        {"FPEp", true, true, false, TAutoState::Idle},
+        {"FPpE", true, true, false, TAutoState::Idle},
+        {"PpP", true, false, true, TAutoState::Holding},
+        {"PDpP", true, false, true, TAutoState::Holding},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.Events) + (row.ActiveAtStart ? " from active" : " from inactive"));
+        TAwakeCount awake;
+        TManagedConfiguration c{{spi, options, timers, clock, status, pump, noPlan}};
+        c.SetAwakeRequest(awake);
+        spi.SetConfiguration({{row.ActiveAtStart, 600}, {row.ActiveAtStart, 1200}});
+        c.FormCreate();
+        for (const char* e = row.Events; *e; ++e) switch (*e) {
+            case 'P': c.SetTriggerCause(L"POWERPNT.EXE"); break;
+            case 'Q': c.SetTriggerCause(kFullScreenCause); break;
+            case 'p': c.SetTriggerCause(L""); break;
+            case 'A': c.actActivateExecute(); break;
+            case 'D': c.actDeactivateExecute(); break;
+            case 'R': c.actRestoreConfigurationExecute(); break;
+            case 'F': c.actDeactivateForExecute(kHour); break;
+            case 'E': clock.Wall += kHour; timers.Advance(kHour); break;
+            }
+        EXPECT_EQ(spi.ScreenSaverActive, row.ActiveAfter);
+        EXPECT_EQ(spi.PowerOffActive, row.ActiveAfter);
+        EXPECT_EQ(awake.Held, row.Awake ? 1 : 0);
+        EXPECT_EQ(c.AutomaticState(), row.State);
+        EXPECT_EQ(c.AutomaticCause().empty(), row.State != TAutoState::Holding);
+        c.Shutdown();
+        EXPECT_EQ(awake.Held, 0) << "the end lets go";
+    }
+}
+
+// "Update Windows configuration" and the watchdog never make an automatic
+// deactivation permanent; the run's end gives the items back.
+TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationIsNeverWrittenForGood) {
+    struct TAwakeLog final : IAwakeRequest {
+        std::wstring Reason;
+        bool Hold(const std::wstring& reason) override { Reason = reason; return true; }
+        void Release() override {}
+    } awake;
+    config.SetAwakeRequest(awake);
+    Start({{true, 600}, {true, 1200}});
+    options.Update = options.Preserve = true;
+    config.SetTriggerCause(L"POWERPNT.EXE");
+    EXPECT_EQ(awake.Reason, L"Lumivane: deactivated while POWERPNT.EXE runs");
+    spi.ScreenSaverActive = true;  // another program
+    timers.Advance(kCheckConfigurationInterval);
+    EXPECT_FALSE(spi.ScreenSaverActive) << "the watchdog keeps it off";
+    config.Shutdown();
+    EXPECT_TRUE(spi.ScreenSaverActive && spi.PowerOffActive) << "the end gives the items back";
+    ASSERT_FALSE(spi.Sets().empty());
+    for (const auto& set : spi.Sets()) EXPECT_EQ(set.WinIni, 0u) << set.Action;
+}
+
 }  // namespace
 }  // namespace lumivane::test

@@ -79,19 +79,53 @@ TEST_F(OptionsStoreTest, BadValuesYieldTheirDefaults) {
     EXPECT_FALSE(form.UpdateSettings()) << "the name ends in one blank";
 }
 
-TEST(StoredKeepAwake, OnUnlessAFourByteZeroSaysOff) {
+// What an administrator or a script may have written: anything malformed
+// reads as its default, and what the dialog saves reads back the same.
+TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
+    const std::vector<uint8_t> zero4{0, 0, 0, 0}, one4{1, 0, 0, 0};
+    // Every character of the literal, its zeros included.
+    const auto wide = []<size_t N>(const wchar_t(&s)[N]) {
+        std::vector<uint8_t> bytes;
+        for (wchar_t c : std::wstring_view(s, N - 1)) bytes.insert(bytes.end(), {static_cast<uint8_t>(c), static_cast<uint8_t>(c >> 8)});
+        return bytes;
+    };
+    using Names = std::vector<std::wstring>;
     const struct {
-        std::optional<std::pair<uint32_t, size_t>> Value;  // DWORD value and its byte count
-        bool Keep;
-    } rows[] = {{std::nullopt, true}, {{{0, 4}}, false}, {{{1, 4}}, true}, {{{0, 2}}, true}, {{{0, 8}}, true}};
+        const char* Name;
+        std::wstring Value;
+        uint32_t Type;
+        std::vector<uint8_t> Data;
+        Names Programs;
+        bool FullScreen, OnlyOnMains, KeepAwake;
+    } rows[] = {
+        {"nothing stored", L"", 0, {}, {}, false, false, true},
+        {"KeepAwake 0", L"KeepAwake", kRegDword, zero4, {}, false, false, false},
+        {"KeepAwake 2 bytes", L"KeepAwake", kRegDword, {0, 0}, {}, false, false, true},
+        {"KeepAwake as text", L"KeepAwake", kRegSz, wide(L"0\0"), {}, false, false, true},
+        {"FullScreen 1", L"FullScreen", kRegDword, one4, {}, true, false, true},
+        {"OnlyOnMains 8 bytes", L"OnlyOnMains", kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, {}, false, false, true},
+        {"a list", L"Programs", 7, wide(L"vlc.exe\0C:\\Office\\POWERPNT.EXE\0\0"),
+         {L"vlc.exe", L"POWERPNT.EXE"}, false, false, true},
+        {"a list without its closing zero", L"Programs", 7, wide(L"a.exe\0"), {L"a.exe"},
+         false, false, true},
+        {"a name without its zero", L"Programs", 7, wide(L"a.exe"), {}, false, false, true},
+        {"an odd byte count", L"Programs", 7, {'a', 0, 0}, {}, false, false, true},
+        {"a list as text", L"Programs", kRegSz, wide(L"a.exe\0"), {}, false, false, true},
+    };
     for (const auto& row : rows) {
         TFakeRegistry registry;
-        if (row.Value) registry.PutDword(kTriggersKey, L"KeepAwake", row.Value->first, row.Value->second);
-        EXPECT_EQ(StoredKeepAwake(registry), row.Keep);
+        registry.Keys[kTriggersKey];
+        if (!row.Value.empty()) registry.Keys[kTriggersKey][row.Value] = {row.Type, row.Data};
+        const TTriggerSettings read = LoadTriggers(registry);
+        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake})) << row.Name;
+        EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
-    TFakeRegistry text;
-    text.Keys[kTriggersKey][L"KeepAwake"] = {kRegSz, {'0', 0}};
-    EXPECT_TRUE(StoredKeepAwake(text)) << "another type is as missing";
+    TFakeRegistry registry;
+    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false};
+    ASSERT_TRUE(SaveTriggers(registry, saved));
+    EXPECT_EQ(LoadTriggers(registry), saved);
+    registry.WritesAllowed = registry.Writes + 2;
+    EXPECT_FALSE(SaveTriggers(registry, saved)) << "a refused write is told";
 }
 
 TEST(RegistryDefault, AStringIsReadOnlyFromATextValue) {

@@ -9,7 +9,7 @@ namespace {
 
 TEST(StatusTexts, LabelsFollowFlagsTimeoutsAndThePeriod) {
     const TStatusContext idle{};
-    const TStatusContext period{true, L"14:35:20", false, {}, {}};
+    const TStatusContext period{true, L"14:35:20", false, {}, {}, false, {}};
     const struct {
         TPowerSetting Setting;
         TStatusContext Context;
@@ -47,6 +47,40 @@ TEST(StatusTexts, ToolTipByteForByte) {
     const TStatusTexts s = ComputeStatus({{true, 600}, {false, 1200}}, {});
     EXPECT_EQ(s.ToolTip, L"Screen saver:  Active\rMonitor power off:  Inactive");
     EXPECT_EQ(s.ToolTip.size(), 50u);
+}
+
+// The cause of an automatic deactivation in the window and the tooltip; a
+// long name is cut so that the tooltip keeps both lines within its 127
+// characters and the window's state within its two lines.
+TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
+    const std::wstring longName = std::wstring(40, L'x') + L".exe";
+    const struct {
+        std::wstring Cause;
+        bool Kept;
+        const wchar_t *State, *PowerOffState, *ToolTip;
+    } rows[] = {
+        {L"POWERPNT.EXE", true, L"Deactivated while POWERPNT.EXE runs",
+         L"Deactivated while POWERPNT.EXE runs, computer kept awake",
+         L"Deactivated while POWERPNT.EXE runs\rScreen saver:  Inactive, monitor power off:  Inactive, computer "
+         L"kept awake"},
+        {kFullScreenCause, false, L"Deactivated while a program is full screen",
+         L"Deactivated while a program is full screen",
+         L"Deactivated while a program is full screen\rScreen saver:  Inactive, monitor power off:  Inactive"},
+        {longName, true, L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs",
+         L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs, computer kept awake",
+         L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026 runs\rScreen saver:  Inactive, monitor power off:  "
+         L"Inactive, computer kept awake"},
+    };
+    for (const auto& row : rows) {
+        TStatusContext context;
+        context.AutomaticCause = row.Cause;
+        context.KeptAwake = row.Kept;
+        const TStatusTexts s = ComputeStatus({{false, 600}, {false, 1200}}, context);
+        EXPECT_EQ(s.ScreenSaverActive, row.State);
+        EXPECT_EQ(s.PowerOffActive, row.PowerOffState);
+        EXPECT_EQ(s.ToolTip, row.ToolTip);
+        EXPECT_LE(s.ToolTip.size(), 127u);
+    }
 }
 
 TEST(StatusTexts, IconIndexInBothSets) {

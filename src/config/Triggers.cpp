@@ -1,0 +1,133 @@
+#include "config/Triggers.h"
+
+#include <algorithm>
+#include <cwctype>
+
+namespace lumivane {
+
+const wchar_t* const kFullScreenCause = L"a program is full screen";
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+bool SameWithoutCase(std::wstring_view a, std::wstring_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return std::towupper(static_cast<wint_t>(x)) == std::towupper(static_cast<wint_t>(y));
+           });
+}
+
+std::wstring_view FileNamePart(std::wstring_view path) {
+    const size_t slash = path.find_last_of(L"\\/");
+    if (slash != std::wstring_view::npos) path.remove_prefix(slash + 1);
+    while (!path.empty() && IsBlank(path.front())) path.remove_prefix(1);
+    while (!path.empty() && IsBlank(path.back())) path.remove_suffix(1);
+    return path;
+}
+
+}  // namespace
+
+std::wstring ProgramFileName(std::wstring_view pathOrName) { return std::wstring(FileNamePart(pathOrName)); }
+
+bool SameProgram(std::wstring_view image, std::wstring_view listed) {
+    const std::wstring_view name = FileNamePart(listed);
+    return !name.empty() && SameWithoutCase(FileNamePart(image), name);
+}
+
+std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& names) {
+    std::vector<std::wstring> list;
+    for (const auto& entry : names) {
+        const std::wstring name = ProgramFileName(entry);
+        if (name.empty() || name.size() > kProgramNameMax) continue;
+        if (std::any_of(list.begin(), list.end(), [&](const auto& kept) { return SameWithoutCase(kept, name); }))
+            continue;
+        if (list.size() == kProgramsMax) break;
+        list.push_back(name);
+    }
+    return list;
+}
+
+std::optional<std::vector<std::wstring>> DecodeMultiString(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() % 2) return std::nullopt;
+    std::vector<std::wstring> strings;
+    std::wstring current;
+    for (size_t i = 0; i < bytes.size(); i += 2) {
+        const wchar_t c = static_cast<wchar_t>(bytes[i] | bytes[i + 1] << 8);
+        if (c != 0) {
+            current += c;
+            continue;
+        }
+        if (current.empty()) return strings;  // the list's own end
+        strings.push_back(std::move(current));
+        current.clear();
+    }
+    // Without the list's closing zero the strings still count; a string
+    // without its own does not.
+    if (!current.empty()) return std::nullopt;
+    return strings;
+}
+
+std::vector<uint8_t> EncodeMultiString(const std::vector<std::wstring>& strings) {
+    std::vector<uint8_t> bytes;
+    auto put = [&bytes](wchar_t c) {
+        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
+        bytes.push_back(static_cast<uint8_t>((c >> 8) & 0xFF));
+    };
+    for (const auto& s : strings) {
+        for (wchar_t c : s) put(c);
+        put(0);
+    }
+    put(0);
+    return bytes;
+}
+
+std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen) {
+    if (settings.OnlyOnMains && !seen.OnMains) return {};
+    // The program first seen of those still listed.
+    for (const auto& [pid, name] : seen.Programs)
+        if (std::any_of(settings.Programs.begin(), settings.Programs.end(),
+                        [&](const auto& listed) { return SameProgram(name, listed); }))
+            return name;
+    if (settings.FullScreen && seen.FullScreen) return kFullScreenCause;
+    return {};
+}
+
+std::wstring CauseText(const std::wstring& cause, size_t nameMax) {
+    if (cause == kFullScreenCause) return cause;
+    if (cause.size() <= nameMax || nameMax == 0) return cause + L" runs";
+    return cause.substr(0, nameMax - 1) + L"\u2026 runs";
+}
+
+TAutoStep TAutoDeactivation::Holds(bool holds, bool active) {
+    switch (FState) {
+    case TAutoState::Idle:
+        if (!holds) return TAutoStep::None;
+        FState = TAutoState::Holding;
+        FActiveBefore = active;
+        return active ? TAutoStep::Deactivate : TAutoStep::None;
+    case TAutoState::Holding:
+        if (holds) return TAutoStep::None;
+        FState = TAutoState::Idle;
+        return FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
+    case TAutoState::Overridden:
+        if (!holds) FState = TAutoState::Idle;
+        return TAutoStep::None;
+    }
+    return TAutoStep::None;
+}
+
+void TAutoDeactivation::UserCommand() {
+    if (FState == TAutoState::Holding) FState = TAutoState::Overridden;
+}
+
+TAutoStep TAutoDeactivation::PeriodEnded() {
+    if (FState != TAutoState::Holding) return TAutoStep::Activate;
+    FActiveBefore = true;
+    return TAutoStep::None;
+}
+
+TAutoStep TAutoDeactivation::AtEnd() const {
+    return FState == TAutoState::Holding && FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,97 @@
+#pragma once
+// Automatic deactivation: while a listed program runs or a program is full
+// screen (and, when asked, only on mains power) the managed items are
+// deactivated by themselves, and the state from before comes back after.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace lumivane {
+
+struct TTriggerSettings {
+    std::vector<std::wstring> Programs;  // file names, without path
+    bool FullScreen = false;
+    bool OnlyOnMains = false;
+    bool KeepAwake = true;
+    friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
+};
+
+// The longest name the list keeps; a longer one is no file name of Windows.
+constexpr size_t kProgramNameMax = 255;
+// The most names the list keeps.
+constexpr size_t kProgramsMax = 256;
+
+// The file name of a path (after the last \ or /), without blanks around it.
+std::wstring ProgramFileName(std::wstring_view pathOrName);
+// Whether a running image (a full path or a name) is the listed program:
+// compared without case and without path.
+bool SameProgram(std::wstring_view image, std::wstring_view listed);
+// The list as it is kept: file names only, no empty or too long name, no
+// name twice (without case), at most kProgramsMax, in the order given.
+std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& names);
+
+// A stored list of strings, as REG_MULTI_SZ holds it (UTF-16, each string
+// ends in a zero, the list in one more). Malformed data (an odd byte count,
+// a last string without its zero) is nullopt; the list ends at its first
+// empty string.
+std::optional<std::vector<std::wstring>> DecodeMultiString(const std::vector<uint8_t>& bytes);
+std::vector<uint8_t> EncodeMultiString(const std::vector<std::wstring>& strings);
+
+// What the watchers see now.
+struct TTriggerObservations {
+    // The listed programs that run, by process id, with their list names.
+    std::map<uint32_t, std::wstring> Programs;
+    bool FullScreen = false;
+    bool OnMains = true;
+};
+
+// Why the items are deactivated by themselves: a program's list name, the
+// full-screen text, or empty while no trigger holds.
+std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen);
+extern const wchar_t* const kFullScreenCause;  // "a program is full screen"
+// "POWERPNT.EXE runs", "a program is full screen": what follows "while".
+// A program's name longer than `nameMax` is cut, with an ellipsis.
+std::wstring CauseText(const std::wstring& cause, size_t nameMax = kProgramNameMax);
+
+// The rule between the automatic deactivation and the user's own commands.
+//
+//   state        event                        step           next
+//   Idle         trigger holds, items active  Deactivate     Holding (active before)
+//   Idle         trigger holds, items off     -              Holding (off before)
+//   Holding      last trigger ends            Activate if    Idle
+//                                             active before
+//   Holding      the user's command           -              Overridden
+//   Holding      a deactivate-for period ends -              Holding (active before)
+//   Overridden   last trigger ends            -              Idle
+//   Overridden   the user's command           -              Overridden
+//   Idle         a period ends                Activate       Idle
+//   Overridden   a period ends                Activate       Overridden
+//
+// An automatic deactivation never overrides a command the user gave while
+// it held; a period that ends while it holds activates at its end instead.
+enum class TAutoState { Idle, Holding, Overridden };
+enum class TAutoStep { None, Deactivate, Activate };
+
+class TAutoDeactivation {
+public:
+    // The triggers changed: `holds` whether any holds now, `active` whether
+    // the items are active now.
+    TAutoStep Holds(bool holds, bool active);
+    void UserCommand();
+    // A deactivate-for period reached its end: Activate unless held.
+    TAutoStep PeriodEnded();
+    TAutoState State() const { return FState; }
+    bool Holding() const { return FState == TAutoState::Holding; }
+    // What the run's end puts back: Activate when this holds items that were
+    // active before it.
+    TAutoStep AtEnd() const;
+
+private:
+    TAutoState FState = TAutoState::Idle;
+    bool FActiveBefore = false;
+};
+
+}  // namespace lumivane
