@@ -6,6 +6,7 @@
 #include "resource.h"
 #include "ui/AboutWin32.h"
 #include "ui/ShowHtmlWin32.h"
+#include "ui/TriggersDialogWin32.h"
 #include "ui/UntilDialogWin32.h"
 #include "app/MessengerWin32.h"
 
@@ -40,6 +41,11 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.OnClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconClick(); };
     FNotifyIcon.OnDblClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconDblClick(); };
     FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
+    // The full-screen check rides on the watchdog's tick.
+    FConfig.TimerCheckConfiguration().SetOnTimer([this](TTimer* timer) {
+        FTriggers.CheckFullScreen();
+        FConfig.TimerCheckConfigurationTimer(timer);
+    });
 }
 
 TLumivaneWin32::~TLumivaneWin32() {
@@ -63,7 +69,8 @@ void TLumivaneWin32::FormCreate() {
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
     FConfig.SetAwakeRequest(FAwake);
-    FConfig.SetKeepAwake(LoadTriggers(FRegistry).KeepAwake);
+    const TTriggerSettings triggers = LoadTriggers(FRegistry);
+    FConfig.SetKeepAwake(triggers.KeepAwake);
     FConfig.FormCreate();
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
@@ -71,6 +78,9 @@ void TLumivaneWin32::FormCreate() {
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
     FHotKeys.RegisterHotKeys();
     FStatus.UpdateStatus();
+    // Once the state from before is known: a trigger that holds already
+    // deactivates now.
+    FTriggers.Apply(triggers);
     FReady = true;
     // Told once, over the icon.
     if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
@@ -123,6 +133,7 @@ void TLumivaneWin32::EndSteps(bool sessionEnding) {
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
     FHelpViewer.Close();
+    FTriggers.Stop();
     RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }}, sessionEnding);
 }
 
@@ -223,6 +234,16 @@ void TLumivaneWin32::actDeactivateUntilExecute() {
     const auto time = AskDeactivateUntil(FMain.Handle(), initial);
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
     if (time) FConfig.actDeactivateForExecute(std::max<uint32_t>(1, TMessengerWin32::MsUntil(*time)));
+}
+
+void TLumivaneWin32::actAutomaticDeactivationExecute() {
+    FNotifyIcon.PopupMenu = 0;  // no menu over the dialog
+    const auto chosen = AskTriggers(FMain.Handle(), FTriggers.Settings());
+    FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
+    if (!chosen || FEndStepsDone) return;
+    if (!SaveTriggers(FRegistry, *chosen)) FErrors.ShowError(kRegistryWriteErrorText);
+    FConfig.SetKeepAwake(chosen->KeepAwake);
+    FTriggers.Apply(*chosen);
 }
 
 void TLumivaneWin32::actAboutExecute() {

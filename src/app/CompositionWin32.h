@@ -13,6 +13,7 @@
 #include "config/RestoreJournal.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
+#include "config/TriggerWatchWin32.h"
 #include "display/AwakeRequestWin32.h"
 #include "display/DisplayCommands.h"
 #include "display/PowerPlanWin32.h"
@@ -57,6 +58,7 @@ public:
     const TCommandDispatch& Dispatch() const { return FDispatch; }
     TOptionsStore& Options() { return FOptionsStore; }
     TTrayActions& TrayActions() { return FTrayActions; }
+    TTriggerWatchWin32& Triggers() { return FTriggers; }
     THotKeys& HotKeys() { return FHotKeys; }
 
     // IWindowCommands (S&how is also the wake-up's step)
@@ -69,6 +71,7 @@ private:
     void mnViewHelpClick() override;
     void actAboutExecute() override;
     void actDeactivateUntilExecute() override;
+    void actAutomaticDeactivationExecute() override;
     // IMainWindowEvents
     void FormCreate() override;
     void FormDestroy() override;
@@ -84,6 +87,8 @@ private:
     void SettingsChanged() override;
     void SessionConnectionChanged() override;
     uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) override;
+    void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
+    void PowerSourceChanged(bool onMains) override { FTriggers.SetOnMains(onMains); }
     // The end steps, once: at the session's end or at the window's.
     void EndSteps(bool sessionEnding);
     // A journal left by a run that did not end normally, before the capture.
@@ -133,6 +138,8 @@ private:
     THotKeyRegistrarWin32 FRegistrar{[this] { return FMain.Handle(); }};
     THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
     THelpViewerWin32 FHelpViewer;
+    TTriggerWatchWin32 FTriggers{[this] { return FMain.Handle(); },
+                                 [this](const std::wstring& cause) { FConfig.SetTriggerCause(cause); }};
     bool FFirstShow = false;
     bool FReady = false;      // the start's steps are done: requests are taken
     bool FInRequest = false;  // a request from another process is being carried out

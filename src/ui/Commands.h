@@ -28,6 +28,7 @@ enum class TCommandId : uint16_t {
     mnClose = 218,
     mnViewHelp = 219,
     actDeactivateUntil = 220,
+    actAutomaticDeactivation = 221,
 };
 
 // Controls of the main window. Their numbers lie apart from the commands and

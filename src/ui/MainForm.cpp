@@ -125,6 +125,7 @@ bool TCommandDispatch::Execute(TCommandId id) const {
     case A::mnClose: FWindow.mnCloseClick(); return true;
     case A::mnViewHelp: FWindow.mnViewHelpClick(); return true;
     case A::actDeactivateUntil: FWindow.actDeactivateUntilExecute(); return true;
+    case A::actAutomaticDeactivation: FWindow.actAutomaticDeactivationExecute(); return true;
     default: return false;
     }
 }

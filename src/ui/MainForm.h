@@ -120,6 +120,8 @@ public:
     virtual void actAboutExecute() = 0;
     // Asks for a time and deactivates until then.
     virtual void actDeactivateUntilExecute() = 0;
+    // The automatic deactivation's settings, in a dialog.
+    virtual void actAutomaticDeactivationExecute() = 0;
 };
 
 // The command set: every command identifier and what runs it.

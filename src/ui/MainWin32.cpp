@@ -241,8 +241,20 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FDeps.Events.SettingsChanged();
         break;
     case WM_POWERBROADCAST:
+        if (wParam == PBT_POWERSETTINGCHANGE && lParam) {
+            // GUID_ACDC_POWER_SOURCE: 0 is mains, 1 battery, 2 a short-term source.
+            const auto* setting = reinterpret_cast<const POWERBROADCAST_SETTING*>(lParam);
+            if (setting->PowerSetting == kPowerSettings[1] && setting->DataLength >= sizeof(DWORD)) {
+                DWORD source = 0;
+                memcpy(&source, setting->Data, sizeof(source));
+                FDeps.Events.PowerSourceChanged(source == 0);
+            }
+        }
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
         return TRUE;
+    case kProgramEndedMessage:
+        FDeps.Events.ProgramEnded(static_cast<uint32_t>(wParam));
+        return 0;
     case WM_WTSSESSION_CHANGE:
         if (wParam == WTS_CONSOLE_CONNECT || wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_CONNECT ||
             wParam == WTS_REMOTE_DISCONNECT)

@@ -10,6 +10,7 @@
 
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
+#include "config/TriggerWatchWin32.h"
 #include "tray/NotifyIconWin32.h"
 #include "ui/CommandImagesWin32.h"
 #include "ui/MainForm.h"
@@ -54,6 +55,10 @@ public:
     // WM_COPYDATA from another process of this session: its tag and bytes,
     // which the answer is about; 0 refuses them.
     virtual uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) = 0;
+    // A program the automatic deactivation waits for ended.
+    virtual void ProgramEnded(uint32_t processId) = 0;
+    // The computer went on mains power or on battery.
+    virtual void PowerSourceChanged(bool onMains) = 0;
 };
 
 struct TMainWindowDeps {

@@ -84,12 +84,7 @@ protected:
 
 private:
     HWND child(const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id) {
-        auto scale = [this](int v) { return MulDiv(v, static_cast<int>(FDpi), 96); };
-        HWND h = CreateWindowExW(0, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(r.left), scale(r.top),
-                                 scale(r.right - r.left), scale(r.bottom - r.top), Handle(),
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
-        SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
-        return h;
+        return CreateScaledChild(Handle(), FDpi, FFont.Get(), 0, cls, caption, style, r, id);
     }
     TCommonControlsWin32 FControls;
     UINT FDpi = 96;

@@ -27,6 +27,16 @@ HFONT CreateTahomaFont(UINT dpi, int weight) {
                        DEFAULT_PITCH, L"Tahoma");
 }
 
+HWND CreateScaledChild(HWND parent, UINT dpi, HFONT font, DWORD exStyle, const wchar_t* cls, const wchar_t* caption,
+                       DWORD style, RECT r, int id) {
+    const auto scale = [dpi](LONG v) { return MulDiv(v, static_cast<int>(dpi), 96); };
+    HWND h = CreateWindowExW(exStyle, cls, caption, WS_CHILD | WS_VISIBLE | style, scale(r.left), scale(r.top),
+                             scale(r.right - r.left), scale(r.bottom - r.top), parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+    SendMessageW(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return h;
+}
+
 TWindow::~TWindow() { DestroyHandle(); }
 
 ATOM TWindow::RegisterClass(const wchar_t* className, HICON icon, UINT style) {

@@ -61,5 +61,9 @@ std::wstring WindowText(HWND hwnd);
 UINT SetClientSizeCentred(HWND hwnd, int width, int height);
 // The program's font, Tahoma at 8 points, for a window of the given DPI.
 HFONT CreateTahomaFont(UINT dpi, int weight = FW_NORMAL);
+// A visible control of a dialog laid out at 96 DPI: `r` scaled to `dpi`,
+// with the dialog's font.
+HWND CreateScaledChild(HWND parent, UINT dpi, HFONT font, DWORD exStyle, const wchar_t* cls, const wchar_t* caption,
+                       DWORD style, RECT r, int id);
 
 }  // namespace lumivane

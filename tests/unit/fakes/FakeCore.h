@@ -35,6 +35,7 @@ struct TWindowCommandsLog final : IWindowCommands {
     void mnViewHelpClick() override { Calls.push_back("help"); }
     void actAboutExecute() override { Calls.push_back("about"); }
     void actDeactivateUntilExecute() override { Calls.push_back("until"); }
+    void actAutomaticDeactivationExecute() override { Calls.push_back("automatic"); }
 };
 struct TErrorsLog final : IErrorBox {
     std::vector<std::wstring> Shown;

@@ -1,0 +1,210 @@
+#include "ui/TriggersDialogWin32.h"
+
+#include <commctrl.h>
+#include <shobjidl.h>
+
+#include "resource.h"
+#include "win32/CommonControlsWin32.h"
+#include "win32/MessageLoopWin32.h"
+#include "win32/UniqueHandle.h"
+#include "win32/Window.h"
+
+namespace lumivane {
+
+const wchar_t* const kTriggersDialogClassName = L"TfTriggers";
+
+namespace {
+
+using C = TTriggersControl;
+
+// Layout at 96 pixels per inch; scaled to the window's DPI.
+constexpr int kClientWidth = 400, kClientHeight = 292;
+constexpr int kButtonWidth = 78, kButtonHeight = 25;
+
+// The file name of a program the user picks; empty when cancelled.
+std::wstring PickProgram(HWND owner) {
+    IFileOpenDialog* dialog = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+                                reinterpret_cast<void**>(&dialog))))
+        return {};
+    const COMDLG_FILTERSPEC types[] = {{L"Programs", L"*.exe"}, {L"All files", L"*.*"}};
+    dialog->SetFileTypes(ARRAYSIZE(types), types);
+    dialog->SetTitle(L"Add a program");
+    FILEOPENDIALOGOPTIONS options = 0;
+    if (SUCCEEDED(dialog->GetOptions(&options)))
+        dialog->SetOptions(options | FOS_FORCEFILESYSTEM | FOS_FILEMUSTEXIST | FOS_DONTADDTORECENT);
+    std::wstring name;
+    IShellItem* item = nullptr;
+    if (SUCCEEDED(dialog->Show(owner)) && SUCCEEDED(dialog->GetResult(&item))) {
+        PWSTR path = nullptr;
+        if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
+            name = ProgramFileName(path);
+            CoTaskMemFree(path);
+        }
+        item->Release();
+    }
+    dialog->Release();
+    return name;
+}
+
+class TfTriggers final : public TWindow {
+public:
+    TfTriggers(HWND owner, const TTriggerSettings& settings) : FSettings(settings) {
+        static const ATOM atom =
+            RegisterClass(kTriggersDialogClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
+        (void)atom;
+        FControls.Load();
+        if (!CreateHandle(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_TOPMOST, kTriggersDialogClassName,
+                          L"Automatic deactivation", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, owner))
+            return;
+        FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
+        FFont.Reset(CreateTahomaFont(FDpi));
+        const int right = kClientWidth - 12, buttonLeft = right - kButtonWidth, listRight = buttonLeft - 10;
+        child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, right, 28}, -1);
+        FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, listRight, 140},
+                      C::Programs);
+        child(0, L"BUTTON", L"A&dd\u2026", BS_PUSHBUTTON | WS_TABSTOP,
+              {buttonLeft, 30, right, 30 + kButtonHeight}, C::Add);
+        FRemove = child(0, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP,
+                        {buttonLeft, 61, right, 61 + kButtonHeight}, C::Remove);
+        child(0, L"STATIC", L"Program &name:", SS_LEFT, {12, 152, 96, 168}, -1);
+        FName = child(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, {98, 148, listRight, 171},
+                      C::Name);
+        SendMessageW(FName, EM_LIMITTEXT, kProgramNameMax, 0);
+        SendMessageW(FName, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type a file name, then Enter"));
+        const struct {
+            C Id;
+            const wchar_t* Caption;
+            bool Checked;
+            int Top;
+        } boxes[] = {
+            {C::FullScreen, L"Deactivate while a program is &full screen or presenting", settings.FullScreen, 184},
+            {C::OnlyOnMains, L"Only on &mains power", settings.OnlyOnMains, 206},
+            {C::KeepAwake, L"Keep the computer &awake during timed and automatic deactivation", settings.KeepAwake,
+             228},
+        };
+        for (const auto& box : boxes) {
+            HWND h = child(0, L"BUTTON", box.Caption, BS_AUTOCHECKBOX | WS_TABSTOP, {12, box.Top, right, box.Top + 17},
+                           box.Id);
+            SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        const int top = kClientHeight - 12 - kButtonHeight;
+        child(0, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP,
+              {right - 2 * 75 - 6, top, right - 75 - 6, top + kButtonHeight}, IDOK);
+        child(0, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, {right - 75, top, right, top + kButtonHeight},
+              IDCANCEL);
+        ShowList();
+    }
+    ~TfTriggers() override { DestroyHandle(); }
+
+    std::optional<TTriggerSettings> Ask() {
+        if (!Handle() || !FList) return std::nullopt;
+        ShowWindow(Handle(), SW_SHOW);
+        SetForegroundWindow(Handle());
+        SetFocus(FList);
+        RunModalLoop(*this, FClosed);
+        ShowWindow(Handle(), SW_HIDE);
+        return FChosen;
+    }
+
+protected:
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
+        switch (msg) {
+        case WM_COMMAND:
+            Command(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case WM_CLOSE: FClosed = true; return 0;
+        case DM_GETDEFID: return MAKELRESULT(IDOK, DC_HASDEFID);
+        default: return TWindow::HandleMessage(msg, wParam, lParam);
+        }
+    }
+
+private:
+    void Command(int id, int code) {
+        switch (id) {
+        case IDOK:
+            // Enter in the name field adds the name; OK itself closes.
+            if (GetFocus() == FName && GetWindowTextLengthW(FName) > 0) {
+                Add(Text(FName));
+                SetWindowTextW(FName, L"");
+                return;
+            }
+            FSettings.FullScreen = Checked(C::FullScreen);
+            FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
+            FSettings.KeepAwake = Checked(C::KeepAwake);
+            FChosen = FSettings;
+            FClosed = true;
+            return;
+        case IDCANCEL: FClosed = true; return;
+        case static_cast<int>(C::Add):
+            if (const std::wstring name = PickProgram(Handle()); !name.empty()) Add(name);
+            return;
+        case static_cast<int>(C::Remove): {
+            const auto index = SendMessageW(FList, LB_GETCURSEL, 0, 0);
+            if (index < 0 || static_cast<size_t>(index) >= FSettings.Programs.size()) return;
+            FSettings.Programs.erase(FSettings.Programs.begin() + index);
+            ShowList(std::min<LRESULT>(index, static_cast<LRESULT>(FSettings.Programs.size()) - 1));
+            return;
+        }
+        case static_cast<int>(C::Programs):
+            if (code == LBN_SELCHANGE) EnableWindow(FRemove, SendMessageW(FList, LB_GETCURSEL, 0, 0) >= 0);
+            return;
+        default: return;
+        }
+    }
+
+    // A name already listed (without case) is only selected.
+    void Add(const std::wstring& name) {
+        const std::wstring file = ProgramFileName(name);
+        if (file.empty()) return;
+        auto programs = FSettings.Programs;
+        programs.push_back(file);
+        programs = CleanProgramList(programs);
+        size_t at = 0;
+        while (at < programs.size() && !SameProgram(file, programs[at])) ++at;
+        FSettings.Programs = programs;
+        ShowList(at < programs.size() ? static_cast<LRESULT>(at) : -1);
+    }
+
+    void ShowList(LRESULT selected = -1) {
+        SendMessageW(FList, LB_RESETCONTENT, 0, 0);
+        for (const auto& name : FSettings.Programs)
+            SendMessageW(FList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name.c_str()));
+        SendMessageW(FList, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        EnableWindow(FRemove, selected >= 0);
+    }
+
+    bool Checked(C id) const {
+        return SendMessageW(GetDlgItem(Handle(), static_cast<int>(id)), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    static std::wstring Text(HWND h) {
+        std::wstring text(static_cast<size_t>(GetWindowTextLengthW(h)) + 1, L'\0');
+        text.resize(static_cast<size_t>(GetWindowTextW(h, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+
+    HWND child(DWORD exStyle, const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, C id) {
+        return child(exStyle, cls, caption, style, r, static_cast<int>(id));
+    }
+    HWND child(DWORD exStyle, const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id) {
+        return CreateScaledChild(Handle(), FDpi, FFont.Get(), exStyle, cls, caption, style, r, id);
+    }
+
+    TTriggerSettings FSettings;
+    TCommonControlsWin32 FControls;
+    UINT FDpi = 96;
+    bool FClosed = false;
+    HWND FList = nullptr, FRemove = nullptr, FName = nullptr;
+    TUniqueHfont FFont;
+    std::optional<TTriggerSettings> FChosen;
+};
+
+}  // namespace
+
+std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings) {
+    TfTriggers dialog(owner, settings);
+    return dialog.Ask();
+}
+
+}  // namespace lumivane

@@ -1,0 +1,29 @@
+#pragma once
+// "Automatic deactivation": the programs that deactivate the managed items
+// while they run, the full-screen and mains-power boxes, and the option to
+// keep the computer awake. OK and Cancel.
+#include <windows.h>
+
+#include <optional>
+
+#include "config/Triggers.h"
+
+namespace lumivane {
+
+extern const wchar_t* const kTriggersDialogClassName;  // "TfTriggers"
+
+// The dialog's controls, for whoever drives it.
+enum class TTriggersControl : int {
+    Programs = 100,  // the list box
+    Add,             // "Add…": a file-open dialog
+    Remove,
+    Name,            // a name typed here is added with Enter
+    FullScreen,
+    OnlyOnMains,
+    KeepAwake,
+};
+
+// Shows `settings`; the settings as the user left them at OK, empty at Cancel.
+std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings);
+
+}  // namespace lumivane
