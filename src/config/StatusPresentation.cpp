@@ -2,6 +2,7 @@
 
 namespace lumivane {
 
+const wchar_t* const kKeptAwakeText = L"computer kept awake";
 const wchar_t* const kNoteSetByPolicy = L"(set by policy)";
 const wchar_t* const kNoteNoneChosen = L"(none chosen)";
 
@@ -10,7 +11,6 @@ namespace {
 // A program's name is cut where the window's two lines or the tooltip's 127
 // characters would not hold the rest.
 constexpr size_t kWindowNameMax = 24, kToolTipNameMax = 28;
-constexpr const wchar_t* kKeptAwake = L", computer kept awake";
 
 struct TItemStatus {
     std::wstring State, Timeout, ToolTip;
@@ -50,14 +50,15 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
     const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
     const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
-    const std::wstring kept = context.KeptAwake ? kKeptAwake : L"";
+    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + kKeptAwakeText : L"";
     // An automatic deactivation's first line says why.
     const std::wstring toolTip =
         context.AutomaticCause.empty() || context.DeactivateForRunning
             ? L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip + kept
             : L"Deactivated while " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
                   ss.ToolTip + L", monitor power off:  " + po.ToolTip + kept;
-    return {ss.State, ss.Timeout, po.State + kept, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon)};
+    return {ss.State,    ss.Timeout, po.State, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon),
+            context.KeptAwake};
 }
 
 void TStatusPresenter::UpdateStatus() {

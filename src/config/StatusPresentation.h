@@ -21,6 +21,9 @@ struct TStatusTexts {
     std::wstring PowerOffTimeout;     // lblPowerOffTimeout
     std::wstring ToolTip;
     int IconIndex = 0;  // into ImageListIcons
+    // The window says it after the monitor power-off group's caption: the
+    // state rows have no third line.
+    bool KeptAwake = false;
     friend bool operator==(const TStatusTexts&, const TStatusTexts&) = default;
 };
 
@@ -36,6 +39,7 @@ struct TStatusContext {
     std::wstring AutomaticCause;
 };
 
+extern const wchar_t* const kKeptAwakeText;  // "computer kept awake"
 extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"
 extern const wchar_t* const kNoteNoneChosen;   // "(none chosen)"
 

@@ -103,7 +103,9 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
         ++it;
         if (!IsListed(FSettings, FSeen.Programs[id])) Unwatch(id);
     }
-    Hook(FShowHook, EVENT_OBJECT_SHOW, !FSettings.Programs.empty());
+    // A program is recognised by its first top-level window, when it is made
+    // (shown or not): every program that shows one made it first.
+    Hook(FCreateHook, EVENT_OBJECT_CREATE, !FSettings.Programs.empty());
     Hook(FForegroundHook, EVENT_SYSTEM_FOREGROUND, FSettings.FullScreen);
     if (!FSettings.Programs.empty()) {
         // Once, for what already runs; new ones show a window.
@@ -129,11 +131,11 @@ void CALLBACK TTriggerWatchWin32::WinEvent(HWINEVENTHOOK hook, DWORD event, HWND
     if (event == EVENT_SYSTEM_FOREGROUND) {
         owner->second->CheckFullScreen();
     } else if (idObject == OBJID_WINDOW && idChild == CHILDID_SELF && hwnd) {
-        owner->second->WindowShown(hwnd);
+        owner->second->WindowMade(hwnd);
     }
 }
 
-void TTriggerWatchWin32::WindowShown(HWND hwnd) {
+void TTriggerWatchWin32::WindowMade(HWND hwnd) {
     // Only a top-level window says that a program started.
     if (GetAncestor(hwnd, GA_ROOT) != hwnd) return;
     DWORD processId = 0;
@@ -192,7 +194,7 @@ void TTriggerWatchWin32::CheckFullScreen() {
 
 void TTriggerWatchWin32::Stop() {
     FStopped = true;
-    Hook(FShowHook, 0, false);
+    Hook(FCreateHook, 0, false);
     Hook(FForegroundHook, 0, false);
     FWatched.clear();
     FSeen.Programs.clear();

@@ -1,10 +1,11 @@
 #pragma once
 // What the automatic deactivation watches, at next to no cost while nothing
-// happens: the shell tells of every window shown and of every change of the
-// foreground window, a listed program's end is a wait on its process handle
+// happens: the system tells of every top-level window made and of every
+// change of the foreground window, a listed program's end is a wait on its process handle
 // in the thread pool, and the power source comes with the window's power
 // notifications. Nothing polls but the full-screen check, and only while its
-// box is checked.
+// box is checked. Only while a list or a box asks for them are the shell's
+// events taken at all.
 #include <windows.h>
 
 #include <functional>
@@ -55,7 +56,7 @@ private:
     static void CALLBACK WinEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
                                   DWORD thread, DWORD time);
     void Hook(HWINEVENTHOOK& hook, DWORD event, bool wanted);
-    void WindowShown(HWND hwnd);
+    void WindowMade(HWND hwnd);
     void Consider(DWORD processId, const std::wstring& image);
     void Unwatch(uint32_t processId);
     void Report();
@@ -65,7 +66,7 @@ private:
     TTriggerSettings FSettings;
     TTriggerObservations FSeen;
     std::wstring FCause;
-    HWINEVENTHOOK FShowHook = nullptr, FForegroundHook = nullptr;
+    HWINEVENTHOOK FCreateHook = nullptr, FForegroundHook = nullptr;
     std::map<uint32_t, std::unique_ptr<TWatched>> FWatched;
     bool FStopped = false;
 };

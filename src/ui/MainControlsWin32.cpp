@@ -263,6 +263,11 @@ void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
         // Unchanged text is not set again: no repaint twice a second.
         if (WindowText(label) != text) SetWindowTextW(label, text.c_str());
     }
+    if (HWND group = Control(TControlId::gbPowerOff)) {
+        std::wstring caption = FindControl(TControlId::gbPowerOff)->Caption;
+        if (status.KeptAwake) caption += std::wstring(L" \u2013 ") + kKeptAwakeText;
+        if (WindowText(group) != caption) SetWindowTextW(group, caption.c_str());
+    }
 }
 
 }  // namespace lumivane

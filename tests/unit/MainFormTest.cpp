@@ -49,6 +49,7 @@ TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
         {A::act8Hours, L"&8 hours", nullptr, 0, 0, L""},
         {A::act12Hours, L"12 h&ours", nullptr, 0, 0, L""},
         {A::actDeactivateUntil, L"&Until\u2026", nullptr, 0, 0, L""},
+        {A::actAutomaticDeactivation, L"A&utomatic deactivation\u2026", nullptr, 0, 0, L""},
         {A::mnShowP, L"S&how", nullptr, 6, 0, L""},
         {A::mnClose, L"&Close window", nullptr, 0, 0, L""},
         {A::mnViewHelp, L"View &help", nullptr, 10, 112, L"F1"},
@@ -342,8 +343,8 @@ TEST(CommandDispatch, EveryCommandOfTheTablesRunsAndNothingElseDoes) {
     TFakeCore core;
     const TCommandDispatch& dispatch = core.dispatch;
     for (const TCommandDef& c : MainCommands()) { EXPECT_TRUE(dispatch.Execute(c.Id)) << c.Name; }
-    EXPECT_EQ(core.window.Calls.size(), 7u);
-    for (uint16_t notACommand : {0, 1, 2, 200, 221, 1001, 1012})
+    EXPECT_EQ(core.window.Calls.size(), 8u);
+    for (uint16_t notACommand : {0, 1, 2, 200, 222, 1001, 1012})
         EXPECT_FALSE(dispatch.Execute(notACommand)) << notACommand;
     // The deactivate-for items run with their own duration.
     dispatch.Execute(A::act2Hours);

@@ -57,17 +57,14 @@ TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
     const struct {
         std::wstring Cause;
         bool Kept;
-        const wchar_t *State, *PowerOffState, *ToolTip;
+        const wchar_t *State, *ToolTip;
     } rows[] = {
         {L"POWERPNT.EXE", true, L"Deactivated while POWERPNT.EXE runs",
-         L"Deactivated while POWERPNT.EXE runs, computer kept awake",
          L"Deactivated while POWERPNT.EXE runs\rScreen saver:  Inactive, monitor power off:  Inactive, computer "
          L"kept awake"},
         {kFullScreenCause, false, L"Deactivated while a program is full screen",
-         L"Deactivated while a program is full screen",
          L"Deactivated while a program is full screen\rScreen saver:  Inactive, monitor power off:  Inactive"},
         {longName, true, L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs",
-         L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs, computer kept awake",
          L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026 runs\rScreen saver:  Inactive, monitor power off:  "
          L"Inactive, computer kept awake"},
     };
@@ -77,7 +74,8 @@ TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
         context.KeptAwake = row.Kept;
         const TStatusTexts s = ComputeStatus({{false, 600}, {false, 1200}}, context);
         EXPECT_EQ(s.ScreenSaverActive, row.State);
-        EXPECT_EQ(s.PowerOffActive, row.PowerOffState);
+        EXPECT_EQ(s.PowerOffActive, row.State);
+        EXPECT_EQ(s.KeptAwake, row.Kept);
         EXPECT_EQ(s.ToolTip, row.ToolTip);
         EXPECT_LE(s.ToolTip.size(), 127u);
     }
