@@ -140,7 +140,8 @@ void TTriggerWatchWin32::WindowMade(HWND hwnd) {
     if (GetAncestor(hwnd, GA_ROOT) != hwnd) return;
     DWORD processId = 0;
     GetWindowThreadProcessId(hwnd, &processId);
-    if (!processId || FWatched.count(processId)) return;
+    // Wine delivers the program's own windows' events too.
+    if (!processId || processId == GetCurrentProcessId() || FWatched.count(processId)) return;
     TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     if (!process) return;
     const std::wstring image = ImagePath(process.Get());

@@ -247,6 +247,44 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers");
 }
 
+// A listed program that runs (this test program, found by the scan at the
+// settings' start) deactivates; the tooltip names it and the computer is
+// kept awake. Unplugged with "Only on mains power", the trigger ends; plugged
+// in again, it holds again.
+TEST(MainWindow, AListedProgramDeactivatesOnlyOnMainsAndTheTooltipSaysWhy) {
+    TSystemParametersWin32 spi;
+    const auto saved = GetDisplayPowerConfiguration(spi);
+    SetScreenSaverActive(spi, true, false);
+    TRun run(false);
+    auto& lumivane = run.Lumivane;
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    const std::wstring self = ProgramFileName(path);
+    lumivane.Triggers().Apply({{L"vlc.exe", self}, false, true, true});
+    const auto tip = [&] { return lumivane.NotifyIcon().ToolTip(); };
+    EXPECT_TRUE(tip().starts_with(L"Deactivated while " + self.substr(0, 27))) << std::string(self.begin(), self.end());
+    EXPECT_TRUE(tip().ends_with(L", computer kept awake"));
+    EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active);
+    EXPECT_TRUE(lumivane.Awake().ByPowerRequest() || lumivane.Awake().ByExecutionState());
+    const auto source = [&](DWORD value) {  // GUID_ACDC_POWER_SOURCE: 0 mains, 1 battery
+        struct {
+            POWERBROADCAST_SETTING Head;
+            DWORD Rest;
+        } setting{{{0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}}, sizeof(DWORD), {}}, 0};
+        memcpy(setting.Head.Data, &value, sizeof(value));
+        SendMessageW(run.Main(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&setting));
+    };
+    source(1);
+    EXPECT_TRUE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on battery it ends";
+    EXPECT_EQ(tip().find(L"Deactivated while"), std::wstring::npos);
+    EXPECT_FALSE(lumivane.Awake().ByPowerRequest() || lumivane.Awake().ByExecutionState());
+    source(0);
+    EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on mains it holds again";
+    lumivane.Triggers().Apply({});
+    EXPECT_TRUE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "the list emptied";
+    SetScreenSaverActive(spi, saved.ScreenSaverSetting.Active, false);
+}
+
 TEST(MainWindow, AnAnnouncedChangeShowsAtOnceWithoutWaitingForTheWatchdog) {
     TSystemParametersWin32 spi;
     const auto saved = GetDisplayPowerConfiguration(spi);

@@ -1,0 +1,156 @@
+// Automatic deactivation in the real program: a listed program and a
+// full-screen window deactivate the managed items while they last, never
+// for good, and the dialog's boxes stop it.
+#include <gtest/gtest.h>
+
+#include "Harness.h"
+#include "ui/Commands.h"
+#include "ui/TriggersDialogWin32.h"
+
+namespace lumivane::e2e {
+namespace {
+
+using namespace std::chrono_literals;
+
+const wchar_t* const kKey = L"Software\\Tessaly\\Lumivane\\Triggers";
+
+HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
+HWND Item(HWND dialog, TTriggersControl id) { return GetDlgItem(dialog, static_cast<int>(id)); }
+
+bool ScreenSaverActive() {
+    BOOL on = FALSE;
+    SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &on, 0);
+    return on != FALSE;
+}
+
+// What the user's profile says, which an automatic deactivation never changes.
+std::wstring ProfileScreenSaverActive() {
+    wchar_t value[8] = {};
+    DWORD size = sizeof(value);
+    RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveActive", RRF_RT_REG_SZ, nullptr, value,
+                 &size);
+    return value;
+}
+
+struct TNotepad {
+    PROCESS_INFORMATION Info{};
+    TNotepad() {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        wchar_t line[] = L"notepad.exe";
+        CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info);
+    }
+    ~TNotepad() { End(); }
+    void End() {
+        if (!Info.hProcess) return;
+        TerminateProcess(Info.hProcess, 0);
+        WaitForSingleObject(Info.hProcess, 5000);
+        CloseHandle(Info.hProcess);
+        CloseHandle(Info.hThread);
+        Info = {};
+    }
+};
+
+// A borderless window over the whole monitor, in the foreground: a slide show.
+struct TFullScreenWindow {
+    HWND Window = nullptr;
+    TFullScreenWindow() {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        GetMonitorInfoW(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor);
+        const RECT& m = monitor.rcMonitor;
+        Window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"slides", WS_POPUP | WS_VISIBLE, m.left, m.top,
+                                 m.right - m.left, m.bottom - m.top, nullptr, nullptr, nullptr, nullptr);
+        SetForegroundWindow(Window);
+    }
+    ~TFullScreenWindow() { DestroyWindow(Window); }
+};
+
+struct TUniqueWindow {
+    HWND Window;
+    explicit TUniqueWindow(HWND window) : Window(window) {}
+    ~TUniqueWindow() { DestroyWindow(Window); }
+};
+
+// Waits while this thread takes its messages: Wine tells another process of
+// a temporary change of the system parameters only by the broadcast.
+template <typename F>
+bool PumpUntil(F condition, std::chrono::milliseconds deadline) {
+    return PollUntil(
+        [&] {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            return condition();
+        },
+        deadline);
+}
+
+TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItLastsAndTheBoxesStopIt) {
+    const TScreenSaverOn screenSaverOn;
+    // A window of its own, for the broadcast that tells of the changes.
+    const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                                 nullptr));
+    const wchar_t programs[] = L"vlc.exe\0NOTEPAD.EXE\0";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs, sizeof(programs)), 0);
+    const DWORD on = 1;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", REG_DWORD, &on, sizeof(on)), 0);
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    HWND state = Item(main, TControlId::lblScreenSaverActive), group = Item(main, TControlId::gbPowerOff);
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
+    const std::wstring profile = ProfileScreenSaverActive();
+
+    TNotepad notepad;
+    ASSERT_NE(notepad.Info.hProcess, nullptr);
+    // Wine may take a while to start its first program.
+    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the listed program deactivates";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(state) == L"Deactivated while notepad.exe runs"; }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off \u2013 computer kept awake"; }, 3s));
+    EXPECT_EQ(ProfileScreenSaverActive(), profile) << "never written into the profile";
+    notepad.End();
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 5s))
+        << "its end gives the state from before back";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off"; }, 3s));
+
+    {
+        const TFullScreenWindow slides;
+        EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 5s)) << "a full-screen window deactivates";
+        EXPECT_EQ(TextOf(state), L"Deactivated while a program is full screen");
+    }
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive(); }, 5s));
+
+    // The dialog: the list emptied and the full-screen box cleared stop both
+    // at once, and are stored.
+    TNotepad again;
+    ASSERT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s));
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAutomaticDeactivation), 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil([&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr; }, 5s));
+    HWND list = Item(dialog, TTriggersControl::Programs);
+    for (int left = 2; left > 0; --left) {
+        SendMessageW(list, LB_SETCURSEL, 0, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(TTriggersControl::Programs, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        SendMessageW(Item(dialog, TTriggersControl::Remove), BM_CLICK, 0, 0);
+        EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), left - 1);
+    }
+    SendMessageW(Item(dialog, TTriggersControl::FullScreen), BM_CLICK, 0, 0);
+    // Posted, as a user's click is: the dialog's loop wakes for it.
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && !IsWindow(dialog); }, 5s))
+        << "with nothing listed the running program no longer holds";
+    DWORD fullScreen = 1, size = sizeof(fullScreen);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", RRF_RT_REG_DWORD, nullptr, &fullScreen, &size), 0);
+    EXPECT_EQ(fullScreen, 0u);
+    wchar_t stored[8] = {1};
+    size = sizeof(stored);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"Programs", RRF_RT_REG_MULTI_SZ, nullptr, stored, &size), 0);
+    EXPECT_EQ(stored[0], L'\0') << "an empty list";
+    const TFullScreenWindow slides;
+    PumpUntil([] { return false; }, 1500ms);
+    EXPECT_TRUE(ScreenSaverActive()) << "the box cleared: full screen is no longer watched";
+}
+
+}  // namespace
+}  // namespace lumivane::e2e
