@@ -83,11 +83,11 @@ std::vector<uint8_t> EncodeMultiString(const std::vector<std::wstring>& strings)
 
 std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen) {
     if (settings.OnlyOnMains && !seen.OnMains) return {};
-    // The program first seen of those still listed.
-    for (const auto& [pid, name] : seen.Programs)
+    // The listed program with the lowest process id.
+    for (const auto& program : seen.Programs)
         if (std::any_of(settings.Programs.begin(), settings.Programs.end(),
-                        [&](const auto& listed) { return SameProgram(name, listed); }))
-            return name;
+                        [&](const auto& listed) { return SameProgram(program.second, listed); }))
+            return program.second;
     if (settings.FullScreen && seen.FullScreen) return kFullScreenCause;
     return {};
 }
