@@ -139,6 +139,8 @@ private:
         case IDCANCEL: FClosed = true; return;
         case static_cast<int>(C::Add):
             if (const std::wstring name = PickProgram(Handle()); !name.empty()) Add(name);
+            // Back to this dialog, where some systems activate another window.
+            SetForegroundWindow(Handle());
             return;
         case static_cast<int>(C::Remove): {
             const auto index = SendMessageW(FList, LB_GETCURSEL, 0, 0);
