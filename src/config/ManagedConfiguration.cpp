@@ -30,7 +30,15 @@ void TManagedConfiguration::CaptureConfiguration() {
     FPreservedPlan = FDeps.Plan.Mark();
 }
 
-void TManagedConfiguration::SetSessionConnected(bool connected) { FSessionConnected = connected; }
+void TManagedConfiguration::SetSessionConnected(bool connected) {
+    FSessionConnected = connected;
+    // What the triggers said while the user was away takes effect now.
+    if (connected && FAwayCause) {
+        const std::wstring cause = *FAwayCause;
+        FAwayCause.reset();
+        SetTriggerCause(cause);
+    }
+}
 
 void TManagedConfiguration::SetKeepAwake(bool keep) {
     FKeepAwake = keep;
@@ -66,6 +74,10 @@ void TManagedConfiguration::UserCommand() {
 
 void TManagedConfiguration::SetTriggerCause(const std::wstring& cause) {
     if (FEnded) return;
+    if (!FSessionConnected) {
+        FAwayCause = cause;
+        return;
+    }
     const TAutoStep step = FAuto.Holds(!cause.empty(), FActivated);
     FAutoCause = FAuto.Holding() ? cause : std::wstring();
     if (step != TAutoStep::None) SetActivation(step == TAutoStep::Activate, true);

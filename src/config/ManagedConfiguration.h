@@ -3,6 +3,7 @@
 // the watchdog keeps in force, the deactivate-for countdown, and the commands
 // that change them.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "base/Timer.h"
@@ -99,7 +100,9 @@ public:
     // The triggers of the automatic deactivation changed: `cause` names the
     // one that holds (a program's name, kFullScreenCause), empty when none
     // does. While one holds the items are deactivated as by Deactivate, but
-    // never for good; after it, the state from before comes back.
+    // never for good; after it, the state from before comes back. Away from
+    // its session the copy changes nothing: the last word counts once the
+    // user is back.
     void SetTriggerCause(const std::wstring& cause);
     // The cause while the automatic deactivation is in force, else empty.
     const std::wstring& AutomaticCause() const { return FAutoCause; }
@@ -146,6 +149,7 @@ private:
     std::wstring FAwakeReason;
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;
+    std::optional<std::wstring> FAwayCause;  // the triggers' word while the user is away
     TManagedConfigurationDeps FDeps;
     TTimer FTimerDisableFor;
     TTimer FTimerCheckConfiguration;

@@ -376,6 +376,15 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationIsNeverWrittenForGood) {
     spi.ScreenSaverActive = true;  // another program
     timers.Advance(kCheckConfigurationInterval);
     EXPECT_FALSE(spi.ScreenSaverActive) << "the watchdog keeps it off";
+    config.SetSessionConnected(false);
+    config.SetTriggerCause(L"");
+    config.SetTriggerCause(kFullScreenCause);
+    EXPECT_FALSE(spi.ScreenSaverActive) << "away from the session nothing changes";
+    config.SetTriggerCause(L"");
+    EXPECT_FALSE(spi.ScreenSaverActive);
+    config.SetSessionConnected(true);
+    EXPECT_TRUE(spi.ScreenSaverActive) << "back: the last word counts";
+    config.SetTriggerCause(L"POWERPNT.EXE");
     config.Shutdown();
     EXPECT_TRUE(spi.ScreenSaverActive && spi.PowerOffActive) << "the end gives the items back";
     ASSERT_FALSE(spi.Sets().empty());
