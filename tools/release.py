@@ -1,0 +1,134 @@
+#!/usr/bin/env python3
+"""The release's files beside the installer: the portable zip, SHA256SUMS, the
+winget manifests (schema 1.6, three files) and the Scoop manifest.
+
+    release.py STAGE OUT DOWNLOAD_BASE HOMEPAGE
+
+STAGE holds the installed files; OUT holds the installer already. The zip's
+entries come in name order with the date of SOURCE_DATE_EPOCH, so the same
+files give the same bytes."""
+import datetime
+import hashlib
+import json
+import os
+import re
+import sys
+import zipfile
+
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+IDENTIFIER = 'Tessaly.Lumivane'
+PUBLISHER = 'Tessaly'
+SHORT = 'Takes charge of the screen saver and the monitor power-off from the notification area.'
+DESCRIPTION = ('Lumivane lives in the notification area and switches the screen saver and the monitor '
+               'power-off off and on, off for a while or until a time, keeps a chosen setting in force against '
+               'other programs, deactivates them by itself while a chosen program or a full-screen program '
+               'runs, and puts the start-up setting back when it ends. It starts the screen saver or powers '
+               'the monitor off now, from the menu, hot keys or the command line.')
+TAGS = ['screen-saver', 'monitor', 'power', 'display', 'presentation', 'tray', 'utility']
+
+
+def version():
+    text = open(os.path.join(ROOT, 'res', 'version.h'), encoding='utf-8').read()
+    return re.search(r'#define LUMIVANE_VERSION_STRING "([^"]+)"', text).group(1)
+
+
+def sha256(path):
+    digest = hashlib.sha256()
+    with open(path, 'rb') as f:
+        for block in iter(lambda: f.read(1 << 16), b''):
+            digest.update(block)
+    return digest.hexdigest()
+
+
+def make_zip(stage, path, folder, epoch):
+    # Zip dates start in 1980 and have two-second steps.
+    moment = datetime.datetime.fromtimestamp(max(epoch, 315532800), datetime.timezone.utc)
+    date = (moment.year, moment.month, moment.day, moment.hour, moment.minute, moment.second // 2 * 2)
+    with zipfile.ZipFile(path, 'w') as archive:
+        for name in sorted(os.listdir(stage)):
+            entry = zipfile.ZipInfo(f'{folder}/{name}', date)
+            entry.compress_type = zipfile.ZIP_DEFLATED
+            entry.create_system = 0       # made on Windows: no Unix permissions
+            entry.external_attr = 0x20    # FILE_ATTRIBUTE_ARCHIVE
+            with open(os.path.join(stage, name), 'rb') as f:
+                archive.writestr(entry, f.read(), compresslevel=9)
+
+
+def yaml_text(value):
+    return "'" + value.replace("'", "''") + "'"
+
+
+def winget(out, ver, setup, setup_hash, base, home, released):
+    head = f'PackageIdentifier: {IDENTIFIER}\nPackageVersion: {yaml_text(ver)}\n'
+    schema = '# yaml-language-server: $schema=https://aka.ms/winget-manifest.{}.1.6.0.schema.json\n\n'
+    files = {
+        f'{IDENTIFIER}.yaml': schema.format('version') + head +
+        'DefaultLocale: en-US\nManifestType: version\nManifestVersion: 1.6.0\n',
+        f'{IDENTIFIER}.installer.yaml': schema.format('installer') + head +
+        'InstallerType: nullsoft\n'
+        'Scope: user\n'
+        'InstallModes:\n- silent\n- silentWithProgress\n'
+        'InstallerSwitches:\n  Silent: /S\n  SilentWithProgress: /S\n  InstallLocation: /D=<INSTALLPATH>\n'
+        'UpgradeBehavior: install\n'
+        f'ReleaseDate: {released}\n'
+        'Installers:\n'
+        '- Architecture: x64\n'
+        f'  InstallerUrl: {base}{setup}\n'
+        f'  InstallerSha256: {setup_hash.upper()}\n'
+        'ManifestType: installer\nManifestVersion: 1.6.0\n',
+        f'{IDENTIFIER}.locale.en-US.yaml': schema.format('defaultLocale') + head +
+        'PackageLocale: en-US\n'
+        f'Publisher: {PUBLISHER}\n'
+        f'PackageName: Lumivane\n'
+        f'PackageUrl: {home}\n'
+        'License: MIT\n'
+        f'ShortDescription: {yaml_text(SHORT)}\n'
+        f'Description: {yaml_text(DESCRIPTION)}\n'
+        'Tags:\n' + ''.join(f'- {t}\n' for t in TAGS) +
+        f'ReleaseNotesUrl: {base}CHANGELOG.md\n'
+        'ManifestType: defaultLocale\nManifestVersion: 1.6.0\n',
+    }
+    for name, text in files.items():
+        with open(os.path.join(out, name), 'w', encoding='utf-8', newline='\n') as f:
+            f.write(text)
+
+
+def scoop(out, ver, archive, archive_hash, base, home):
+    folder = archive[:-len('.zip')]
+    manifest = {
+        'version': ver,
+        'description': SHORT,
+        'homepage': home,
+        'license': 'MIT',
+        'url': f'{base}{archive}',
+        'hash': archive_hash,
+        'extract_dir': folder,
+        'bin': 'Lumivane.exe',
+        'shortcuts': [['Lumivane.exe', 'Lumivane']],
+        'checkver': {'url': base, 'regex': r'Lumivane-([\d.]+)-win64\.zip'},
+        'autoupdate': {'url': f'{base}Lumivane-$version-win64.zip', 'extract_dir': 'Lumivane-$version-win64'},
+    }
+    with open(os.path.join(out, 'lumivane.json'), 'w', encoding='utf-8', newline='\n') as f:
+        json.dump(manifest, f, indent=4)
+        f.write('\n')
+
+
+def main():
+    stage, out, base, home = sys.argv[1:5]
+    epoch = int(os.environ['SOURCE_DATE_EPOCH'])
+    ver = version()
+    setup = f'Lumivane-{ver}-win64-setup.exe'
+    archive = f'Lumivane-{ver}-win64.zip'
+    if not os.path.isfile(os.path.join(out, setup)):
+        sys.exit(f'release.py: {setup} is not in {out}')
+    make_zip(stage, os.path.join(out, archive), archive[:-len('.zip')], epoch)
+    hashes = {name: sha256(os.path.join(out, name)) for name in (setup, archive)}
+    with open(os.path.join(out, 'SHA256SUMS'), 'w', encoding='ascii', newline='\n') as f:
+        f.writelines(f'{hashes[name]}  {name}\n' for name in sorted(hashes))
+    released = datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).date().isoformat()
+    winget(out, ver, setup, hashes[setup], base, home, released)
+    scoop(out, ver, archive, hashes[archive], base, home)
+
+
+if __name__ == '__main__':
+    main()
