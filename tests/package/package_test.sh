@@ -121,7 +121,7 @@ for f in Lumivane.exe Lumivane.com Help.html LICENSE.txt README.txt Uninstall.ex
 done
 [ -f "$link" ] || fail "no Start-menu shortcut"
 [ "$(reg_value "$uninstall_key" DisplayName)" = "Lumivane" ] || fail "no uninstall entry"
-[ "$(reg_value "$uninstall_key" QuietUninstallString)" = "\"$windir\\Uninstall.exe\" /S" ] ||
+[ "$(reg_value "$uninstall_key" QuietUninstallString)" = "\"$windir\\Uninstall.exe\" /S _?=$windir" ] ||
   fail "quiet uninstall string: $(reg_value "$uninstall_key" QuietUninstallString)"
 case $(pe_version "$dir/Lumivane.exe") in
   "$old_version".*) ;;
@@ -171,10 +171,11 @@ wait_for 20 not_running || fail "the running copy did not end"
 run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
 run reg add "$approved_key" /v OtherProgram /t REG_BINARY /d $disabled_mark /f >/dev/null
 
-# The silent uninstall copies itself away and returns at once: wait for it.
-run "$dir/Uninstall.exe" /S
-wait_for 30 test ! -e "$dir/Lumivane.exe" || fail "files left behind"
-wait_for 10 test ! -d "$dir" || fail "folder left behind"
+# The quiet uninstall the entry declares is done when it returns: nothing is
+# waited for here.
+run "$dir/Uninstall.exe" /S "_?=$windir"
+[ ! -e "$dir/Lumivane.exe" ] || fail "files left behind when the quiet uninstall returned"
+[ ! -d "$dir" ] || fail "folder left behind when the quiet uninstall returned: $(ls "$dir")"
 [ ! -f "$link" ] || fail "shortcut left behind"
 [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "uninstall entry left behind"
 [ -z "$(reg_value "$run_key" Lumivane)" ] || fail "start-up entry of this installation left behind"

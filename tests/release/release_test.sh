@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The release command, twice, from two copies of the sources at different
+# paths and times: the executable, the zip and the installer must be the same
+# bytes. Then what the release page and the package managers read: every
+# hash, the manifests' required keys, and the installer run with exactly the
+# switches the winget manifest declares, removed again by the quiet uninstall
+# of its entry. Run by ctest in the mingw build folder:
+#   release_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd)
+source=$(cd "$2" && pwd)
+env="$source/cmake/wine-env.sh"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$build/release-test
+rm -rf "$work"
+mkdir -p "$work"
+
+# The sources as they are now (tracked files), dated by the last commit.
+SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct)
+export SOURCE_DATE_EPOCH
+copies=("$work/a/src" "$work/a-longer-second-folder/lumivane")
+for copy in "${copies[@]}"; do
+  mkdir -p "$copy"
+  git -C "$source" ls-files -z | (cd "$source" && tar --null -T - -c) | tar -x -C "$copy"
+  (cd "$copy" && bash tools/release >"$copy.log" 2>&1) || { tail -20 "$copy.log"; fail "tools/release in $copy"; }
+  sleep 2  # the second build at another time
+done
+one=${copies[0]}; two=${copies[1]}
+for f in Lumivane.exe Lumivane.com; do
+  cmp -s "$one/build/release-work/stage/$f" "$two/build/release-work/stage/$f" || fail "$f differs between the builds"
+done
+rel1=$one/build/release rel2=$two/build/release
+for f in "$rel1"/*; do
+  cmp -s "$f" "$rel2/${f##*/}" || fail "${f##*/} differs between the builds"
+done
+echo "same bytes twice:"
+cat "$rel1/SHA256SUMS"
+
+python3 - "$rel1" "$source" <<'PY'
+import hashlib, json, os, re, sys, zipfile
+import yaml
+out, source = sys.argv[1:3]
+def fail(text): sys.exit('FAIL: ' + text)
+version = re.search(r'LUMIVANE_VERSION_STRING "([^"]+)"', open(os.path.join(source, 'res/version.h')).read()).group(1)
+setup, archive = f'Lumivane-{version}-win64-setup.exe', f'Lumivane-{version}-win64.zip'
+sha = lambda name: hashlib.sha256(open(os.path.join(out, name), 'rb').read()).hexdigest()
+sums = dict(reversed(line.split('  ')) for line in open(os.path.join(out, 'SHA256SUMS')).read().splitlines())
+if sorted(sums) != sorted([setup, archive]): fail(f'SHA256SUMS names {sorted(sums)}')
+for name, digest in sums.items():
+    if digest != sha(name): fail(f'SHA256SUMS is wrong for {name}')
+def load(name):
+    data = yaml.safe_load(open(os.path.join(out, name), encoding='utf-8'))
+    for key in ('PackageIdentifier', 'PackageVersion', 'ManifestType', 'ManifestVersion'):
+        if key not in data: fail(f'{name} lacks {key}')
+    if data['PackageIdentifier'] != 'Tessaly.Lumivane' or data['PackageVersion'] != version or data['ManifestVersion'] != '1.6.0':
+        fail(f'{name}: identifier, version or schema')
+    return data
+ver = load('Tessaly.Lumivane.yaml')
+if ver['ManifestType'] != 'version' or ver['DefaultLocale'] != 'en-US': fail('version manifest')
+inst = load('Tessaly.Lumivane.installer.yaml')
+loc = load('Tessaly.Lumivane.locale.en-US.yaml')
+if inst['ManifestType'] != 'installer' or inst['InstallerType'] != 'nullsoft' or inst['Scope'] != 'user': fail('installer manifest')
+[entry] = inst['Installers']
+if entry['Architecture'] != 'x64' or not entry['InstallerUrl'].endswith('/' + setup): fail('installer entry')
+if entry['InstallerSha256'] != sha(setup).upper(): fail('the installer manifest\'s hash')
+for key in ('PackageLocale', 'Publisher', 'PackageName', 'License', 'ShortDescription', 'Description', 'Tags', 'ReleaseNotesUrl'):
+    if key not in loc: fail(f'locale manifest lacks {key}')
+if loc['ManifestType'] != 'defaultLocale' or loc['License'] != 'MIT' or not loc['ReleaseNotesUrl'].endswith('CHANGELOG.md'):
+    fail('locale manifest')
+scoop = json.load(open(os.path.join(out, 'lumivane.json')))
+for key in ('version', 'description', 'homepage', 'license', 'url', 'hash', 'extract_dir', 'bin', 'shortcuts', 'checkver', 'autoupdate'):
+    if key not in scoop: fail(f'lumivane.json lacks {key}')
+if scoop['version'] != version or scoop['hash'] != sha(archive) or not scoop['url'].endswith('/' + archive): fail('scoop manifest')
+names = zipfile.ZipFile(os.path.join(out, archive)).namelist()
+if f"{scoop['extract_dir']}/{scoop['bin']}" not in names: fail(f'the zip has no {scoop["bin"]} under {scoop["extract_dir"]}')
+if re.search(scoop['checkver']['regex'], archive).group(1) != version: fail('checkver does not find the version')
+switches = inst['InstallerSwitches']
+open(os.path.join(out, '..', 'switches'), 'w').write(switches['Silent'] + '\n' + switches['InstallLocation'] + '\n')
+print('manifests and hashes: checked')
+PY
+
+# The installer with the manifest's switches, into a folder of the user's
+# choice, and out again with the entry's quiet uninstall.
+run() { bash "$env" exec "$build" "$@"; }
+bash "$env" up "$build" >/dev/null
+setup=$(ls "$rel1"/Lumivane-*-win64-setup.exe)
+run reg add "HKCU\\Software\\Wine\\AppDefaults\\${setup##*/}" /v Version /d win10 /f >/dev/null
+{ read -r silent; read -r location; } < "$rel1/../switches"
+target='C:\winget-test\Lumivane'
+run "$setup" "$silent" "${location/<INSTALLPATH>/$target}"
+dir=$build/wine/prefix/drive_c/winget-test/Lumivane
+[ -f "$dir/Lumivane.exe" ] || fail "the manifest's switches did not install into $target"
+key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane'
+quiet=$(run reg query "$key" /v QuietUninstallString | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ "$quiet" = "\"$target\\Uninstall.exe\" /S _?=$target" ] || fail "quiet uninstall string: $quiet"
+run "$target\\Uninstall.exe" /S "_?=$target"
+[ ! -d "$dir" ] || fail "the quiet uninstall returned before removing $(ls "$dir")"
+run reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry stayed"
+rm -rf "$work"
+echo "release test: 1 passed, 0 failed"
