@@ -3,11 +3,7 @@
 #include <commctrl.h>
 #include <shobjidl.h>
 
-#include "resource.h"
-#include "win32/CommonControlsWin32.h"
-#include "win32/MessageLoopWin32.h"
-#include "win32/UniqueHandle.h"
-#include "win32/Window.h"
+#include "win32/ModalDialogWin32.h"
 
 namespace lumivane {
 
@@ -19,7 +15,7 @@ using C = TTriggersControl;
 
 // Layout at 96 pixels per inch; scaled to the window's DPI.
 constexpr int kClientWidth = 400, kClientHeight = 292;
-constexpr int kButtonWidth = 78, kButtonHeight = 25;
+constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
 
 // The file name of a program the user picks; empty when cancelled.
 std::wstring PickProgram(HWND owner) {
@@ -47,20 +43,12 @@ std::wstring PickProgram(HWND owner) {
     return name;
 }
 
-class TfTriggers final : public TWindow {
+class TfTriggers final : public TModalDialogWin32 {
 public:
     TfTriggers(HWND owner, const TTriggerSettings& settings) : FSettings(settings) {
-        static const ATOM atom =
-            RegisterClass(kTriggersDialogClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
-        (void)atom;
-        FControls.Load();
-        if (!CreateHandle(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | WS_EX_TOPMOST, kTriggersDialogClassName,
-                          L"Automatic deactivation", WS_POPUP | WS_CAPTION | WS_SYSMENU, 0, 0, 0, 0, owner))
-            return;
-        FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
-        FFont.Reset(CreateTahomaFont(FDpi));
+        if (!Open(owner, kTriggersDialogClassName, L"Automatic deactivation", kClientWidth, kClientHeight)) return;
         const int right = kClientWidth - 12, buttonLeft = right - kButtonWidth, listRight = buttonLeft - 10;
-        child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, right, 28}, -1);
+        Child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, right, 28}, -1);
         FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                       WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, listRight, 140},
                       C::Programs);
@@ -68,7 +56,7 @@ public:
               {buttonLeft, 30, right, 30 + kButtonHeight}, C::Add);
         FRemove = child(0, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP,
                         {buttonLeft, 61, right, 61 + kButtonHeight}, C::Remove);
-        child(0, L"STATIC", L"Program &name:", SS_LEFT, {12, 152, 96, 168}, -1);
+        Child(0, L"STATIC", L"Program &name:", SS_LEFT, {12, 152, 96, 168}, -1);
         FName = child(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, {98, 148, listRight, 171},
                       C::Name);
         SendMessageW(FName, EM_LIMITTEXT, kProgramNameMax, 0);
@@ -89,39 +77,17 @@ public:
                            box.Id);
             SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
-        const int top = kClientHeight - 12 - kButtonHeight;
-        child(0, L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP,
-              {right - 2 * 75 - 6, top, right - 75 - 6, top + kButtonHeight}, IDOK);
-        child(0, L"BUTTON", L"Cancel", BS_PUSHBUTTON | WS_TABSTOP, {right - 75, top, right, top + kButtonHeight},
-              IDCANCEL);
         ShowList();
     }
-    ~TfTriggers() override { DestroyHandle(); }
 
     std::optional<TTriggerSettings> Ask() {
         if (!Handle() || !FList) return std::nullopt;
-        ShowWindow(Handle(), SW_SHOW);
-        SetForegroundWindow(Handle());
-        SetFocus(FList);
-        RunModalLoop(*this, FClosed);
-        ShowWindow(Handle(), SW_HIDE);
+        RunModal(FList);
         return FChosen;
     }
 
-protected:
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        switch (msg) {
-        case WM_COMMAND:
-            Command(LOWORD(wParam), HIWORD(wParam));
-            return 0;
-        case WM_CLOSE: FClosed = true; return 0;
-        case DM_GETDEFID: return MAKELRESULT(IDOK, DC_HASDEFID);
-        default: return TWindow::HandleMessage(msg, wParam, lParam);
-        }
-    }
-
 private:
-    void Command(int id, int code) {
+    void Command(int id, int code) override {
         switch (id) {
         case IDOK:
             // Enter in the name field adds the name; OK itself closes.
@@ -134,9 +100,9 @@ private:
             FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
             FSettings.KeepAwake = Checked(C::KeepAwake);
             FChosen = FSettings;
-            FClosed = true;
+            Close();
             return;
-        case IDCANCEL: FClosed = true; return;
+        case IDCANCEL: Close(); return;
         case static_cast<int>(C::Add):
             if (const std::wstring name = PickProgram(Handle()); !name.empty()) Add(name);
             // Back to this dialog, where some systems activate another window.
@@ -187,18 +153,11 @@ private:
     }
 
     HWND child(DWORD exStyle, const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, C id) {
-        return child(exStyle, cls, caption, style, r, static_cast<int>(id));
-    }
-    HWND child(DWORD exStyle, const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id) {
-        return CreateScaledChild(Handle(), FDpi, FFont.Get(), exStyle, cls, caption, style, r, id);
+        return Child(exStyle, cls, caption, style, r, static_cast<int>(id));
     }
 
     TTriggerSettings FSettings;
-    TCommonControlsWin32 FControls;
-    UINT FDpi = 96;
-    bool FClosed = false;
     HWND FList = nullptr, FRemove = nullptr, FName = nullptr;
-    TUniqueHfont FFont;
     std::optional<TTriggerSettings> FChosen;
 };
 

@@ -268,6 +268,14 @@ bool IsAbove(HWND upper, HWND lower) {
     return false;
 }
 
+std::wstring StoredScreenSaveActive() {
+    wchar_t value[16] = {};
+    DWORD size = sizeof(value);
+    RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveActive", RRF_RT_REG_SZ, nullptr, value,
+                 &size);
+    return value;
+}
+
 TScreenSaverOn::TScreenSaverOn() {
     SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &FSaved, 0);
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);

@@ -106,6 +106,10 @@ void RoundTrip(HWND window);
 // A DWORD value of the program's options key in the registry, if there is one.
 std::optional<DWORD> StoredOption(const wchar_t* name);
 
+// The screen-saver flag as the user's profile holds it: what the next log-on
+// gets, and what another process sees.
+std::wstring StoredScreenSaveActive();
+
 // Whether `upper` lies above `lower` in the Z order of the top-level windows.
 bool IsAbove(HWND upper, HWND lower);
 

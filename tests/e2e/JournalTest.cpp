@@ -11,16 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The screen-saver flag as the user's profile holds it: what the next log-on
-// gets, and what another process sees.
-std::wstring StoredScreenSaveActive() {
-    wchar_t value[16] = {};
-    DWORD size = sizeof(value);
-    RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveActive", RRF_RT_REG_SZ, nullptr, value,
-                 &size);
-    return value;
-}
-
 // This desktop session's journal.
 std::wstring JournalName() {
     DWORD session = 0;

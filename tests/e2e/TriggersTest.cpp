@@ -23,15 +23,6 @@ bool ScreenSaverActive() {
     return on != FALSE;
 }
 
-// What the user's profile says, which an automatic deactivation never changes.
-std::wstring ProfileScreenSaverActive() {
-    wchar_t value[8] = {};
-    DWORD size = sizeof(value);
-    RegGetValueW(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"ScreenSaveActive", RRF_RT_REG_SZ, nullptr, value,
-                 &size);
-    return value;
-}
-
 struct TNotepad {
     PROCESS_INFORMATION Info{};
     TNotepad() {
@@ -99,7 +90,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     ASSERT_NE(main, nullptr);
     HWND state = Item(main, TControlId::lblScreenSaverActive), group = Item(main, TControlId::gbPowerOff);
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
-    const std::wstring profile = ProfileScreenSaverActive();
+    const std::wstring profile = StoredScreenSaveActive();
 
     TNotepad notepad;
     ASSERT_NE(notepad.Info.hProcess, nullptr);
@@ -107,7 +98,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the listed program deactivates";
     EXPECT_TRUE(PollUntil([&] { return TextOf(state) == L"Deactivated while notepad.exe runs"; }, 3s));
     EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off \u2013 computer kept awake"; }, 3s));
-    EXPECT_EQ(ProfileScreenSaverActive(), profile) << "never written into the profile";
+    EXPECT_EQ(StoredScreenSaveActive(), profile) << "never written into the profile";
     notepad.End();
     EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 5s))
         << "its end gives the state from before back";
