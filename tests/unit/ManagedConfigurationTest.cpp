@@ -314,24 +314,25 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
         const char* Events;
         bool ActiveAtStart, ActiveAfter, Awake;
         TAutoState State;
+        bool ActiveAfterTheEnd;  // the run's end puts back what a holding trigger took
     } rows[] = {
-        {"P", true, false, true, TAutoState::Holding},
-        {"Pp", true, true, false, TAutoState::Idle},
-        {"PQp", true, true, false, TAutoState::Idle},
-        {"P", false, false, true, TAutoState::Holding},
-        {"Pp", false, false, false, TAutoState::Idle},
-        {"PD", true, false, false, TAutoState::Overridden},
-        {"PDp", true, false, false, TAutoState::Idle},
-        {"PAp", true, true, false, TAutoState::Idle},
-        {"PRp", true, true, false, TAutoState::Idle},
-        {"PFp", true, false, true, TAutoState::Idle},
-        {"PFpE", true, true, false, TAutoState::Idle},
-        {"FPp", true, false, true, TAutoState::Idle},
-        {"FPE", true, false, true, TAutoState::Holding},
-        {"FPEp", true, true, false, TAutoState::Idle},
-        {"FPpE", true, true, false, TAutoState::Idle},
-        {"PpP", true, false, true, TAutoState::Holding},
-        {"PDpP", true, false, true, TAutoState::Holding},
+        {"P", true, false, true, TAutoState::Holding, true},
+        {"Pp", true, true, false, TAutoState::Idle, true},
+        {"PQp", true, true, false, TAutoState::Idle, true},
+        {"P", false, false, true, TAutoState::Holding, false},
+        {"Pp", false, false, false, TAutoState::Idle, false},
+        {"PD", true, false, false, TAutoState::Overridden, false},
+        {"PDp", true, false, false, TAutoState::Idle, false},
+        {"PAp", true, true, false, TAutoState::Idle, true},
+        {"PRp", true, true, false, TAutoState::Idle, true},
+        {"PFp", true, false, true, TAutoState::Idle, false},
+        {"PFpE", true, true, false, TAutoState::Idle, true},
+        {"FPp", true, false, true, TAutoState::Idle, false},
+        {"FPE", true, false, true, TAutoState::Holding, true},
+        {"FPEp", true, true, false, TAutoState::Idle, true},
+        {"FPpE", true, true, false, TAutoState::Idle, true},
+        {"PpP", true, false, true, TAutoState::Holding, true},
+        {"PDpP", true, false, true, TAutoState::Holding, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + (row.ActiveAtStart ? " from active" : " from inactive"));
@@ -357,6 +358,7 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
         EXPECT_EQ(c.AutomaticCause().empty(), row.State != TAutoState::Holding);
         c.Shutdown();
         EXPECT_EQ(awake.Held, 0) << "the end lets go";
+        EXPECT_EQ(spi.ScreenSaverActive, row.ActiveAfterTheEnd);
     }
 }
 

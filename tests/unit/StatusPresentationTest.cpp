@@ -64,6 +64,8 @@ TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
          L"kept awake"},
         {kFullScreenCause, false, L"Deactivated while a program is full screen",
          L"Deactivated while a program is full screen\rScreen saver:  Inactive, monitor power off:  Inactive"},
+        {L"abcdefghijklmnopqrst.exe", false, L"Deactivated while abcdefghijklmnopqrst.exe runs",
+         L"Deactivated while abcdefghijklmnopqrst.exe runs\rScreen saver:  Inactive, monitor power off:  Inactive"},
         {longName, true, L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs",
          L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026 runs\rScreen saver:  Inactive, monitor power off:  "
          L"Inactive, computer kept awake"},

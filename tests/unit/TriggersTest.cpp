@@ -18,8 +18,9 @@ TEST(ProgramNames, AreComparedWithoutCaseAndWithoutPath) {
         {L"C:\\Tools\\", L"", false},
     };
     for (const auto& row : rows) EXPECT_EQ(SameProgram(row.Image, row.Listed), row.Same) << row.Listed;
-    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", std::wstring(256, L'n')}),
-              (std::vector<std::wstring>{L"a.exe", L"b c.exe"}));
+    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", std::wstring(256, L'n'),
+                                std::wstring(255, L'k')}),
+              (std::vector<std::wstring>{L"a.exe", L"b c.exe", std::wstring(255, L'k')}));
     std::vector<std::wstring> many;
     for (int i = 0; i < 300; ++i) many.push_back(std::to_wstring(i) + L".exe");
     EXPECT_EQ(CleanProgramList(many).size(), kProgramsMax);
