@@ -68,9 +68,10 @@ void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
+    FConfig.SetSessionLocked(SessionLocked());
     FConfig.SetAwakeRequest(FAwake);
     const TTriggerSettings triggers = LoadTriggers(FRegistry);
-    FConfig.SetKeepAwake(triggers.KeepAwake);
+    FConfig.SetKeepAwake(triggers.KeepAwake, triggers.LetDisplaySleepWhenLocked);
     FConfig.FormCreate();
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
@@ -120,6 +121,8 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
 }
 
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
+
+void TLumivaneWin32::SessionLockChanged(bool locked) { FConfig.SetSessionLocked(locked); }
 
 void TLumivaneWin32::DisplayChanged() {
     FMain.RenewStateIcons();
@@ -242,7 +245,7 @@ void TLumivaneWin32::actAutomaticDeactivationExecute() {
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
     if (!chosen || FEndStepsDone) return;
     if (!SaveTriggers(FRegistry, *chosen)) FErrors.ShowError(kRegistryWriteErrorText);
-    FConfig.SetKeepAwake(chosen->KeepAwake);
+    FConfig.SetKeepAwake(chosen->KeepAwake, chosen->LetDisplaySleepWhenLocked);
     FTriggers.Apply(*chosen);
 }
 

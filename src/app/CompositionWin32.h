@@ -86,6 +86,7 @@ private:
     void DisplayChanged() override;
     void SettingsChanged() override;
     void SessionConnectionChanged() override;
+    void SessionLockChanged(bool locked) override;
     uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) override;
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override { FTriggers.SetOnMains(onMains); }

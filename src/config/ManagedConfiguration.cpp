@@ -40,8 +40,16 @@ void TManagedConfiguration::SetSessionConnected(bool connected) {
     }
 }
 
-void TManagedConfiguration::SetKeepAwake(bool keep) {
+void TManagedConfiguration::SetKeepAwake(bool keep, bool letDisplaySleepWhenLocked) {
     FKeepAwake = keep;
+    FLetDisplaySleepWhenLocked = letDisplaySleepWhenLocked;
+    UpdateAwake();
+}
+
+void TManagedConfiguration::SetSessionLocked(bool locked) {
+    FSessionLocked = locked;
+    // Only the requests follow the lock: the plan stays as it is, so that a
+    // lock and an unlock never rewrite the machine-wide plan.
     UpdateAwake();
 }
 
@@ -50,21 +58,41 @@ void TManagedConfiguration::SetPeriodAwake(bool wanted) {
     UpdateAwake();
 }
 
+TArbiterFacts TManagedConfiguration::Facts(bool withPlan) const {
+    TArbiterFacts f;
+    f.Automatic = FAuto.State();
+    f.TriggerCause = FAutoCause;
+    f.PeriodRunning = FPeriodAwake;
+    f.PeriodEnd = FDeactivatedUntil;
+    f.Activated = FActivated;
+    f.ManageScreenSaver = FDeps.Options.ManageScreenSaver();
+    f.ManagePowerOff = FDeps.Options.ManagePowerOff();
+    f.UpdateSettings = FDeps.Options.UpdateSettings();
+    f.KeepAwake = FKeepAwake;
+    f.SessionLocked = FSessionLocked;
+    f.LetDisplaySleepWhenLocked = FLetDisplaySleepWhenLocked;
+    // Asked of the plan only when the answer matters: it is a read of the
+    // plan and of the other runs' marks.
+    f.PlanKeepsDisplayOn = withPlan && FDeps.Plan.Mark().Plan && !GetPowerOffActive(FDeps.Spi);
+    f.Ended = FEnded;
+    return f;
+}
+
 void TManagedConfiguration::UpdateAwake() {
-    const bool hold = (FPeriodAwake || FAuto.Holding()) && FKeepAwake && !FEnded && FAwake;
-    // The reason says what holds it now (`powercfg /requests` shows it).
-    const std::wstring reason = FAuto.Holding() ? L"Lumivane: deactivated while " + CauseText(FAutoCause)
-                                                : L"Lumivane: deactivated until " + FDeactivatedUntil;
-    if (hold == FAwakeHeld && (!hold || reason == FAwakeReason)) return;
+    TArbiterDecision wanted = Arbitrate(Facts(false));
+    if (wanted.HoldSystem) wanted = Arbitrate(Facts(true));
+    const bool same = wanted.HoldSystem == FAwakeHeldAs.HoldSystem && wanted.HoldDisplay == FAwakeHeldAs.HoldDisplay &&
+                      wanted.AwakeReason == FAwakeHeldAs.AwakeReason;
+    if (!FAwake || (!FAwakeHeld && !wanted.HoldSystem) || (FAwakeHeld && same)) return;
     if (FAwakeHeld) {
         FAwake->Release();
         FAwakeHeld = false;
     }
-    if (hold) FAwakeHeld = FAwake->Hold(reason);
-    FAwakeReason = FAwakeHeld ? reason : std::wstring();
+    if (wanted.HoldSystem) FAwakeHeld = FAwake->Hold(wanted.AwakeReason, wanted.HoldDisplay);
+    FAwakeHeldAs = FAwakeHeld ? wanted : TArbiterDecision{};
 }
 
-bool TManagedConfiguration::WriteForGood() const { return FDeps.Options.UpdateSettings() && !FAuto.Holding(); }
+bool TManagedConfiguration::WriteForGood() const { return Arbitrate(Facts(false)).WriteForGood; }
 
 void TManagedConfiguration::UserCommand() {
     FAuto.UserCommand();
@@ -212,6 +240,8 @@ void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
                          current.PowerOffSetting.Active))
             ReapplyPowerOff(keptPo, update);
     }
+    // Whether the plan still keeps the display on decides the display request.
+    if (FAwakeHeld) UpdateAwake();
     FDeps.Status.UpdateStatus();
 }
 

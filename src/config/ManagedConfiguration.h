@@ -7,6 +7,7 @@
 #include <string>
 
 #include "base/Timer.h"
+#include "config/Arbiter.h"
 #include "config/TimeFormat.h"
 #include "config/Triggers.h"
 #include "display/KeepAwake.h"
@@ -113,9 +114,14 @@ public:
     // `awake` (when the option says so); a plain Deactivate, which has no
     // end, never does. Released at the end of the period or of the trigger,
     // at Activate, at Deactivate, at restore and at every end.
+    // The display is held on only where nothing else keeps it on and the
+    // user gave both items to this program; while the session is locked it
+    // is let go when `letDisplaySleepWhenLocked`.
     void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
-    void SetKeepAwake(bool keep);
+    void SetKeepAwake(bool keep, bool letDisplaySleepWhenLocked = true);
+    void SetSessionLocked(bool locked);
     bool KeptAwake() const { return FAwakeHeld; }
+    bool DisplayKeptOn() const { return FAwakeHeld && FAwakeHeldAs.HoldDisplay; }
     TTimer& TimerDisableFor() { return FTimerDisableFor; }
     TTimer& TimerCheckConfiguration() { return FTimerCheckConfiguration; }
 
@@ -139,14 +145,17 @@ private:
     void UserCommand();
     void SetPeriodAwake(bool wanted);
     void UpdateAwake();
+    // The facts for the arbiter; `withPlan`: ask the plan too.
+    TArbiterFacts Facts(bool withPlan) const;
     // "Update Windows configuration", except while the automatic
     // deactivation holds: its changes are always temporary.
     bool WriteForGood() const;
     bool FSessionConnected = true;
     bool FEnded = false;
     IAwakeRequest* FAwake = nullptr;
-    bool FKeepAwake = true, FPeriodAwake = false, FAwakeHeld = false;
-    std::wstring FAwakeReason;
+    bool FKeepAwake = true, FLetDisplaySleepWhenLocked = true, FSessionLocked = false;
+    bool FPeriodAwake = false, FAwakeHeld = false;
+    TArbiterDecision FAwakeHeldAs;
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;
     std::optional<std::wstring> FAwayCause;  // the triggers' word while the user is away

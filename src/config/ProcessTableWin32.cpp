@@ -69,6 +69,24 @@ bool SessionConnected() {
     return active;
 }
 
+bool SessionLocked() {
+    using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
+    using TFree = void(WINAPI*)(PVOID);
+    const auto query = SessionFunction<TQuery>("WTSQuerySessionInformationW");
+    const auto free = SessionFunction<TFree>("WTSFreeMemory");
+    LPWSTR buffer = nullptr;
+    DWORD bytes = 0;
+    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSSessionInfoEx, &buffer, &bytes))
+        return false;
+    // Level 1 is the only one; its flag reads the right way round from
+    // Windows 8 on (Windows 7 had it inverted, and is not supported).
+    const auto* info = reinterpret_cast<const WTSINFOEXW*>(buffer);
+    const bool locked = bytes >= sizeof(WTSINFOEXW) && info->Level == 1 &&
+                        info->Data.WTSInfoExLevel1.SessionFlags == WTS_SESSIONSTATE_LOCK;
+    free(buffer);
+    return locked;
+}
+
 void WatchSessionConnection(HWND window, bool watch) {
     using TRegister = BOOL(WINAPI*)(HWND, DWORD);
     using TUnregister = BOOL(WINAPI*)(HWND);

@@ -34,6 +34,8 @@ private:
 // The desktop session of this process is connected, locally or remotely
 // (its connect state is active). Unknown counts as connected.
 bool SessionConnected();
+// The desktop session of this process is locked now. Unknown counts as not.
+bool SessionLocked();
 // The window gets WM_WTSSESSION_CHANGE for this session (or no longer).
 void WatchSessionConnection(HWND window, bool watch);
 

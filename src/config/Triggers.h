@@ -16,6 +16,8 @@ struct TTriggerSettings {
     bool FullScreen = false;
     bool OnlyOnMains = false;
     bool KeepAwake = true;
+    // Locked, Windows' own lock-screen time-out may turn the display off.
+    bool LetDisplaySleepWhenLocked = true;
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 

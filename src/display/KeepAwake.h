@@ -9,9 +9,10 @@ namespace lumivane {
 class IAwakeRequest {
 public:
     virtual ~IAwakeRequest() = default;
-    // `reason` is what the system shows for it; false when nothing on this
-    // system can hold the computer awake.
-    virtual bool Hold(const std::wstring& reason) = 0;
+    // Holds the computer awake, and the display too when `display`; what was
+    // held before is replaced. `reason` is what the system shows for it;
+    // false when nothing on this system can hold the computer awake.
+    virtual bool Hold(const std::wstring& reason, bool display) = 0;
     virtual void Release() = 0;
 };
 

@@ -223,6 +223,7 @@ TTriggerSettings LoadTriggers(IRegistry& registry) {
     settings.FullScreen = ReadDword(registry, key, L"FullScreen", false);
     settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
     settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
+    settings.LetDisplaySleepWhenLocked = ReadDword(registry, key, L"LetDisplaySleepWhenLocked", true);
     registry.CloseKey(key);
     return settings;
 }
@@ -234,7 +235,9 @@ bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
     const bool saved = registry.SetValue(key, L"Programs", kRegMultiSz, EncodeMultiString(settings.Programs)) &&
                        registry.SetValue(key, L"FullScreen", kRegDword, dword(settings.FullScreen)) &&
                        registry.SetValue(key, L"OnlyOnMains", kRegDword, dword(settings.OnlyOnMains)) &&
-                       registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake));
+                       registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake)) &&
+                       registry.SetValue(key, L"LetDisplaySleepWhenLocked", kRegDword,
+                                         dword(settings.LetDisplaySleepWhenLocked));
     registry.CloseKey(key);
     return saved;
 }

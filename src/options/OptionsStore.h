@@ -18,8 +18,9 @@ extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
 // Beside the options, where an administrator or a script may set them too.
 extern const wchar_t* const kTriggersKey;  // "Software\Tessaly\Lumivane\Triggers"
 // The automatic deactivation's settings: "Programs" (REG_MULTI_SZ),
-// "FullScreen", "OnlyOnMains", "KeepAwake" (REG_DWORD, nonzero is on). A
-// value of another type or size, or a malformed list, reads as its default.
+// "FullScreen", "OnlyOnMains", "KeepAwake", "LetDisplaySleepWhenLocked"
+// (REG_DWORD, nonzero is on). A value of another type or size, or a
+// malformed list, reads as its default.
 TTriggerSettings LoadTriggers(IRegistry& registry);
 // False when a value could not be written.
 bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings);

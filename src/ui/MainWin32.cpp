@@ -259,6 +259,8 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == WTS_CONSOLE_CONNECT || wParam == WTS_CONSOLE_DISCONNECT || wParam == WTS_REMOTE_CONNECT ||
             wParam == WTS_REMOTE_DISCONNECT)
             FDeps.Events.SessionConnectionChanged();
+        if (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK)
+            FDeps.Events.SessionLockChanged(wParam == WTS_SESSION_LOCK);
         return 0;
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;

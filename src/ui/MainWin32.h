@@ -52,6 +52,8 @@ public:
     virtual void SettingsChanged() = 0;
     // The desktop session was connected or disconnected, locally or remotely.
     virtual void SessionConnectionChanged() = 0;
+    // The session was locked or unlocked.
+    virtual void SessionLockChanged(bool locked) = 0;
     // WM_COPYDATA from another process of this session: its tag and bytes,
     // which the answer is about; 0 refuses them.
     virtual uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) = 0;

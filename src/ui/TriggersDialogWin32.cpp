@@ -14,7 +14,7 @@ namespace {
 using C = TTriggersControl;
 
 // Layout at 96 pixels per inch; scaled to the window's DPI.
-constexpr int kClientWidth = 400, kClientHeight = 292;
+constexpr int kClientWidth = 400, kClientHeight = 314;
 constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
 
 // The file name of a program the user picks; empty when cancelled.
@@ -52,7 +52,7 @@ public:
         FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                       WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, listRight, 140},
                       C::Programs);
-        child(0, L"BUTTON", L"A&dd\u2026", BS_PUSHBUTTON | WS_TABSTOP,
+        child(0, L"BUTTON", L"&Add\u2026", BS_PUSHBUTTON | WS_TABSTOP,
               {buttonLeft, 30, right, 30 + kButtonHeight}, C::Add);
         FRemove = child(0, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP,
                         {buttonLeft, 61, right, 61 + kButtonHeight}, C::Remove);
@@ -69,8 +69,10 @@ public:
         } boxes[] = {
             {C::FullScreen, L"Deactivate while a program is &full screen or presenting", settings.FullScreen, 184},
             {C::OnlyOnMains, L"Only on &mains power", settings.OnlyOnMains, 206},
-            {C::KeepAwake, L"Keep the computer &awake during timed and automatic deactivation", settings.KeepAwake,
+            {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation", settings.KeepAwake,
              228},
+            {C::LetDisplaySleep, L"&Let the display turn off while the computer is locked",
+             settings.LetDisplaySleepWhenLocked, 250},
         };
         for (const auto& box : boxes) {
             HWND h = child(0, L"BUTTON", box.Caption, BS_AUTOCHECKBOX | WS_TABSTOP, {12, box.Top, right, box.Top + 17},
@@ -99,6 +101,7 @@ private:
             FSettings.FullScreen = Checked(C::FullScreen);
             FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
             FSettings.KeepAwake = Checked(C::KeepAwake);
+            FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
             FChosen = FSettings;
             Close();
             return;

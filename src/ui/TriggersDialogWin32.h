@@ -21,6 +21,7 @@ enum class TTriggersControl : int {
     FullScreen,
     OnlyOnMains,
     KeepAwake,
+    LetDisplaySleep,  // "Let the display turn off while the computer is locked"
 };
 
 // Shows `settings`; the settings as the user left them at OK, empty at Cancel.

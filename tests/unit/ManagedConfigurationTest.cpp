@@ -6,6 +6,7 @@
 
 #include "config/ManagedConfiguration.h"
 #include "fakes/FakeHost.h"
+#include "fakes/FakePowerPlan.h"
 #include "fakes/FakeSystemParameters.h"
 #include "fakes/FakeTimerService.h"
 
@@ -147,17 +148,8 @@ TEST_F(ManagedConfigurationTest, ActivateOrDeactivateCancelsThePeriod) {
 // The computer is kept awake only while a period runs, and let go on every
 // way it can end; a plain Deactivate has no end and takes nothing.
 TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheverWay) {
-    struct TAwakeLog final : IAwakeRequest {
-        std::vector<std::string> Calls;
-        bool Answers = true;
-        bool Hold(const std::wstring& reason) override {
-            Calls.push_back("hold " + std::string(reason.begin(), reason.end()));
-            return Answers;
-        }
-        void Release() override { Calls.push_back("release"); }
-    };
     using Steps = std::vector<std::string>;
-    const std::string hold = "hold Lumivane: deactivated until 02:00:00";
+    const std::string hold = "hold Lumivane: deactivated until 02:00:00, display";
     struct TCase {
         const char* Name;
         std::function<void(TManagedConfiguration&, TFakeTimerService&)> End;
@@ -170,7 +162,7 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
         {"the run's end", [](auto& c, auto&) { c.Shutdown(); }, {hold, "release"}},
         {"the option off", [](auto& c, auto&) { c.SetKeepAwake(false); }, {hold, "release"}},
         {"a new period", [](auto& c, auto&) { c.actDeactivateForExecute(2 * kHour); },
-         {hold, "release", "hold Lumivane: deactivated until 03:00:00"}},
+         {hold, "release", "hold Lumivane: deactivated until 03:00:00, display"}},
     };
     for (const auto& c : cases) {
         TAwakeLog awake;
@@ -194,6 +186,54 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
     config.SetKeepAwake(false);
     config.actDeactivateForExecute(kHour);
     EXPECT_EQ(none.Calls.size(), 1u) << "the option off: never asked";
+}
+
+// What is held while a period (F) or a trigger (P) deactivates: the computer
+// always; the display only where both items are this program's, nothing
+// else keeps it on (a plan that took "never"), and the session is not
+// locked (L, U unlocks) unless the user wants the display kept on then too.
+TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOnAndNotWhileLocked) {
+    enum TPlan { None, Takes, Refused };
+    const struct {
+        const char* Events;
+        bool ManageSs, ManagePo;
+        TPlan Plan;
+        bool LetSleepWhenLocked, Display;
+    } rows[] = {
+        {"F", true, true, None, true, true},       {"P", true, true, None, true, true},
+        {"F", true, false, None, true, false},     {"F", false, true, None, true, false},
+        {"P", false, true, None, true, false},     {"FL", true, true, None, true, false},
+        {"PL", true, true, None, true, false},     {"FL", true, true, None, false, true},
+        {"FLU", true, true, None, true, true},     {"F", true, true, Takes, true, false},
+        {"P", true, true, Takes, true, false},     {"F", true, true, Refused, true, true},
+        {"LF", true, true, None, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.Events) + " plan " + std::to_string(row.Plan));
+        TFakePowerPlan functions;
+        functions.RefuseWrites = row.Plan == Refused;
+        TPowerPlanParameters onPlan{spi, functions};
+        ISystemParameters& backend = row.Plan == None ? static_cast<ISystemParameters&>(spi) : onPlan;
+        IPowerOffPlan& plan = row.Plan == None ? static_cast<IPowerOffPlan&>(noPlan) : onPlan;
+        options.Manage[0] = row.ManageSs;
+        options.Manage[1] = row.ManagePo;
+        TAwakeLog awake;
+        TManagedConfiguration c{{backend, options, timers, clock, status, pump, plan}};
+        c.SetAwakeRequest(awake);
+        c.SetKeepAwake(true, row.LetSleepWhenLocked);
+        spi.SetConfiguration({{true, 600}, {true, 1200}});
+        c.FormCreate();
+        for (const char* e = row.Events; *e; ++e) switch (*e) {
+            case 'F': c.actDeactivateForExecute(kHour); break;
+            case 'P': c.SetTriggerCause(L"vlc.exe"); break;
+            case 'L': c.SetSessionLocked(true); break;
+            case 'U': c.SetSessionLocked(false); break;
+            }
+        EXPECT_EQ(awake.Held, 1) << "the computer is held in every row";
+        EXPECT_EQ(awake.Display, row.Display);
+        c.Shutdown();
+        EXPECT_EQ(awake.Held, 0);
+    }
 }
 
 TEST_F(ManagedConfigurationTest, RestoreLeavesThePeriodRunningAndEndsPreservation) {
@@ -304,12 +344,6 @@ TEST_F(ManagedConfigurationTest, APeriodEndsAtItsWallClockTimeEvenAfterTheComput
 // holds), A/D/R the user's Activate/Deactivate/Restore, F a one-hour period,
 // E that hour passes. The items start active unless the row says otherwise.
 TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBeforeButNeverOverridesTheUser) {
-    struct TAwakeCount final : IAwakeRequest {
-        int Held = 0;
-        std::wstring Reason;
-        bool Hold(const std::wstring& reason) override { Reason = reason; return ++Held; }
-        void Release() override { --Held; }
-    };
     const struct {
         const char* Events;
         bool ActiveAtStart, ActiveAfter, Awake;
@@ -336,7 +370,7 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + (row.ActiveAtStart ? " from active" : " from inactive"));
-        TAwakeCount awake;
+        TAwakeLog awake;
         TManagedConfiguration c{{spi, options, timers, clock, status, pump, noPlan}};
         c.SetAwakeRequest(awake);
         spi.SetConfiguration({{row.ActiveAtStart, 600}, {row.ActiveAtStart, 1200}});
@@ -365,11 +399,7 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
 // "Update Windows configuration" and the watchdog never make an automatic
 // deactivation permanent; the run's end gives the items back.
 TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationIsNeverWrittenForGood) {
-    struct TAwakeLog final : IAwakeRequest {
-        std::wstring Reason;
-        bool Hold(const std::wstring& reason) override { Reason = reason; return true; }
-        void Release() override {}
-    } awake;
+    TAwakeLog awake;
     config.SetAwakeRequest(awake);
     Start({{true, 600}, {true, 1200}});
     options.Update = options.Preserve = true;

@@ -121,7 +121,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
     TFakeRegistry registry;
-    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false};
+    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false, false};
     ASSERT_TRUE(SaveTriggers(registry, saved));
     EXPECT_EQ(LoadTriggers(registry), saved);
     registry.WritesAllowed = registry.Writes + 2;

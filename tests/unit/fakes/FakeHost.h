@@ -2,6 +2,8 @@
 // Stand-ins for what the main window gives the configuration logic: its option
 // check boxes, the clock, the status refresh and the message pump.
 #include <functional>
+#include <string>
+#include <vector>
 #include <utility>
 
 #include "config/ManagedConfiguration.h"
@@ -17,6 +19,27 @@ struct TFakeOptions final : IConfigurationOptions {
     bool UpdateSettings() const override { return Update; }
     bool PreserveConfiguration() const override { return Preserve; }
     bool RestoreConfiguration() const override { return Restore; }
+};
+
+// Records what is held: "hold <reason>" (", display" when the display is
+// held too) and "release".
+struct TAwakeLog final : IAwakeRequest {
+    std::vector<std::string> Calls;
+    bool Answers = true;
+    int Held = 0;
+    bool Display = false;
+    std::wstring Reason;
+    bool Hold(const std::wstring& reason, bool display) override {
+        Calls.push_back("hold " + std::string(reason.begin(), reason.end()) + (display ? ", display" : ""));
+        Reason = reason;
+        Display = display;
+        Held += Answers;
+        return Answers;
+    }
+    void Release() override {
+        Calls.push_back("release");
+        --Held;
+    }
 };
 
 struct TFakeClock final : IClock {

@@ -1,0 +1,25 @@
+#include "config/Arbiter.h"
+
+namespace lumivane {
+
+TArbiterDecision Arbitrate(const TArbiterFacts& f) {
+    TArbiterDecision d;
+    const bool automatic = f.Automatic == TAutoState::Holding;
+    d.WriteForGood = f.UpdateSettings && !automatic;
+    // Only a deactivation with an end keeps anything awake: a plain
+    // Deactivate is the user's setting, and Windows' own sleep goes on.
+    d.HoldSystem = (f.PeriodRunning || automatic) && f.KeepAwake && !f.Ended;
+    // The display request overrides more than the power-off: it also keeps
+    // the screen saver and the automatic lock away. So it is taken only
+    // where the user gave both items to this program, the power-off is off,
+    // and nothing else keeps the display on. Locked, Windows' own time-out
+    // for the lock screen turns it off, unless the user asked otherwise.
+    d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated &&
+                    !f.PlanKeepsDisplayOn && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
+    if (d.HoldSystem)
+        d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)
+                                  : L"Lumivane: deactivated until " + f.PeriodEnd;
+    return d;
+}
+
+}  // namespace lumivane
