@@ -69,6 +69,28 @@ bool SessionConnected() {
     return active;
 }
 
+namespace {
+// Not in every SDK's headers: WTSSessionInfoEx and its record, WTSINFOEXW
+// with its only level.
+constexpr auto kSessionInfoEx = static_cast<WTS_INFO_CLASS>(25);
+constexpr LONG kSessionStateLock = 0;  // WTS_SESSIONSTATE_LOCK
+struct TSessionInfoEx {
+    DWORD Level;
+    union {
+        struct {
+            ULONG SessionId;
+            WTS_CONNECTSTATE_CLASS SessionState;
+            LONG SessionFlags;
+            WCHAR WinStationName[WINSTATIONNAME_LENGTH + 1], UserName[USERNAME_LENGTH + 1],
+                DomainName[DOMAIN_LENGTH + 1];
+            LARGE_INTEGER LogonTime, ConnectTime, DisconnectTime, LastInputTime, CurrentTime;
+            DWORD IncomingBytes, OutgoingBytes, IncomingFrames, OutgoingFrames, IncomingCompressedBytes,
+                OutgoingCompressedBytes;
+        } Level1;
+    } Data;
+};
+}  // namespace
+
 bool SessionLocked() {
     using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
     using TFree = void(WINAPI*)(PVOID);
@@ -76,13 +98,13 @@ bool SessionLocked() {
     const auto free = SessionFunction<TFree>("WTSFreeMemory");
     LPWSTR buffer = nullptr;
     DWORD bytes = 0;
-    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSSessionInfoEx, &buffer, &bytes))
+    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kSessionInfoEx, &buffer, &bytes))
         return false;
     // Level 1 is the only one; its flag reads the right way round from
     // Windows 8 on (Windows 7 had it inverted, and is not supported).
-    const auto* info = reinterpret_cast<const WTSINFOEXW*>(buffer);
-    const bool locked = bytes >= sizeof(WTSINFOEXW) && info->Level == 1 &&
-                        info->Data.WTSInfoExLevel1.SessionFlags == WTS_SESSIONSTATE_LOCK;
+    const auto* info = reinterpret_cast<const TSessionInfoEx*>(buffer);
+    const bool locked = bytes >= sizeof(TSessionInfoEx) && info->Level == 1 &&
+                        info->Data.Level1.SessionFlags == kSessionStateLock;
     free(buffer);
     return locked;
 }

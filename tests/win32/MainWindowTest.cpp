@@ -232,6 +232,9 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
             RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers", L"KeepAwake", REG_DWORD,
                             &off, sizeof(off));
         TRun run(false);
+        // Both items the program's: the display is held too.
+        for (const auto box : {TControlId::cbManageScreenSaver, TControlId::cbManagePowerOff})
+            run.Lumivane.Form().SetChecked(box, true);
         auto& held = run.Lumivane.Awake();
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
         EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep);
@@ -240,11 +243,59 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
         if (held.ByExecutionState()) {
             EXPECT_EQ(SetThreadExecutionState(awake) & awake, awake) << "the thread's state holds it";
         }
+        // Locked, the display is let go (the lock screen's own time-out turns
+        // it off) and the computer stays held; unlocked, the display again.
+        for (const WPARAM change : {WTS_SESSION_LOCK, WTS_SESSION_UNLOCK}) {
+            SendMessageW(run.Main(), WM_WTSSESSION_CHANGE, change, 0);
+            EXPECT_EQ(run.Lumivane.Config().DisplayKeptOn(), keep && change == WTS_SESSION_UNLOCK) << change;
+            EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << change;
+        }
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actActivate), 0);
         EXPECT_FALSE(held.ByPowerRequest() || held.ByExecutionState());
         EXPECT_FALSE(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"));
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers");
+}
+
+// The request's two ways, through the functions' seam (Wine has no power
+// requests): the display only when asked, each part cleared, and the
+// thread's state where the system refuses a request.
+TEST(AwakeRequest, TheDisplayIsRequestedOnlyWhenAskedAndTheThreadStateStandsInForARefusedRequest) {
+    static std::string calls;
+    static bool refuse = false;
+    TPowerRequestFunctions f;
+    f.Create = [](PREASON_CONTEXT c) -> HANDLE {
+        calls += c->Reason.SimpleReasonString == std::wstring(L"why") ? "create " : "create? ";
+        return refuse ? INVALID_HANDLE_VALUE : reinterpret_cast<HANDLE>(42);
+    };
+    f.Set = [](HANDLE, POWER_REQUEST_TYPE t) -> BOOL { return calls += "set" + std::to_string(t) + " ", TRUE; };
+    f.Clear = [](HANDLE, POWER_REQUEST_TYPE t) -> BOOL { return calls += "clear" + std::to_string(t) + " ", TRUE; };
+    f.Close = [](HANDLE h) -> BOOL { return calls += h == reinterpret_cast<HANDLE>(42) ? "close" : "close?", TRUE; };
+    f.SetExecutionState = [](EXECUTION_STATE s) -> EXECUTION_STATE {
+        char text[16];
+        snprintf(text, sizeof(text), "state%lx ", static_cast<unsigned long>(s));
+        return calls += text, ES_CONTINUOUS;
+    };
+    const struct {
+        bool Refuse, Display;
+        const char* Calls;
+    } rows[] = {
+        {false, true, "create set1 set0 | clear0 clear1 close"},
+        {false, false, "create set1 | clear1 close"},
+        {true, true, "create state80000003 | state80000000 "},
+        {true, false, "create state80000001 | state80000000 "},
+    };
+    for (const auto& row : rows) {
+        calls.clear();
+        refuse = row.Refuse;
+        TAwakeRequestWin32 request(f);
+        EXPECT_TRUE(request.Hold(L"why", row.Display));
+        EXPECT_EQ(request.ByPowerRequest(), !row.Refuse);
+        calls += "| ";
+        request.Release();
+        request.Release();  // once only
+        EXPECT_EQ(calls, row.Calls);
+    }
 }
 
 // A listed program that runs (this test program, found by the scan at the
