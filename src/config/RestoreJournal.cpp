@@ -1,5 +1,6 @@
 #include "config/RestoreJournal.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -17,7 +18,8 @@ const wchar_t* const kRecoveryTitle = L"Lumivane";
 
 namespace {
 
-// Journal v2's permanence: any change of the run, and the run's last plan change.
+// Journal v2's permanence: any change of the run, and the run's last plan
+// change; v3 keeps the second with each plan.
 constexpr uint64_t kAnyPermanent = 1, kPlanPermanent = 2;
 
 std::wstring Text(const TDisplayPowerConfiguration& c) {
@@ -74,10 +76,11 @@ bool ReadConfiguration(const std::wstring& text, TDisplayPowerConfiguration& c) 
     return true;
 }
 
-bool ReadPlanValues(const std::wstring& text, const TPlanId& plan, std::optional<TPlanSnapshot>& snapshot) {
+bool ReadPlanValues(const std::wstring& text, TPlanSnapshot& snapshot) {
     uint64_t v[2] = {};
     if (!Numbers(text, {UINT32_MAX, UINT32_MAX}, v)) return false;
-    snapshot = TPlanSnapshot{plan, static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1])};
+    snapshot.Ac = static_cast<uint32_t>(v[0]);
+    snapshot.Dc = static_cast<uint32_t>(v[1]);
     return true;
 }
 
@@ -118,6 +121,21 @@ void Note(TRecovery& result, TRecovery::TKind kind) {
     if (kind > result.Kind) result.Kind = kind;
 }
 
+// Each plan by its GUID. Temporary plan changes never outlive their run;
+// permanent ones follow the option.
+void RecoverPlans(const TJournal& j, IPowerOffPlan& plan, bool restoreOnExit, TRecovery& result) {
+    const std::optional<TPlanSnapshot> active = plan.Mark().Plan;
+    for (const TPlanChange& c : j.Plans) {
+        if (c.Permanent && !restoreOnExit) continue;
+        const std::optional<TPlanSnapshot> now = plan.Read(c.Last.Plan);
+        const std::optional<TPlanSnapshot> back = now ? PlanToPutBack(*now, c.Initial, c.Last) : std::nullopt;
+        if (!back || !plan.PutBack({back, {}, false})) continue;
+        result.PowerOffRestored = true;
+        // The balloon names the active plan's values where they came back.
+        if (!result.PlanInitial || (active && back->Plan == active->Plan)) result.PlanInitial = back;
+    }
+}
+
 // Puts one lost run's changes back where the settings still hold what it set.
 void Recover(const TJournal& j, ISystemParameters& spi, IPowerOffPlan& plan, bool restoreOnExit, TRecovery& result) {
     Note(result, TRecovery::TKind::Discarded);
@@ -143,15 +161,7 @@ void Recover(const TJournal& j, ISystemParameters& spi, IPowerOffPlan& plan, boo
             result.Initial.PowerOffSetting = j.Initial.PowerOffSetting;
         }
     }
-    // Temporary plan changes never outlive their run; permanent ones follow the option.
-    if (!j.PlanInitial || !j.PlanLast || !onPlan || !(restoreOnExit || !j.PlanPermanent)) return;
-    const std::optional<TPlanSnapshot> now = plan.Read(j.PlanLast->Plan);
-    if (!now) return;
-    const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *j.PlanInitial, *j.PlanLast);
-    if (back && plan.PutBack({back, std::nullopt, false})) {
-        result.PowerOffRestored = true;
-        result.PlanInitial = back;
-    }
+    if (onPlan) RecoverPlans(j, plan, restoreOnExit, result);
 }
 
 std::wstring Minutes(uint32_t seconds) { return seconds ? std::to_wstring(seconds / 60) + L" min" : L"never"; }
@@ -159,38 +169,52 @@ std::wstring Minutes(uint32_t seconds) { return seconds ? std::to_wstring(second
 }  // namespace
 
 std::wstring EncodeJournal(const TJournal& j) {
-    const uint64_t permanent = (j.Permanent ? kAnyPermanent : 0) | (j.PlanPermanent ? kPlanPermanent : 0);
-    std::wstring text = L"v2 " + std::to_wstring(j.ProcessId) + L' ' + std::to_wstring(j.ProcessStart) + L' ' +
-                        std::to_wstring(permanent) + L' ' + Text(j.Initial) + L' ' + Text(j.Last);
-    if (j.PlanInitial && j.PlanLast)
-        text += L' ' + Hex(j.PlanInitial->Plan) + L' ' + std::to_wstring(j.PlanInitial->Ac) + L',' +
-                std::to_wstring(j.PlanInitial->Dc) + L' ' + std::to_wstring(j.PlanLast->Ac) + L',' +
-                std::to_wstring(j.PlanLast->Dc);
+    // The v2 form while at most one plan is involved, as earlier versions
+    // wrote and read it; v3 for several.
+    const bool several = j.Plans.size() > 1;
+    const bool planPermanent = j.Plans.size() == 1 && j.Plans[0].Permanent;
+    const uint64_t permanent = (j.Permanent ? kAnyPermanent : 0) | (planPermanent ? kPlanPermanent : 0);
+    std::wstring text = std::wstring(several ? L"v3 " : L"v2 ") + std::to_wstring(j.ProcessId) + L' ' +
+                        std::to_wstring(j.ProcessStart) + L' ' + std::to_wstring(permanent) + L' ' + Text(j.Initial) +
+                        L' ' + Text(j.Last);
+    for (const TPlanChange& c : j.Plans) {
+        text += L' ' + Hex(c.Initial.Plan) + L' ' + std::to_wstring(c.Initial.Ac) + L',' +
+                std::to_wstring(c.Initial.Dc) + L' ' + std::to_wstring(c.Last.Ac) + L',' + std::to_wstring(c.Last.Dc);
+        if (several) text += c.Permanent ? L" 1" : L" 0";
+    }
     return text;
 }
 
 std::optional<TJournal> DecodeJournal(const std::wstring& text) {
     // v1: version, pid, start, permanent, initial, last.
     // v2: the same, then optionally the plan, its user's values and the run's last.
+    // v3: the same, then two plans or more, each followed by its own permanence.
     const std::vector<std::wstring> parts = Split(text, L' ');
     TJournal j;
     if (parts[0] == L"v1" && parts.size() == 6)
         j.Version = 1;
+    else if (parts[0] == L"v3" && parts.size() >= 14 && (parts.size() - 6) % 4 == 0)
+        j.Version = 3;
     else if (parts[0] != L"v2" || (parts.size() != 6 && parts.size() != 9))
         return std::nullopt;
+    const uint64_t maxPermanent = j.Version == 2 ? kAnyPermanent | kPlanPermanent : kAnyPermanent;
     uint64_t pid = 0, permanent = 0;
     if (!Number(parts[1], UINT32_MAX, pid) || !Number(parts[2], UINT64_MAX, j.ProcessStart) ||
-        !Number(parts[3], j.Version == 1 ? 1 : kAnyPermanent | kPlanPermanent, permanent) ||
-        !ReadConfiguration(parts[4], j.Initial) || !ReadConfiguration(parts[5], j.Last))
+        !Number(parts[3], maxPermanent, permanent) || !ReadConfiguration(parts[4], j.Initial) ||
+        !ReadConfiguration(parts[5], j.Last))
         return std::nullopt;
     j.ProcessId = static_cast<uint32_t>(pid);
     j.Permanent = (permanent & kAnyPermanent) != 0;
-    j.PlanPermanent = (permanent & kPlanPermanent) != 0;
-    if (parts.size() == 9) {
-        TPlanId plan{};
-        if (!ReadPlanId(parts[6], plan) || !ReadPlanValues(parts[7], plan, j.PlanInitial) ||
-            !ReadPlanValues(parts[8], plan, j.PlanLast))
+    const size_t step = j.Version == 3 ? 4 : 3;
+    for (size_t i = 6; i < parts.size(); i += step) {
+        TPlanChange c;
+        uint64_t own = (permanent & kPlanPermanent) ? 1 : 0;
+        if (!ReadPlanId(parts[i], c.Initial.Plan) || !ReadPlanValues(parts[i + 1], c.Initial) ||
+            !ReadPlanValues(parts[i + 2], c.Last) || (step == 4 && !Number(parts[i + 3], 1, own)))
             return std::nullopt;
+        c.Last.Plan = c.Initial.Plan;
+        c.Permanent = own != 0;
+        j.Plans.push_back(c);
     }
     return j;
 }
@@ -253,35 +277,70 @@ std::wstring RecoveryText(const TRecovery& r) {
     return text + L".";
 }
 
+TPlanChange* TJournalledParameters::FindChange(const TPlanId& plan) {
+    const auto it = std::find_if(FPlans.begin(), FPlans.end(), [&](const TPlanChange& c) { return c.Last.Plan == plan; });
+    return it == FPlans.end() ? nullptr : &*it;
+}
+
 TPlanMark TJournalledParameters::Mark() {
     TPlanMark mark = FPlan.Mark();
     // The marked values are the run's own permanent ones: putting them back
     // keeps them so.
-    const bool own = FPlanLast && mark.Plan == FPlanLast && FPlanLast != FPlanInitial;
-    mark.Permanent = FPlanPermanent && own;
+    const TPlanChange* change = mark.Plan ? FindChange(mark.Plan->Plan) : nullptr;
+    const bool own = change && change->Last == *mark.Plan;
+    mark.Permanent = own && change->Permanent;
     mark.SetByAnotherRun = mark.Plan && !own && FProcesses.PlanMarkedByAnotherRun(*mark.Plan);
     return mark;
 }
 
-template <typename Change>
-bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change) {
-    if (permanent) FPermanent = true;
-    if (plan) {
-        // The user's values are the plan as it is whenever none of the
-        // run's own is in force: before its first change, and again after
-        // someone else changed it or the run put it back.
-        const std::optional<TPlanSnapshot> now = FPlan.Mark().Plan;
-        if (now && (!FPlanLast || *now != *FPlanLast || FPlanLast == FPlanInitial)) FPlanInitial = now;
+std::vector<TPlanSnapshot> TJournalledParameters::ReadInvolved(const std::optional<TPlanId>& target) {
+    // A change may touch the active plan, the plan it writes into, the
+    // plans switched off and those the run changed before.
+    const TPlanMark mark = FPlan.Mark();
+    std::vector<TPlanId> ids;
+    auto add = [&](const TPlanId& id) {
+        if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    };
+    if (mark.Plan) add(mark.Plan->Plan);
+    if (target) add(*target);
+    for (const TPlanSnapshot& r : mark.Remembered) add(r.Plan);
+    for (const TPlanChange& c : FPlans) add(c.Last.Plan);
+    std::vector<TPlanSnapshot> read;
+    for (const TPlanId& id : ids)
+        if (const auto values = mark.Plan && mark.Plan->Plan == id ? mark.Plan : FPlan.Read(id)) read.push_back(*values);
+    return read;
+}
+
+void TJournalledParameters::Record(const std::vector<TPlanSnapshot>& before, bool permanent) {
+    for (const TPlanSnapshot& was : before) {
+        const std::optional<TPlanSnapshot> now = FPlan.Read(was.Plan);
+        if (!now) continue;
+        TPlanChange* change = FindChange(was.Plan);
+        if (!change) {
+            if (*now != was) FPlans.push_back({was, *now, permanent});
+            continue;
+        }
+        // A value someone else changed since the run's last is the user's now.
+        change->Initial = PlanToPutBack(was, change->Initial, change->Last).value_or(was);
+        if (*now != was) change->Permanent = permanent;
+        change->Last = *now;
     }
+    // A plan that holds the user's values again is no longer the run's.
+    std::erase_if(FPlans, [](const TPlanChange& c) { return c.Last == c.Initial; });
+    std::vector<TPlanSnapshot> inForce;
+    for (const TPlanChange& c : FPlans) inForce.push_back(c.Last);
+    FProcesses.MarkPlanInForce(inForce);
+}
+
+template <typename Change>
+bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change, const std::optional<TPlanId>& target) {
+    if (permanent) FPermanent = true;
+    const std::vector<TPlanSnapshot> before = plan ? ReadInvolved(target) : std::vector<TPlanSnapshot>{};
     // Written before the change, so that a run killed in the middle of it
     // still leaves a way back.
     if (!FWritten) Write();
     const bool result = change();
-    if (plan) {
-        FPlanLast = FPlan.Mark().Plan;
-        FPlanPermanent = permanent;
-        FProcesses.MarkPlanInForce(FPlanLast != FPlanInitial ? FPlanLast : std::nullopt);
-    }
+    if (plan) Record(before, permanent);
     Write();
     return result;
 }
@@ -294,26 +353,31 @@ bool TJournalledParameters::Call(uint32_t action, uint32_t uiParam, void* pvPara
 
 bool TJournalledParameters::PutBack(const TPlanMark& mark) {
     if (!mark.Plan) return false;
-    return Journalled(true, mark.Permanent, [&] { return FPlan.PutBack(mark); });
+    return Journalled(true, mark.Permanent, [&] { return FPlan.PutBack(mark); }, mark.Plan->Plan);
 }
 
 bool TJournalledParameters::TemporaryPlanChanges() {
-    return FPlanLast && FPlanInitial && *FPlanLast != *FPlanInitial && !FPlanPermanent;
+    return std::any_of(FPlans.begin(), FPlans.end(), [](const TPlanChange& c) { return !c.Permanent; });
 }
 
-void TJournalledParameters::UndoPlanChanges() {
-    if (!TemporaryPlanChanges()) return;
+void TJournalledParameters::PutBackChanges(bool temporaryOnly, bool permanent) {
     FPlan.Refresh();
-    const std::optional<TPlanSnapshot> now = FPlan.Read(FPlanLast->Plan);
-    if (!now) return;
-    if (const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *FPlanInitial, *FPlanLast))
-        PutBack({back, FPlan.Mark().Remembered, false});
+    const std::vector<TPlanChange> changes = FPlans;  // each put-back changes the list
+    for (const TPlanChange& c : changes) {
+        if (temporaryOnly && c.Permanent) continue;
+        const std::optional<TPlanSnapshot> now = FPlan.Read(c.Last.Plan);
+        const std::optional<TPlanSnapshot> back = now ? PlanToPutBack(*now, c.Initial, c.Last) : std::nullopt;
+        if (!back) continue;
+        // What switching off remembered of this plan is back now.
+        std::vector<TPlanSnapshot> remembered = FPlan.Mark().Remembered;
+        std::erase_if(remembered, [&](const TPlanSnapshot& r) { return r.Plan == back->Plan; });
+        PutBack({back, remembered, permanent});
+    }
 }
 
 void TJournalledParameters::Write() {
-    TJournal j{2,        FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent, FInitial,
-               GetDisplayPowerConfiguration(FInner), FPlanInitial,  FPlanLast, FPlanPermanent};
-    if (!FPlanInitial || !FPlanLast) j.PlanInitial = j.PlanLast = std::nullopt;
+    const TJournal j{2,       FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent,
+                     FInitial, GetDisplayPowerConfiguration(FInner), FPlans};
     // A journal that cannot be written costs the safety net, not the command.
     try {
         TRegistryDefault reg(FRegistry);
@@ -339,7 +403,7 @@ void TJournalledParameters::Remove() {
     }
     // Only this run's own: whatever else stands there is not this run's to remove.
     if (const auto journal = DecodeJournal(text); journal && Own(*journal)) DeleteJournal(FRegistry, name);
-    FProcesses.MarkPlanInForce(std::nullopt);
+    FProcesses.MarkPlanInForce({});
     FWritten = false;
     FPermanent = false;
 }
