@@ -110,6 +110,8 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
     for (const auto& call : spi.Sets()) EXPECT_EQ(call.WinIni & spi::kUpdateIniFile, spi::kUpdateIniFile) << "permanent";
     EXPECT_FALSE(HasJournal());
     EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
+    EXPECT_EQ(RecoveryText({TRecovery::TKind::Restored, false, true, {{}, {false, 0}}, std::nullopt}),
+              L"Lumivane did not end normally last time. Put back: monitor power-off off.") << "no time-out";
 }
 
 TEST_F(RestoreJournalTest, AnItemTheLostRunHadPutBackIsNeitherWrittenNorNamed) {
