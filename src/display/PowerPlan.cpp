@@ -70,10 +70,14 @@ bool TPowerPlanParameters::SetActive(bool active) {
         const bool known = std::any_of(FRemembered.begin(), FRemembered.end(),
                                        [&](const TPlanSnapshot& r) { return r.Plan == now.Plan; });
         if (!known) FRemembered.push_back(now);
+        FPutBack.clear();
         return Write({now.Plan, 0, 0});
     }
     if (!FRemembered.empty()) return PutBackRemembered();
-    if ((current->Battery ? now.Dc : now.Ac) > 0) return true;  // on already
+    // On already; or the user's own values, just put back with a source at
+    // "never": the routines switch two phases, and the second finds them.
+    if ((current->Battery ? now.Dc : now.Ac) > 0 || std::find(FPutBack.begin(), FPutBack.end(), now) != FPutBack.end())
+        return true;
     // Nothing remembered: the user's own values as first seen, where they
     // were not "never", else Windows' defaults.
     const bool known = FFirstSeen && FFirstSeen->Plan == now.Plan;
@@ -90,6 +94,7 @@ bool TPowerPlanParameters::PutBackRemembered() {
     bool all = true;
     for (auto it = FRemembered.begin(); it != FRemembered.end();) {
         if (Write(*it)) {
+            FPutBack.push_back(*it);
             it = FRemembered.erase(it);
         } else {
             all = false;

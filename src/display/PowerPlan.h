@@ -137,6 +137,8 @@ private:
     // to; switching on puts them back. One slot per plan: a second
     // switch-off of the same plan finds it off already and keeps the first.
     std::vector<TPlanSnapshot> FRemembered;
+    // What switching on put back since the last switch-off: the user's own.
+    std::vector<TPlanSnapshot> FPutBack;
     // The plan as first read: the user's own values when the item is
     // switched on with nothing remembered.
     std::optional<TPlanSnapshot> FFirstSeen;

@@ -138,6 +138,7 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
              r.config.actDeactivateExecute();
              EXPECT_EQ(r.machine.functions.Values(), (TValues{0, 0})) << "unplugged, the display stays on";
              r.config.actActivateExecute();
+             EXPECT_EQ(r.machine.functions.Values(), (TValues{0, 180})) << "Activate, before any end step";
          },
          {0, 180}, {0, 180}},
         {"mains at \"never\", Deactivate, Exit with Update and Restore on exit", true,
