@@ -67,9 +67,15 @@ struct TRun {
 using TValues = TFakePowerPlan::TValues;
 const TValues kUser{900, 180}, kOther{1200, 900};  // plan 1, active at the start, and plan 2
 
-// The user switches plans (to plan 2) and the run ticks once.
-void SwitchPlan(TRun& r) { r.machine.functions.Active = TPlanId{2}; }
-void Tick(TRun& r) { r.timers.Advance(kCheckConfigurationInterval); }
+constexpr uint32_t kTicks = 3 * kCheckConfigurationInterval;
+
+// Deactivated and preserved, the user switches to plan 2 and the watchdog ticks.
+void SwitchWhilePreserved(TRun& r) {
+    r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+    r.config.actDeactivateExecute();
+    r.machine.functions.Active = TPlanId{2};
+    r.timers.Advance(kTicks);
+}
 
 TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
     const struct {
@@ -141,34 +147,22 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
              EXPECT_EQ(r.machine.functions.Values(), (TValues{0, 180})) << "Activate, before any end step";
          },
          {0, 180}, {0, 180}},
-        {"mains at \"never\", Deactivate, Exit with Update and Restore on exit", true,
-         [](TRun& r) {
-             r.form.SetChecked(TControlId::cbUpdateSettings, true);
-             r.config.actDeactivateExecute();
-         },
-         {0, 180}, {0, 180}},
         {"battery at \"never\", preserved: unplugging writes nothing on any tick", true,
          [](TRun& r) {
              r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
              r.config.actActivateExecute();
              r.machine.functions.Battery = true;
-             r.machine.functions.Writes = r.machine.registry.Writes = 0;
-             for (int i = 0; i < 3; ++i) Tick(r);
-             EXPECT_EQ(r.machine.functions.Writes, 0) << "no plan write";
-             EXPECT_EQ(r.machine.registry.Writes, 0) << "no journal write";
+             r.machine.registry.Writes = 0;
+             r.timers.Advance(kTicks);
+             EXPECT_EQ(r.machine.functions.Writes + r.machine.registry.Writes, 0) << "no plan or journal write";
          },
          {900, 0}, {900, 0}},
-        {"Activate with nothing remembered on a plan at \"never\": the values first seen", false,
+        {"Activate, nothing remembered, at \"never\": the values first seen; after a switch no other plan's", false,
          [](TRun& r) {
              r.form.SetChecked(TControlId::cbUpdateSettings, true);
-             r.machine.functions.Plans[TPlanId{1}] = {0, 0};
+             r.machine.functions.Plans = {{TPlanId{1}, {0, 0}}, {TPlanId{2}, {0, 900}}};
              r.config.actActivateExecute();
-         }},
-        {"Activate with nothing remembered after a switch to a plan at \"never\": none of another plan's", false,
-         [](TRun& r) {
-             r.form.SetChecked(TControlId::cbUpdateSettings, true);
-             SwitchPlan(r);
-             r.machine.functions.Plans[TPlanId{2}] = {0, 900};
+             r.machine.functions.Active = TPlanId{2};
              r.config.actActivateExecute();
          },
          kUser, kUser, {kDefaultTimeoutAc, 900}},
@@ -176,28 +170,18 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
          [](TRun& r) {
              r.form.SetChecked(TControlId::cbUpdateSettings, true);
              r.config.actDeactivateExecute();
-             SwitchPlan(r);
+             r.machine.functions.Active = TPlanId{2};
          }},
         {"a plan switched while deactivated and preserved: the new one is deactivated, the old never written", true,
          [](TRun& r) {
-             r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
-             r.config.actDeactivateExecute();
-             SwitchPlan(r);
-             r.machine.functions.Writes = 0;
-             for (int i = 0; i < 3; ++i) Tick(r);
+             SwitchWhilePreserved(r);
              EXPECT_EQ(r.machine.functions.Values(2), (TValues{0, 0}));
-             EXPECT_EQ(r.machine.functions.Writes, 2) << "the new plan's two values, once";
+             EXPECT_EQ(r.machine.functions.Writes, 4) << "each plan's two values, once";
              r.config.actActivateExecute();
              EXPECT_EQ(r.machine.functions.Values(2), kOther) << "Activate, before any end step";
          }},
-        {"a plan switched while deactivated and preserved, then killed", true,
-         [](TRun& r) {
-             r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
-             r.config.actDeactivateExecute();
-             SwitchPlan(r);
-             Tick(r);
-         },
-         kUser, kUser, kOther, true},
+        {"a plan switched while deactivated and preserved, then killed", true, SwitchWhilePreserved, kUser, kUser,
+         kOther, true},
         {"the user's battery value changed while deactivated, Deactivate again, then killed", true,
          [](TRun& r) {
              r.config.actDeactivateExecute();

@@ -32,6 +32,7 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
     ASSERT_TRUE(v1) << "journals of earlier versions are still read";
     EXPECT_EQ(v1->Version, 1u);
     const std::wstring plan = L" ab010000000000000000000000000000 900,180 0,0";
+    const std::wstring v3 = L"v3 1 2 0 1,600,1,1200 0,3,0,1200";
     const std::wstring bads[] = {L"", L"v3 1 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 3 1,600,1,1200 0,3,0,1200", L"v2 1 2 4 1,600,1,1200 0,3,0,1200",
           L"v2 1 2 0 1,600,1,1200", L"v2 1 2 0 1,600,1,1200 0,3,0,1200 extra", L"v2 1 2 0 1,600,1,1200  0,3,0,1200",
           L"v2 x 2 0 1,600,1,1200 0,3,0,1200", L"v2 1 2 0 2,600,1,1200 0,3,0,1200", L"v2 1 2 0 1,600,1,1200,1 0,3,0,1200",
@@ -42,8 +43,8 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296",
           L"v2 1 2 0 1,,1,1200 0,3,0,1200", L"v2 1 123456789012345678901 0 1,600,1,1200 0,3,0,1200",
-          L"v3 1 2 0 1,600,1,1200 0,3,0,1200" + plan + L" 1", L"v3 1 2 0 1,600,1,1200 0,3,0,1200" + plan + L" 2" + plan + L" 0",
-          L"v3 1 2 2 1,600,1,1200 0,3,0,1200" + plan + L" 0" + plan + L" 0", L"v3 1 2 0 1,600,1,1200 0,3,0,1200" + plan + plan};
+          v3 + plan + L" 1", v3 + plan + L" 2" + plan + L" 0", v3 + plan + plan,
+          L"v3 1 2 2 1,600,1,1200 0,3,0,1200" + plan + L" 0" + plan + L" 0"};
     for (const std::wstring& bad : bads)
         EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(bad);
 }
