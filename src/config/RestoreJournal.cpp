@@ -148,7 +148,8 @@ std::wstring RecoveryText(const TRecovery& r) {
 }
 
 TPlanChange* TJournalledParameters::FindChange(const TPlanId& plan) {
-    const auto it = std::find_if(FPlans.begin(), FPlans.end(), [&](const TPlanChange& c) { return c.Last.Plan == plan; });
+    const auto it =
+        std::find_if(FPlans.begin(), FPlans.end(), [&](const TPlanChange& c) { return c.Last.Plan == plan; });
     return it == FPlans.end() ? nullptr : &*it;
 }
 
@@ -177,7 +178,8 @@ std::vector<TPlanSnapshot> TJournalledParameters::ReadInvolved(const std::option
     for (const TPlanChange& c : FPlans) add(c.Last.Plan);
     std::vector<TPlanSnapshot> read;
     for (const TPlanId& id : ids)
-        if (const auto values = mark.Plan && mark.Plan->Plan == id ? mark.Plan : FPlan.Read(id)) read.push_back(*values);
+        if (const auto values = mark.Plan && mark.Plan->Plan == id ? mark.Plan : FPlan.Read(id))
+            read.push_back(*values);
     return read;
 }
 

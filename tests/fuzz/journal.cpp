@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::wstring encoded = EncodeJournal(*journal);
     const std::optional<TJournal> again = DecodeJournal(encoded);
     FUZZ_CHECK(again.has_value());
-    // The program writes only the newer versions: an older journal comes
-    // back as the same journal in them.
+    // The program writes only the newest version: an older journal comes
+    // back as the same journal in it.
     TJournal expected = *journal;
     if (expected.Version == 1) expected.Version = 2;
     FUZZ_CHECK(*again == expected);
