@@ -186,11 +186,18 @@ void TManagedConfiguration::RestoreInitialConfiguration() {
     const bool initialActive = FInitialConfiguration.PowerOffSetting.Active;
     if (!FInitialPlan.Plan) {
         SetPowerOffActive(FDeps.Spi, initialActive, update);
-    } else if (FInitialPlan.SetByAnotherRun) {
-        // The plan held another session's copy's change when this one
-        // started: that copy puts it back, and this one must not bring it
-        // back after it did.
-    } else if (GetPowerOffActive(FDeps.Spi) != initialActive) {
+        FDeps.Status.UpdateStatus();
+        return;
+    }
+    // Every plan the run changed gets its own values back, by its GUID,
+    // also one the user has switched away from.
+    FDeps.Plan.PutBackRunsChanges(update);
+    const std::optional<TPlanSnapshot> now = FDeps.Plan.Mark().Plan;
+    // The plan held another session's copy's change when this one started:
+    // that copy puts it back, and this one must not bring it back after it
+    // did. Nor are the start's values ever written into another plan.
+    if (!FInitialPlan.SetByAnotherRun && now && now->Plan == FInitialPlan.Plan->Plan &&
+        GetPowerOffActive(FDeps.Spi) != initialActive) {
         // On the plan the flag comes back with the values it had at the
         // start, on both sources.
         FDeps.Plan.PutBack(WithPermanence(FInitialPlan, update));
@@ -199,12 +206,26 @@ void TManagedConfiguration::RestoreInitialConfiguration() {
 }
 
 void TManagedConfiguration::ReapplyPowerOff(const TPowerSetting& kept, bool update) {
-    // On the plan the preserved values come back whole; the routines would
-    // write the current source's time-out into the other source.
-    if (FPreservedPlan.Plan)
-        FDeps.Plan.PutBack(WithPermanence(FPreservedPlan, update));
-    else
+    if (!FPreservedPlan.Plan) {
         SetPowerOffConfiguration(FDeps.Spi, kept.Active, kept.Timeout, update);
+        return;
+    }
+    // On the plan the preserved values come back whole; the routines would
+    // write the current source's time-out into the other source. A change
+    // of power source alone changes the flag and nothing to write: each
+    // write makes the plan active again, which every program is told of.
+    const std::optional<TPlanSnapshot> now = FDeps.Plan.Mark().Plan;
+    const TPlanSnapshot& preserved = *FPreservedPlan.Plan;
+    if (!now || *now == preserved) return;
+    if (now->Plan == preserved.Plan) {
+        FDeps.Plan.PutBack(WithPermanence(FPreservedPlan, update));
+    } else if (preserved.Ac == 0 && preserved.Dc == 0) {
+        // The user switched plans while deactivated: the choice holds on
+        // the new plan too, from a snapshot of its own, and the old plan is
+        // never written again meanwhile.
+        SetPowerOffActive(FDeps.Spi, false, update);
+        FPreservedPlan = FDeps.Plan.Mark();
+    }
 }
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <wtsapi32.h>
 
+#include <algorithm>
+
 namespace lumivane {
 
 namespace {
@@ -22,14 +24,23 @@ std::wstring PlanMarkerName(const TPlanSnapshot& values) {
     return name + L" " + std::to_wstring(values.Ac) + L" " + std::to_wstring(values.Dc);
 }
 
-void TProcessTableWin32::MarkPlanInForce(const std::optional<TPlanSnapshot>& values) {
-    if (values == FPlanMarked) return;
-    FPlanMarked = values;
-    FPlanMarker.Reset(values ? CreateMutexW(nullptr, FALSE, PlanMarkerName(*values).c_str()) : nullptr);
+void TProcessTableWin32::MarkPlanInForce(const std::vector<TPlanSnapshot>& values) {
+    // Values still in force keep their marker: there is no moment without it.
+    std::vector<TPlanMarker> markers;
+    for (const TPlanSnapshot& v : values) {
+        const auto it = std::find_if(FPlanMarkers.begin(), FPlanMarkers.end(),
+                                     [&](const TPlanMarker& m) { return m.Values == v; });
+        if (it != FPlanMarkers.end())
+            markers.push_back(std::move(*it));
+        else
+            markers.push_back({v, TUniqueKernelHandle(CreateMutexW(nullptr, FALSE, PlanMarkerName(v).c_str()))});
+    }
+    FPlanMarkers = std::move(markers);
 }
 
 bool TProcessTableWin32::PlanMarkedByAnotherRun(const TPlanSnapshot& values) {
-    if (values == FPlanMarked) return false;  // this run's own
+    for (const TPlanMarker& m : FPlanMarkers)
+        if (m.Values == values) return false;  // this run's own
     TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, PlanMarkerName(values).c_str()));
     // Another user's run holds it with rights of its own: it exists all the same.
     return marker || GetLastError() == ERROR_ACCESS_DENIED;

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "config/RestoreJournal.h"
 #include "win32/UniqueHandle.h"
@@ -19,7 +20,7 @@ public:
     uint64_t CurrentProcessStart() override;
     bool RunMarkerHeld(uint32_t processId, uint64_t processStart) override;
     bool IsRunning(uint32_t processId, uint64_t processStart) override;
-    void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) override;
+    void MarkPlanInForce(const std::vector<TPlanSnapshot>& values) override;
     bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) override;
 
 private:
@@ -27,8 +28,11 @@ private:
     // A named object per plan values in force, held while they are: every
     // session can ask for it by the values it reads, and it goes with the
     // process however the process ends.
-    TUniqueKernelHandle FPlanMarker;
-    std::optional<TPlanSnapshot> FPlanMarked;
+    struct TPlanMarker {
+        TPlanSnapshot Values;
+        TUniqueKernelHandle Handle;
+    };
+    std::vector<TPlanMarker> FPlanMarkers;
 };
 
 // The desktop session of this process is connected, locally or remotely

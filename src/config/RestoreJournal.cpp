@@ -1,5 +1,6 @@
 #include "config/RestoreJournal.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -16,83 +17,6 @@ std::wstring JournalValueName(uint32_t sessionId) { return kJournalPrefix + std:
 const wchar_t* const kRecoveryTitle = L"Lumivane";
 
 namespace {
-
-// Journal v2's permanence: any change of the run, and the run's last plan change.
-constexpr uint64_t kAnyPermanent = 1, kPlanPermanent = 2;
-
-std::wstring Text(const TDisplayPowerConfiguration& c) {
-    return std::to_wstring(c.ScreenSaverSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.ScreenSaverSetting.Timeout) +
-           L',' + std::to_wstring(c.PowerOffSetting.Active ? 1 : 0) + L',' + std::to_wstring(c.PowerOffSetting.Timeout);
-}
-
-std::wstring Hex(const TPlanId& plan) {
-    static const wchar_t digits[] = L"0123456789abcdef";
-    std::wstring text;
-    for (const uint8_t b : plan) text += {digits[b >> 4], digits[b & 15]};
-    return text;
-}
-
-// Splits exactly: two separators in a row give an empty part.
-std::vector<std::wstring> Split(const std::wstring& text, wchar_t separator) {
-    std::vector<std::wstring> parts(1);
-    for (const wchar_t c : text) {
-        if (c == separator)
-            parts.emplace_back();
-        else
-            parts.back() += c;
-    }
-    return parts;
-}
-
-// An unsigned decimal number of digits only, at most `max`.
-bool Number(const std::wstring& text, uint64_t max, uint64_t& value) {
-    if (text.empty() || text.size() > 20) return false;
-    value = 0;
-    for (const wchar_t c : text) {
-        if (c < L'0' || c > L'9') return false;
-        const auto digit = static_cast<uint64_t>(c - L'0');
-        if (value > (UINT64_MAX - digit) / 10) return false;
-        value = value * 10 + digit;
-    }
-    return value <= max;
-}
-
-// `count` numbers separated by commas, each at most its maximum.
-template <size_t N>
-bool Numbers(const std::wstring& text, const uint64_t (&max)[N], uint64_t (&values)[N]) {
-    const std::vector<std::wstring> parts = Split(text, L',');
-    if (parts.size() != N) return false;
-    for (size_t i = 0; i < N; ++i)
-        if (!Number(parts[i], max[i], values[i])) return false;
-    return true;
-}
-
-bool ReadConfiguration(const std::wstring& text, TDisplayPowerConfiguration& c) {
-    uint64_t v[4] = {};
-    if (!Numbers(text, {1, INT32_MAX, 1, INT32_MAX}, v)) return false;
-    c = {{v[0] == 1, static_cast<int32_t>(v[1])}, {v[2] == 1, static_cast<int32_t>(v[3])}};
-    return true;
-}
-
-bool ReadPlanValues(const std::wstring& text, const TPlanId& plan, std::optional<TPlanSnapshot>& snapshot) {
-    uint64_t v[2] = {};
-    if (!Numbers(text, {UINT32_MAX, UINT32_MAX}, v)) return false;
-    snapshot = TPlanSnapshot{plan, static_cast<uint32_t>(v[0]), static_cast<uint32_t>(v[1])};
-    return true;
-}
-
-bool ReadPlanId(const std::wstring& text, TPlanId& plan) {
-    if (text.size() != 2 * plan.size()) return false;
-    auto nibble = [](wchar_t c) {
-        return c >= L'0' && c <= L'9' ? c - L'0' : c >= L'a' && c <= L'f' ? c - L'a' + 10 : -1;
-    };
-    for (size_t i = 0; i < plan.size(); ++i) {
-        const int high = nibble(text[2 * i]), low = nibble(text[2 * i + 1]);
-        if (high < 0 || low < 0) return false;
-        plan[i] = static_cast<uint8_t>(high << 4 | low);
-    }
-    return true;
-}
 
 bool IsPowerOffSet(uint32_t action) {
     using namespace spi;
@@ -116,6 +40,21 @@ bool Alive(const TJournal& journal, IProcessTable& processes) {
 
 void Note(TRecovery& result, TRecovery::TKind kind) {
     if (kind > result.Kind) result.Kind = kind;
+}
+
+// Each plan by its GUID. Temporary plan changes never outlive their run;
+// permanent ones follow the option.
+void RecoverPlans(const TJournal& j, IPowerOffPlan& plan, bool restoreOnExit, TRecovery& result) {
+    const std::optional<TPlanSnapshot> active = plan.Mark().Plan;
+    for (const TPlanChange& c : j.Plans) {
+        if (c.Permanent && !restoreOnExit) continue;
+        const std::optional<TPlanSnapshot> now = plan.Read(c.Last.Plan);
+        const std::optional<TPlanSnapshot> back = now ? PlanToPutBack(*now, c.Initial, c.Last) : std::nullopt;
+        if (!back || !plan.PutBack({back, {}, false})) continue;
+        result.PowerOffRestored = true;
+        // The balloon names the active plan's values where they came back.
+        if (!result.PlanInitial || (active && back->Plan == active->Plan)) result.PlanInitial = back;
+    }
 }
 
 // Puts one lost run's changes back where the settings still hold what it set.
@@ -143,57 +82,12 @@ void Recover(const TJournal& j, ISystemParameters& spi, IPowerOffPlan& plan, boo
             result.Initial.PowerOffSetting = j.Initial.PowerOffSetting;
         }
     }
-    // Temporary plan changes never outlive their run; permanent ones follow the option.
-    if (!j.PlanInitial || !j.PlanLast || !onPlan || !(restoreOnExit || !j.PlanPermanent)) return;
-    const std::optional<TPlanSnapshot> now = plan.Read(j.PlanLast->Plan);
-    if (!now) return;
-    const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *j.PlanInitial, *j.PlanLast);
-    if (back && plan.PutBack({back, std::nullopt, false})) {
-        result.PowerOffRestored = true;
-        result.PlanInitial = back;
-    }
+    if (onPlan) RecoverPlans(j, plan, restoreOnExit, result);
 }
 
 std::wstring Minutes(uint32_t seconds) { return seconds ? std::to_wstring(seconds / 60) + L" min" : L"never"; }
 
 }  // namespace
-
-std::wstring EncodeJournal(const TJournal& j) {
-    const uint64_t permanent = (j.Permanent ? kAnyPermanent : 0) | (j.PlanPermanent ? kPlanPermanent : 0);
-    std::wstring text = L"v2 " + std::to_wstring(j.ProcessId) + L' ' + std::to_wstring(j.ProcessStart) + L' ' +
-                        std::to_wstring(permanent) + L' ' + Text(j.Initial) + L' ' + Text(j.Last);
-    if (j.PlanInitial && j.PlanLast)
-        text += L' ' + Hex(j.PlanInitial->Plan) + L' ' + std::to_wstring(j.PlanInitial->Ac) + L',' +
-                std::to_wstring(j.PlanInitial->Dc) + L' ' + std::to_wstring(j.PlanLast->Ac) + L',' +
-                std::to_wstring(j.PlanLast->Dc);
-    return text;
-}
-
-std::optional<TJournal> DecodeJournal(const std::wstring& text) {
-    // v1: version, pid, start, permanent, initial, last.
-    // v2: the same, then optionally the plan, its user's values and the run's last.
-    const std::vector<std::wstring> parts = Split(text, L' ');
-    TJournal j;
-    if (parts[0] == L"v1" && parts.size() == 6)
-        j.Version = 1;
-    else if (parts[0] != L"v2" || (parts.size() != 6 && parts.size() != 9))
-        return std::nullopt;
-    uint64_t pid = 0, permanent = 0;
-    if (!Number(parts[1], UINT32_MAX, pid) || !Number(parts[2], UINT64_MAX, j.ProcessStart) ||
-        !Number(parts[3], j.Version == 1 ? 1 : kAnyPermanent | kPlanPermanent, permanent) ||
-        !ReadConfiguration(parts[4], j.Initial) || !ReadConfiguration(parts[5], j.Last))
-        return std::nullopt;
-    j.ProcessId = static_cast<uint32_t>(pid);
-    j.Permanent = (permanent & kAnyPermanent) != 0;
-    j.PlanPermanent = (permanent & kPlanPermanent) != 0;
-    if (parts.size() == 9) {
-        TPlanId plan{};
-        if (!ReadPlanId(parts[6], plan) || !ReadPlanValues(parts[7], plan, j.PlanInitial) ||
-            !ReadPlanValues(parts[8], plan, j.PlanLast))
-            return std::nullopt;
-    }
-    return j;
-}
 
 TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi,
                              IPowerOffPlan& plan, bool restoreOnExit) {
@@ -253,35 +147,72 @@ std::wstring RecoveryText(const TRecovery& r) {
     return text + L".";
 }
 
+TPlanChange* TJournalledParameters::FindChange(const TPlanId& plan) {
+    const auto it =
+        std::find_if(FPlans.begin(), FPlans.end(), [&](const TPlanChange& c) { return c.Last.Plan == plan; });
+    return it == FPlans.end() ? nullptr : &*it;
+}
+
 TPlanMark TJournalledParameters::Mark() {
     TPlanMark mark = FPlan.Mark();
     // The marked values are the run's own permanent ones: putting them back
     // keeps them so.
-    const bool own = FPlanLast && mark.Plan == FPlanLast && FPlanLast != FPlanInitial;
-    mark.Permanent = FPlanPermanent && own;
+    const TPlanChange* change = mark.Plan ? FindChange(mark.Plan->Plan) : nullptr;
+    const bool own = change && change->Last == *mark.Plan;
+    mark.Permanent = own && change->Permanent;
     mark.SetByAnotherRun = mark.Plan && !own && FProcesses.PlanMarkedByAnotherRun(*mark.Plan);
     return mark;
 }
 
-template <typename Change>
-bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change) {
-    if (permanent) FPermanent = true;
-    if (plan) {
-        // The user's values are the plan as it is whenever none of the
-        // run's own is in force: before its first change, and again after
-        // someone else changed it or the run put it back.
-        const std::optional<TPlanSnapshot> now = FPlan.Mark().Plan;
-        if (now && (!FPlanLast || *now != *FPlanLast || FPlanLast == FPlanInitial)) FPlanInitial = now;
+std::vector<TPlanSnapshot> TJournalledParameters::ReadInvolved(const std::optional<TPlanId>& target) {
+    // A change may touch the active plan, the plan it writes into, the
+    // plans switched off and those the run changed before.
+    const TPlanMark mark = FPlan.Mark();
+    std::vector<TPlanId> ids;
+    auto add = [&](const TPlanId& id) {
+        if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
+    };
+    if (mark.Plan) add(mark.Plan->Plan);
+    if (target) add(*target);
+    for (const TPlanSnapshot& r : mark.Remembered) add(r.Plan);
+    for (const TPlanChange& c : FPlans) add(c.Last.Plan);
+    std::vector<TPlanSnapshot> read;
+    for (const TPlanId& id : ids)
+        if (const auto values = mark.Plan && mark.Plan->Plan == id ? mark.Plan : FPlan.Read(id))
+            read.push_back(*values);
+    return read;
+}
+
+void TJournalledParameters::Record(const std::vector<TPlanSnapshot>& before, bool permanent) {
+    for (const TPlanSnapshot& was : before) {
+        const std::optional<TPlanSnapshot> now = FPlan.Read(was.Plan);
+        if (!now) continue;
+        TPlanChange* change = FindChange(was.Plan);
+        if (!change) {
+            if (*now != was) FPlans.push_back({was, *now, permanent});
+            continue;
+        }
+        // A value someone else changed since the run's last is the user's now.
+        change->Initial = PlanToPutBack(was, change->Initial, change->Last).value_or(was);
+        if (*now != was) change->Permanent = permanent;
+        change->Last = *now;
     }
+    // A plan that holds the user's values again is no longer the run's.
+    std::erase_if(FPlans, [](const TPlanChange& c) { return c.Last == c.Initial; });
+    std::vector<TPlanSnapshot> inForce;
+    for (const TPlanChange& c : FPlans) inForce.push_back(c.Last);
+    FProcesses.MarkPlanInForce(inForce);
+}
+
+template <typename Change>
+bool TJournalledParameters::Journalled(bool plan, bool permanent, Change change, const std::optional<TPlanId>& target) {
+    if (permanent) FPermanent = true;
+    const std::vector<TPlanSnapshot> before = plan ? ReadInvolved(target) : std::vector<TPlanSnapshot>{};
     // Written before the change, so that a run killed in the middle of it
     // still leaves a way back.
     if (!FWritten) Write();
     const bool result = change();
-    if (plan) {
-        FPlanLast = FPlan.Mark().Plan;
-        FPlanPermanent = permanent;
-        FProcesses.MarkPlanInForce(FPlanLast != FPlanInitial ? FPlanLast : std::nullopt);
-    }
+    if (plan) Record(before, permanent);
     Write();
     return result;
 }
@@ -294,26 +225,31 @@ bool TJournalledParameters::Call(uint32_t action, uint32_t uiParam, void* pvPara
 
 bool TJournalledParameters::PutBack(const TPlanMark& mark) {
     if (!mark.Plan) return false;
-    return Journalled(true, mark.Permanent, [&] { return FPlan.PutBack(mark); });
+    return Journalled(true, mark.Permanent, [&] { return FPlan.PutBack(mark); }, mark.Plan->Plan);
 }
 
 bool TJournalledParameters::TemporaryPlanChanges() {
-    return FPlanLast && FPlanInitial && *FPlanLast != *FPlanInitial && !FPlanPermanent;
+    return std::any_of(FPlans.begin(), FPlans.end(), [](const TPlanChange& c) { return !c.Permanent; });
 }
 
-void TJournalledParameters::UndoPlanChanges() {
-    if (!TemporaryPlanChanges()) return;
+void TJournalledParameters::PutBackChanges(bool temporaryOnly, bool permanent) {
     FPlan.Refresh();
-    const std::optional<TPlanSnapshot> now = FPlan.Read(FPlanLast->Plan);
-    if (!now) return;
-    if (const std::optional<TPlanSnapshot> back = PlanToPutBack(*now, *FPlanInitial, *FPlanLast))
-        PutBack({back, FPlan.Mark().Remembered, false});
+    const std::vector<TPlanChange> changes = FPlans;  // each put-back changes the list
+    for (const TPlanChange& c : changes) {
+        if (temporaryOnly && c.Permanent) continue;
+        const std::optional<TPlanSnapshot> now = FPlan.Read(c.Last.Plan);
+        const std::optional<TPlanSnapshot> back = now ? PlanToPutBack(*now, c.Initial, c.Last) : std::nullopt;
+        if (!back) continue;
+        // What switching off remembered of this plan is back now.
+        std::vector<TPlanSnapshot> remembered = FPlan.Mark().Remembered;
+        std::erase_if(remembered, [&](const TPlanSnapshot& r) { return r.Plan == back->Plan; });
+        PutBack({back, remembered, permanent});
+    }
 }
 
 void TJournalledParameters::Write() {
-    TJournal j{2,        FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent, FInitial,
-               GetDisplayPowerConfiguration(FInner), FPlanInitial,  FPlanLast, FPlanPermanent};
-    if (!FPlanInitial || !FPlanLast) j.PlanInitial = j.PlanLast = std::nullopt;
+    const TJournal j{2,       FProcesses.CurrentProcessId(), FProcesses.CurrentProcessStart(), FPermanent,
+                     FInitial, GetDisplayPowerConfiguration(FInner), FPlans};
     // A journal that cannot be written costs the safety net, not the command.
     try {
         TRegistryDefault reg(FRegistry);
@@ -339,7 +275,7 @@ void TJournalledParameters::Remove() {
     }
     // Only this run's own: whatever else stands there is not this run's to remove.
     if (const auto journal = DecodeJournal(text); journal && Own(*journal)) DeleteJournal(FRegistry, name);
-    FProcesses.MarkPlanInForce(std::nullopt);
+    FProcesses.MarkPlanInForce({});
     FWritten = false;
     FPermanent = false;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
@@ -18,19 +19,25 @@ namespace lumivane {
 // the user may run its own copy of the program.
 std::wstring JournalValueName(uint32_t sessionId);
 
+// One plan the run changed: the user's values before the change and what
+// the run last set, on both sources, by the plan's GUID.
+struct TPlanChange {
+    TPlanSnapshot Initial, Last;  // of the same plan
+    bool Permanent = false;       // the last of them was written for good
+    friend bool operator==(const TPlanChange&, const TPlanChange&) = default;
+};
+
 struct TJournal {
     // 1: written by earlier versions, without the plan and without a run
-    // marker; still read and recovered.
+    // marker; still read and recovered. 2: at most one plan; 3: several.
     uint32_t Version = 2;
     uint32_t ProcessId = 0;
     uint64_t ProcessStart = 0;  // the process's creation time: a pid alone is reused
     bool Permanent = false;     // the run's changes went into the user's profile
     TDisplayPowerConfiguration Initial;
     TDisplayPowerConfiguration Last;  // what the run last set
-    // The power plan, where the run changed it: the user's values before
-    // the run's change and what the run last set, on both sources.
-    std::optional<TPlanSnapshot> PlanInitial, PlanLast;
-    bool PlanPermanent = false;  // the last of those was written for good
+    // Every power plan whose values the run changed and has not put back.
+    std::vector<TPlanChange> Plans;
     friend bool operator==(const TJournal&, const TJournal&) = default;
 };
 
@@ -51,10 +58,10 @@ public:
     // For journals of earlier versions, which had no marker: the process
     // is known to run. A process that may not be asked is not proof.
     virtual bool IsRunning(uint32_t processId, uint64_t processStart) = 0;
-    // Says to every session that this run's own values are in force in the
-    // machine-wide plan (none: no longer), and asks whether another run has
-    // these values of its own in force.
-    virtual void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) = 0;
+    // Says to every session which of this run's own values are in force in
+    // the machine-wide plans (none: no longer), and asks whether another run
+    // has these values of its own in force.
+    virtual void MarkPlanInForce(const std::vector<TPlanSnapshot>& values) = 0;
     virtual bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) = 0;
 };
 
@@ -104,11 +111,16 @@ public:
     bool TemporaryPlanChanges();
     // Puts back the user's plan values where the plan still holds what the
     // run set: the end of a run whose plan changes must not outlive it.
-    void UndoPlanChanges();
+    void UndoPlanChanges() { PutBackChanges(true, false); }
+    void PutBackRunsChanges(bool permanent) override { PutBackChanges(false, permanent); }
 
 private:
     template <typename Change>
-    bool Journalled(bool plan, bool permanent, Change change);
+    bool Journalled(bool plan, bool permanent, Change change, const std::optional<TPlanId>& target = {});
+    std::vector<TPlanSnapshot> ReadInvolved(const std::optional<TPlanId>& target);
+    void Record(const std::vector<TPlanSnapshot>& before, bool permanent);
+    TPlanChange* FindChange(const TPlanId& plan);
+    void PutBackChanges(bool temporaryOnly, bool permanent);
     void Write();
     bool Own(const TJournal& journal);
     ISystemParameters& FInner;
@@ -116,8 +128,9 @@ private:
     IRegistry& FRegistry;
     IProcessTable& FProcesses;
     TDisplayPowerConfiguration FInitial;
-    std::optional<TPlanSnapshot> FPlanInitial, FPlanLast;
-    bool FPlanPermanent = false;
+    // One entry per plan the run changed, from its first change until the
+    // plan holds the user's values again.
+    std::vector<TPlanChange> FPlans;
     bool FWritten = false;
     bool FPermanent = false;
 };

@@ -1,5 +1,7 @@
 #include "display/PowerPlan.h"
 
+#include <algorithm>
+
 namespace lumivane {
 
 bool PowerPlanAnswers(IPowerPlan& plan) {
@@ -59,24 +61,23 @@ bool TPowerPlanParameters::SetActive(bool active) {
     const TCurrent* current = ReadCurrent();
     if (!current) return false;
     const TPlanSnapshot now = current->Snapshot;
-    const uint32_t value = current->Battery ? now.Dc : now.Ac;
     if (!active) {
-        // Off already, as the flag reads it (the time-out of the current
-        // power source): nothing is written, so the other source's value is
-        // never lost. The routines switch two phases, and the second call
-        // finds this too.
-        if (value == 0) return true;
-        if (!FRemembered) FRemembered = now;
+        // Off on both sources already: nothing is written. The routines
+        // switch two phases, and the second call finds this. A source that
+        // still has a time-out is switched off too, even when the current
+        // one reads "never": unplugged, the display would go off.
+        if (now.Ac == 0 && now.Dc == 0) return true;
+        const bool known = std::any_of(FRemembered.begin(), FRemembered.end(),
+                                       [&](const TPlanSnapshot& r) { return r.Plan == now.Plan; });
+        if (!known) FRemembered.push_back(now);
+        FPutBack.clear();
         return Write({now.Plan, 0, 0});
     }
-    if (FRemembered) {
-        // Back into the plan that was switched off, even when the user has
-        // switched plans since. Forgotten only once it is back.
-        if (!Write(*FRemembered)) return false;
-        FRemembered.reset();
+    if (!FRemembered.empty()) return PutBackRemembered();
+    // On already; or the user's own values, just put back with a source at
+    // "never": the routines switch two phases, and the second finds them.
+    if ((current->Battery ? now.Dc : now.Ac) > 0 || std::find(FPutBack.begin(), FPutBack.end(), now) != FPutBack.end())
         return true;
-    }
-    if (value > 0) return true;  // on already
     // Nothing remembered: the user's own values as first seen, where they
     // were not "never", else Windows' defaults.
     const bool known = FFirstSeen && FFirstSeen->Plan == now.Plan;
@@ -85,6 +86,22 @@ bool TPowerPlanParameters::SetActive(bool active) {
     };
     return Write({now.Plan, pick(now.Ac, known ? FFirstSeen->Ac : 0, kDefaultTimeoutAc),
                   pick(now.Dc, known ? FFirstSeen->Dc : 0, kDefaultTimeoutDc)});
+}
+
+bool TPowerPlanParameters::PutBackRemembered() {
+    // Back into every plan that was switched off, each by its GUID, even
+    // when the user has switched plans since. Forgotten only once it is back.
+    bool all = true;
+    for (auto it = FRemembered.begin(); it != FRemembered.end();) {
+        if (Write(*it)) {
+            FPutBack.push_back(*it);
+            it = FRemembered.erase(it);
+        } else {
+            all = false;
+            ++it;
+        }
+    }
+    return all;
 }
 
 bool TPowerPlanParameters::SetTimeout(uint32_t seconds) {

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "display/ScreenSaver.h"
 
@@ -55,7 +56,7 @@ constexpr uint32_t kDefaultTimeoutAc = 600, kDefaultTimeoutDc = 300;
 // the plan's values and what switching off remembered at that moment.
 struct TPlanMark {
     std::optional<TPlanSnapshot> Plan;  // none: not on a power plan
-    std::optional<TPlanSnapshot> Remembered;
+    std::vector<TPlanSnapshot> Remembered;  // one per plan that was switched off
     // The marked values were the run's own, written with "Update Windows
     // configuration": putting them back puts back that too.
     bool Permanent = false;
@@ -87,6 +88,10 @@ public:
     virtual std::optional<TPlanSnapshot> Read(const TPlanId& plan) = 0;
     // The plan is read again at its next use: a tick or an announced change.
     virtual void Refresh() = 0;
+    // Puts the user's values back, each plan by its GUID, wherever the
+    // run's own are still in force; `permanent`: for good. Only the journal
+    // knows which plans the run changed.
+    virtual void PutBackRunsChanges(bool /*permanent*/) {}
 };
 
 // Not on a plan: no step has anything to put back this way.
@@ -121,6 +126,7 @@ private:
     };
     const TCurrent* ReadCurrent();
     bool SetActive(bool active);
+    bool PutBackRemembered();
     bool SetTimeout(uint32_t seconds);
     bool Write(const TPlanSnapshot& snapshot);
 
@@ -128,9 +134,11 @@ private:
     IPowerPlan& FPlan;
     std::optional<TCurrent> FCurrent;
     // Switching off remembers the user's values with the plan they belong
-    // to; switching on puts them back. One slot: a second switch-off finds
-    // the item off already and leaves the slot alone.
-    std::optional<TPlanSnapshot> FRemembered;
+    // to; switching on puts them back. One slot per plan: a second
+    // switch-off of the same plan finds it off already and keeps the first.
+    std::vector<TPlanSnapshot> FRemembered;
+    // What switching on put back since the last switch-off: the user's own.
+    std::vector<TPlanSnapshot> FPutBack;
     // The plan as first read: the user's own values when the item is
     // switched on with nothing remembered.
     std::optional<TPlanSnapshot> FFirstSeen;

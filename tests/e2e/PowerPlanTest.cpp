@@ -16,7 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 using test::TPlanValues;
 
-constexpr TPlanValues kUser{900, 180};
+constexpr TPlanValues kUser{900, 180}, kOther{1200, 900};
+// A second plan of the user's, which the user switches to.
+constexpr GUID kOtherPlan = {0x6f1c2a3b, 0x4d5e, 0x4f60, {0x81, 0x92, 0xa3, 0xb4, 0xc5, 0xd6, 0xe7, 0xf8}};
 
 void StoreDword(const wchar_t* name, DWORD value) {
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
@@ -59,6 +61,8 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
         bool RestoreOption;
         // Runs with the program deactivated; ends it, or leaves it for the destructor's close message.
         std::function<void(TLumivane&, HWND)> End;
+        TPlanValues User = kUser;             // the balanced plan's values at the start
+        bool PreserveAndUpdate = false;       // "Preserve current options", "Store changes permanently"
     } paths[] = {
         {"continuous power-off, OK, Activate", true,
          [](TLumivane& lumivane, HWND main) {
@@ -80,10 +84,27 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
              SendMessageTimeoutW(main, WM_ENDSESSION, TRUE, 0, SMTO_BLOCK, 5000, nullptr);
              lumivane.Kill();  // Windows ends the process any time after the answer
          }},
+        {"mains at \"never\", Activate", true,
+         [](TLumivane&, HWND main) {
+             Command(main, TCommandId::actActivate);
+             EXPECT_TRUE(PlanBecomes({0, 180})) << "both sources as they were";
+         },
+         {0, 180}},
+        {"a plan switched while deactivated, Exit", true,
+         [](TLumivane&, HWND main) {
+             test::SetStandInActivePlan(kOtherPlan);
+             EXPECT_TRUE(PlanBecomes({0, 0})) << "the deactivation holds on the new plan";
+             Command(main, TCommandId::actExit);
+         },
+         kUser, true},
     };
     for (const auto& p : paths) {
-        test::SetStandInPlan(kUser);
+        test::SetStandInActivePlan(test::kBalancedPlan);
+        test::SetStandInPlan(p.User);
+        test::SetStandInPlan(kOtherPlan, kOther);
         StoreDword(L"Restore initial values on exit", p.RestoreOption);
+        StoreDword(L"Preserve current options", p.PreserveAndUpdate);
+        StoreDword(L"Store changes permanently ", p.PreserveAndUpdate);
         {
             TLumivane lumivane(L"-quiet", true);
             HWND main = lumivane.MainWindow(10s);
@@ -92,7 +113,8 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
             ASSERT_TRUE(PlanBecomes({0, 0})) << p.Path << ": deactivated on both sources";
             p.End(lumivane, main);
         }
-        EXPECT_EQ(test::StandInPlan(), kUser) << p.Path;
+        EXPECT_EQ(test::StandInPlan(test::kBalancedPlan), p.User) << p.Path;
+        EXPECT_EQ(test::StandInPlan(kOtherPlan), kOther) << p.Path << ": the plan switched to";
         EXPECT_FALSE(HasJournal()) << p.Path << ": nothing left for the next start";
     }
 }

@@ -65,14 +65,25 @@ struct TRun {
 };
 
 using TValues = TFakePowerPlan::TValues;
-const TValues kUser{900, 180};
+const TValues kUser{900, 180}, kOther{1200, 900};  // plan 1, active at the start, and plan 2
+
+constexpr uint32_t kTicks = 3 * kCheckConfigurationInterval;
+
+// Deactivated and preserved, the user switches to plan 2 and the watchdog ticks.
+void SwitchWhilePreserved(TRun& r) {
+    r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+    r.config.actDeactivateExecute();
+    r.machine.functions.Active = TPlanId{2};
+    r.timers.Advance(kTicks);
+}
 
 TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
     const struct {
         const char* Path;
         bool RestoreOption;
         std::function<void(TRun&)> Steps;
-        TValues Expected = kUser;
+        TValues Expected = kUser, AtStart = kUser, Other = kOther;  // plan 1 at the end and at the start; plan 2
+        bool Killed = false;  // no end steps: the next start puts back
     } paths[] = {
         {"continuous power-off while deactivated, then Activate", true,
          [](TRun& r) {
@@ -128,20 +139,72 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
              r.dialog.WhileOpen = [&] { r.End(true); };
              r.commands.actPowerOffExecute();
          }},
+        {"mains at \"never\": Deactivate switches battery off too, Activate puts both back", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             EXPECT_EQ(r.machine.functions.Values(), (TValues{0, 0})) << "unplugged, the display stays on";
+             r.config.actActivateExecute();
+             EXPECT_EQ(r.machine.functions.Values(), (TValues{0, 180})) << "Activate, before any end step";
+         },
+         {0, 180}, {0, 180}},
+        {"battery at \"never\", preserved: unplugging writes nothing on any tick", true,
+         [](TRun& r) {
+             r.form.SetChecked(TControlId::cbPreserveConfiguration, true);
+             r.config.actActivateExecute();
+             r.machine.functions.Battery = true;
+             r.machine.registry.Writes = 0;
+             r.timers.Advance(kTicks);
+             EXPECT_EQ(r.machine.functions.Writes + r.machine.registry.Writes, 0) << "no plan or journal write";
+         },
+         {900, 0}, {900, 0}},
+        {"Activate, nothing remembered, at \"never\": the values first seen; after a switch no other plan's", false,
+         [](TRun& r) {
+             r.form.SetChecked(TControlId::cbUpdateSettings, true);
+             r.machine.functions.Plans = {{TPlanId{1}, {0, 0}}, {TPlanId{2}, {0, 900}}};
+             r.config.actActivateExecute();
+             r.machine.functions.Active = TPlanId{2};
+             r.config.actActivateExecute();
+         },
+         kUser, kUser, {kDefaultTimeoutAc, 900}},
+        {"a plan switched while deactivated, then Exit with Update and Restore on exit", true,
+         [](TRun& r) {
+             r.form.SetChecked(TControlId::cbUpdateSettings, true);
+             r.config.actDeactivateExecute();
+             r.machine.functions.Active = TPlanId{2};
+         }},
+        {"a plan switched while deactivated and preserved: the new one is deactivated, the old never written", true,
+         [](TRun& r) {
+             SwitchWhilePreserved(r);
+             EXPECT_EQ(r.machine.functions.Values(2), (TValues{0, 0}));
+             EXPECT_EQ(r.machine.functions.Writes, 4) << "each plan's two values, once";
+             r.config.actActivateExecute();
+             EXPECT_EQ(r.machine.functions.Values(2), kOther) << "Activate, before any end step";
+         }},
+        {"a plan switched while deactivated and preserved, then killed", true, SwitchWhilePreserved, kUser, kUser,
+         kOther, true},
+        {"the user's battery value changed while deactivated, Deactivate again, then killed", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             r.machine.functions.Plans[TPlanId{1}].Dc = 600;
+             r.config.actDeactivateExecute();
+         },
+         {900, 600}, kUser, kOther, true},
     };
     for (const auto& p : paths) {
         TMachine machine;
+        machine.functions.Plans[TPlanId{1}] = p.AtStart;
         {
             TRun run(machine);
             run.Start(p.RestoreOption);
             p.Steps(run);
-            run.End();
-            EXPECT_FALSE(run.HasJournal()) << p.Path << ": a clean end leaves no journal";
+            if (!p.Killed) run.End();
+            EXPECT_EQ(run.HasJournal(), p.Killed) << p.Path << ": a clean end leaves no journal";
         }
-        EXPECT_EQ(machine.functions.Values(), p.Expected) << p.Path;
         TRun next(machine, 43);
         next.Start(p.RestoreOption);
-        EXPECT_EQ(RecoveryText(next.recovery), L"") << p.Path << ": no balloon after a clean end";
+        EXPECT_EQ(machine.functions.Values(), p.Expected) << p.Path;
+        EXPECT_EQ(machine.functions.Values(2), p.Other) << p.Path << ": the other plan";
+        EXPECT_EQ(RecoveryText(next.recovery).empty(), !p.Killed) << p.Path << ": a balloon only after a kill";
     }
 }
 

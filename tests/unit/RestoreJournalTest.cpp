@@ -22,14 +22,17 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
     j.Initial = kAtStart;
     j.Last = {{false, 3}, {false, 1200}};
     EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
-    j.PlanInitial = TPlanSnapshot{TPlanId{0xab, 1}, 900, 180};
-    j.PlanLast = TPlanSnapshot{TPlanId{0xab, 1}, 0, 4294967295u};
-    j.PlanPermanent = true;
+    j.Plans = {{{TPlanId{0xab, 1}, 900, 180}, {TPlanId{0xab, 1}, 0, 4294967295u}, true}};
+    EXPECT_EQ(EncodeJournal(j).substr(0, 3), L"v2 ") << "one plan: the form earlier versions read";
+    EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
+    j.Plans.push_back({{TPlanId{2}, 1200, 900}, {TPlanId{2}, 0, 0}, false});
+    j.Version = 3;
     EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
     const auto v1 = DecodeJournal(L"v1 1 2 1 1,600,1,1200 0,3,0,1200");
     ASSERT_TRUE(v1) << "journals of earlier versions are still read";
     EXPECT_EQ(v1->Version, 1u);
     const std::wstring plan = L" ab010000000000000000000000000000 900,180 0,0";
+    const std::wstring v3 = L"v3 1 2 0 1,600,1,1200 0,3,0,1200";
     const std::wstring bads[] = {L"", L"v3 1 2 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 3 1,600,1,1200 0,3,0,1200", L"v2 1 2 4 1,600,1,1200 0,3,0,1200",
           L"v2 1 2 0 1,600,1,1200", L"v2 1 2 0 1,600,1,1200 0,3,0,1200 extra", L"v2 1 2 0 1,600,1,1200  0,3,0,1200",
           L"v2 x 2 0 1,600,1,1200 0,3,0,1200", L"v2 1 2 0 2,600,1,1200 0,3,0,1200", L"v2 1 2 0 1,600,1,1200,1 0,3,0,1200",
@@ -39,7 +42,9 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 AB010000000000000000000000000000 900,180 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296",
-          L"v2 1 2 0 1,,1,1200 0,3,0,1200", L"v2 1 123456789012345678901 0 1,600,1,1200 0,3,0,1200"};
+          L"v2 1 2 0 1,,1,1200 0,3,0,1200", L"v2 1 123456789012345678901 0 1,600,1,1200 0,3,0,1200",
+          v3 + plan + L" 1", v3 + plan + L" 2" + plan + L" 0", v3 + plan + plan,
+          L"v3 1 2 2 1,600,1,1200 0,3,0,1200" + plan + L" 0" + plan + L" 0"};
     for (const std::wstring& bad : bads)
         EXPECT_FALSE(DecodeJournal(bad).has_value()) << testing::PrintToString(bad);
 }
@@ -106,6 +111,8 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
     for (const auto& call : spi.Sets()) EXPECT_EQ(call.WinIni & spi::kUpdateIniFile, spi::kUpdateIniFile) << "permanent";
     EXPECT_FALSE(HasJournal());
     EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
+    EXPECT_EQ(RecoveryText({TRecovery::TKind::Restored, false, true, {{}, {false, 0}}, std::nullopt}),
+              L"Lumivane did not end normally last time. Put back: monitor power-off off.") << "no time-out";
 }
 
 TEST_F(RestoreJournalTest, AnItemTheLostRunHadPutBackIsNeitherWrittenNorNamed) {

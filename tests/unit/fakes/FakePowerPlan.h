@@ -18,7 +18,7 @@ struct TFakePowerPlan final : IPowerPlan {
     TPlanId Active{1};
     bool Battery = false, Missing = false, RefuseWrites = false;
     bool FailBatteryReads = false;  // the plan is there, its battery value cannot be read
-    int Calls = 0, Applied = 0;
+    int Calls = 0, Applied = 0, Writes = 0;  // Writes: values stored
     bool ActivePlan(TPlanId& plan) override {
         ++Calls;
         plan = Active;
@@ -33,7 +33,10 @@ struct TFakePowerPlan final : IPowerPlan {
     bool WriteTimeout(const TPlanId& plan, bool ac, uint32_t seconds) override {
         ++Calls;
         // A policy keeps the value: the write "succeeds" and does not read back.
-        if (!RefuseWrites) (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
+        if (!RefuseWrites) {
+            (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
+            ++Writes;
+        }
         return true;
     }
     bool Apply(const TPlanId& plan) override {

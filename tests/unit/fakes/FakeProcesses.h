@@ -25,10 +25,10 @@ struct TFakeProcesses final : IProcessTable {
     uint64_t CurrentProcessStart() override { return 133000000000000000ull + Pid; }
     bool RunMarkerHeld(uint32_t pid, uint64_t) override { return Markers.count(pid) != 0; }
     bool IsRunning(uint32_t, uint64_t) override { return Answers; }
-    void MarkPlanInForce(const std::optional<TPlanSnapshot>& values) override {
+    void MarkPlanInForce(const std::vector<TPlanSnapshot>& values) override {
         if (!PlanMarkers) return;
         std::erase_if(*PlanMarkers, [&](const auto& m) { return m.first == Pid; });
-        if (values) PlanMarkers->emplace_back(Pid, *values);
+        for (const TPlanSnapshot& v : values) PlanMarkers->emplace_back(Pid, v);
     }
     bool PlanMarkedByAnotherRun(const TPlanSnapshot& values) override {
         return PlanMarkers && std::any_of(PlanMarkers->begin(), PlanMarkers->end(), [&](const auto& m) {
