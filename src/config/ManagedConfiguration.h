@@ -94,6 +94,8 @@ public:
     // after the end steps.
     void Shutdown();
     bool Ended() const { return FEnded; }
+    // Restore reads messages halfway: a request must wait for its end.
+    bool Restoring() const { return FRestoring; }
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
 
@@ -144,6 +146,7 @@ private:
     bool WriteForGood() const;
     bool FSessionConnected = true;
     bool FEnded = false;
+    bool FRestoring = false;
     IAwakeRequest* FAwake = nullptr;
     bool FKeepAwake = true, FPeriodAwake = false, FAwakeHeld = false;
     std::wstring FAwakeReason;

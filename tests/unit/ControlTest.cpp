@@ -190,5 +190,34 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
     }
 }
 
+// Busy is asked again, refused is final; only a copy that takes requests
+// carries one out.
+TEST(ControlTarget, ABusyCopySaysSoAndAnEndingOneOrABadRequestIsRefused) {
+    const struct {
+        bool Valid;
+        TCopyState State;
+        uint64_t Answer;  // 1: the state, carried out
+    } rows[] = {
+        {true, {true, false, false}, 1},
+        {true, {false, false, false}, kBusyReply},  // starting, or its start-up message is up
+        {true, {true, true, false}, kBusyReply},    // inside Restore or another request
+        {true, {false, true, true}, 0},             // ending
+        {false, {false, false, false}, 0},
+        {false, {true, false, false}, 0},
+    };
+    for (const auto& r : rows) {
+        TFakeCore core;
+        core.config.FActivated = true;
+        const auto request = r.Valid ? std::optional<TControlRequest>({V::Deactivate, 0}) : std::nullopt;
+        const uint64_t answer =
+            Answer({core.dispatch, core.config, core.spi, [](TCommandId) {}}, request, r.State);
+        if (r.Answer == 1)
+            EXPECT_TRUE(DecodeReply(answer));
+        else
+            EXPECT_EQ(answer, r.Answer);
+        EXPECT_EQ(core.config.FActivated, r.Answer != 1) << "carried out only when answered";
+    }
+}
+
 }  // namespace
 }  // namespace lumivane::test

@@ -115,6 +115,27 @@ TEST_F(ManagedConfigurationTest, DeactivateForEndsWithActivate) {
     EXPECT_EQ(Activations(), 1);
 }
 
+// The end as the clock will show it: a change of the clock within the
+// period moves it, one after the end does not.
+TEST_F(ManagedConfigurationTest, ThePeriodsEndIsShownAsTheClockWillShowItThen) {
+    Start({{true, 600}, {true, 1200}});
+    const struct {
+        uint64_t ChangeAfter;
+        int64_t ChangeMs;
+        const wchar_t* End;
+    } rows[] = {
+        {kHour / 2, 3'600'000, L"16:05:20"},  // clocks go forward within the period
+        {kHour / 2, -3'600'000, L"14:05:20"},  // and back
+        {2 * kHour, 3'600'000, L"15:05:20"},
+    };
+    for (const auto& r : rows) {
+        clock.ChangeAt = clock.Wall + r.ChangeAfter;
+        clock.ChangeMs = r.ChangeMs;
+        config.actDeactivateForExecute(kHour);
+        EXPECT_EQ(config.FDeactivatedUntil, r.End) << r.ChangeMs;
+    }
+}
+
 TEST_F(ManagedConfigurationTest, DeactivateForReplacesRunningPeriod) {
     Start({{true, 600}, {true, 1200}});
     config.actDeactivateForExecute(kHour);
