@@ -2,6 +2,7 @@
 // through cmd, reading what is printed and the exit code.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -134,35 +135,80 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAndStatusDoesNot) 
     EXPECT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), nullptr);
 }
 
-TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimit) {
-    // A copy of its own session that holds the single-instance object but
-    // whose window reads no message.
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
-    ASSERT_NE(mutex, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr), ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread copy([&] {
+// A copy of its own session, in this process: it holds the single-instance
+// object, and its window reads its messages, or none while it hangs.
+class TFakeCopy {
+public:
+    TFakeCopy(WNDPROC proc, bool hung) : FThread([this, proc, hung] { Run(proc, hung); }) {
+        WaitForSingleObject(FReady, 5000);
+    }
+    ~TFakeCopy() {
+        SetEvent(FRelease);
+        FThread.join();
+        for (HANDLE h : {FMutex, FRelease, FReady}) CloseHandle(h);
+    }
+
+private:
+    void Run(WNDPROC proc, bool hung) {
         WNDCLASSW cls{};
-        cls.lpfnWndProc = DefWindowProcW;
+        cls.lpfnWndProc = proc;
         cls.lpszClassName = L"TfMain_lumivane";
         RegisterClassW(&cls);
         HWND window = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                       nullptr, nullptr);
-        SetEvent(ready);
-        WaitForSingleObject(release, INFINITE);
+        SetEvent(FReady);
+        while (MsgWaitForMultipleObjects(1, &FRelease, FALSE, INFINITE, hung ? 0 : QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        }
         DestroyWindow(window);
         UnregisterClassW(cls.lpszClassName, nullptr);
-    });
-    WaitForSingleObject(ready, 5000);
-    const TOutput out = Command(L"-toggle");
-    SetEvent(release);
-    copy.join();
-    CloseHandle(release);
-    CloseHandle(ready);
-    CloseHandle(mutex);
+    }
+    HANDLE FMutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
+    HANDLE FRelease = CreateEventW(nullptr, TRUE, FALSE, nullptr), FReady = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::thread FThread;
+};
+
+TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimit) {
+    TOutput out;
+    {
+        const TFakeCopy copy(DefWindowProcW, true);
+        out = Command(L"-toggle");
+    }
     EXPECT_TRUE(out.Ended);
     EXPECT_EQ(out.Code, 4u) << out.Text;
     EXPECT_EQ(out.Text, "Lumivane is running but does not answer.");
     EXPECT_LT(out.Took, 8s);
+}
+
+std::atomic<int> gBusyAnswers{0}, gAsked{0};
+LRESULT CALLBACK BusyCopy(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_COPYDATA) return DefWindowProcW(window, message, wParam, lParam);
+    // kBusyReply, then the answer "deactivated, both items off".
+    return ++gAsked <= gBusyAnswers ? 2 : 3;
+}
+
+TEST(ControlCommands, ABusyCopyIsAskedAgainUntilTheLimit) {
+    const struct {
+        int Busy;
+        DWORD Code;
+        const char* Text;
+    } rows[] = {
+        {3, 1, "deactivated (screen saver off, monitor power off off)"},
+        {1'000'000, 4, "Lumivane is running but does not answer."},
+    };
+    for (const auto& r : rows) {
+        gBusyAnswers = r.Busy;
+        gAsked = 0;
+        TOutput out;
+        {
+            const TFakeCopy copy(BusyCopy, false);
+            out = Command(L"-status");
+        }
+        EXPECT_EQ(out.Code, r.Code) << out.Text;
+        EXPECT_EQ(out.Text, r.Text);
+        EXPECT_GT(gAsked, std::min(r.Busy, 3)) << "asked again while busy";
+    }
 }
 
 }  // namespace

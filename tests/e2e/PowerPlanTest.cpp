@@ -114,5 +114,25 @@ TEST_F(PowerPlanRun, AKilledRunsValuesComeBackAtTheNextStart) {
     EXPECT_FALSE(HasJournal());
 }
 
+// What the uninstaller runs: the killed run's values come back with no
+// start of the program; a copy that runs keeps its own. Ending by itself
+// shows it made no window and no message box, which would wait for the user.
+TEST_F(PowerPlanRun, RecoverPutsBackAKilledRunsValuesAndLeavesARunningCopysAlone) {
+    TLumivane lumivane(L"-quiet", true);
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    Command(main, TCommandId::actDeactivate);
+    ASSERT_TRUE(PlanBecomes({0, 0}));
+    for (const bool killed : {false, true}) {
+        if (killed) lumivane.Kill();
+        TLumivane recover(L"-recover", true);
+        const TRun run = recover.Wait(20s);
+        ASSERT_TRUE(run.Ended) << killed;
+        EXPECT_EQ(run.ExitCode, 0u) << killed;
+        EXPECT_EQ(test::StandInPlan(), (killed ? kUser : TPlanValues{0, 0})) << killed;
+        EXPECT_EQ(HasJournal(), !killed) << killed;
+    }
+}
+
 }  // namespace
 }  // namespace lumivane::e2e
