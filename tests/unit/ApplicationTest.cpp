@@ -99,10 +99,7 @@ struct TPlatformLog final : IApplicationPlatform {
         return Starts;
     }
     bool Ends = true;
-    bool WaitForRunningCopyToEnd() override {
-        Add("wait end");
-        return Ends;
-    }
+    bool WaitForRunningCopyToEnd() override { Add("wait end"); return Ends; }
     void RecoverLostRuns() override { Add("recover"); }
     uint32_t MsUntil(const TTimeOfDay& t) override { return static_cast<uint32_t>(t.Hour * 1000 + t.Minute); }
     TTimeOfDay LocalTimeOf(uint64_t ms) override { return {static_cast<int>(ms / 3'600'000), 30, 0, 0}; }

@@ -156,13 +156,16 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
 }
 
 // The running copy: commands that may hold a dialog or end it wait for the
-// answer; a toggle follows the state; a running period names its end.
+// answer; a toggle follows the state; a running period names its end. A
+// busy copy is asked again, an ending one never: neither runs anything.
 TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
     struct TCase {
         TControlRequest Request;
         bool ActivatedBefore;
         TControlState After;
         std::vector<TCommandId> Later;
+        TCopyState Copy{};
+        std::optional<uint64_t> Plain{};  // the answer when it is no state
     } cases[] = {
         {{V::Toggle, 0}, true, TControlState::Deactivated, {}},
         {{V::Toggle, 0}, false, TControlState::Active, {}},
@@ -170,16 +173,22 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         {{V::Status, 0}, false, TControlState::Deactivated, {}},
         {{V::ScreenSaver, 0}, true, TControlState::Active, {TCommandId::actScreenSaver}},
         {{V::Exit, 0}, true, TControlState::Active, {TCommandId::actExit}},
+        {{V::Toggle, 0}, true, TControlState::Active, {}, {false, false, false}, kBusyReply},  // starting
+        {{V::Toggle, 0}, true, TControlState::Active, {}, {true, true, false}, kBusyReply},    // inside Restore
+        {{V::Exit, 0}, true, TControlState::Active, {}, {true, false, true}, 0},               // ending
     };
     for (const auto& c : cases) {
         TFakeCore core;
         core.form.SetChecked(TControlId::cbManageScreenSaver, true);
         core.config.FActivated = c.ActivatedBefore;
         std::vector<TCommandId> later;
-        const TControlReply reply =
-            CarryOut({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request);
+        const uint64_t answer =
+            Answer({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request, c.Copy);
+        const TControlReply reply = DecodeReply(answer).value_or(TControlReply{});
+        EXPECT_EQ(answer, c.Plain.value_or(answer));
         EXPECT_EQ(reply.State, c.After) << static_cast<int>(c.Request.Verb);
-        if (c.Request.Verb == V::Toggle) {
+        EXPECT_EQ(core.config.FActivated, c.After == TControlState::Active) << "carried out only when answered";
+        if (c.Request.Verb == V::Toggle && !c.Plain) {
             EXPECT_EQ(reply.ScreenSaverActive, c.After == TControlState::Active) << "the flags as they are after";
         }
         EXPECT_EQ(later, c.Later);
@@ -187,35 +196,6 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         if (c.After == TControlState::DeactivatedFor) {
             EXPECT_EQ(reply.UntilMs, core.clock.Wall + c.Request.Ms);
         }
-    }
-}
-
-// Busy is asked again, refused is final; only a copy that takes requests
-// carries one out.
-TEST(ControlTarget, ABusyCopySaysSoAndAnEndingOneOrABadRequestIsRefused) {
-    const struct {
-        bool Valid;
-        TCopyState State;
-        uint64_t Answer;  // 1: the state, carried out
-    } rows[] = {
-        {true, {true, false, false}, 1},
-        {true, {false, false, false}, kBusyReply},  // starting, or its start-up message is up
-        {true, {true, true, false}, kBusyReply},    // inside Restore or another request
-        {true, {false, true, true}, 0},             // ending
-        {false, {false, false, false}, 0},
-        {false, {true, false, false}, 0},
-    };
-    for (const auto& r : rows) {
-        TFakeCore core;
-        core.config.FActivated = true;
-        const auto request = r.Valid ? std::optional<TControlRequest>({V::Deactivate, 0}) : std::nullopt;
-        const uint64_t answer =
-            Answer({core.dispatch, core.config, core.spi, [](TCommandId) {}}, request, r.State);
-        if (r.Answer == 1)
-            EXPECT_TRUE(DecodeReply(answer));
-        else
-            EXPECT_EQ(answer, r.Answer);
-        EXPECT_EQ(core.config.FActivated, r.Answer != 1) << "carried out only when answered";
     }
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 // Stand-ins for what the main window gives the configuration logic: its option
 // check boxes, the clock, the status refresh and the message pump.
-#include <cstdint>
 #include <functional>
 #include <utility>
 
@@ -24,16 +23,12 @@ struct TFakeClock final : IClock {
     TTimeOfDay Time{14, 5, 20, 0};
     TLongTimeFormat Format{L"HH:mm:ss", L"AM", L"PM"};
     uint64_t Wall = 1000000;  // ms
-    // A change of the clock: from wall-clock ChangeAt on, the local clock
-    // shows ChangeMs more.
-    uint64_t ChangeAt = UINT64_MAX;
+    uint64_t ChangeAt = UINT64_MAX;  // a change of the clock: from here on it shows ChangeMs more
     int64_t ChangeMs = 0;
     TTimeOfDay Now() const override { return Time; }
     uint64_t WallClockMs() const override { return Wall; }
     TTimeOfDay LocalTimeOf(uint64_t ms) const override {
-        constexpr int64_t kDay = 86'400'000;
-        return TimeOfDayAfter(Time, static_cast<uint64_t>(kDay + static_cast<int64_t>(ms - Wall) +
-                                                          (ms >= ChangeAt ? ChangeMs : 0)));
+        return TimeOfDayAfter(Time, 86'400'000 + ms - Wall + (ms >= ChangeAt ? ChangeMs : 0));
     }
     TLongTimeFormat LongTimeFormat() const override { return Format; }
 };
