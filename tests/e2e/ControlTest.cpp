@@ -120,17 +120,17 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAndStatusDoesNot) 
     EXPECT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), nullptr);
 }
 
-std::atomic<int> gBusy{0}, gAsked{0};
+std::atomic<int> gBusy{0}, gAsked{0};  // busy answers to give, requests so far
 // kBusyReply, then the answer "deactivated, both items off".
 LRESULT CALLBACK BusyCopy(HWND w, UINT m, WPARAM wp, LPARAM lp) {
     return m != WM_COPYDATA ? DefWindowProcW(w, m, wp, lp) : ++gAsked <= gBusy ? 2 : 3;
 }
 
 TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgainUntilIt) {
-    const struct { bool Hung; int Busy, AskedAtLeast; DWORD Code; const char* Text; } rows[] = {
-        {true, 0, 0, 4, "Lumivane is running but does not answer."},
-        {false, 3, 4, 1, "deactivated (screen saver off, monitor power off off)"},
-        {false, 1'000'000, 2, 4, "Lumivane is running but does not answer."},
+    const struct { bool Hung; int Busy; DWORD Code; const char* Text; } rows[] = {
+        {true, 0, 4, "Lumivane is running but does not answer."},
+        {false, 3, 1, "deactivated (screen saver off, monitor power off off)"},  // a sender that does not ask again: 5
+        {false, 1'000'000, 4, "Lumivane is running but does not answer."},
     };
     for (const auto& r : rows) {
         gBusy = r.Busy;
@@ -164,7 +164,6 @@ TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgai
         EXPECT_TRUE(out.Ended);
         EXPECT_EQ(out.Code, r.Code) << out.Text;
         EXPECT_EQ(out.Text, r.Text);
-        EXPECT_GE(gAsked, r.AskedAtLeast);
         if (r.Hung) { EXPECT_LT(out.Took, 8s); }
     }
 }
