@@ -270,11 +270,9 @@ bool AnyJournal() {
         return false;
     bool found = false;
     wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    for (DWORD i = 0, length = 256; RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, length = 256)
         found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
-    }
     RegCloseKey(key);
     return found;
 }
