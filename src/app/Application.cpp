@@ -61,7 +61,11 @@ void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& reques
             return;
         }
         switch (request.Verb) {
-        case TControlVerb::Exit: p.WaitForRunningCopyToEnd(); break;
+        case TControlVerb::Exit:
+            if (p.WaitForRunningCopyToEnd()) break;
+            p.Print(L"Lumivane took the command but has not ended.", true);
+            code = kExitNoAnswer;
+            break;
         case TControlVerb::ScreenSaver:
         case TControlVerb::PowerOff: break;
         case TControlVerb::Status: code = ExitCodeOf(*reply); [[fallthrough]];
@@ -88,7 +92,15 @@ void RunApplication(IApplicationPlatform& p, const std::vector<std::wstring>& ar
     p.SetTitle(kApplicationTitle);
     p.RegisterActivationMessage();
     const std::optional<TControlVerb> control = commandLine.Control;
-    if (p.CreateInstanceMutex(InstanceMutexName(p.Title()))) {
+    const bool running = p.CreateInstanceMutex(InstanceMutexName(p.Title()));
+    if (control == TControlVerb::Recover) {
+        // The running copy owns its journal and puts it back itself; the
+        // mutex keeps a copy from starting while the journals are read.
+        if (!running) p.RecoverLostRuns();
+        p.CloseInstanceMutex();
+        return;
+    }
+    if (running) {
         // Another copy runs: it takes the command, or, without one, is woken.
         // This process ends without a window; the handle goes with it.
         if (control || !commandLine.Commands.empty())

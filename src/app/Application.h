@@ -50,7 +50,8 @@ public:
     // The user's time designators, for the times on the command line.
     virtual TLongTimeFormat TimeFormat() const = 0;
     // Hands the request to the running copy of this session and waits at
-    // most 5 s for its answer. A copy still starting is waited for as long.
+    // most 5 s for its answer. A copy still starting, or busy, is waited for
+    // and asked again within the same limit.
     enum class TSendResult { Answered, NoAnswer, Refused };
     struct TSent {
         TSendResult Result = TSendResult::NoAnswer;
@@ -61,8 +62,11 @@ public:
     // until it can take requests; false when it cannot be started.
     virtual bool StartHiddenCopy() = 0;
     // After an "-exit": waits until the running copy has ended (its restore
-    // done), at most 10 s.
-    virtual void WaitForRunningCopyToEnd() = 0;
+    // done), at most 10 s; false when it has not.
+    virtual bool WaitForRunningCopyToEnd() = 0;
+    // Puts back what this user's lost runs left changed, as a start does,
+    // without a window or a message.
+    virtual void RecoverLostRuns() = 0;
     // How long until the local clock shows `time` (today, else tomorrow).
     virtual uint32_t MsUntil(const TTimeOfDay& time) = 0;
     // The wall clock (ms) as a local time of day.

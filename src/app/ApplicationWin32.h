@@ -44,9 +44,10 @@ public:
     TLongTimeFormat TimeFormat() const override { return TClockWin32().LongTimeFormat(); }
     TSent SendControl(const TControlRequest& request) override { return FMessenger.Send(request); }
     bool StartHiddenCopy() override { return FMessenger.StartHiddenCopy(); }
-    void WaitForRunningCopyToEnd() override { FMessenger.WaitForRunningCopyToEnd(); }
+    bool WaitForRunningCopyToEnd() override { return FMessenger.WaitForRunningCopyToEnd(); }
+    void RecoverLostRuns() override { RecoverLostRunsWithoutWindow(); }
     uint32_t MsUntil(const TTimeOfDay& time) override { return TMessengerWin32::MsUntil(time); }
-    TTimeOfDay LocalTimeOf(uint64_t wallClockMs) override { return TMessengerWin32::LocalTimeOf(wallClockMs); }
+    TTimeOfDay LocalTimeOf(uint64_t wallClockMs) override { return TClockWin32().LocalTimeOf(wallClockMs); }
     void Print(const std::wstring& text, bool error) override { TMessengerWin32::Print(text, error); }
     void SetExitCode(int code) override { FExitCode = code; }
 

@@ -55,13 +55,36 @@ TLumivaneWin32::~TLumivaneWin32() {
 
 bool TLumivaneWin32::Create(const std::wstring& title) { return FMain.Create(title); }
 
-std::wstring TLumivaneWin32::RecoverLostRun() {
+namespace {
+
+// A journal left by a run that did not end normally, before the capture.
+TRecovery RecoverWith(IRegistry& registry, IProcessTable& processes, ISystemParameters& spi, IPowerOffPlan& plan) {
     // The option as stored: the options themselves are loaded only after the capture.
-    TRegistryDefault reg(FRegistry, kKeyRead);
+    TRegistryDefault reg(registry, kKeyRead);
     reg.OpenKey(kOptionsKey, false);
     const bool restoreOnExit = reg.ReadBool(OptionRows()[0].Name, OptionRows()[0].Default);
     reg.CloseKey();
-    return RecoveryText(RecoverFromJournal(FRegistry, FProcesses, FBackend, FPlanBackend, restoreOnExit));
+    return RecoverFromJournal(registry, processes, spi, plan, restoreOnExit);
+}
+
+}  // namespace
+
+std::wstring TLumivaneWin32::RecoverLostRun() {
+    return RecoveryText(RecoverWith(FRegistry, FProcesses, FBackend, FPlanBackend));
+}
+
+void RecoverLostRunsWithoutWindow() {
+    // The backends a run of this program would have used.
+    TRegistryWin32 registry;
+    TProcessTableWin32 processes;
+    TSystemParametersWin32 spi;
+    TPowerPlanWin32 powerPlan;
+    TPowerPlanParameters onPlan(spi, powerPlan);
+    TNoPowerPlan noPlan;
+    if (PowerPlanAnswers(powerPlan))
+        RecoverWith(registry, processes, onPlan, onPlan);
+    else
+        RecoverWith(registry, processes, spi, noPlan);
 }
 
 void TLumivaneWin32::FormCreate() {
@@ -103,21 +126,22 @@ void TLumivaneWin32::SettingsChanged() {
 static_assert(sizeof(LRESULT) >= sizeof(uint64_t));
 
 uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size_t size) {
-    // Anything but a whole, valid request is refused, and nothing more is
-    // said: also before the start has captured the settings and read the
-    // options, after the end steps, and while another request runs (a
-    // command that pumps messages must not take a second one halfway).
+    // Nothing more is said than the answer: a bad request is refused, and
+    // one that comes before the start has captured the settings and read
+    // the options, or while another request or Restore reads messages (a
+    // command must not take a second one halfway), is to be asked again.
     const auto request = tag == kControlTag ? DecodeRequest(data, size) : std::nullopt;
-    if (!request || !FReady || FInRequest || FEndStepsDone || FConfig.Ended()) return 0;
+    const TCopyState state{FReady, FInRequest || FConfig.Restoring(), FEndStepsDone || FConfig.Ended()};
     struct TInRequest {
         bool& Flag;
-        explicit TInRequest(bool& flag) : Flag(flag) { Flag = true; }
-        ~TInRequest() { Flag = false; }
+        const bool Was;
+        explicit TInRequest(bool& flag) : Flag(flag), Was(flag) { Flag = true; }
+        ~TInRequest() { Flag = Was; }
     } inRequest(FInRequest);
     const TControlTarget target{FDispatch, FConfig, FJournalled, [this](TCommandId command) {
                                     PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
                                 }};
-    return static_cast<uintptr_t>(EncodeReply(CarryOut(target, *request)));
+    return static_cast<uintptr_t>(Answer(target, request, state));
 }
 
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
@@ -231,8 +255,9 @@ void TLumivaneWin32::mnViewHelpClick() {
     FHelpViewer.Show(std::wstring(kApplicationTitle) + L" Help", file, FMain.Handle(), icon.Get(), true, FErrors);
 }
 void TLumivaneWin32::actDeactivateUntilExecute() {
-    // An hour from now to start with.
-    const TTimeOfDay initial = TimeOfDayAfter(TClockWin32().Now(), 3'600'000);
+    // An hour from now to start with, as the clock will show it then.
+    const TClockWin32 clock;
+    const TTimeOfDay initial = clock.LocalTimeOf(clock.WallClockMs() + 3'600'000);
     FNotifyIcon.PopupMenu = 0;  // as for the About box: no menu over the dialog
     const auto time = AskDeactivateUntil(FMain.Handle(), initial);
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());

@@ -147,4 +147,8 @@ private:
     bool FEndStepsDone = false;
 };
 
+// What a start puts back of this user's lost runs, done by a process that
+// makes no window and shows nothing (-recover, run by the uninstaller).
+void RecoverLostRunsWithoutWindow();
+
 }  // namespace lumivane

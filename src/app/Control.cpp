@@ -9,11 +9,13 @@ namespace lumivane {
 const wchar_t* const kUsageText =
     L"Usage: Lumivane [-quiet] [-screensaver] [-poweroff]\n"
     L"       Lumivane -activate | -deactivate | -deactivate-for DURATION | -deactivate-until TIME\n"
-    L"                | -restore | -toggle | -status | -exit | -help\n"
+    L"                | -restore | -toggle | -status | -exit | -recover | -help\n"
     L"  DURATION  90 (minutes), 90m, 1h30m, 2h, 300s: from 1 minute to 24 hours\n"
     L"  TIME      17:30 or 5:30pm: today, or tomorrow when today's has passed\n"
+    L"  -recover  puts back what this user's lost runs left changed, then ends; nothing while\n"
+    L"            Lumivane runs\n"
     L"Exit codes: 0 active or done, 1 deactivated, 2 deactivated for a period, 3 not running,\n"
-    L"            4 no answer, 5 refused, 64 bad command line\n";
+    L"            4 no answer (busy, or not ended after -exit), 5 refused, 64 bad command line\n";
 
 namespace {
 
@@ -32,6 +34,7 @@ constexpr TSwitch kSwitches[] = {
     {L"toggle", TControlVerb::Toggle, TArgument::None},
     {L"status", TControlVerb::Status, TArgument::None},
     {L"exit", TControlVerb::Exit, TArgument::None},
+    {L"recover", TControlVerb::Recover, TArgument::None},
 };
 
 bool IsDigit(wchar_t c) { return c >= L'0' && c <= L'9'; }

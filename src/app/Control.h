@@ -25,6 +25,9 @@ enum class TControlVerb : uint16_t {
     Exit,
     ScreenSaver,
     PowerOff,
+    // Never sent: the start that reads it does the work itself, and only
+    // while no copy of this session runs.
+    Recover,
 };
 
 struct TControlRequest {
@@ -45,7 +48,7 @@ enum TExitCode : int {
     kExitDeactivated = 1,
     kExitDeactivatedFor = 2,
     kExitNotRunning = 3,
-    kExitNoAnswer = 4,  // the running copy did not answer in time
+    kExitNoAnswer = 4,  // the running copy did not answer (or end, after -exit) in time
     kExitRefused = 5,   // the running copy turned the command down
     kExitUsage = 64,
 };
@@ -102,8 +105,11 @@ struct TControlReply {
     bool operator==(const TControlReply&) const = default;
 };
 // The answer travels as the message's result: never 0, which is what a
-// refused or lost request gives.
+// refused or lost request gives, nor kBusyReply.
 uint64_t EncodeReply(const TControlReply& reply);
+// A copy that cannot take a request yet (starting, showing a message at its
+// start, inside a command that reads messages): the sender asks again.
+constexpr uint64_t kBusyReply = 2;
 std::optional<TControlReply> DecodeReply(uint64_t value);
 
 // "deactivated until 17:30 (screen saver off, monitor power off off)":

@@ -17,6 +17,7 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
     case V::Exit: target.Later(C::actExit); break;
     case V::ScreenSaver: target.Later(C::actScreenSaver); break;
     case V::PowerOff: target.Later(C::actPowerOff); break;
+    case V::Recover: break;  // never sent
     }
     const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(target.Spi);
     TControlReply reply{config.FActivated ? TControlState::Active : TControlState::Deactivated,
@@ -27,6 +28,14 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
         reply.UntilMs = config.FDeactivatedUntilMs;
     }
     return reply;
+}
+
+uint64_t Answer(const TControlTarget& target, const std::optional<TControlRequest>& request,
+                const TCopyState& state) {
+    // A copy that is ending will not be ready again; a bad request never is.
+    if (!request || state.Ending) return 0;
+    if (!state.Ready || state.InCommand) return kBusyReply;
+    return EncodeReply(CarryOut(target, *request));
 }
 
 }  // namespace lumivane

@@ -23,4 +23,15 @@ struct TControlTarget {
 // state afterwards.
 TControlReply CarryOut(const TControlTarget& target, const TControlRequest& request);
 
+// Where the running copy is when a request comes.
+struct TCopyState {
+    bool Ready = true;      // the start's steps are done (a start-up message is not)
+    bool InCommand = false;  // a request or Restore is reading messages halfway
+    bool Ending = false;     // its end steps have begun
+};
+// The message's result: the answer of a request carried out, kBusyReply
+// while the copy will take it later, 0 for a request it never takes.
+uint64_t Answer(const TControlTarget& target, const std::optional<TControlRequest>& request,
+                const TCopyState& state);
+
 }  // namespace lumivane

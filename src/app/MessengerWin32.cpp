@@ -47,20 +47,25 @@ bool Usable(HANDLE h) { return h && h != INVALID_HANDLE_VALUE && GetFileType(h) 
 
 IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request) {
     using R = IApplicationPlatform::TSendResult;
-    // One limit for finding the copy and for its answer.
+    // One limit for finding the copy and for its answer, a busy one's
+    // included.
     const ULONGLONG end = GetTickCount64() + kAnswerMs;
-    HWND copy = FindCopy(end);
-    if (!copy) return {R::NoAnswer, 0};
-    GetWindowThreadProcessId(copy, &FCopy);
     auto bytes = EncodeRequest(request);
     COPYDATASTRUCT data{kControlTag, static_cast<DWORD>(bytes.size()), bytes.data()};
-    DWORD_PTR answer = 0;
-    // Never waits for ever: a copy that hangs gives no answer within the limit.
-    if (!SendMessageTimeoutW(copy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                             std::max<DWORD>(Left(end), 1), &answer))
-        // A copy of a higher integrity level turns a lower sender away.
-        return {GetLastError() == ERROR_ACCESS_DENIED ? R::Refused : R::NoAnswer, 0};
-    return {answer ? R::Answered : R::Refused, static_cast<uint64_t>(answer)};
+    for (;;) {
+        HWND copy = FindCopy(end);
+        if (!copy) return {R::NoAnswer, 0};
+        GetWindowThreadProcessId(copy, &FCopy);
+        DWORD_PTR answer = 0;
+        // Never waits for ever: a copy that hangs gives no answer within the limit.
+        if (!SendMessageTimeoutW(copy, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                                 std::max<DWORD>(Left(end), 1), &answer))
+            // A copy of a higher integrity level turns a lower sender away.
+            return {GetLastError() == ERROR_ACCESS_DENIED ? R::Refused : R::NoAnswer, 0};
+        if (answer != kBusyReply) return {answer ? R::Answered : R::Refused, static_cast<uint64_t>(answer)};
+        if (!Left(end)) return {R::NoAnswer, 0};
+        Sleep(std::min<DWORD>(Left(end), 50));
+    }
 }
 
 bool TMessengerWin32::StartHiddenCopy() {
@@ -83,9 +88,10 @@ bool TMessengerWin32::StartHiddenCopy() {
     return FindCopy(GetTickCount64() + kStartMs, info.dwProcessId) != nullptr;
 }
 
-void TMessengerWin32::WaitForRunningCopyToEnd() {
+bool TMessengerWin32::WaitForRunningCopyToEnd() {
+    // A process that cannot be opened any more has ended.
     TUniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, FCopy));
-    if (process) WaitForSingleObject(process.Get(), kStartMs);
+    return !process || WaitForSingleObject(process.Get(), kStartMs) == WAIT_OBJECT_0;
 }
 
 uint32_t TMessengerWin32::MsUntil(const TTimeOfDay& time) {
@@ -102,14 +108,6 @@ uint32_t TMessengerWin32::MsUntil(const TTimeOfDay& time) {
     };
     const uint64_t ms = lumivane::MsUntil(WallClockMs(utcNow), {local.wYear, local.wMonth, local.wDay}, time, toWallClock);
     return static_cast<uint32_t>(std::min<uint64_t>(ms, kMaxUntilMs));
-}
-
-TTimeOfDay TMessengerWin32::LocalTimeOf(uint64_t wallClockMs) {
-    const uint64_t ticks = wallClockMs * 10000;
-    const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
-    SYSTEMTIME utc{}, local{};
-    if (!FileTimeToSystemTime(&ft, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
-    return {local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
 }
 
 void TMessengerWin32::Print(const std::wstring& text, bool error) {

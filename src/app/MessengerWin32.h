@@ -14,9 +14,8 @@ class TMessengerWin32 {
 public:
     IApplicationPlatform::TSent Send(const TControlRequest& request);
     bool StartHiddenCopy();
-    void WaitForRunningCopyToEnd();
+    bool WaitForRunningCopyToEnd();
     static uint32_t MsUntil(const TTimeOfDay& time);
-    static TTimeOfDay LocalTimeOf(uint64_t wallClockMs);
     static void Print(const std::wstring& text, bool error);
 
     // How long an answer is waited for, and a copy still starting.

@@ -144,8 +144,8 @@ void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
     actDeactivateExecute();
     FTimerDisableFor.SetInterval(tag);
     FDeactivatedUntilMs = FDeps.Clock.WallClockMs() + tag;
-    FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(),
-                                   TimeOfDayAfter(FDeps.Clock.Now(), FTimerDisableFor.Interval()));
+    // The clock may change within the period: the end as the clock will show it.
+    FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(), FDeps.Clock.LocalTimeOf(FDeactivatedUntilMs));
     FTimerDisableFor.SetEnabled(true);
     SetPeriodAwake(true);
     FDeps.Status.UpdateStatus();
@@ -166,7 +166,9 @@ void TManagedConfiguration::actRestoreConfigurationExecute() {
     UserCommand();
     FPreserving = false;
     SetPeriodAwake(false);
+    FRestoring = true;
     FDeps.Pump.ProcessMessages();
+    FRestoring = false;
     RestoreInitialConfiguration();
 }
 

@@ -95,6 +95,8 @@ public:
     // after the end steps.
     void Shutdown();
     bool Ended() const { return FEnded; }
+    // Restore reads messages halfway: a request must wait for its end.
+    bool Restoring() const { return FRestoring; }
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
 
@@ -152,6 +154,7 @@ private:
     bool WriteForGood() const;
     bool FSessionConnected = true;
     bool FEnded = false;
+    bool FRestoring = false;
     IAwakeRequest* FAwake = nullptr;
     bool FKeepAwake = true, FLetDisplaySleepWhenLocked = true, FSessionLocked = false;
     bool FPeriodAwake = false, FAwakeHeld = false;

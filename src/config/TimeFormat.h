@@ -29,6 +29,9 @@ public:
     virtual TLongTimeFormat LongTimeFormat() const = 0;
     // The wall clock in ms: it runs on while the computer sleeps.
     virtual uint64_t WallClockMs() const = 0;
+    // A wall-clock time as the local clock shows it, with the time zone's
+    // changes between now and then.
+    virtual TTimeOfDay LocalTimeOf(uint64_t wallClockMs) const = 0;
 };
 
 // Time of day `milliseconds` after `start`; wraps past midnight.

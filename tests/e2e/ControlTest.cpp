@@ -2,6 +2,7 @@
 // through cmd, reading what is printed and the exit code.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -65,21 +66,6 @@ std::string ClockIn(int minutes) {
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
 
-bool AnyJournal() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = false;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
-    }
-    RegCloseKey(key);
-    return found;
-}
-
 TEST(ControlCommands, APeriodAnEndTimeTheStatusAndExitReachTheRunningCopy) {
     const TScreenSaverOn screenSaverOn;
     TLumivane lumivane(L"-quiet");
@@ -134,35 +120,52 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAndStatusDoesNot) 
     EXPECT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), nullptr);
 }
 
-TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimit) {
-    // A copy of its own session that holds the single-instance object but
-    // whose window reads no message.
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
-    ASSERT_NE(mutex, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr), ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    std::thread copy([&] {
-        WNDCLASSW cls{};
-        cls.lpfnWndProc = DefWindowProcW;
-        cls.lpszClassName = L"TfMain_lumivane";
-        RegisterClassW(&cls);
-        HWND window = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                      nullptr, nullptr);
-        SetEvent(ready);
-        WaitForSingleObject(release, INFINITE);
-        DestroyWindow(window);
-        UnregisterClassW(cls.lpszClassName, nullptr);
-    });
-    WaitForSingleObject(ready, 5000);
-    const TOutput out = Command(L"-toggle");
-    SetEvent(release);
-    copy.join();
-    CloseHandle(release);
-    CloseHandle(ready);
-    CloseHandle(mutex);
-    EXPECT_TRUE(out.Ended);
-    EXPECT_EQ(out.Code, 4u) << out.Text;
-    EXPECT_EQ(out.Text, "Lumivane is running but does not answer.");
-    EXPECT_LT(out.Took, 8s);
+std::atomic<int> gBusy{0}, gAsked{0};  // busy answers to give, requests so far
+// kBusyReply, then the answer "deactivated, both items off".
+LRESULT CALLBACK BusyCopy(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+    return m != WM_COPYDATA ? DefWindowProcW(w, m, wp, lp) : ++gAsked <= gBusy ? 2 : 3;
+}
+
+TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgainUntilIt) {
+    const struct { bool Hung; int Busy; DWORD Code; const char* Text; } rows[] = {
+        {true, 0, 4, "Lumivane is running but does not answer."},
+        {false, 3, 1, "deactivated (screen saver off, monitor power off off)"},  // a sender that does not ask again: 5
+        {false, 1'000'000, 4, "Lumivane is running but does not answer."},
+    };
+    for (const auto& r : rows) {
+        gBusy = r.Busy;
+        gAsked = 0;
+        // A copy of its own session that holds the single-instance object and
+        // whose window reads its messages, or none.
+        HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
+        ASSERT_NE(mutex, nullptr);
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr), ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread copy([&] {
+            WNDCLASSW cls{};
+            cls.lpfnWndProc = BusyCopy;
+            cls.lpszClassName = L"TfMain_lumivane";
+            RegisterClassW(&cls);
+            HWND window = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                          nullptr, nullptr);
+            SetEvent(ready);
+            MSG msg;
+            while (MsgWaitForMultipleObjects(1, &release, FALSE, INFINITE, r.Hung ? 0 : QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
+                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+            DestroyWindow(window);
+            UnregisterClassW(cls.lpszClassName, nullptr);
+        });
+        WaitForSingleObject(ready, 5000);
+        const TOutput out = Command(L"-status");
+        SetEvent(release);
+        copy.join();
+        CloseHandle(release);
+        CloseHandle(ready);
+        CloseHandle(mutex);
+        EXPECT_TRUE(out.Ended);
+        EXPECT_EQ(out.Code, r.Code) << out.Text;
+        EXPECT_EQ(out.Text, r.Text);
+        if (r.Hung) { EXPECT_LT(out.Took, 8s); }
+    }
 }
 
 }  // namespace

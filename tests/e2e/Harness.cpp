@@ -260,6 +260,23 @@ std::optional<DWORD> StoredOption(const wchar_t* name) {
     return value;
 }
 
+void StoreOption(const wchar_t* name, DWORD value) {
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
+}
+
+bool AnyJournal() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    bool found = false;
+    wchar_t name[256];
+    for (DWORD i = 0, length = 256; RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, length = 256)
+        found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
+    RegCloseKey(key);
+    return found;
+}
+
 bool IsAbove(HWND upper, HWND lower) {
     for (HWND h = GetTopWindow(nullptr); h; h = GetWindow(h, GW_HWNDNEXT)) {
         if (h == upper) return true;

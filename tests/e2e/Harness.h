@@ -105,6 +105,9 @@ void RoundTrip(HWND window);
 
 // A DWORD value of the program's options key in the registry, if there is one.
 std::optional<DWORD> StoredOption(const wchar_t* name);
+void StoreOption(const wchar_t* name, DWORD value);
+// A restore journal of any session is stored.
+bool AnyJournal();
 
 // The screen-saver flag as the user's profile holds it: what the next log-on
 // gets, and what another process sees.

@@ -21,9 +21,7 @@ struct HotKey : ::testing::Test {
     std::unique_ptr<TLumivane> lumivane;
     HWND other = nullptr;
     void SetUp() override {
-        const DWORD on = 1;
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Use hotkey - screen saver", REG_DWORD,
-                        &on, sizeof(on));
+        StoreOption(L"Use hotkey - screen saver", 1);
         lumivane = std::make_unique<TLumivane>(L"-quiet");
         ASSERT_NE(lumivane->MainWindow(10s), nullptr);
         other = CreateWindowExW(0, L"EDIT", L"another program", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300, 200,

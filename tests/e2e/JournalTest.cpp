@@ -18,28 +18,24 @@ std::wstring JournalName() {
     return L"Restore journal " + std::to_wstring(session);
 }
 
-bool HasJournal() {
+bool HasValue(const std::wstring& name) {
     DWORD size = 0;
-    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", JournalName().c_str(), RRF_RT_REG_SZ,
-                        nullptr, nullptr, &size) == ERROR_SUCCESS;
-}
-
-void StoreDword(const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
+    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), RRF_RT_ANY, nullptr,
+                        nullptr, &size) == ERROR_SUCCESS;
 }
 
 TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEndLeavesNone) {
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
     ASSERT_EQ(StoredScreenSaveActive(), L"1");
-    StoreDword(L"Store changes permanently ", 1);
-    StoreDword(L"Control screen saver", 1);
+    StoreOption(L"Store changes permanently ", 1);
+    StoreOption(L"Control screen saver", 1);
     {
         TLumivane lumivane(L"-quiet");
         HWND main = lumivane.MainWindow(10s);
         ASSERT_NE(main, nullptr);
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
         ASSERT_TRUE(PollUntil([] { return StoredScreenSaveActive() == L"0"; }, 5s)) << "deactivated for good";
-        EXPECT_TRUE(HasJournal());
+        EXPECT_TRUE(HasValue(JournalName()));
         lumivane.Kill();
     }
     EXPECT_EQ(StoredScreenSaveActive(), L"0") << "the killed run left it off";
@@ -47,20 +43,14 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
         TLumivane again(L"-quiet");
         ASSERT_NE(again.MainWindow(10s), nullptr);
         EXPECT_EQ(StoredScreenSaveActive(), L"1") << "put back at the start, for good as it was taken";
-        EXPECT_FALSE(HasJournal());
+        EXPECT_FALSE(HasValue(JournalName()));
     }
-    EXPECT_FALSE(HasJournal()) << "a clean end leaves no journal";
+    EXPECT_FALSE(HasValue(JournalName())) << "a clean end leaves no journal";
 }
 
 void PutJournal(const std::wstring& name, const std::wstring& text) {
     RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), REG_SZ, text.c_str(),
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-}
-
-bool HasValue(const std::wstring& name) {
-    DWORD size = 0;
-    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), RRF_RT_ANY, nullptr,
-                        nullptr, &size) == ERROR_SUCCESS;
 }
 
 TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsALostRunsOrCorrupt) {
@@ -82,7 +72,7 @@ TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsAL
     {
         TLumivane lumivane(L"-quiet");
         ASSERT_NE(lumivane.MainWindow(10s), nullptr);
-        EXPECT_FALSE(HasJournal()) << "this session's was read and taken as a lost run's";
+        EXPECT_FALSE(HasValue(JournalName())) << "this session's was read and taken as a lost run's";
         EXPECT_FALSE(HasValue(L"Restore journal 98")) << "a corrupt one is removed";
         EXPECT_TRUE(HasValue(L"Restore journal 99")) << "its owner still runs";
     }

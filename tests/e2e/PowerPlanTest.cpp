@@ -20,38 +20,19 @@ constexpr TPlanValues kUser{900, 180}, kOther{1200, 900};
 // A second plan of the user's, which the user switches to.
 constexpr GUID kOtherPlan = {0x6f1c2a3b, 0x4d5e, 0x4f60, {0x81, 0x92, 0xa3, 0xb4, 0xc5, 0xd6, 0xe7, 0xf8}};
 
-void StoreDword(const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
-}
-
 void Command(HWND main, TCommandId id) { PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(id), 0); }
 
 bool PlanBecomes(TPlanValues values) {
     return PollUntil([&] { return test::StandInPlan() == values; }, 30s);
 }
 
-bool HasJournal() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    wchar_t name[256];
-    bool found = false;
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        found = found || std::wstring(name).rfind(L"Restore journal ", 0) == 0;
-    }
-    RegCloseKey(key);
-    return found;
-}
-
 struct PowerPlanRun : ::testing::Test {
     void SetUp() override {
         ASSERT_TRUE(test::InstallStandInPower());
         test::SetStandInPlan(kUser);
-        StoreDword(L"Control power off", 1);
-        StoreDword(L"Control screen saver", 0);
-        StoreDword(L"Use continuous mode", 1);
+        StoreOption(L"Control power off", 1);
+        StoreOption(L"Control screen saver", 0);
+        StoreOption(L"Use continuous mode", 1);
     }
 };
 
@@ -102,9 +83,9 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
         test::SetStandInActivePlan(test::kBalancedPlan);
         test::SetStandInPlan(p.User);
         test::SetStandInPlan(kOtherPlan, kOther);
-        StoreDword(L"Restore initial values on exit", p.RestoreOption);
-        StoreDword(L"Preserve current options", p.PreserveAndUpdate);
-        StoreDword(L"Store changes permanently ", p.PreserveAndUpdate);
+        StoreOption(L"Restore initial values on exit", p.RestoreOption);
+        StoreOption(L"Preserve current options", p.PreserveAndUpdate);
+        StoreOption(L"Store changes permanently ", p.PreserveAndUpdate);
         {
             TLumivane lumivane(L"-quiet", true);
             HWND main = lumivane.MainWindow(10s);
@@ -115,7 +96,7 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
         }
         EXPECT_EQ(test::StandInPlan(test::kBalancedPlan), p.User) << p.Path;
         EXPECT_EQ(test::StandInPlan(kOtherPlan), kOther) << p.Path << ": the plan switched to";
-        EXPECT_FALSE(HasJournal()) << p.Path << ": nothing left for the next start";
+        EXPECT_FALSE(AnyJournal()) << p.Path << ": nothing left for the next start";
     }
 }
 
@@ -126,15 +107,32 @@ TEST_F(PowerPlanRun, AKilledRunsValuesComeBackAtTheNextStart) {
         ASSERT_NE(main, nullptr);
         Command(main, TCommandId::actDeactivate);
         ASSERT_TRUE(PlanBecomes({0, 0}));
-        ASSERT_TRUE(HasJournal());
+        ASSERT_TRUE(AnyJournal());
         lumivane.Kill();
     }
     EXPECT_EQ(test::StandInPlan(), (TPlanValues{0, 0})) << "the killed run left it off";
     TLumivane again(L"-quiet", true);
     ASSERT_NE(again.MainWindow(10s), nullptr);
     // The window is there before its start steps, the recovery among them, are done.
-    EXPECT_TRUE(PollUntil([] { return test::StandInPlan() == kUser; }, 30s)) << "both sources back at the start";
-    EXPECT_FALSE(HasJournal());
+    EXPECT_TRUE(PollUntil([] { return test::StandInPlan() == kUser && !AnyJournal(); }, 30s))
+        << "both sources back at the start, and the journal gone";
+}
+
+// What the uninstaller runs: a killed run's values come back with no start
+// of the program; a running copy keeps its own. Ending by itself shows that
+// it made no window and no message box, which would wait for the user.
+TEST_F(PowerPlanRun, RecoverPutsBackAKilledRunsValuesAndLeavesARunningCopysAlone) {
+    TLumivane lumivane(L"-quiet", true);
+    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    Command(lumivane.MainWindow(10s), TCommandId::actDeactivate);
+    ASSERT_TRUE(PlanBecomes({0, 0}));
+    for (const bool killed : {false, true}) {
+        if (killed) lumivane.Kill();
+        const TRun run = TLumivane(L"-recover", true).Wait(20s);
+        EXPECT_TRUE(run.Ended && run.ExitCode == 0) << killed << " " << run.ExitCode;
+        EXPECT_EQ(test::StandInPlan(), (killed ? kUser : TPlanValues{0, 0})) << killed;
+        EXPECT_EQ(AnyJournal(), !killed) << killed;
+    }
 }
 
 }  // namespace

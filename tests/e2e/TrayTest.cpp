@@ -11,10 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-void SetStoredDword(const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
-}
-
 bool Checked(HWND main, TControlId id) {
     DWORD_PTR state = 0;
     SendMessageTimeoutW(GetDlgItem(main, static_cast<int>(id)), BM_GETCHECK, 0, 0, SMTO_NORMAL, 2000, &state);
@@ -64,7 +60,7 @@ TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
     TLumivane lumivane(L"-quiet");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
-    SetStoredDword(L"Use continuous mode", 1);  // changed while the window was never shown
+    StoreOption(L"Use continuous mode", 1);  // changed while the window was never shown
     TLumivane wake(L"");
     ASSERT_TRUE(wake.Wait(10s).Ended);
     ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
@@ -72,7 +68,7 @@ TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
     EXPECT_TRUE(Checked(main, TControlId::cbContinuousMode)) << "read at the first showing";
     ShowWindowAsync(main, SW_HIDE);
     ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
-    SetStoredDword(L"Preserve current options", 1);
+    StoreOption(L"Preserve current options", 1);
     TLumivane wakeAgain(L"");
     ASSERT_TRUE(wakeAgain.Wait(10s).Ended);
     ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
@@ -85,7 +81,7 @@ TEST(Tray, TheStartUpEntryTheProgramWritesStartsItHidden) {
         TLumivane lumivane(L"-quiet");
         HWND main = lumivane.MainWindow(10s);
         ASSERT_NE(main, nullptr);
-        SetStoredDword(L"Start with Windows", 1);
+        StoreOption(L"Start with Windows", 1);
         TLumivane wake(L"");  // the first showing reads the options again
         ASSERT_TRUE(wake.Wait(10s).Ended);
         ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
@@ -115,8 +111,8 @@ TEST(Tray, TheStartUpEntryTheProgramWritesStartsItHidden) {
 
 TEST(Tray, RealClicksOnTheIconRunTheirActionsAndADoubleClickNeverAlsoTheSingleOne) {
     TRecorder recorder;
-    SetStoredDword(L"Tray icon option - single click", 2);  // show/hide the window
-    SetStoredDword(L"Tray icon option", 1);                 // launch the screen saver
+    StoreOption(L"Tray icon option - single click", 2);  // show/hide the window
+    StoreOption(L"Tray icon option", 1);                 // launch the screen saver
     TLumivane lumivane(L"-quiet");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
@@ -146,7 +142,7 @@ HWND FirstOf(const std::vector<HWND>& windows) { return windows.empty() ? nullpt
 // the menu key), which Wine's notification area cannot give: the events in
 // the version-4 layout, posted to the icon's message window.
 TEST(Tray, KeyboardEventsSelectAndOpenTheMenuAtTheIconsPlace) {
-    SetStoredDword(L"Tray icon option - single click", 2);  // show/hide the window
+    StoreOption(L"Tray icon option - single click", 2);  // show/hide the window
     TLumivane lumivane(L"-quiet");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);

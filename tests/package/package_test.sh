@@ -173,6 +173,22 @@ wait_for 20 not_running || fail "the running copy did not end"
 run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
 run reg add "$approved_key" /v OtherProgram /t REG_BINARY /d $disabled_mark /f >/dev/null
 
+# A run lost while it had the power plan changed, and no start since: the
+# uninstall puts the user's values back before the program goes. The plan is
+# the stand-in power library's (tests/standin), loaded by Lumivane.exe only.
+standin_key='HKCU\Software\Lumivane test\Power' balanced='{381B4222-F694-41F0-9685-FF5BB260DF2E}'
+overrides='HKCU\Software\Wine\AppDefaults\Lumivane.exe\DllOverrides'
+cp "$build/bin/powrprof.dll" "$prefix/drive_c/windows/system32/powrprof.dll"
+run reg add "$overrides" /v powrprof /d native /f >/dev/null
+run reg add "$standin_key" /v "$balanced AC" /t REG_DWORD /d 900 /f >/dev/null
+run reg add "$standin_key" /v "$balanced DC" /t REG_DWORD /d 180 /f >/dev/null
+run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Control power off' /t REG_DWORD /d 1 /f >/dev/null
+plan() { for s in AC DC; do run reg query "$standin_key" /v "$balanced $s" | tr -d '\r' | grep -o '0x[0-9a-f]*$'; done | xargs; }
+(run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
+wait_for 20 running && run "$dir/Lumivane.com" -deactivate >/dev/null || fail "no copy took -deactivate"
+wait_for 20 eval '[ "$(plan)" = "0x0 0x0" ]' || fail "not deactivated on the plan: $(plan)"
+kill -KILL $(pgrep -f 'Programs.Lumivane.Lumivane.exe') && wait_for 20 not_running || fail "the copy was not killed"
+
 # The quiet uninstall the entry declares is done when it returns: nothing is
 # waited for here.
 x86_64-w64-mingw32-gcc -municode -O2 -o "$work/quiet_uninstall.exe" "$source/tests/package/quiet_uninstall.c"
@@ -186,6 +202,9 @@ run "$work/quiet_uninstall.exe" || fail "the quiet uninstall failed: exit code $
 [ "$(reg_value "$approved_key" OtherProgram | tr a-f A-F)" = $disabled_mark ] ||
   fail "another program's start-up switch: $(reg_value "$approved_key" OtherProgram)"
 run reg delete "$approved_key" /v OtherProgram /f >/dev/null
+[ "$(plan)" = '0x384 0xb4' ] || fail "the uninstall left the lost run's plan: $(plan), not 900 and 180 s"
+run reg delete "$overrides" /v powrprof /f >/dev/null
+run reg delete "$standin_key" /f >/dev/null
 run reg query 'HKCU\Software\Tessaly\Lumivane' >/dev/null 2>&1 || fail "the options key is gone"
 
 # A start-up entry that points elsewhere stays.

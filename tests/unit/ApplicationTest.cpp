@@ -98,7 +98,9 @@ struct TPlatformLog final : IApplicationPlatform {
         Add("start hidden");
         return Starts;
     }
-    void WaitForRunningCopyToEnd() override { Add("wait end"); }
+    bool Ends = true;
+    bool WaitForRunningCopyToEnd() override { Add("wait end"); return Ends; }
+    void RecoverLostRuns() override { Add("recover"); }
     uint32_t MsUntil(const TTimeOfDay& t) override { return static_cast<uint32_t>(t.Hour * 1000 + t.Minute); }
     TTimeOfDay LocalTimeOf(uint64_t ms) override { return {static_cast<int>(ms / 3'600'000), 30, 0, 0}; }
     void Print(const std::wstring& text, bool error) override {
@@ -170,6 +172,7 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         std::vector<IApplicationPlatform::TSent> Answers;
         Steps Expected;
         int Code;
+        bool Ends = true;  // the copy has ended when -exit's wait is over
     } cases[] = {
         {true, {}, {}, {"wake TfMain_lumivane"}, 0},
         {true, {L"-status"}, {{R::Answered, deactivated}},
@@ -178,6 +181,9 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
          {"send 3 5400000", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
         {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end"}, 0},
+        {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end", "error Lumivane took the command but has not ended."}, 4, false},
+        {true, {L"-recover"}, {}, {"close mutex"}, 0},  // the running copy's journal is its own
+        {false, {L"/recover"}, {}, {"recover", "close mutex"}, 0},
         {true, {L"-screensaver", L"-poweroff"}, {{R::Answered, deactivated}, {R::Answered, deactivated}},
          {"send 9 0", "send 10 0"}, 0},
         {true, {L"-activate"}, {}, {"send 1 0", "error Lumivane is running but does not answer."}, 4},
@@ -191,6 +197,7 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         TPlatformLog log;
         log.MutexExists = c.Running;
         log.Answers = c.Answers;
+        log.Ends = c.Ends;
         RunApplication(log, c.Args);
         EXPECT_EQ(log.Steps, Join({head, c.Expected})) << c.Args.size() << " args, running " << c.Running;
         EXPECT_EQ(log.Code, c.Code) << log.Steps.back();

@@ -156,13 +156,16 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
 }
 
 // The running copy: commands that may hold a dialog or end it wait for the
-// answer; a toggle follows the state; a running period names its end.
+// answer; a toggle follows the state; a running period names its end. A
+// busy copy is asked again, an ending one never: neither runs anything.
 TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
     struct TCase {
         TControlRequest Request;
         bool ActivatedBefore;
         TControlState After;
         std::vector<TCommandId> Later;
+        TCopyState Copy{};
+        std::optional<uint64_t> Plain{};  // the answer when it is no state
     } cases[] = {
         {{V::Toggle, 0}, true, TControlState::Deactivated, {}},
         {{V::Toggle, 0}, false, TControlState::Active, {}},
@@ -170,16 +173,22 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         {{V::Status, 0}, false, TControlState::Deactivated, {}},
         {{V::ScreenSaver, 0}, true, TControlState::Active, {TCommandId::actScreenSaver}},
         {{V::Exit, 0}, true, TControlState::Active, {TCommandId::actExit}},
+        {{V::Toggle, 0}, true, TControlState::Active, {}, {false, false, false}, kBusyReply},  // starting
+        {{V::Toggle, 0}, true, TControlState::Active, {}, {true, true, false}, kBusyReply},    // inside Restore
+        {{V::Exit, 0}, true, TControlState::Active, {}, {true, false, true}, 0},               // ending
     };
     for (const auto& c : cases) {
         TFakeCore core;
         core.form.SetChecked(TControlId::cbManageScreenSaver, true);
         core.config.FActivated = c.ActivatedBefore;
         std::vector<TCommandId> later;
-        const TControlReply reply =
-            CarryOut({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request);
+        const uint64_t answer =
+            Answer({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request, c.Copy);
+        const TControlReply reply = DecodeReply(answer).value_or(TControlReply{});
+        EXPECT_EQ(answer, c.Plain.value_or(answer));
         EXPECT_EQ(reply.State, c.After) << static_cast<int>(c.Request.Verb);
-        if (c.Request.Verb == V::Toggle) {
+        EXPECT_EQ(core.config.FActivated, c.After == TControlState::Active) << "carried out only when answered";
+        if (c.Request.Verb == V::Toggle && !c.Plain) {
             EXPECT_EQ(reply.ScreenSaverActive, c.After == TControlState::Active) << "the flags as they are after";
         }
         EXPECT_EQ(later, c.Later);

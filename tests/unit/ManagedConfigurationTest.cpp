@@ -101,17 +101,19 @@ TEST_F(ManagedConfigurationTest, NothingHappensWhileContinuousModeRuns) {
 
 TEST_F(ManagedConfigurationTest, DeactivateForEndsWithActivate) {
     Start({{true, 600}, {true, 1200}});
+    clock.ChangeAt = clock.Wall + kHour / 2;  // the clocks go back within the period: the end shows an hour less
+    clock.ChangeMs = -3'600'000;
     config.actDeactivateForExecute(kHour);
     EXPECT_FALSE(spi.ScreenSaverActive);
     EXPECT_TRUE(config.DeactivateForRunning());
-    EXPECT_EQ(config.FDeactivatedUntil, L"15:05:20");
+    EXPECT_EQ(config.FDeactivatedUntil, L"14:05:20");
     timers.Advance(kHour - 1);
     EXPECT_FALSE(spi.ScreenSaverActive);
     timers.Advance(1);
     EXPECT_TRUE(spi.ScreenSaverActive && spi.LowPowerActive);
     EXPECT_FALSE(config.DeactivateForRunning());
     EXPECT_EQ(config.TimerDisableFor().Interval(), 0u);
-    EXPECT_EQ(config.FDeactivatedUntil, L"15:05:20") << "kept, only no longer shown";
+    EXPECT_EQ(config.FDeactivatedUntil, L"14:05:20") << "kept, only no longer shown";
     timers.Advance(10 * kHour);
     EXPECT_EQ(Activations(), 1);
 }

@@ -14,14 +14,6 @@
 namespace lumivane::test {
 namespace {
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.resize(folder.find_last_of(L'\\'));
-    return folder;
-}
-
 bool Loads(const wchar_t* name) {
     HMODULE module = LoadLibraryW(name);
     if (!module) return false;

@@ -51,18 +51,6 @@ TEST(SystemFolderTest, IsTheSystemDirectoryWithoutTrailingBackslash) {
     EXPECT_NE(GetFileAttributesW((folder + L"\\rundll32.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-std::wstring OwnFolder() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    folder.resize(folder.find_last_of(L'\\'));
-    return folder;
-}
-
-bool Exists(const std::wstring& path) {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // A folder (the way a download folder is) holding a planted rundll32.exe
 // that leaves a mark when it runs; the test works from inside that folder.
 struct PlantedProgramTest : ::testing::Test {

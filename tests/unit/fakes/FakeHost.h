@@ -46,8 +46,13 @@ struct TFakeClock final : IClock {
     TTimeOfDay Time{14, 5, 20, 0};
     TLongTimeFormat Format{L"HH:mm:ss", L"AM", L"PM"};
     uint64_t Wall = 1000000;  // ms
+    uint64_t ChangeAt = UINT64_MAX;  // a change of the clock: from here on it shows ChangeMs more
+    int64_t ChangeMs = 0;
     TTimeOfDay Now() const override { return Time; }
     uint64_t WallClockMs() const override { return Wall; }
+    TTimeOfDay LocalTimeOf(uint64_t ms) const override {
+        return TimeOfDayAfter(Time, 86'400'000 + ms - Wall + (ms >= ChangeAt ? ChangeMs : 0));
+    }
     TLongTimeFormat LongTimeFormat() const override { return Format; }
 };
 
