@@ -26,12 +26,12 @@ bool IsShellHost(const std::wstring& process) {
                        [&](const wchar_t* name) { return SameProgram(process, name); });
 }
 
-bool Covers(const TRect& outer, const TRect& inner) {
+bool Covers(const TScreenRect& outer, const TScreenRect& inner) {
     return outer.Left <= inner.Left && outer.Top <= inner.Top && outer.Right >= inner.Right &&
            outer.Bottom >= inner.Bottom;
 }
 
-bool IsEmpty(const TRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
+bool IsEmpty(const TScreenRect& r) { return r.Right <= r.Left || r.Bottom <= r.Top; }
 
 }  // namespace
 

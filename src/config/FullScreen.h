@@ -8,12 +8,9 @@
 #include <optional>
 #include <string>
 
-namespace lumivane {
+#include "base/ScreenRect.h"
 
-struct TRect {
-    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend bool operator==(const TRect&, const TRect&) = default;
-};
+namespace lumivane {
 
 // The shell's notification state, numbered as the shell numbers it.
 enum class TShellState {
@@ -40,7 +37,7 @@ struct TFullScreenSituation {
     bool Shown = false;
     std::wstring WindowClass;
     uint32_t Style = 0;
-    TRect Window, Client, Monitor, WorkArea;  // screen coordinates
+    TScreenRect Window, Client, Monitor, WorkArea;  // screen coordinates
     std::wstring Process;                     // the owner's file name
 };
 

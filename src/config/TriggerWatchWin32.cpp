@@ -16,7 +16,7 @@ static_assert(static_cast<int>(TShellState::NotPresent) == QUNS_NOT_PRESENT &&
 
 namespace {
 
-TRect Rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+TScreenRect Rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 std::wstring OwnerName(HWND window) {
     DWORD processId = 0;

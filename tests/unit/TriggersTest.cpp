@@ -57,11 +57,11 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
     }
 }
 
-const TRect kMonitor{0, 0, 1920, 1080}, kWorkArea{0, 0, 1920, 1040}, kSecond{1920, 0, 3840, 1080};
+const TScreenRect kMonitor{0, 0, 1920, 1080}, kWorkArea{0, 0, 1920, 1040}, kSecond{1920, 0, 3840, 1080};
 constexpr uint32_t kPopup = 0x90000000, kOverlapped = 0x10CF0000;  // visible; with caption and frame
 
-TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TRect window, TRect client, TRect work = kWorkArea,
-                           const wchar_t* process = L"game.exe", TRect monitor = kMonitor) {
+TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TScreenRect window, TScreenRect client, TScreenRect work = kWorkArea,
+                           const wchar_t* process = L"game.exe", TScreenRect monitor = kMonitor) {
     TFullScreenSituation s;
     s.Shell = TShellState::AcceptsNotifications;
     s.Shown = true;
@@ -75,7 +75,7 @@ TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TRect window, TRe
 TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
     const auto game = Shown(L"SDL_app", kPopup, kMonitor, kMonitor);
     const auto with = [](TFullScreenSituation s, auto change) { return change(s), s; };
-    const TRect overhang{-8, -8, 1928, 1088};
+    const TScreenRect overhang{-8, -8, 1928, 1088};
     const struct {
         const char* Case;
         TFullScreenSituation Situation;
