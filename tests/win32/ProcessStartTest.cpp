@@ -5,8 +5,10 @@
 
 #include <string>
 
+#include "Pump.h"
 #include "app/UsualFunctionsWin32.h"
 #include "common/TempFolder.h"
+#include "config/TriggerWatchWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -106,6 +108,64 @@ TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStarted) {
 TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStartedFromTheParameters) {
     TProcessStarterWin32().RunProcess(L"", L"rundll32.exe", 0, true, SW_HIDE);
     EXPECT_FALSE(Exists(Mark));
+}
+
+// Wine never runs a screen saver, locks the session, tells the shell's state
+// or fails the session's process list: the watcher is given those answers.
+// A full-screen window in front holds only while none of them says the user
+// is away; a list that fails falls back to the machine's, this session's
+// processes only.
+TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFallsBack) {
+    bool saver = false;
+    TShellState shell = TShellState::AcceptsNotifications;
+    uint64_t now = 1000;
+    std::wstring cause;
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"slides", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetForegroundWindow(window);
+    TTriggerWatchWin32 watch([&] { return window; }, [&](const std::wstring& c) { cause = c; },
+                             {[&] { return saver; }, [&] { return shell; }, [&] { return now; },
+                              [] { return std::optional<std::vector<TRunningProcess>>(); }});
+    watch.Apply({{}, true, false, true});
+    const auto settled = [&] {
+        for (int tick = 0; tick < 6; ++tick, now += 500) watch.Tick();
+        return cause;
+    };
+    EXPECT_EQ(settled(), kFullScreenCause);
+    const struct {
+        bool Saver;
+        TShellState Shell;
+        bool Locked;
+    } away[] = {{true, shell, false}, {false, TShellState::NotPresent, false}, {false, shell, true}};
+    for (const auto& row : away) {
+        saver = row.Saver, shell = row.Shell;
+        watch.SetSessionLocked(row.Locked);
+        EXPECT_EQ(settled(), L"") << static_cast<int>(row.Shell) << row.Locked;
+        saver = false, shell = TShellState::AcceptsNotifications;
+        watch.SetSessionLocked(false);
+        EXPECT_EQ(settled(), kFullScreenCause);
+    }
+    PROCESS_INFORMATION job{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    wchar_t line[] = L"job -wait";
+    ASSERT_TRUE(CreateProcessW((OwnFolder() + L"\\lumivane_planted_program.exe").c_str(), line, nullptr, nullptr,
+                               FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &job));
+    watch.Apply({{L"lumivane_planted_program"}, false, false, true});
+    EXPECT_EQ(cause, L"lumivane_planted_program.exe");
+    TerminateProcess(job.hProcess, 0);
+    // The pool's wait tells the window of the end.
+    MSG msg;
+    for (const auto end = TClock::now() + std::chrono::seconds(10); !cause.empty() && TClock::now() < end;)
+        if (PeekMessageW(&msg, window, kProgramEndedMessage, kProgramEndedMessage, PM_REMOVE))
+            watch.ProgramEnded(static_cast<uint32_t>(msg.wParam));
+        else
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
+    EXPECT_EQ(cause, L"") << "its end";
+    CloseHandle(job.hProcess);
+    CloseHandle(job.hThread);
+    DestroyWindow(window);
 }
 
 }  // namespace
