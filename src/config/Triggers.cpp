@@ -43,8 +43,8 @@ std::wstring WithExtension(std::wstring_view name) {
 std::wstring ProgramFileName(std::wstring_view pathOrName) { return std::wstring(FileNamePart(pathOrName)); }
 
 bool SameProgram(std::wstring_view image, std::wstring_view listed) {
-    const std::wstring_view name = FileNamePart(listed);
-    return !name.empty() && SameWithoutCase(FileNamePart(image), WithExtension(name));
+    const std::wstring_view name = FileNamePart(listed), file = FileNamePart(image);
+    return !name.empty() && (SameWithoutCase(file, name) || SameWithoutCase(file, WithExtension(name)));
 }
 
 TProgramMatcher::TProgramMatcher(const std::vector<std::wstring>& listed) {
@@ -52,6 +52,8 @@ TProgramMatcher::TProgramMatcher(const std::vector<std::wstring>& listed) {
         const std::wstring_view file = FileNamePart(name);
         if (file.empty()) continue;
         std::wstring folded;
+        FoldInto(folded, file);
+        FNames.insert(folded);
         FoldInto(folded, WithExtension(file));
         FNames.insert(std::move(folded));
     }
@@ -74,7 +76,9 @@ std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& name
     for (const auto& entry : names) {
         const std::wstring name = ProgramFileName(entry);
         if (name.empty() || name.size() > kProgramNameMax) continue;
-        if (std::any_of(list.begin(), list.end(), [&](const auto& kept) { return SameWithoutCase(kept, name); }))
+        // "notepad" and "notepad.exe" are one program: the first as typed stays.
+        if (std::any_of(list.begin(), list.end(),
+                        [&](const auto& kept) { return SameWithoutCase(WithExtension(kept), WithExtension(name)); }))
             continue;
         if (list.size() == kProgramsMax) break;
         list.push_back(name);

@@ -21,7 +21,7 @@ TEST(ProgramNames, AreComparedWithoutCaseAndWithoutPath) {
         {L"C:\\Windows\\notepad.com", L"notepad", false},
     };
     for (const auto& row : rows) EXPECT_EQ(SameProgram(row.Image, row.Listed), row.Same) << row.Listed;
-    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", std::wstring(256, L'n'),
+    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", L"A", L"b c", std::wstring(256, L'n'),
                                 std::wstring(255, L'k')}),
               (std::vector<std::wstring>{L"a.exe", L"b c.exe", std::wstring(255, L'k')}));
     std::vector<std::wstring> many;
