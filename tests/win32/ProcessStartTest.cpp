@@ -4,8 +4,8 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
-#include "Pump.h"
 #include "app/UsualFunctionsWin32.h"
 #include "common/TempFolder.h"
 #include "config/TriggerWatchWin32.h"
@@ -110,11 +110,9 @@ TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStartedFromTheParamet
     EXPECT_FALSE(Exists(Mark));
 }
 
-// Wine never runs a screen saver, locks the session, tells the shell's state
-// or fails the session's process list: the watcher is given those answers.
-// A full-screen window in front holds only while none of them says the user
-// is away; a list that fails falls back to the machine's, this session's
-// processes only.
+// Answers Wine never gives, put in: a full-screen window holds only while no
+// saver, shell state or lock says the user is away; a failing session list
+// falls back to the machine's, this session's processes only.
 TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFallsBack) {
     bool saver = false;
     TShellState shell = TShellState::AcceptsNotifications;
@@ -133,15 +131,12 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
         return cause;
     };
     EXPECT_EQ(settled(), kFullScreenCause);
-    const struct {
-        bool Saver;
-        TShellState Shell;
-        bool Locked;
-    } away[] = {{true, shell, false}, {false, TShellState::NotPresent, false}, {false, shell, true}};
-    for (const auto& row : away) {
-        saver = row.Saver, shell = row.Shell;
-        watch.SetSessionLocked(row.Locked);
-        EXPECT_EQ(settled(), L"") << static_cast<int>(row.Shell) << row.Locked;
+    const std::tuple<bool, TShellState, bool> away[] = {
+        {true, shell, false}, {false, TShellState::NotPresent, false}, {false, shell, true}};
+    for (const auto& [running, state, locked] : away) {
+        saver = running, shell = state;
+        watch.SetSessionLocked(locked);
+        EXPECT_EQ(settled(), L"") << static_cast<int>(state) << locked;
         saver = false, shell = TShellState::AcceptsNotifications;
         watch.SetSessionLocked(false);
         EXPECT_EQ(settled(), kFullScreenCause);
@@ -155,13 +150,8 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
     watch.Apply({{L"lumivane_planted_program"}, false, false, true});
     EXPECT_EQ(cause, L"lumivane_planted_program.exe");
     TerminateProcess(job.hProcess, 0);
-    // The pool's wait tells the window of the end.
-    MSG msg;
-    for (const auto end = TClock::now() + std::chrono::seconds(10); !cause.empty() && TClock::now() < end;)
-        if (PeekMessageW(&msg, window, kProgramEndedMessage, kProgramEndedMessage, PM_REMOVE))
-            watch.ProgramEnded(static_cast<uint32_t>(msg.wParam));
-        else
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_POSTMESSAGE);
+    WaitForSingleObject(job.hProcess, 10000);
+    watch.ProgramEnded(job.dwProcessId);
     EXPECT_EQ(cause, L"") << "its end";
     CloseHandle(job.hProcess);
     CloseHandle(job.hThread);
