@@ -23,7 +23,9 @@ double Seconds(LARGE_INTEGER from, LARGE_INTEGER to) {
 double CpuSeconds() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto value = [](FILETIME t) { return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart); };
+    const auto value = [](FILETIME t) {
+        return static_cast<double>(ULARGE_INTEGER{{t.dwLowDateTime, t.dwHighDateTime}}.QuadPart);
+    };
     return (value(kernel) + value(user)) / 1e7;
 }
 

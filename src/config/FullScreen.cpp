@@ -40,6 +40,9 @@ bool IsFullScreen(const TFullScreenSituation& s) {
     // user is away then, which is when the monitor should power off.
     if (s.SaverRunning || s.Locked || s.Shell == TShellState::NotPresent) return false;
     // These the shell learns from the program or the user, not by a guess.
+    // Its "busy" is a guess from the foreground's rectangle, which a
+    // maximised window behind an auto-hidden taskbar fools too: the
+    // window's own facts decide then.
     if (s.Shell == TShellState::D3DFullScreen || s.Shell == TShellState::PresentationMode) return true;
     if (!s.Shown || IsShellWindow(s.WindowClass) || IsShellHost(s.Process)) return false;
     // Browsers, editors and terminals draw their own caption and keep the

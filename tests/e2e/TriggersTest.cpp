@@ -31,8 +31,8 @@ struct TChildProgram {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring line = program.empty() ? L"notepad.exe" : L"job -wait";
-        CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, flags, nullptr,
-                       nullptr, &startup, &Info);
+        CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
+                       nullptr, nullptr, &startup, &Info);
     }
     ~TChildProgram() { End(); }
     void End() {
@@ -181,7 +181,8 @@ TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithout
     HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
     const std::wstring path = LumivanePath();
-    TChildProgram job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe", CREATE_NO_WINDOW);
+    TChildProgram job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
+                      CREATE_NO_WINDOW);
     ASSERT_NE(job.Info.hProcess, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the console job deactivates";
     EXPECT_TRUE(PollUntil([&] { return TextOf(state).starts_with(L"Deactivated while lumivane_planted"); }, 3s));

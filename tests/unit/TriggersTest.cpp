@@ -62,8 +62,9 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
 const TScreenRect kMonitor{0, 0, 1920, 1080}, kWorkArea{0, 0, 1920, 1040}, kSecond{1920, 0, 3840, 1080};
 constexpr uint32_t kPopup = 0x90000000, kOverlapped = 0x10CF0000;  // visible; with caption and frame
 
-TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TScreenRect window, TScreenRect client, TScreenRect work = kWorkArea,
-                           const wchar_t* process = L"game.exe", TScreenRect monitor = kMonitor) {
+TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TScreenRect window, TScreenRect client,
+                           TScreenRect work = kWorkArea, const wchar_t* process = L"game.exe",
+                           TScreenRect monitor = kMonitor) {
     TFullScreenSituation s;
     s.Shell = TShellState::AcceptsNotifications, s.Shown = true, s.WindowClass = cls, s.Style = style;
     s.Window = window, s.Client = client, s.WorkArea = work, s.Process = process, s.Monitor = monitor;
@@ -84,19 +85,20 @@ TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
         {"borderless game", game, true},
         {"F11 browser", Shown(L"Chrome_WidgetWin_1", kPopup, kMonitor, kMonitor, kWorkArea, L"chrome.exe"), true},
         {"second monitor", Shown(L"SDL_app", kPopup, kSecond, kSecond, kSecond, L"game.exe", kSecond), true},
-        {"exclusive Direct3D", with(game, [](auto& s) { s.Shell = TShellState::D3DFullScreen, s.Shown = false; }), true},
+        {"exclusive Direct3D", with(game, [](auto& s) { s.Shell = TShellState::D3DFullScreen, s.Shown = 0; }), true},
         {"presentation mode", with(Shown(L"PPTFrameClass", kOverlapped, kWorkArea, kWorkArea),
                                    [](auto& s) { s.Shell = TShellState::PresentationMode; }), true},
         {"screen saver", with(game, [](auto& s) { s.SaverRunning = true; }), false},
         {"the shell: not present", with(game, [](auto& s) { s.Shell = TShellState::NotPresent; }), false},
         {"locked", with(game, [](auto& s) { s.Locked = true, s.Shell = TShellState::D3DFullScreen; }), false},
-        {"lock screen", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"LockApp.exe"), false},
+        {"lock screen", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"LockApp.exe"),
+         false},
         {"Start menu", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea,
                              L"C:\\Windows\\SystemApps\\StartMenuExperienceHost.exe"), false},
         {"desktop", Shown(L"WorkerW", kPopup, kMonitor, kMonitor), false},
         {"own caption, maximised, auto-hide taskbar", Shown(L"Chrome_WidgetWin_1", kOverlapped | kStyleMaximised,
                                                               overhang, kMonitor, kMonitor), false},
-        {"own caption, maximised", Shown(L"Chrome_WidgetWin_1", kOverlapped | kStyleMaximised, overhang, kWorkArea), false},
+        {"own caption, maximised", Shown(L"Chrome", kOverlapped | kStyleMaximised, overhang, kWorkArea), false},
         {"sizing frame only", Shown(L"Editor", kPopup | kStyleSizingFrame, overhang, kMonitor, kMonitor), false},
         {"caption-less pop-up, maximised, auto-hide taskbar", Shown(L"Kiosk", kPopup | kStyleMaximised, kMonitor,
                                                                       kMonitor, kMonitor), false},
@@ -114,9 +116,10 @@ TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
 // A change acts once it lasted two seconds; a shorter one changes nothing,
 // and a clock that goes back only starts the wait again.
 TEST(FullScreen, AChangeActsAfterTwoSeconds) {
-    const std::tuple<bool, uint64_t, bool> steps[] = {{true, 0, false},     {true, 1999, false},  {true, 2000, true},   {false, 2500, true},
-                 {true, 3000, true},   {false, 3500, true},  {false, 5499, true},  {false, 5500, false},
-                 {true, 9000, false},  {true, 100, false},   {true, 2099, false},  {true, 2100, true}};
+    const std::tuple<bool, uint64_t, bool> steps[] = {
+        {true, 0, false},  {true, 1999, false}, {true, 2000, true},  {false, 2500, true},  {true, 3000, true},
+        {false, 3500, true}, {false, 5499, true}, {false, 5500, false}, {true, 9000, false}, {true, 100, false},
+        {true, 2099, false}, {true, 2100, true}};
     TFullScreenSettling settling;
     for (const auto& [seen, at, inForce] : steps) EXPECT_EQ(settling.Seen(seen, at), inForce) << at;
     EXPECT_FALSE(ProgramScanDue(1000, 2999));
