@@ -25,16 +25,16 @@ bool ScreenSaverActive() {
 
 // A program of its own, ended at the end of the test: notepad, or a console
 // job that makes no window (the planted program, waiting).
-struct TChildProgram {
+struct TNotepad {
     PROCESS_INFORMATION Info{};
-    explicit TChildProgram(const std::wstring& program = L"", DWORD flags = 0) {
+    explicit TNotepad(const std::wstring& program = L"", DWORD flags = 0) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring line = program.empty() ? L"notepad.exe" : L"job -wait";
         CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
                        nullptr, nullptr, &startup, &Info);
     }
-    ~TChildProgram() { End(); }
+    ~TNotepad() { End(); }
     void End() {
         if (!Info.hProcess) return;
         TerminateProcess(Info.hProcess, 0);
@@ -95,7 +95,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
     const std::wstring profile = StoredScreenSaveActive();
 
-    TChildProgram notepad;
+    TNotepad notepad;
     ASSERT_NE(notepad.Info.hProcess, nullptr);
     // Wine may take a while to start its first program.
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the listed program deactivates";
@@ -116,7 +116,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
 
     // The dialog: the list emptied and the full-screen box cleared stop both
     // at once, and are stored.
-    TChildProgram again;
+    TNotepad again;
     ASSERT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s));
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAutomaticDeactivation), 0);
     HWND dialog = nullptr;
@@ -181,7 +181,7 @@ TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithout
     HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
     const std::wstring path = LumivanePath();
-    TChildProgram job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
+    TNotepad job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
                       CREATE_NO_WINDOW);
     ASSERT_NE(job.Info.hProcess, nullptr);
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the console job deactivates";

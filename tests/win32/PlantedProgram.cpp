@@ -4,11 +4,10 @@
 // it runs until it is ended.
 #include <windows.h>
 
-#include <cstring>
 #include <string>
 
 int main(int argc, char** argv) {
-    while (argc > 1 && std::strcmp(argv[argc - 1], "-wait") == 0) Sleep(INFINITE);
+    while (argc > 1 && lstrcmpA(argv[argc - 1], "-wait") == 0) Sleep(INFINITE);
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return 1;

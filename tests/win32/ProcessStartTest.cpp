@@ -126,7 +126,7 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
                              {[&] { return saver; }, [&] { return shell; }, [&] { return now; },
                               [] { return std::optional<std::vector<TRunningProcess>>(); }});
     watch.Apply({{}, true, false, true});
-    const auto settled = [&] {
+    const auto settled = [&] {  // 2.5 s of ticks
         for (int tick = 0; tick < 6; ++tick, now += 500) watch.Tick();
         return cause;
     };
