@@ -41,9 +41,9 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.OnClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconClick(); };
     FNotifyIcon.OnDblClick = [this](TNotifyIcon*) { FTrayActions.NotifyIconDblClick(); };
     FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
-    // The full-screen check rides on the watchdog's tick.
+    // The automatic deactivation's watcher rides on the watchdog's tick.
     FConfig.TimerCheckConfiguration().SetOnTimer([this](TTimer* timer) {
-        FTriggers.CheckFullScreen();
+        FTriggers.Tick();
         FConfig.TimerCheckConfigurationTimer(timer);
     });
 }

@@ -3,12 +3,9 @@
 // there, with the zoom animation between the two rectangles.
 #include <cstdint>
 
-namespace lumivane {
+#include "base/ScreenRect.h"
 
-struct TScreenRect {
-    int32_t Left = 0, Top = 0, Right = 0, Bottom = 0;
-    friend bool operator==(const TScreenRect&, const TScreenRect&) = default;
-};
+namespace lumivane {
 
 // What hiding and showing need from the window system, for one window.
 class IWindowAnimationOps {

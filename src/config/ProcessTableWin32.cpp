@@ -60,10 +60,14 @@ HMODULE SessionLibrary() {
 
 template <typename F>
 F SessionFunction(const char* name) {
-    const HMODULE module = SessionLibrary();
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+    return reinterpret_cast<F>(reinterpret_cast<void*>(SessionLibraryFunction(name)));
 }
 }  // namespace
+
+FARPROC SessionLibraryFunction(const char* name) {
+    const HMODULE module = SessionLibrary();
+    return module ? GetProcAddress(module, name) : nullptr;
+}
 
 bool SessionConnected() {
     using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);

@@ -43,6 +43,10 @@ bool SessionLocked();
 // The window gets WM_WTSSESSION_CHANGE for this session (or no longer).
 void WatchSessionConnection(HWND window, bool watch);
 
+// A function of the session library (wtsapi32), looked up: null where the
+// system lacks it.
+FARPROC SessionLibraryFunction(const char* name);
+
 // The marker's name: in the global namespace, so that a copy in another
 // session of the user finds it, and named after the process id and its
 // creation time, which no other process shares.

@@ -2,58 +2,115 @@
 
 #include <shellapi.h>
 #include <tlhelp32.h>
+#include <wtsapi32.h>
 
-#include <vector>
-
+#include "config/ProcessTableWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
 
+static_assert(kStyleCaption == WS_CAPTION && kStyleSizingFrame == WS_THICKFRAME && kStyleMaximised == WS_MAXIMIZE);
+static_assert(static_cast<int>(TShellState::NotPresent) == QUNS_NOT_PRESENT &&
+              static_cast<int>(TShellState::PresentationMode) == QUNS_PRESENTATION_MODE &&
+              static_cast<int>(TShellState::App) == QUNS_APP);
+
 namespace {
 
-// An out-of-context hook's callback carries no context of its own: the
-// watcher is found by its hook.
-std::map<HWINEVENTHOOK, TTriggerWatchWin32*>& HookOwners() {
-    static std::map<HWINEVENTHOOK, TTriggerWatchWin32*> owners;
-    return owners;
-}
+TScreenRect Rect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-std::wstring ImagePath(HANDLE process) {
+std::wstring OwnerName(HWND window) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(window, &processId);
+    TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     wchar_t path[MAX_PATH * 2];
     DWORD size = ARRAYSIZE(path);
-    return QueryFullProcessImageNameW(process, 0, path, &size) ? std::wstring(path, size) : std::wstring();
+    if (!process || !QueryFullProcessImageNameW(process.Get(), 0, path, &size)) return {};
+    return ProgramFileName(std::wstring_view(path, size));
 }
 
-bool IsListed(const TTriggerSettings& settings, const std::wstring& image) {
-    for (const auto& listed : settings.Programs)
-        if (SameProgram(image, listed)) return true;
-    return false;
+uint32_t SessionOf(uint32_t processId) {
+    DWORD session = 0;
+    return ProcessIdToSessionId(processId, &session) ? session : UINT32_MAX;
+}
+
+// Not in every SDK's headers: the session's processes by name, level 0
+// (WTS_PROCESS_INFOW), freed with its own function.
+using TEnumerateEx = BOOL(WINAPI*)(HANDLE, DWORD*, DWORD, LPWSTR*, DWORD*);
+using TFreeEx = BOOL(WINAPI*)(int, PVOID, ULONG);
+constexpr int kProcessInfoLevel0 = 0;
+
+std::optional<std::vector<TRunningProcess>> SessionProcessesByName() {
+    static const auto enumerate =
+        reinterpret_cast<TEnumerateEx>(reinterpret_cast<void*>(SessionLibraryFunction("WTSEnumerateProcessesExW")));
+    static const auto free =
+        reinterpret_cast<TFreeEx>(reinterpret_cast<void*>(SessionLibraryFunction("WTSFreeMemoryExW")));
+    static const DWORD session = SessionOf(GetCurrentProcessId());
+    DWORD level = 0, count = 0;
+    LPWSTR buffer = nullptr;
+    // The names come without opening a process, elevated ones included.
+    if (!enumerate || !free || !enumerate(WTS_CURRENT_SERVER_HANDLE, &level, session, &buffer, &count))
+        return std::nullopt;
+    std::vector<TRunningProcess> processes;
+    processes.reserve(count);
+    const auto* info = reinterpret_cast<const WTS_PROCESS_INFOW*>(buffer);
+    for (DWORD i = 0; i < count; ++i)
+        if (info[i].pProcessName) processes.push_back({info[i].ProcessId, info[i].pProcessName});
+    free(kProcessInfoLevel0, buffer, count);
+    return processes;
 }
 
 }  // namespace
 
-bool ForegroundCoversItsMonitor() {
-    HWND window = GetForegroundWindow();
-    if (!window || window == GetDesktopWindow() || window == GetShellWindow() || !IsWindowVisible(window) ||
-        IsIconic(window))
-        return false;
-    wchar_t name[16] = {};
-    GetClassNameW(window, name, ARRAYSIZE(name));
-    if (lstrcmpW(name, L"WorkerW") == 0 || lstrcmpW(name, L"Progman") == 0) return false;
-    RECT client{};
-    if (!GetClientRect(window, &client)) return false;
-    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) return false;
-    const RECT& m = monitor.rcMonitor;
-    return client.left <= m.left && client.top <= m.top && client.right >= m.right && client.bottom >= m.bottom;
+std::vector<TRunningProcess> AllProcesses() {
+    std::vector<TRunningProcess> processes;
+    TUniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    if (snapshot && Process32FirstW(snapshot.Get(), &entry)) {
+        do {
+            processes.push_back({entry.th32ProcessID, entry.szExeFile});
+        } while (Process32NextW(snapshot.Get(), &entry));
+    }
+    return processes;
 }
 
-bool ShellSaysFullScreen() {
-    QUERY_USER_NOTIFICATION_STATE state{};
-    if (FAILED(SHQueryUserNotificationState(&state))) return false;
-    return state == QUNS_BUSY || state == QUNS_RUNNING_D3D_FULL_SCREEN || state == QUNS_PRESENTATION_MODE;
+TWatchProbes SystemProbes() {
+    return {[] {
+                BOOL running = FALSE;
+                return SystemParametersInfoW(SPI_GETSCREENSAVERRUNNING, 0, &running, 0) && running;
+            },
+            [] {
+                QUERY_USER_NOTIFICATION_STATE state{};
+                return SUCCEEDED(SHQueryUserNotificationState(&state)) ? static_cast<TShellState>(state)
+                                                                        : TShellState::Unknown;
+            },
+            [] { return static_cast<uint64_t>(GetTickCount64()); }, SessionProcessesByName};
+}
+
+TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked) {
+    TFullScreenSituation s;
+    s.Shell = shell;
+    s.SaverRunning = saverRunning;
+    s.Locked = locked;
+    s.Shown = window && IsWindowVisible(window) && !IsIconic(window);
+    if (!s.Shown) return s;
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, ARRAYSIZE(name));
+    s.WindowClass = name;
+    s.Style = static_cast<uint32_t>(GetWindowLongPtrW(window, GWL_STYLE));
+    RECT frame{}, client{};
+    GetWindowRect(window, &frame);
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    s.Window = Rect(frame);
+    s.Client = Rect(client);
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
+    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
+        s.Monitor = Rect(monitor.rcMonitor);
+        s.WorkArea = Rect(monitor.rcWork);
+    }
+    return s;
 }
 
 bool OnMainsPower() {
@@ -78,92 +135,70 @@ struct TTriggerWatchWin32::TWatched {
     }
 };
 
-TTriggerWatchWin32::TTriggerWatchWin32(std::function<HWND()> window, std::function<void(const std::wstring&)> onCause)
-    : FWindow(std::move(window)), FOnCause(std::move(onCause)) {}
+TTriggerWatchWin32::TTriggerWatchWin32(std::function<HWND()> window, std::function<void(const std::wstring&)> onCause,
+                                       TWatchProbes probes)
+    : FWindow(std::move(window)), FOnCause(std::move(onCause)), FProbes(std::move(probes)) {}
 
 TTriggerWatchWin32::~TTriggerWatchWin32() { Stop(); }
-
-void TTriggerWatchWin32::Hook(HWINEVENTHOOK& hook, DWORD event, bool wanted) {
-    if (wanted == (hook != nullptr)) return;
-    if (hook) {
-        UnhookWinEvent(hook);
-        HookOwners().erase(hook);
-        hook = nullptr;
-        return;
-    }
-    hook = SetWinEventHook(event, event, nullptr, WinEvent, 0, 0, WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
-    if (hook) HookOwners()[hook] = this;
-}
 
 void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
     if (FStopped) return;
     FSettings = settings;
+    FMatcher = TProgramMatcher(settings.Programs);
     for (auto it = FSeen.Programs.begin(); it != FSeen.Programs.end();) {
         const uint32_t id = it->first;
         ++it;
-        if (!IsListed(FSettings, FSeen.Programs[id])) Unwatch(id);
+        if (!FMatcher.Match({{id, FSeen.Programs[id]}}).count(id)) Unwatch(id);
     }
-    // A program is recognised by its first top-level window, when it is made
-    // (shown or not): every program that shows one made it first.
-    Hook(FCreateHook, EVENT_OBJECT_CREATE, !FSettings.Programs.empty());
-    Hook(FForegroundHook, EVENT_SYSTEM_FOREGROUND, FSettings.FullScreen);
-    if (!FSettings.Programs.empty()) {
-        // Once, for what already runs; new ones show a window.
-        TUniqueKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof(entry);
-        if (snapshot && Process32FirstW(snapshot.Get(), &entry)) {
-            do {
-                if (IsListed(FSettings, entry.szExeFile)) Consider(entry.th32ProcessID, entry.szExeFile);
-            } while (Process32NextW(snapshot.Get(), &entry));
-        }
-    }
+    ScanPrograms();
     FSeen.OnMains = OnMainsPower();
-    FSeen.FullScreen = false;
-    if (FSettings.FullScreen) CheckFullScreen();
+    // Saved again with the box still checked, a full screen that holds goes on holding.
+    if (!FSettings.FullScreen) {
+        FSettling.Reset();
+        FFullScreenWindow = nullptr;
+        FSeen.FullScreen = false;
+    }
+    CheckFullScreen();
     Report();
 }
 
-void CALLBACK TTriggerWatchWin32::WinEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
-                                           DWORD, DWORD) {
-    const auto owner = HookOwners().find(hook);
-    if (owner == HookOwners().end()) return;
-    if (event == EVENT_SYSTEM_FOREGROUND) {
-        owner->second->CheckFullScreen();
-    } else if (idObject == OBJID_WINDOW && idChild == CHILDID_SELF && hwnd) {
-        owner->second->WindowMade(hwnd);
-    }
+void TTriggerWatchWin32::Tick() {
+    if (FStopped) return;
+    CheckFullScreen();
+    if (!FMatcher.Empty() && ProgramScanDue(FLastScan, FProbes.Ticks())) ScanPrograms();
 }
 
-void TTriggerWatchWin32::WindowMade(HWND hwnd) {
-    // Only a top-level window says that a program started.
-    if (GetAncestor(hwnd, GA_ROOT) != hwnd) return;
-    DWORD processId = 0;
-    GetWindowThreadProcessId(hwnd, &processId);
-    // Wine delivers the program's own windows' events too.
-    if (!processId || processId == GetCurrentProcessId() || FWatched.count(processId)) return;
-    TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    if (!process) return;
-    const std::wstring image = ImagePath(process.Get());
-    if (IsListed(FSettings, image)) {
-        Consider(processId, image);
-        Report();
+void TTriggerWatchWin32::ScanPrograms() {
+    if (FMatcher.Empty()) return;
+    FLastScan = FProbes.Ticks();
+    auto processes = FProbes.SessionProcesses();
+    const bool sessionOnly = processes.has_value();
+    if (!sessionOnly) processes = AllProcesses();
+    bool added = false;
+    for (const auto& [id, name] : FMatcher.Match(*processes)) {
+        if (FWatched.count(id)) continue;
+        // The machine's list has every session's: another user's copy of
+        // the program does not count, nor does it need to be opened.
+        if (!sessionOnly && SessionOf(id) != SessionOf(GetCurrentProcessId())) continue;
+        Consider(id, name);
+        added = true;
     }
+    if (added) Report();
 }
 
-void TTriggerWatchWin32::Consider(DWORD processId, const std::wstring& image) {
-    if (FWatched.count(processId)) return;
+void TTriggerWatchWin32::Consider(uint32_t processId, const std::wstring& name) {
     auto watched = std::make_unique<TWatched>();
-    watched->Process.Reset(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    // Limited rights, which the system grants for an elevated process too.
+    watched->Process.Reset(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
     watched->Window = FWindow();
     watched->ProcessId = processId;
-    // A process this user may not wait for (another user's, say) cannot be
-    // followed to its end, and so does not count.
+    // A process this user may not wait for cannot be followed to its end,
+    // and so does not count.
     if (!watched->Process ||
         !RegisterWaitForSingleObject(&watched->Wait, watched->Process.Get(), TWatched::Ended, watched.get(),
                                      INFINITE, WT_EXECUTEONLYONCE))
         return;
-    FSeen.Programs[processId] = ProgramFileName(image);
+    FSeen.Programs[processId] = name;
     FWatched[processId] = std::move(watched);
 }
 
@@ -185,9 +220,42 @@ void TTriggerWatchWin32::SetOnMains(bool onMains) {
     Report();
 }
 
+void TTriggerWatchWin32::SetSessionLocked(bool locked) {
+    FLocked = locked;
+    CheckFullScreen();
+}
+
+TFullScreenSituation TTriggerWatchWin32::Situation(HWND window) {
+    TFullScreenSituation s = SituationOf(window, FProbes.SaverRunning(), FProbes.ShellState(), FLocked);
+    // The owner's name is asked once a window, not at every tick.
+    if (s.Shown && window != FOwnerOf) {
+        FOwnerOf = window;
+        FOwner = OwnerName(window);
+    }
+    if (s.Shown) s.Process = FOwner;
+    return s;
+}
+
+bool TTriggerWatchWin32::FullScreenNow() {
+    HWND foreground = GetForegroundWindow();
+    const TFullScreenSituation seen = Situation(foreground);
+    if (IsFullScreen(seen)) {
+        FFullScreenWindow = foreground;
+        FFullScreenOwner = seen.Process;
+        return true;
+    }
+    if (FFullScreenWindow && FFullScreenWindow != foreground && IsWindow(FFullScreenWindow)) {
+        TFullScreenSituation kept = SituationOf(FFullScreenWindow, seen.SaverRunning, seen.Shell, FLocked);
+        kept.Process = FFullScreenOwner;
+        if (KeepsFullScreen(kept, seen)) return true;
+    }
+    FFullScreenWindow = nullptr;
+    return false;
+}
+
 void TTriggerWatchWin32::CheckFullScreen() {
     if (FStopped || !FSettings.FullScreen) return;
-    const bool fullScreen = ShellSaysFullScreen() || ForegroundCoversItsMonitor();
+    const bool fullScreen = FSettling.Seen(FullScreenNow(), FProbes.Ticks());
     if (fullScreen == FSeen.FullScreen) return;
     FSeen.FullScreen = fullScreen;
     Report();
@@ -195,8 +263,6 @@ void TTriggerWatchWin32::CheckFullScreen() {
 
 void TTriggerWatchWin32::Stop() {
     FStopped = true;
-    Hook(FCreateHook, 0, false);
-    Hook(FForegroundHook, 0, false);
     FWatched.clear();
     FSeen.Programs.clear();
 }

@@ -1,18 +1,22 @@
 #pragma once
 // What the automatic deactivation watches, at next to no cost while nothing
-// happens: the system tells of every top-level window made and of every
-// change of the foreground window, a listed program's end is a wait on its process handle
-// in the thread pool, and the power source comes with the window's power
-// notifications. Nothing polls but the full-screen check, and only while its
-// box is checked. Only while a list or a box asks for them are the shell's
-// events taken at all.
+// happens. The watchdog's tick drives it: a look at the foreground window
+// while the full-screen box is checked, and every two seconds a look at the
+// names in the session's process list while the list has names (no hook:
+// a desktop-wide object hook wakes for every list item and caret of every
+// program, and never sees a program that makes no window). A listed
+// program's end is a wait on its process handle in the thread pool; the
+// power source comes with the window's power notifications.
 #include <windows.h>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "config/FullScreen.h"
 #include "config/Triggers.h"
 
 namespace lumivane {
@@ -20,12 +24,26 @@ namespace lumivane {
 // Posted to the window when a watched program ended: wParam its process id.
 constexpr UINT kProgramEndedMessage = WM_APP + 0x40;
 
-// A window that covers its whole monitor with its client area, in the
-// foreground: a full-screen game, film or slide show. The desktop itself
-// does not count, nor a maximised window (its caption stays out).
-bool ForegroundCoversItsMonitor();
-// The shell's own answer: busy, Direct3D full screen, presentation mode.
-bool ShellSaysFullScreen();
+// What the watcher asks the system; tests put in the answers that Wine
+// never gives (a running screen saver, the shell's states, a failing
+// process list).
+struct TWatchProbes {
+    std::function<bool()> SaverRunning;
+    std::function<TShellState()> ShellState;
+    // A steady clock in ms.
+    std::function<uint64_t()> Ticks;
+    // The processes of this session by name, or nullopt where the system
+    // cannot list them so.
+    std::function<std::optional<std::vector<TRunningProcess>>()> SessionProcesses;
+};
+// The real answers.
+TWatchProbes SystemProbes();
+
+// The facts about `window` (null: no foreground window) and the desktop.
+TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked);
+// Every process of the machine by name (Toolhelp): where the session's own
+// list fails.
+std::vector<TRunningProcess> AllProcesses();
 // The power source now; unknown counts as mains.
 bool OnMainsPower();
 
@@ -33,41 +51,52 @@ class TTriggerWatchWin32 {
 public:
     // `window` receives kProgramEndedMessage; `onCause` runs on its thread
     // whenever the holding trigger (see TriggerCause) changed.
-    TTriggerWatchWin32(std::function<HWND()> window, std::function<void(const std::wstring&)> onCause);
+    TTriggerWatchWin32(std::function<HWND()> window, std::function<void(const std::wstring&)> onCause,
+                       TWatchProbes probes = SystemProbes());
     ~TTriggerWatchWin32();
     TTriggerWatchWin32(const TTriggerWatchWin32&) = delete;
     TTriggerWatchWin32& operator=(const TTriggerWatchWin32&) = delete;
 
-    // Takes the settings: the hooks as they need, one scan of the running
-    // processes for the list.
+    // Takes the settings, with one look at the running processes for the list.
     void Apply(const TTriggerSettings& settings);
     const TTriggerSettings& Settings() const { return FSettings; }
     const TTriggerObservations& Seen() const { return FSeen; }
 
     void ProgramEnded(uint32_t processId);
     void SetOnMains(bool onMains);
-    // The 500 ms tick and every foreground change, while the box is checked.
-    void CheckFullScreen();
-    // Every hook and wait goes; nothing is reported any more.
+    // The session's lock, as its notification tells it.
+    void SetSessionLocked(bool locked);
+    // The watchdog's tick: the full-screen look, and the process list when due.
+    void Tick();
+    // Every wait goes; nothing is reported any more.
     void Stop();
 
 private:
     struct TWatched;
-    static void CALLBACK WinEvent(HWINEVENTHOOK hook, DWORD event, HWND hwnd, LONG idObject, LONG idChild,
-                                  DWORD thread, DWORD time);
-    void Hook(HWINEVENTHOOK& hook, DWORD event, bool wanted);
-    void WindowMade(HWND hwnd);
-    void Consider(DWORD processId, const std::wstring& image);
+    void CheckFullScreen();
+    bool FullScreenNow();
+    TFullScreenSituation Situation(HWND window);
+    void ScanPrograms();
+    void Consider(uint32_t processId, const std::wstring& name);
     void Unwatch(uint32_t processId);
     void Report();
 
     std::function<HWND()> FWindow;
     std::function<void(const std::wstring&)> FOnCause;
+    TWatchProbes FProbes;
     TTriggerSettings FSettings;
+    TProgramMatcher FMatcher;
     TTriggerObservations FSeen;
     std::wstring FCause;
-    HWINEVENTHOOK FCreateHook = nullptr, FForegroundHook = nullptr;
     std::map<uint32_t, std::unique_ptr<TWatched>> FWatched;
+    TFullScreenSettling FSettling;
+    HWND FFullScreenWindow = nullptr;  // found full screen in the foreground
+    std::wstring FFullScreenOwner;
+    // The foreground window's owner, asked once a window.
+    HWND FOwnerOf = nullptr;
+    std::wstring FOwner;
+    uint64_t FLastScan = 0;
+    bool FLocked = false;
     bool FStopped = false;
 };
 

@@ -25,13 +25,50 @@ std::wstring_view FileNamePart(std::wstring_view path) {
     return path;
 }
 
+// Into a buffer of the caller's, so that a scan allocates nothing per process.
+void FoldInto(std::wstring& folded, std::wstring_view name) {
+    folded.assign(name);
+    for (auto& c : folded) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
+}
+
+// As a program is started by name: without a dot the name is an ".exe".
+std::wstring WithExtension(std::wstring_view name) {
+    std::wstring full(name);
+    if (full.find(L'.') == std::wstring::npos) full += L".exe";
+    return full;
+}
+
 }  // namespace
 
 std::wstring ProgramFileName(std::wstring_view pathOrName) { return std::wstring(FileNamePart(pathOrName)); }
 
 bool SameProgram(std::wstring_view image, std::wstring_view listed) {
-    const std::wstring_view name = FileNamePart(listed);
-    return !name.empty() && SameWithoutCase(FileNamePart(image), name);
+    const std::wstring_view name = FileNamePart(listed), file = FileNamePart(image);
+    return !name.empty() && (SameWithoutCase(file, name) || SameWithoutCase(file, WithExtension(name)));
+}
+
+TProgramMatcher::TProgramMatcher(const std::vector<std::wstring>& listed) {
+    for (const auto& name : listed) {
+        const std::wstring_view file = FileNamePart(name);
+        if (file.empty()) continue;
+        std::wstring folded;
+        FoldInto(folded, file);
+        FNames.insert(folded);
+        FoldInto(folded, WithExtension(file));
+        FNames.insert(std::move(folded));
+    }
+}
+
+std::map<uint32_t, std::wstring> TProgramMatcher::Match(const std::vector<TRunningProcess>& running) const {
+    std::map<uint32_t, std::wstring> matched;
+    if (FNames.empty()) return matched;
+    std::wstring folded;
+    for (const auto& process : running) {
+        const std::wstring_view name = FileNamePart(process.Name);
+        FoldInto(folded, name);
+        if (FNames.count(folded)) matched.emplace(process.Id, std::wstring(name));
+    }
+    return matched;
 }
 
 std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& names) {
@@ -39,7 +76,9 @@ std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& name
     for (const auto& entry : names) {
         const std::wstring name = ProgramFileName(entry);
         if (name.empty() || name.size() > kProgramNameMax) continue;
-        if (std::any_of(list.begin(), list.end(), [&](const auto& kept) { return SameWithoutCase(kept, name); }))
+        // "notepad" and "notepad.exe" are one program: the first as typed stays.
+        if (std::any_of(list.begin(), list.end(),
+                        [&](const auto& kept) { return SameWithoutCase(WithExtension(kept), WithExtension(name)); }))
             continue;
         if (list.size() == kProgramsMax) break;
         list.push_back(name);

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 namespace lumivane {
@@ -29,7 +30,8 @@ constexpr size_t kProgramsMax = 256;
 // The file name of a path (after the last \ or /), without blanks around it.
 std::wstring ProgramFileName(std::wstring_view pathOrName);
 // Whether a running image (a full path or a name) is the listed program:
-// compared without case and without path.
+// compared without case and without path; a listed name without an
+// extension means ".exe".
 bool SameProgram(std::wstring_view image, std::wstring_view listed);
 // The list as it is kept: file names only, no empty or too long name, no
 // name twice (without case), at most kProgramsMax, in the order given.
@@ -41,6 +43,25 @@ std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& name
 // empty string.
 std::optional<std::vector<std::wstring>> DecodeMultiString(const std::vector<uint8_t>& bytes);
 std::vector<uint8_t> EncodeMultiString(const std::vector<std::wstring>& strings);
+
+// A process of the session as the system lists it.
+struct TRunningProcess {
+    uint32_t Id = 0;
+    std::wstring Name;  // the image's file name
+};
+
+// The list's names, ready to be matched against every process of a
+// session every few seconds: one look-up a process, whatever the list's length.
+class TProgramMatcher {
+public:
+    explicit TProgramMatcher(const std::vector<std::wstring>& listed = {});
+    bool Empty() const { return FNames.empty(); }
+    // The listed programs among `running`, by process id, with their image names.
+    std::map<uint32_t, std::wstring> Match(const std::vector<TRunningProcess>& running) const;
+
+private:
+    std::unordered_set<std::wstring> FNames;  // upper case, each with its extension
+};
 
 // What the watchers see now.
 struct TTriggerObservations {

@@ -23,13 +23,16 @@ bool ScreenSaverActive() {
     return on != FALSE;
 }
 
+// A program of its own, ended at the end of the test: notepad, or a console
+// job that makes no window (the planted program, waiting).
 struct TNotepad {
     PROCESS_INFORMATION Info{};
-    TNotepad() {
+    explicit TNotepad(const std::wstring& program = L"", DWORD flags = 0) {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
-        wchar_t line[] = L"notepad.exe";
-        CreateProcessW(nullptr, line, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &Info);
+        std::wstring line = program.empty() ? L"notepad.exe" : L"job -wait";
+        CreateProcessW(program.empty() ? nullptr : program.c_str(), line.data(), nullptr, nullptr, FALSE, flags,
+                       nullptr, nullptr, &startup, &Info);
     }
     ~TNotepad() { End(); }
     void End() {
@@ -164,6 +167,28 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     const TFullScreenWindow slides;
     PumpUntil([] { return false; }, 1500ms);
     EXPECT_TRUE(ScreenSaverActive()) << "the box cleared: full screen is no longer watched";
+}
+
+// A console job makes no window: the session's process list finds it, by the
+// name typed without its extension, and its end gives the state back.
+TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithoutExtensionMeansExe) {
+    const TScreenSaverOn screenSaverOn;
+    const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                                 nullptr));
+    const wchar_t programs[] = L"lumivane_planted_program\0";
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs, sizeof(programs)), 0);
+    TLumivane lumivane(L"");
+    HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
+    const std::wstring path = LumivanePath();
+    TNotepad job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
+                      CREATE_NO_WINDOW);
+    ASSERT_NE(job.Info.hProcess, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the console job deactivates";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(state).starts_with(L"Deactivated while lumivane_planted"); }, 3s));
+    job.End();
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 10s));
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
+#include "config/FullScreen.h"
 #include "config/Triggers.h"
 
 namespace lumivane::test {
@@ -16,14 +19,19 @@ TEST(ProgramNames, AreComparedWithoutCaseAndWithoutPath) {
         {L"C:\\Tools\\My Player.exe", L"Player.exe", false},
         {L"C:\\Tools\\vlc.exe.bak", L"vlc.exe", false},
         {L"C:\\Tools\\", L"", false},
+        {L"C:\\Windows\\NOTEPAD.EXE", L"notepad", true},
+        {L"C:\\Windows\\notepad.com", L"notepad", false},
     };
     for (const auto& row : rows) EXPECT_EQ(SameProgram(row.Image, row.Listed), row.Same) << row.Listed;
-    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", std::wstring(256, L'n'),
+    EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", L"A", L"b c", std::wstring(256, L'n'),
                                 std::wstring(255, L'k')}),
               (std::vector<std::wstring>{L"a.exe", L"b c.exe", std::wstring(255, L'k')}));
     std::vector<std::wstring> many;
     for (int i = 0; i < 300; ++i) many.push_back(std::to_wstring(i) + L".exe");
     EXPECT_EQ(CleanProgramList(many).size(), kProgramsMax);
+    const TProgramMatcher matcher({L"notepad", L"C:\\x\\VLC.exe"});
+    EXPECT_EQ(matcher.Match({{4, L"NOTEPAD.EXE"}, {5, L"vlc.exe"}, {6, L"notepad.com"}, {7, L"cmd.exe"}}),
+              (std::map<uint32_t, std::wstring>{{4, L"NOTEPAD.EXE"}, {5, L"vlc.exe"}}));
 }
 
 // Which trigger holds, in every mix of a listed program, a full-screen
@@ -49,6 +57,72 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
         settings.FullScreen = row.FullScreenBox;
         EXPECT_EQ(TriggerCause(settings, {row.Programs, row.FullScreen, row.OnMains}), row.Cause);
     }
+}
+
+const TScreenRect kMonitor{0, 0, 1920, 1080}, kWorkArea{0, 0, 1920, 1040}, kSecond{1920, 0, 3840, 1080};
+constexpr uint32_t kPopup = 0x90000000, kOverlapped = 0x10CF0000;  // visible; with caption and frame
+
+TFullScreenSituation Shown(const wchar_t* cls, uint32_t style, TScreenRect window, TScreenRect client,
+                           TScreenRect work = kWorkArea, const wchar_t* process = L"game.exe",
+                           TScreenRect monitor = kMonitor) {
+    TFullScreenSituation s;
+    s.Shell = TShellState::AcceptsNotifications, s.Shown = true, s.WindowClass = cls, s.Style = style;
+    s.Window = window, s.Client = client, s.WorkArea = work, s.Process = process, s.Monitor = monitor;
+    return s;
+}
+
+// Only a program that asked for the whole monitor is full screen: never the
+// saver, the lock screen, the shell's own windows or a maximised window.
+TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
+    const auto game = Shown(L"SDL_app", kPopup, kMonitor, kMonitor);
+    const auto with = [](TFullScreenSituation s, auto change) { return change(s), s; };
+    const TScreenRect overhang{-8, -8, 1928, 1088};
+    const struct {
+        const char* Case;
+        TFullScreenSituation Situation;
+        bool FullScreen;
+    } rows[] = {
+        {"borderless game", game, true},
+        {"F11 browser", Shown(L"Chrome_WidgetWin_1", kPopup, kMonitor, kMonitor, kWorkArea, L"chrome.exe"), true},
+        {"second monitor", Shown(L"SDL_app", kPopup, kSecond, kSecond, kSecond, L"game.exe", kSecond), true},
+        {"exclusive Direct3D", with(game, [](auto& s) { s.Shell = TShellState::D3DFullScreen, s.Shown = 0; }), true},
+        {"presentation mode", with(Shown(L"PPTFrameClass", kOverlapped, kWorkArea, kWorkArea),
+                                   [](auto& s) { s.Shell = TShellState::PresentationMode; }), true},
+        {"screen saver", with(game, [](auto& s) { s.SaverRunning = true; }), false},
+        {"the shell: not present", with(game, [](auto& s) { s.Shell = TShellState::NotPresent; }), false},
+        {"locked", with(game, [](auto& s) { s.Locked = true, s.Shell = TShellState::D3DFullScreen; }), false},
+        {"lock screen", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"LockApp.exe"),
+         false},
+        {"Start menu", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea,
+                             L"C:\\Windows\\SystemApps\\StartMenuExperienceHost.exe"), false},
+        {"desktop", Shown(L"WorkerW", kPopup, kMonitor, kMonitor), false},
+        {"own caption, maximised, auto-hide taskbar", Shown(L"Chrome_WidgetWin_1", kOverlapped | kStyleMaximised,
+                                                              overhang, kMonitor, kMonitor), false},
+        {"own caption, maximised", Shown(L"Chrome", kOverlapped | kStyleMaximised, overhang, kWorkArea), false},
+        {"sizing frame only", Shown(L"Editor", kPopup | kStyleSizingFrame, overhang, kMonitor, kMonitor), false},
+        {"caption-less pop-up, maximised, auto-hide taskbar", Shown(L"Kiosk", kPopup | kStyleMaximised, kMonitor,
+                                                                      kMonitor, kMonitor), false},
+        {"part of the monitor", Shown(L"SDL_app", kPopup, {0, 0, 1280, 720}, {0, 0, 1280, 720}), false},
+    };
+    for (const auto& row : rows) EXPECT_EQ(IsFullScreen(row.Situation), row.FullScreen) << row.Case;
+    // Kept while the user works on another monitor, not behind a window on its own.
+    const auto elsewhere = Shown(L"Notepad", kOverlapped, kSecond, kSecond, kSecond, L"notepad.exe", kSecond);
+    EXPECT_TRUE(KeepsFullScreen(game, elsewhere));
+    EXPECT_FALSE(KeepsFullScreen(game, Shown(L"Notepad", kOverlapped, kWorkArea, kWorkArea)));
+    EXPECT_FALSE(KeepsFullScreen(with(game, [](auto& s) { s.Shown = false; }), elsewhere));
+}
+
+// A change acts once it lasted two seconds; a shorter one changes nothing,
+// and a clock that goes back only starts the wait again.
+TEST(FullScreen, AChangeActsAfterTwoSeconds) {
+    const std::tuple<bool, uint64_t, bool> steps[] = {
+        {true, 0, false},  {true, 1999, false}, {true, 2000, true},  {false, 2500, true},  {true, 3000, true},
+        {false, 3500, true}, {false, 5499, true}, {false, 5500, false}, {true, 9000, false}, {true, 100, false},
+        {true, 2099, false}, {true, 2100, true}};
+    TFullScreenSettling settling;
+    for (const auto& [seen, at, inForce] : steps) EXPECT_EQ(settling.Seen(seen, at), inForce) << at;
+    EXPECT_FALSE(ProgramScanDue(1000, 2999));
+    EXPECT_TRUE(ProgramScanDue(1000, 3000));
 }
 
 }  // namespace

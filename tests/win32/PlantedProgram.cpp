@@ -1,10 +1,13 @@
 // Stand-in for a program planted under a system program's name: it leaves a
 // mark beside itself, so that a test can tell whether it was the one started.
+// Started with -wait last, it is a console job instead: no window, no mark,
+// it runs until it is ended.
 #include <windows.h>
 
 #include <string>
 
-int main() {
+int main(int argc, char** argv) {
+    while (argc > 1 && lstrcmpA(argv[argc - 1], "-wait") == 0) Sleep(INFINITE);
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length >= MAX_PATH) return 1;

@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <string>
+#include <tuple>
 
 #include "app/UsualFunctionsWin32.h"
 #include "common/TempFolder.h"
+#include "config/TriggerWatchWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -94,6 +96,54 @@ TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStarted) {
 TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStartedFromTheParameters) {
     TProcessStarterWin32().RunProcess(L"", L"rundll32.exe", 0, true, SW_HIDE);
     EXPECT_FALSE(Exists(Mark));
+}
+
+// Answers Wine never gives, put in: a full-screen window holds only while no
+// saver, shell state or lock says the user is away; a failing session list
+// falls back to the machine's, this session's processes only.
+TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFallsBack) {
+    bool saver = false;
+    TShellState shell = TShellState::AcceptsNotifications;
+    uint64_t now = 1000;
+    std::wstring cause;
+    HWND window = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"slides", WS_POPUP | WS_VISIBLE, 0, 0,
+                                  GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr, nullptr,
+                                  nullptr, nullptr);
+    SetForegroundWindow(window);
+    TTriggerWatchWin32 watch([&] { return window; }, [&](const std::wstring& c) { cause = c; },
+                             {[&] { return saver; }, [&] { return shell; }, [&] { return now; },
+                              [] { return std::optional<std::vector<TRunningProcess>>(); }});
+    watch.Apply({{}, true, false, true});
+    const auto settled = [&] {  // 2.5 s of ticks
+        for (int tick = 0; tick < 6; ++tick, now += 500) watch.Tick();
+        return cause;
+    };
+    EXPECT_EQ(settled(), kFullScreenCause);
+    const std::tuple<bool, TShellState, bool> away[] = {
+        {true, shell, false}, {false, TShellState::NotPresent, false}, {false, shell, true}};
+    for (const auto& [running, state, locked] : away) {
+        saver = running, shell = state;
+        watch.SetSessionLocked(locked);
+        EXPECT_EQ(settled(), L"") << static_cast<int>(state) << locked;
+        saver = false, shell = TShellState::AcceptsNotifications;
+        watch.SetSessionLocked(false);
+        EXPECT_EQ(settled(), kFullScreenCause);
+    }
+    PROCESS_INFORMATION job{};
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    wchar_t line[] = L"job -wait";
+    ASSERT_TRUE(CreateProcessW((OwnFolder() + L"\\lumivane_planted_program.exe").c_str(), line, nullptr, nullptr,
+                               FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup, &job));
+    watch.Apply({{L"lumivane_planted_program"}, false, false, true});
+    EXPECT_EQ(cause, L"lumivane_planted_program.exe");
+    TerminateProcess(job.hProcess, 0);
+    WaitForSingleObject(job.hProcess, 10000);
+    watch.ProgramEnded(job.dwProcessId);
+    EXPECT_EQ(cause, L"") << "its end";
+    CloseHandle(job.hProcess);
+    CloseHandle(job.hThread);
+    DestroyWindow(window);
 }
 
 }  // namespace
