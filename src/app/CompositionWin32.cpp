@@ -92,6 +92,7 @@ void TLumivaneWin32::FormCreate() {
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
     FConfig.SetSessionLocked(SessionLocked());
+    FTriggers.SetSessionLocked(FConfig.SessionLocked());
     FConfig.SetAwakeRequest(FAwake);
     const TTriggerSettings triggers = LoadTriggers(FRegistry);
     FConfig.SetKeepAwake(triggers.KeepAwake, triggers.LetDisplaySleepWhenLocked);
@@ -146,7 +147,10 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
 
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
 
-void TLumivaneWin32::SessionLockChanged(bool locked) { FConfig.SetSessionLocked(locked); }
+void TLumivaneWin32::SessionLockChanged(bool locked) {
+    FConfig.SetSessionLocked(locked);
+    FTriggers.SetSessionLocked(locked);
+}
 
 void TLumivaneWin32::DisplayChanged() {
     FMain.RenewStateIcons();

@@ -58,8 +58,8 @@ bool KeepsFullScreen(const TFullScreenSituation& kept, const TFullScreenSituatio
     return IsFullScreen(kept) && !(foreground.Shown && foreground.Monitor == kept.Monitor);
 }
 
-bool TFullScreenSettling::Seen(bool fullScreen, uint64_t nowMs) {
-    if (fullScreen == FInForce) {
+bool TFullScreenSettling::Seen(bool fullScreen, uint64_t nowMs, bool locked) {
+    if (fullScreen == FInForce || locked) {
         FChangedAt.reset();
         return FInForce;
     }

@@ -56,7 +56,9 @@ constexpr uint64_t kFullScreenSettleMs = 2000;
 class TFullScreenSettling {
 public:
     // The state seen at `nowMs` of a steady clock; returns the state in force.
-    bool Seen(bool fullScreen, uint64_t nowMs);
+    // Locked, the state in force stays as it is: the lock screen neither
+    // starts nor ends it, so that a lock and an unlock change nothing.
+    bool Seen(bool fullScreen, uint64_t nowMs, bool locked = false);
     bool InForce() const { return FInForce; }
     // Back to "not full screen", at once.
     void Reset();

@@ -122,6 +122,7 @@ public:
     void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
     void SetKeepAwake(bool keep, bool letDisplaySleepWhenLocked = true);
     void SetSessionLocked(bool locked);
+    bool SessionLocked() const { return FSessionLocked; }
     bool KeptAwake() const { return FAwakeHeld; }
     bool DisplayKeptOn() const { return FAwakeHeld && FAwakeHeldAs.HoldDisplay; }
     TTimer& TimerDisableFor() { return FTimerDisableFor; }

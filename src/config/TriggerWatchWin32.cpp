@@ -255,7 +255,7 @@ bool TTriggerWatchWin32::FullScreenNow() {
 
 void TTriggerWatchWin32::CheckFullScreen() {
     if (FStopped || !FSettings.FullScreen) return;
-    const bool fullScreen = FSettling.Seen(FullScreenNow(), FProbes.Ticks());
+    const bool fullScreen = FSettling.Seen(FullScreenNow(), FProbes.Ticks(), FLocked);
     if (fullScreen == FSeen.FullScreen) return;
     FSeen.FullScreen = fullScreen;
     Report();

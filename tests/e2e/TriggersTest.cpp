@@ -109,10 +109,15 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
 
     {
         const TFullScreenWindow slides;
-        EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 5s)) << "a full-screen window deactivates";
+        EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 30s)) << "a full-screen window deactivates";
         EXPECT_EQ(TextOf(state), L"Deactivated while a program is full screen");
+        // Locked, the lock screen neither ends nor starts it: the plan is
+        // left as it is until the unlock.
+        SendMessageW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     }
-    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive(); }, 5s));
+    EXPECT_FALSE(PumpUntil([&] { return ScreenSaverActive(); }, 3s)) << "nothing changes while locked";
+    SendMessageW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive(); }, 30s)) << "unlocked, the window's end counts";
 
     // The dialog: the list emptied and the full-screen box cleared stop both
     // at once, and are stored.

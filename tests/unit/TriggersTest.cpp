@@ -121,6 +121,9 @@ TEST(FullScreen, AChangeActsAfterTwoSeconds) {
         {true, 2099, false}, {true, 2100, true}};
     TFullScreenSettling settling;
     for (const auto& [seen, at, inForce] : steps) EXPECT_EQ(settling.Seen(seen, at), inForce) << at;
+    // Locked, what is in force stays; unlocked, a change waits anew.
+    EXPECT_TRUE(settling.Seen(false, 5000, true) && settling.Seen(false, 9000, true) && settling.Seen(false, 9001));
+    EXPECT_FALSE(settling.Seen(false, 11001));
     EXPECT_FALSE(ProgramScanDue(1000, 2999));
     EXPECT_TRUE(ProgramScanDue(1000, 3000));
 }
