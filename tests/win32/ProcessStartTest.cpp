@@ -119,16 +119,21 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
         return cause;
     };
     EXPECT_EQ(settled(), kFullScreenCause);
-    const std::tuple<bool, TShellState, bool> away[] = {
-        {true, shell, false}, {false, TShellState::NotPresent, false}, {false, shell, true}};
-    for (const auto& [running, state, locked] : away) {
+    // Locked, what holds stays and nothing starts: the lock changes nothing.
+    const std::tuple<bool, TShellState, bool, bool, const wchar_t*> away[] = {
+        {true, shell, false, false, L""},
+        {false, TShellState::NotPresent, false, false, L""},
+        {false, shell, true, false, kFullScreenCause},
+        {true, shell, false, true, L""}};
+    for (const auto& [running, state, locked, lockedAfter, expected] : away) {
         saver = running, shell = state;
         watch.SetSessionLocked(locked);
-        EXPECT_EQ(settled(), L"") << static_cast<int>(state) << locked;
+        EXPECT_EQ(settled(), expected) << static_cast<int>(state) << locked;
         saver = false, shell = TShellState::AcceptsNotifications;
-        watch.SetSessionLocked(false);
-        EXPECT_EQ(settled(), kFullScreenCause);
+        watch.SetSessionLocked(lockedAfter);
+        EXPECT_EQ(settled(), lockedAfter ? L"" : kFullScreenCause) << lockedAfter;
     }
+    watch.SetSessionLocked(false);
     PROCESS_INFORMATION job{};
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
