@@ -77,6 +77,10 @@ void TFullScreenSettling::Reset() {
     FChangedAt.reset();
 }
 
-bool ProgramScanDue(uint64_t lastMs, uint64_t nowMs) { return nowMs < lastMs || nowMs - lastMs >= kProgramScanMs; }
+bool ProgramScanDue(uint64_t lastMs, uint64_t nowMs, uint64_t lastInputMs) {
+    if (nowMs < lastMs) return true;  // a clock that went back
+    const uint64_t since = nowMs - lastMs;
+    return since >= kIdleProgramScanMs || (since >= kProgramScanMs && lastInputMs >= lastMs);
+}
 
 }  // namespace lumivane

@@ -68,9 +68,14 @@ private:
     std::optional<uint64_t> FChangedAt;  // since when the seen state differs
 };
 
-// How often the session's processes are looked through for listed names.
-constexpr uint64_t kProgramScanMs = 2000;
-// Whether a look is due at `nowMs` after the last one at `lastMs`.
-bool ProgramScanDue(uint64_t lastMs, uint64_t nowMs);
+// How often the session's processes are looked through for listed names:
+// every 2 s while the user works, and every 30 s while nobody touches the
+// computer. A program started then is still found well before the shortest
+// display or sleep time-out Windows offers (a minute), and an idle desktop
+// is not woken 30 times a minute for a list that does not change.
+constexpr uint64_t kProgramScanMs = 2000, kIdleProgramScanMs = 30000;
+// Whether a look is due at `nowMs` after the last one at `lastMs`, with the
+// user's last input at `lastInputMs` (all on one steady clock).
+bool ProgramScanDue(uint64_t lastMs, uint64_t nowMs, uint64_t lastInputMs);
 
 }  // namespace lumivane

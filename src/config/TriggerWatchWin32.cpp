@@ -95,7 +95,15 @@ TWatchProbes SystemProbes() {
                 return SUCCEEDED(SHQueryUserNotificationState(&state)) ? static_cast<TShellState>(state)
                                                                         : TShellState::Unknown;
             },
-            [] { return static_cast<uint64_t>(GetTickCount64()); }, SessionProcessesByName};
+            [] { return static_cast<uint64_t>(GetTickCount64()); }, SessionProcessesByName,
+            [] {
+                // The input's time is the 32-bit tick count's; its age is
+                // right across the count's wrap.
+                LASTINPUTINFO input{sizeof(input), 0};
+                const uint64_t now = GetTickCount64();
+                if (!GetLastInputInfo(&input)) return now;
+                return now - static_cast<DWORD>(static_cast<DWORD>(now) - input.dwTime);
+            }};
 }
 
 TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked) {
@@ -176,7 +184,9 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
 void TTriggerWatchWin32::Tick() {
     if (FStopped) return;
     CheckFullScreen();
-    if (!FMatcher.Empty() && ProgramScanDue(FLastScan, FProbes.Ticks())) ScanPrograms();
+    if (FMatcher.Empty()) return;
+    const uint64_t now = FProbes.Ticks();
+    if (ProgramScanDue(FLastScan, now, FProbes.LastInput ? FProbes.LastInput() : now)) ScanPrograms();
 }
 
 void TTriggerWatchWin32::ScanPrograms() {

@@ -35,6 +35,8 @@ struct TWatchProbes {
     // The processes of this session by name, or nullopt where the system
     // cannot list them so.
     std::function<std::optional<std::vector<TRunningProcess>>()> SessionProcesses;
+    // The user's last input, on the same clock; none: the user works now.
+    std::function<uint64_t()> LastInput;
 };
 // The real answers.
 TWatchProbes SystemProbes();

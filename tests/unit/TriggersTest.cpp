@@ -124,8 +124,11 @@ TEST(FullScreen, AChangeActsAfterTwoSeconds) {
     // Locked, what is in force stays; unlocked, a change waits anew.
     EXPECT_TRUE(settling.Seen(false, 5000, true) && settling.Seen(false, 9000, true) && settling.Seen(false, 9001));
     EXPECT_FALSE(settling.Seen(false, 11001));
-    EXPECT_FALSE(ProgramScanDue(1000, 2999));
-    EXPECT_TRUE(ProgramScanDue(1000, 3000));
+    // last look, now, last input: every 2 s after input, every 30 s without.
+    const std::tuple<uint64_t, uint64_t, uint64_t, bool> scans[] = {
+        {1000, 2999, 2000, false}, {1000, 3000, 2000, true}, {1000, 3000, 999, false},
+        {1000, 30999, 999, false}, {1000, 31000, 999, true}, {5000, 100, 0, true}};
+    for (const auto& [last, now, input, due] : scans) EXPECT_EQ(ProgramScanDue(last, now, input), due) << now;
 }
 
 }  // namespace

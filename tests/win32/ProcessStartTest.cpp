@@ -112,7 +112,7 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
     SetForegroundWindow(window);
     TTriggerWatchWin32 watch([&] { return window; }, [&](const std::wstring& c) { cause = c; },
                              {[&] { return saver; }, [&] { return shell; }, [&] { return now; },
-                              [] { return std::optional<std::vector<TRunningProcess>>(); }});
+                              [] { return std::optional<std::vector<TRunningProcess>>(); }, {}});
     watch.Apply({{}, true, false, true});
     const auto settled = [&] {  // 2.5 s of ticks
         for (int tick = 0; tick < 6; ++tick, now += 500) watch.Tick();
