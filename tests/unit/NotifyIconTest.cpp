@@ -252,6 +252,19 @@ TEST(NotifyIcon, Version4EventsRunTheSameActionsAsTheMouse) {
     EXPECT_EQ(shell.VersionCalls, 2) << "asked again after every add";
 }
 
+// Escape in a submenu closes only that one: the click elsewhere that follows ends the menu.
+TEST(NotifyIcon, OnlyAMenuWhoseLastPressWasEscapeCountsAsEscaped) {
+    const struct {
+        bool Chosen;
+        TMenuInput Last;
+        TMenuEnd End;
+    } rows[] = {{false, TMenuInput::Escape, TMenuEnd::Escaped},
+                {false, TMenuInput::Other, TMenuEnd::Dismissed},
+                {false, TMenuInput::None, TMenuEnd::Dismissed},  // closed from outside
+                {true, TMenuInput::Other, TMenuEnd::Chosen}};
+    for (const auto& r : rows) EXPECT_EQ(MenuEndOf(r.Chosen, r.Last), r.End) << static_cast<int>(r.Last);
+}
+
 TEST(NotifyIcon, EveryIconCopyIsFreed) {
     TShellLog shell;
     {
