@@ -60,6 +60,7 @@ public:
     TTrayActions& TrayActions() { return FTrayActions; }
     TTriggerWatchWin32& Triggers() { return FTriggers; }
     THotKeys& HotKeys() { return FHotKeys; }
+    THotKeyRegistrarWin32& HotKeyRegistrar() { return FRegistrar; }
 
     // IWindowCommands (S&how is also the wake-up's step)
     void mnShowPClick() override;
