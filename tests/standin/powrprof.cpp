@@ -90,10 +90,8 @@ DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme) {
     return ERROR_SUCCESS;
 }
 
-// The policy ("Policy" 1) holds the display time-out of both sources: writing
-// it is refused, reading it and anything else is not. A call that names no
-// power source's value or asks for other access than reading or writing is
-// refused as the system refuses it, so that it cannot pass for "no policy".
+// The policy ("Policy" 1) refuses writing the display time-out; a call of
+// another kind is refused as wrong, so that it cannot pass for "no policy".
 DWORD WINAPI PowerSettingAccessCheckEx(POWER_DATA_ACCESSOR accessor, const GUID* setting, REGSAM access) {
     if (Failing()) return ERROR_GEN_FAILURE;
     if (!setting || (accessor != ACCESS_AC_POWER_SETTING_INDEX && accessor != ACCESS_DC_POWER_SETTING_INDEX) ||

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -254,15 +255,11 @@ TEST(NotifyIcon, Version4EventsRunTheSameActionsAsTheMouse) {
 
 // Escape in a submenu closes only that one: the click elsewhere that follows ends the menu.
 TEST(NotifyIcon, OnlyAMenuWhoseLastPressWasEscapeCountsAsEscaped) {
-    const struct {
-        bool Chosen;
-        TMenuInput Last;
-        TMenuEnd End;
-    } rows[] = {{false, TMenuInput::Escape, TMenuEnd::Escaped},
-                {false, TMenuInput::Other, TMenuEnd::Dismissed},
-                {false, TMenuInput::None, TMenuEnd::Dismissed},  // closed from outside
-                {true, TMenuInput::Other, TMenuEnd::Chosen}};
-    for (const auto& r : rows) EXPECT_EQ(MenuEndOf(r.Chosen, r.Last), r.End) << static_cast<int>(r.Last);
+    using I = TMenuInput;
+    const std::tuple<bool, I, TMenuEnd> rows[] = {{false, I::Escape, TMenuEnd::Escaped},
+        {false, I::Other, TMenuEnd::Dismissed}, {false, I::None, TMenuEnd::Dismissed} /* closed from outside */,
+        {true, I::Other, TMenuEnd::Chosen}};
+    for (const auto& [chosen, last, end] : rows) EXPECT_EQ(MenuEndOf(chosen, last), end) << static_cast<int>(last);
 }
 
 TEST(NotifyIcon, EveryIconCopyIsFreed) {

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -22,62 +21,6 @@
 
 namespace lumivane::test {
 namespace {
-
-struct TPreserveOn final : IConfigurationOptions {
-    bool ManageScreenSaver() const override { return true; }
-    bool ManagePowerOff() const override { return false; }
-    bool UpdateSettings() const override { return false; }
-    bool PreserveConfiguration() const override { return true; }
-    bool RestoreConfiguration() const override { return true; }
-};
-struct TNoStatus final : IStatusRefresh {
-    int Count = 0;
-    void UpdateStatus() override { ++Count; }
-};
-struct TNoPump final : IMessagePump {
-    void ProcessMessages() override {}
-};
-
-// A hidden window that owns the timers, as the main window does, and counts their ticks.
-struct TTimerWindow final : TWindow {
-    TTimerServiceWin32 Timers;
-    int Ticks = 0;
-    TTimerWindow() {
-        static const ATOM atom = RegisterClass(L"LumivaneTestTimers", nullptr);
-        (void)atom;
-        CreateHandle(0, L"LumivaneTestTimers", L"", WS_POPUP, 0, 0, 0, 0, nullptr);
-        Timers.Attach(Handle());
-    }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_TIMER && Timers.Dispatch(wParam)) return ++Ticks, 0;
-        return TWindow::HandleMessage(msg, wParam, lParam);
-    }
-};
-
-TEST(Preservation, ScreenSaverSwitchedOffElsewhereComesBackAtTheWatchdogsTick) {
-    TSystemParametersWin32 spi;
-    const auto saved = GetDisplayPowerConfiguration(spi);
-    SetScreenSaverConfiguration(spi, false, 420, false);
-    TTimerWindow window;
-    TPreserveOn options;
-    TClockWin32 clock;
-    TNoStatus status;
-    TNoPump pump;
-    TNoPowerPlan noPlan;
-    TManagedConfiguration config({spi, options, window.Timers, clock, status, pump, noPlan});
-    config.FormCreate();
-    config.actActivateExecute();
-    ASSERT_TRUE(GetScreenSaverActive(spi));
-    // Another program switches the screen saver off.
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
-    const int ticks = window.Ticks;
-    ASSERT_TRUE(PumpUntil([&] { return GetScreenSaverActive(spi); }, std::chrono::seconds(30)));
-    EXPECT_GT(window.Ticks, ticks) << "put back by the watchdog's timer";
-    EXPECT_EQ(GetScreenSaverTimeout(spi), 420) << "with the preserved time-out";
-    EXPECT_GT(status.Count, 0);
-    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
-                                saved.ScreenSaverSetting.Timeout, false);
-}
 
 TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     TSystemParametersWin32 spi;
@@ -218,24 +161,22 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
     EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
 }
 
-enum class THeld { Nothing, ByPowerRequest, ByExecutionState };
-THeld HeldBy(const TAwakeRequestWin32& request) {
-    if (request.ByPowerRequest()) return THeld::ByPowerRequest;
-    return request.ByExecutionState() ? THeld::ByExecutionState : THeld::Nothing;
+// What holds it: a power request, the thread's execution state.
+std::pair<bool, bool> Held(const TAwakeRequestWin32& request) {
+    return {request.ByPowerRequest(), request.ByExecutionState()};
 }
-// The way this system lets a program hold it: a power request where it grants
-// one (Windows), the thread's execution state where not (Wine 8).
-THeld SystemsWay() {
+// A power request where the system grants one (Windows), else the thread's state (Wine 8).
+std::pair<bool, bool> TheSystemsWay() {
     const auto f = TPowerRequestFunctions::System();
-    REASON_CONTEXT context{POWER_REQUEST_CONTEXT_VERSION, POWER_REQUEST_CONTEXT_SIMPLE_STRING, {}};
-    context.Reason.SimpleReasonString = const_cast<wchar_t*>(L"probe");
-    HANDLE request = f.Create ? f.Create(&context) : INVALID_HANDLE_VALUE;
-    if (!request || request == INVALID_HANDLE_VALUE) return THeld::ByExecutionState;
-    const bool set = f.Set && f.Set(request, PowerRequestSystemRequired);
-    if (set) f.Clear(request, PowerRequestSystemRequired);
-    CloseHandle(request);
-    return set ? THeld::ByPowerRequest : THeld::ByExecutionState;
+    REASON_CONTEXT why{POWER_REQUEST_CONTEXT_VERSION, POWER_REQUEST_CONTEXT_SIMPLE_STRING, {}};
+    why.Reason.SimpleReasonString = const_cast<wchar_t*>(L"probe");
+    HANDLE request = f.Create ? f.Create(&why) : INVALID_HANDLE_VALUE;
+    const bool made = request && request != INVALID_HANDLE_VALUE;
+    const bool granted = made && f.Set(request, PowerRequestSystemRequired);
+    if (made) CloseHandle(request);
+    return {granted, !granted};
 }
+constexpr std::pair<bool, bool> kNothing{false, false};
 
 // A period holds the computer awake (by a power request, or where the
 // system has none, by the thread's execution state) and says so in the
@@ -254,7 +195,7 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
         auto& held = run.Lumivane.Awake();
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
         EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep);
-        EXPECT_EQ(HeldBy(held), keep ? SystemsWay() : THeld::Nothing);
+        EXPECT_EQ(Held(held), keep ? TheSystemsWay() : kNothing);
         EXPECT_EQ(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"), keep);
         if (held.ByExecutionState()) {
             EXPECT_EQ(SetThreadExecutionState(awake) & awake, awake) << "the thread's state holds it";
@@ -267,7 +208,7 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
             EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << change;
         }
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actActivate), 0);
-        EXPECT_EQ(HeldBy(held), THeld::Nothing);
+        EXPECT_EQ(Held(held), kNothing);
         EXPECT_FALSE(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"));
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers");
@@ -332,7 +273,7 @@ TEST(MainWindow, AListedProgramDeactivatesOnlyOnMainsAndTheTooltipSaysWhy) {
     EXPECT_TRUE(tip().starts_with(L"Deactivated while " + self.substr(0, 27))) << std::string(self.begin(), self.end());
     EXPECT_TRUE(tip().ends_with(L", computer kept awake"));
     EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active);
-    EXPECT_EQ(HeldBy(lumivane.Awake()), SystemsWay());
+    EXPECT_EQ(Held(lumivane.Awake()), TheSystemsWay());
     const auto source = [&](DWORD value) {  // GUID_ACDC_POWER_SOURCE: 0 mains, 1 battery
         struct {
             POWERBROADCAST_SETTING Head;
@@ -344,7 +285,7 @@ TEST(MainWindow, AListedProgramDeactivatesOnlyOnMainsAndTheTooltipSaysWhy) {
     source(1);
     EXPECT_TRUE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on battery it ends";
     EXPECT_EQ(tip().find(L"Deactivated while"), std::wstring::npos);
-    EXPECT_EQ(HeldBy(lumivane.Awake()), THeld::Nothing);
+    EXPECT_EQ(Held(lumivane.Awake()), kNothing);
     source(0);
     EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on mains it holds again";
     lumivane.Triggers().Apply({});

@@ -317,12 +317,17 @@ TEST_F(SettingsWindow, ShortcutsOfTheWindowRunTheirCommands) {
     EXPECT_TRUE(GetScreenSaverActive(FSpi));
 }
 
+// Another program's change, announced to nobody: only the watchdog's timer
+// can put it back, with the time-out it preserved, and the status shows it.
 TEST_F(SettingsWindow, PreservationUndoesAnotherChangeWhileDeactivated) {
     SendMessageW(Ctl(C::cbPreserveConfiguration), BM_CLICK, 0, 0);
     SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(TCommandId::actDeactivate, 1), 0);
     ASSERT_FALSE(GetScreenSaverActive(FSpi));
+    const int timeout = GetScreenSaverTimeout(FSpi);
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
     EXPECT_TRUE(PumpUntil([&] { return !GetScreenSaverActive(FSpi); }, std::chrono::seconds(30)));
+    EXPECT_EQ(GetScreenSaverTimeout(FSpi), timeout);
+    EXPECT_EQ(WindowText(Ctl(C::lblScreenSaverActive)), L"No");
 }
 
 TEST_F(SettingsWindow, AChangeOfScaleLaysTheWindowOutAgainWithoutClippingOrLeaks) {
