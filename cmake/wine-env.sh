@@ -19,7 +19,9 @@ mkdir -p "$state"
 
 export WINEPREFIX=$state/prefix
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml=${LUMIVANE_DLLOVERRIDES:+;$LUMIVANE_DLLOVERRIDES}"
+# No Mono or Gecko installer; and no menu builder, which would write menu
+# entries and .desktop files into the user's home, pointing at this prefix.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d${LUMIVANE_DLLOVERRIDES:+;$LUMIVANE_DLLOVERRIDES}"
 export WINEARCH=win64
 
 alive() { [ -n "${1:-}" ] && kill -0 "$1" 2>/dev/null; }

@@ -111,9 +111,9 @@ void TLumivaneWin32::FormCreate() {
     if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
 }
 
-void TLumivaneWin32::FormDestroy() { EndSteps(false); }
+void TLumivaneWin32::FormDestroy() { EndSteps(); }
 
-void TLumivaneWin32::SessionEnding() { EndSteps(true); }
+void TLumivaneWin32::SessionEnding() { EndSteps(); }
 
 void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
 
@@ -158,14 +158,14 @@ void TLumivaneWin32::DisplayChanged() {
     FStatus.UpdateStatus();
 }
 
-void TLumivaneWin32::EndSteps(bool sessionEnding) {
+void TLumivaneWin32::EndSteps() {
     if (FEndStepsDone) return;
     FEndStepsDone = true;
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
     FHelpViewer.Close();
     FTriggers.Stop();
-    RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }}, sessionEnding);
+    RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }});
 }
 
 void TLumivaneWin32::FormShow() {

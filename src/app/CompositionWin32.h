@@ -60,6 +60,7 @@ public:
     TTrayActions& TrayActions() { return FTrayActions; }
     TTriggerWatchWin32& Triggers() { return FTriggers; }
     THotKeys& HotKeys() { return FHotKeys; }
+    THotKeyRegistrarWin32& HotKeyRegistrar() { return FRegistrar; }
 
     // IWindowCommands (S&how is also the wake-up's step)
     void mnShowPClick() override;
@@ -91,7 +92,7 @@ private:
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override { FTriggers.SetOnMains(onMains); }
     // The end steps, once: at the session's end or at the window's.
-    void EndSteps(bool sessionEnding);
+    void EndSteps();
     // A journal left by a run that did not end normally, before the capture.
     std::wstring RecoverLostRun();
     // ITrayWindow

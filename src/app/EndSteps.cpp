@@ -22,9 +22,9 @@ TEndPlan PlanEndSteps(const TEndInputs& in) {
     return plan;
 }
 
-void RunEndSteps(const TEndStepsDeps& d, bool sessionEnding) {
-    const TEndPlan plan = PlanEndSteps({d.Options.RestoreConfiguration(), sessionEnding,
-                                        d.Journal.TemporaryPlanChanges(), d.Config.FContinuousModeRunning});
+void RunEndSteps(const TEndStepsDeps& d) {
+    const TEndPlan plan = PlanEndSteps(
+        {d.Options.RestoreConfiguration(), d.Journal.TemporaryPlanChanges(), d.Config.FContinuousModeRunning});
     if (plan.StopTimers) {
         d.Config.Shutdown();
         d.Commands.TimerPowerOff().SetEnabled(false);

@@ -2,7 +2,7 @@
 // What the end of a run does with the display-power settings and the
 // journal, decided in one place from one set of inputs, whichever way the
 // run ends: Exit, a close message (the installer closing the copy), or the
-// session's end.
+// session's end, which asks for nothing different.
 #include <functional>
 
 #include "config/RestoreJournal.h"
@@ -12,7 +12,6 @@ namespace lumivane {
 
 struct TEndInputs {
     bool RestoreOption = false;          // "Restore initial configuration on exit"
-    bool SessionEnding = false;          // Windows ends the session
     // The run's own values are in force in the power plan, the last of them
     // written without "Update Windows configuration". The plan is
     // machine-wide and persistent: nothing but this run would undo them.
@@ -40,6 +39,6 @@ struct TEndStepsDeps {
 };
 
 // The end steps as decided, in their order; the caller runs them once.
-void RunEndSteps(const TEndStepsDeps& deps, bool sessionEnding);
+void RunEndSteps(const TEndStepsDeps& deps);
 
 }  // namespace lumivane

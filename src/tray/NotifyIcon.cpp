@@ -15,6 +15,11 @@ size_t ToolTipLimit(TNotifyIconLayout layout) {
     return layout == TNotifyIconLayout::V1 ? 63 : 127;
 }
 
+TMenuEnd MenuEndOf(bool chosen, TMenuInput lastInput) {
+    if (chosen) return TMenuEnd::Chosen;
+    return lastInput == TMenuInput::Escape ? TMenuEnd::Escaped : TMenuEnd::Dismissed;
+}
+
 TNotifyIcon::TNotifyIcon(INotifyIconShell& shell, TNotifyIconLayout layout)
     : FShell(shell), FLayout(layout) {}
 

@@ -51,6 +51,13 @@ struct TNotifyIconRecord {
 
 // How the popup menu was closed.
 enum class TMenuEnd { Chosen, Escaped, Dismissed };
+// The last press (a key or a mouse button) the menu loop took while the menu was up.
+enum class TMenuInput { None, Escape, Other };
+// Escape closes the menu only where it is the last thing the loop took: in
+// a submenu it closes just that one, and what ends the menu comes after.
+// The key's state once the menu is gone says nothing: the key may be up by
+// then, and the system may answer with the keyboard's state at that moment.
+TMenuEnd MenuEndOf(bool chosen, TMenuInput lastInput);
 
 // What the component needs from the shell and the window system.
 class INotifyIconShell {

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include <optional>
+
 namespace lumivane {
 
 namespace {
@@ -85,20 +87,49 @@ void TNotifyIconShellWin32::SetForegroundWindow(THandle window) {
     ::SetForegroundWindow(GetAncestor(Hwnd(window), GA_ROOT));
 }
 
+namespace {
+
+// Where the message filter writes while a menu of this thread is up.
+thread_local TMenuInput* gMenuInput = nullptr;
+
+std::optional<TMenuInput> PressOf(const MSG& msg) {
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: return msg.wParam == VK_ESCAPE ? TMenuInput::Escape : TMenuInput::Other;
+    case WM_LBUTTONDOWN: case WM_RBUTTONDOWN: case WM_MBUTTONDOWN: case WM_XBUTTONDOWN:
+    case WM_NCLBUTTONDOWN: case WM_NCRBUTTONDOWN: case WM_NCMBUTTONDOWN: case WM_NCXBUTTONDOWN:
+        return TMenuInput::Other;
+    default: return std::nullopt;
+    }
+}
+
+// The menu loop hands each message it takes to this thread's message filter
+// (Escape included, for which no WM_MENUCHAR comes). It may hand the same
+// message more than once: only the last press counts.
+LRESULT CALLBACK MenuFilter(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == MSGF_MENU && gMenuInput && lParam)
+        if (const auto press = PressOf(*reinterpret_cast<const MSG*>(lParam))) *gMenuInput = *press;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 TMenuEnd TNotifyIconShellWin32::TrackPopupMenu(THandle menu, int x, int y) {
     HWND owner = FMenuOwner();
+    TMenuInput last = TMenuInput::None;
+    gMenuInput = &last;
+    HHOOK filter = SetWindowsHookExW(WH_MSGFILTER, MenuFilter, nullptr, GetCurrentThreadId());
     const UINT chosen = ::TrackPopupMenu(reinterpret_cast<HMENU>(menu),
                                          TPM_LEFTALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
                                          owner, nullptr);
-    if (chosen) {
-        // As the menu itself would have: the command reaches the owner once
-        // the menu is gone.
-        PostMessageW(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
-        return TMenuEnd::Chosen;
-    }
-    // The menu loop ends at the key's press, before its release reaches
-    // this thread: the key is still down for the thread's input state.
-    return GetKeyState(VK_ESCAPE) < 0 ? TMenuEnd::Escaped : TMenuEnd::Dismissed;
+    if (filter) UnhookWindowsHookEx(filter);
+    gMenuInput = nullptr;
+    // As the menu itself would have: the command reaches the owner once
+    // the menu is gone.
+    if (chosen) PostMessageW(owner, WM_COMMAND, MAKEWPARAM(chosen, 0), 0);
+    FLastMenuEnd = MenuEndOf(chosen != 0, last);
+    ++FMenusEnded;
+    return FLastMenuEnd;
 }
 
 bool TMsgWindow::Create(HWND parent) {

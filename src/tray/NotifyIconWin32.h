@@ -37,6 +37,9 @@ public:
     long Calls(TNotifyIconMessage message) const { return FCalls[static_cast<size_t>(message)]; }
     // The text of the last balloon handed to the shell.
     const std::wstring& LastBalloon() const { return FLastBalloon; }
+    // Menus opened and closed again, and how the last one ended.
+    long MenusEnded() const { return FMenusEnded; }
+    TMenuEnd LastMenuEnd() const { return FLastMenuEnd; }
 
 private:
     TNotifyIconLayout FLayout;
@@ -45,6 +48,8 @@ private:
     long FCreated = 0, FDestroyed = 0;
     std::wstring FLastBalloon;
     long FCalls[5] = {};
+    long FMenusEnded = 0;
+    TMenuEnd FLastMenuEnd = TMenuEnd::Dismissed;
 };
 
 // A child window of no size that receives the icon's callback message.

@@ -90,9 +90,15 @@ DWORD WINAPI PowerSetActiveScheme(HKEY, const GUID* scheme) {
     return ERROR_SUCCESS;
 }
 
-DWORD WINAPI PowerSettingAccessCheckEx(POWER_DATA_ACCESSOR, const GUID*, REGSAM) {
+// The policy ("Policy" 1) refuses writing the display time-out; a call of
+// another kind is refused as wrong, so that it cannot pass for "no policy".
+DWORD WINAPI PowerSettingAccessCheckEx(POWER_DATA_ACCESSOR accessor, const GUID* setting, REGSAM access) {
     if (Failing()) return ERROR_GEN_FAILURE;
-    return StandInDword(L"Policy", 0) == 1 ? ERROR_ACCESS_DISABLED_BY_POLICY : ERROR_SUCCESS;
+    if (!setting || (accessor != ACCESS_AC_POWER_SETTING_INDEX && accessor != ACCESS_DC_POWER_SETTING_INDEX) ||
+        (access != KEY_READ && access != KEY_WRITE))
+        return ERROR_INVALID_PARAMETER;
+    const bool held = IsEqualGUID(*setting, kVideoPowerdownTimeout) && access == KEY_WRITE;
+    return held && StandInDword(L"Policy", 0) == 1 ? ERROR_ACCESS_DISABLED_BY_POLICY : ERROR_SUCCESS;
 }
 
 }  // extern "C"

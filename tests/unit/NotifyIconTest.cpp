@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -250,6 +251,15 @@ TEST(NotifyIcon, Version4EventsRunTheSameActionsAsTheMouse) {
     icon.SetVisible(true);
     icon.Readd();
     EXPECT_EQ(shell.VersionCalls, 2) << "asked again after every add";
+}
+
+// Escape in a submenu closes only that one: the click elsewhere that follows ends the menu.
+TEST(NotifyIcon, OnlyAMenuWhoseLastPressWasEscapeCountsAsEscaped) {
+    using I = TMenuInput;
+    const std::tuple<bool, I, TMenuEnd> rows[] = {{false, I::Escape, TMenuEnd::Escaped},
+        {false, I::Other, TMenuEnd::Dismissed}, {false, I::None, TMenuEnd::Dismissed} /* closed from outside */,
+        {true, I::Other, TMenuEnd::Chosen}};
+    for (const auto& [chosen, last, end] : rows) EXPECT_EQ(MenuEndOf(chosen, last), end) << static_cast<int>(last);
 }
 
 TEST(NotifyIcon, EveryIconCopyIsFreed) {

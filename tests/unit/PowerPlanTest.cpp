@@ -60,7 +60,7 @@ struct TRun {
         config.FormCreate();
         journal.SetInitial(config.FInitialConfiguration);
     }
-    void End(bool sessionEnding = false) { RunEndSteps({config, commands, journal, form, nullptr}, sessionEnding); }
+    void End() { RunEndSteps({config, commands, journal, form, nullptr}); }
     bool HasJournal() { return machine.registry.Has(kOptionsKey, JournalValueName(processes.Session)); }
 };
 
@@ -136,7 +136,7 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
          {1200, 300}},
         {"the session ends inside continuous mode", true,
          [](TRun& r) {
-             r.dialog.WhileOpen = [&] { r.End(true); };
+             r.dialog.WhileOpen = [&] { r.End(); };
              r.commands.actPowerOffExecute();
          }},
         {"mains at \"never\": Deactivate switches battery off too, Activate puts both back", true,
@@ -280,7 +280,7 @@ TEST(PowerPlan, AfterTheSessionsEndNoTimerWritesAnyMore) {
     run.config.actDeactivateForExecute(kDeactivateForTags[0]);
     run.form.SetChecked(TControlId::cbContinuousMode, false);
     run.commands.actPowerOffExecute();  // arms the second power-off request
-    run.End(true);
+    run.End();
     EXPECT_FALSE(run.timers.Running(run.config.TimerDisableFor()));
     EXPECT_FALSE(run.timers.Running(run.config.TimerCheckConfiguration()));
     EXPECT_FALSE(run.timers.Running(run.commands.TimerPowerOff()));

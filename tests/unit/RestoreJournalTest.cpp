@@ -195,21 +195,19 @@ TEST_F(RestoreJournalTest, TheCleanEndRemovesOnlyItsOwnJournalAndARefusedWriteCo
 }
 
 TEST(EndSteps, EveryEndUndoesTemporaryPlanChangesAndLeavesNoJournal) {
-    // Inputs: option, session ending, temporary plan changes, continuous mode.
+    // Inputs: option, temporary plan changes, continuous mode; one row per outcome.
     // Outputs: undo continuous mode, restore the start-up configuration, undo plan changes.
     const struct {
-        bool In[4];
+        bool In[3];
         bool Out[3];
     } rows[] = {
-        {{0, 0, 0, 0}, {0, 0, 0}}, {{0, 0, 0, 1}, {1, 0, 1}}, {{0, 0, 1, 0}, {0, 0, 1}}, {{0, 0, 1, 1}, {1, 0, 1}},
-        {{0, 1, 0, 0}, {0, 0, 0}}, {{0, 1, 0, 1}, {1, 0, 1}}, {{0, 1, 1, 0}, {0, 0, 1}}, {{0, 1, 1, 1}, {1, 0, 1}},
-        {{1, 0, 0, 0}, {0, 1, 0}}, {{1, 0, 0, 1}, {1, 1, 1}}, {{1, 0, 1, 0}, {0, 1, 1}}, {{1, 0, 1, 1}, {1, 1, 1}},
-        {{1, 1, 0, 0}, {0, 1, 0}}, {{1, 1, 0, 1}, {1, 1, 1}}, {{1, 1, 1, 0}, {0, 1, 1}}, {{1, 1, 1, 1}, {1, 1, 1}},
+        {{0, 0, 0}, {0, 0, 0}}, {{0, 1, 0}, {0, 0, 1}}, {{1, 0, 0}, {0, 1, 0}},
+        {{1, 1, 0}, {0, 1, 1}}, {{0, 0, 1}, {1, 0, 1}}, {{1, 0, 1}, {1, 1, 1}},
     };
     for (const auto& r : rows) {
-        const TEndPlan plan = PlanEndSteps({r.In[0], r.In[1], r.In[2], r.In[3]});
+        const TEndPlan plan = PlanEndSteps({r.In[0], r.In[1], r.In[2]});
         const TEndPlan expected{true, r.Out[0], r.Out[1], r.Out[2], true};
-        EXPECT_EQ(plan, expected) << r.In[0] << r.In[1] << r.In[2] << r.In[3];
+        EXPECT_EQ(plan, expected) << r.In[0] << r.In[1] << r.In[2];
     }
 }
 

@@ -4,7 +4,6 @@
 #include <windows.h>
 #include <psapi.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -22,62 +21,6 @@
 
 namespace lumivane::test {
 namespace {
-
-struct TPreserveOn final : IConfigurationOptions {
-    bool ManageScreenSaver() const override { return true; }
-    bool ManagePowerOff() const override { return false; }
-    bool UpdateSettings() const override { return false; }
-    bool PreserveConfiguration() const override { return true; }
-    bool RestoreConfiguration() const override { return true; }
-};
-struct TNoStatus final : IStatusRefresh {
-    int Count = 0;
-    void UpdateStatus() override { ++Count; }
-};
-struct TNoPump final : IMessagePump {
-    void ProcessMessages() override {}
-};
-
-// A hidden window that owns the timers, as the main window does.
-struct TTimerWindow final : TWindow {
-    TTimerServiceWin32 Timers;
-    TTimerWindow() {
-        static const ATOM atom = RegisterClass(L"LumivaneTestTimers", nullptr);
-        (void)atom;
-        CreateHandle(0, L"LumivaneTestTimers", L"", WS_POPUP, 0, 0, 0, 0, nullptr);
-        Timers.Attach(Handle());
-    }
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override {
-        if (msg == WM_TIMER && Timers.Dispatch(wParam)) return 0;
-        return TWindow::HandleMessage(msg, wParam, lParam);
-    }
-};
-
-TEST(Preservation, ScreenSaverSwitchedOffElsewhereComesBackWithin500ms) {
-    TSystemParametersWin32 spi;
-    const auto saved = GetDisplayPowerConfiguration(spi);
-    SetScreenSaverConfiguration(spi, false, 420, false);
-    TTimerWindow window;
-    TPreserveOn options;
-    TClockWin32 clock;
-    TNoStatus status;
-    TNoPump pump;
-    TNoPowerPlan noPlan;
-    TManagedConfiguration config({spi, options, window.Timers, clock, status, pump, noPlan});
-    config.FormCreate();
-    config.actActivateExecute();
-    ASSERT_TRUE(GetScreenSaverActive(spi));
-    // Another program switches the screen saver off.
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
-    const auto switchedOff = TClock::now();
-    ASSERT_TRUE(PumpUntil([&] { return GetScreenSaverActive(spi); }, std::chrono::seconds(3)));
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - switchedOff);
-    EXPECT_LE(took.count(), 500 + 250) << "the watchdog runs every 500 ms";
-    EXPECT_EQ(GetScreenSaverTimeout(spi), 420) << "with the preserved time-out";
-    EXPECT_GT(status.Count, 0);
-    SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
-                                saved.ScreenSaverSetting.Timeout, false);
-}
 
 TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     TSystemParametersWin32 spi;
@@ -101,14 +44,11 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
     EXPECT_NE(lumivane.NotifyIcon().Icon(), 0u);
 
-    // Another program's change, seen at the next 500 ms tick.
+    // Another program's change, announced to nobody: seen at a tick of the status timer.
     SetScreenSaverActive(spi, false, false);
-    const auto changed = TClock::now();
     ASSERT_TRUE(PumpUntil(
         [&] { return text(TControlId::lblScreenSaverActive) == L"No"; },
-        std::chrono::seconds(2)));
-    EXPECT_LE(std::chrono::duration_cast<std::chrono::milliseconds>(TClock::now() - changed).count(),
-              500 + 250);
+        std::chrono::seconds(30)));
     EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
                                 saved.ScreenSaverSetting.Timeout, false);
@@ -139,24 +79,24 @@ TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusB
     ASSERT_NE(FindWindowW(L"Shell_TrayWnd", nullptr), nullptr) << "a desktop with a taskbar";
     ASSERT_TRUE(PumpUntil([&] { return lumivane.NotifyIcon().Added(); }, std::chrono::seconds(5)));
     EXPECT_TRUE(lumivane.NotifyIcon().Version4());
+    auto& shell = lumivane.Shell();
     for (const bool escape : {true, false}) {
-        const long focus = lumivane.Shell().Calls(TNotifyIconMessage::SetFocus);
-        std::atomic<bool> closed = false;
+        const long focus = shell.Calls(TNotifyIconMessage::SetFocus), ended = shell.MenusEnded();
+        // The menu loop takes the press whenever it comes once the menu is
+        // shown; how the menu ended is what its loop saw, not a clock.
         std::thread user([&] {
-            for (int i = 0; i < 500 && !FindWindowW(L"#32768", nullptr); ++i) Sleep(10);
-            Sleep(100);
+            const auto shown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
+            if (!PumpUntil(shown, std::chrono::seconds(30))) return;
             if (escape)
                 PressKeys({VK_ESCAPE});
             else
                 ClickAt({100, 100}, 1);
-            closed = true;
         });
         ClickAt(NotifyIconPoint(), 1, true);
-        EXPECT_TRUE(PumpUntil([&] { return closed && !IsWindowVisible(FindWindowW(L"#32768", nullptr)); },
-                              std::chrono::seconds(8)));
+        EXPECT_TRUE(PumpUntil([&] { return shell.MenusEnded() > ended; }, std::chrono::seconds(30)));
         user.join();
-        PumpUntil([] { return false; }, std::chrono::milliseconds(300));
-        EXPECT_EQ(lumivane.Shell().Calls(TNotifyIconMessage::SetFocus), focus + (escape ? 1 : 0))
+        EXPECT_EQ(shell.LastMenuEnd(), escape ? TMenuEnd::Escaped : TMenuEnd::Dismissed);
+        EXPECT_EQ(shell.Calls(TNotifyIconMessage::SetFocus), focus + (escape ? 1 : 0))
             << (escape ? "Escape" : "a click elsewhere");
     }
 }
@@ -221,6 +161,23 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
     EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
 }
 
+// What holds it: a power request, the thread's execution state.
+std::pair<bool, bool> Held(const TAwakeRequestWin32& request) {
+    return {request.ByPowerRequest(), request.ByExecutionState()};
+}
+// A power request where the system grants one (Windows), else the thread's state (Wine 8).
+std::pair<bool, bool> TheSystemsWay() {
+    const auto f = TPowerRequestFunctions::System();
+    REASON_CONTEXT why{POWER_REQUEST_CONTEXT_VERSION, POWER_REQUEST_CONTEXT_SIMPLE_STRING, {}};
+    why.Reason.SimpleReasonString = const_cast<wchar_t*>(L"probe");
+    HANDLE request = f.Create ? f.Create(&why) : INVALID_HANDLE_VALUE;
+    const bool made = request && request != INVALID_HANDLE_VALUE;
+    const bool granted = made && f.Set(request, PowerRequestSystemRequired);
+    if (made) CloseHandle(request);
+    return {granted, !granted};
+}
+constexpr std::pair<bool, bool> kNothing{false, false};
+
 // A period holds the computer awake (by a power request, or where the
 // system has none, by the thread's execution state) and says so in the
 // tooltip; the stored option off holds nothing.
@@ -238,7 +195,7 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
         auto& held = run.Lumivane.Awake();
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
         EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep);
-        EXPECT_EQ(held.ByPowerRequest() || held.ByExecutionState(), keep);
+        EXPECT_EQ(Held(held), keep ? TheSystemsWay() : kNothing);
         EXPECT_EQ(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"), keep);
         if (held.ByExecutionState()) {
             EXPECT_EQ(SetThreadExecutionState(awake) & awake, awake) << "the thread's state holds it";
@@ -251,7 +208,7 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
             EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << change;
         }
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actActivate), 0);
-        EXPECT_FALSE(held.ByPowerRequest() || held.ByExecutionState());
+        EXPECT_EQ(Held(held), kNothing);
         EXPECT_FALSE(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"));
     }
     RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers");
@@ -316,7 +273,7 @@ TEST(MainWindow, AListedProgramDeactivatesOnlyOnMainsAndTheTooltipSaysWhy) {
     EXPECT_TRUE(tip().starts_with(L"Deactivated while " + self.substr(0, 27))) << std::string(self.begin(), self.end());
     EXPECT_TRUE(tip().ends_with(L", computer kept awake"));
     EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active);
-    EXPECT_TRUE(lumivane.Awake().ByPowerRequest() || lumivane.Awake().ByExecutionState());
+    EXPECT_EQ(Held(lumivane.Awake()), TheSystemsWay());
     const auto source = [&](DWORD value) {  // GUID_ACDC_POWER_SOURCE: 0 mains, 1 battery
         struct {
             POWERBROADCAST_SETTING Head;
@@ -328,7 +285,7 @@ TEST(MainWindow, AListedProgramDeactivatesOnlyOnMainsAndTheTooltipSaysWhy) {
     source(1);
     EXPECT_TRUE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on battery it ends";
     EXPECT_EQ(tip().find(L"Deactivated while"), std::wstring::npos);
-    EXPECT_FALSE(lumivane.Awake().ByPowerRequest() || lumivane.Awake().ByExecutionState());
+    EXPECT_EQ(Held(lumivane.Awake()), kNothing);
     source(0);
     EXPECT_FALSE(GetDisplayPowerConfiguration(spi).ScreenSaverSetting.Active) << "on mains it holds again";
     lumivane.Triggers().Apply({});
@@ -385,7 +342,7 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
         RegDeleteKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE");
 }
 
-TEST(MainWindow, TenThousandRefreshesLeakNothing) {
+TEST(MainWindow, AHundredThousandRefreshesLeakNothing) {
     TLumivaneWin32 lumivane(nullptr);
     ASSERT_TRUE(lumivane.Create(L"Lumivane"));
     TfMain_lumivane& main = lumivane.Main();
@@ -402,17 +359,20 @@ TEST(MainWindow, TenThousandRefreshesLeakNothing) {
         ADD_FAILURE() << "no way to read this process's memory";
         return 0;
     };
-    for (int i = 0; i < 200; ++i) lumivane.Status().UpdateStatus();  // warm up
+    for (int i = 0; i < 2000; ++i) lumivane.Status().UpdateStatus();  // warm up
     const SIZE_T memoryBefore = usage();
-    for (int i = 0; i < 10000; ++i) lumivane.Status().UpdateStatus();
+    // The heap grows by steps of its own whatever leaks; so many refreshes
+    // that the smallest block lost each time outgrows any such step.
+    constexpr int kRefreshes = 100000;
+    for (int i = 0; i < kRefreshes; ++i) lumivane.Status().UpdateStatus();
     // Wine answers 0 for GDI, USER and handle counts, so a check on them
     // could not fail here: the seams count every icon made and destroyed.
     EXPECT_LE(main.StateIcons().Loaded(), 8) << "each state picture is loaded once";
     EXPECT_LE(lumivane.Shell().IconsCreated(), 10) << "an unchanged status hands no picture over";
     EXPECT_EQ(lumivane.Shell().IconsCreated() - lumivane.Shell().IconsDestroyed(), 1) << "one copy held";
     const SIZE_T memoryAfter = usage();
-    EXPECT_LT(memoryAfter, memoryBefore + 256 * 1024) << "private memory stays flat";
-    std::printf("memory before %zu KiB, after 10000 refreshes %zu KiB\n", memoryBefore / 1024,
+    EXPECT_LT(memoryAfter, memoryBefore + 1024 * 1024) << "private memory stays flat (under 11 bytes a refresh)";
+    std::printf("memory before %zu KiB, after %d refreshes %zu KiB\n", memoryBefore / 1024, kRefreshes,
                 memoryAfter / 1024);
 }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <objbase.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <utility>
@@ -92,20 +93,25 @@ struct TErrorList final : IErrorBox {
     void ShowError(const std::wstring& text) override { Shown.push_back(text); }
 };
 
-// The browser control finds the page's look through the site it is given:
-// scaled with the screen, no sunken border.
-TEST(HelpViewer, TheSiteAsksThePageToScaleAndDrawNoBorder) {
+// The browser control asks the site it is given for the page's look, and
+// frees whatever style texts it finds in the record: the site leaves none
+// there, and writes nothing into a record too small.
+TEST(HelpViewer, TheSiteFillsOnlyARecordOfItsSizeAndHandsOverNoStyleText) {
     TBrowserHostWin32 host;
     IDocHostUIHandler* handler = nullptr;
     ASSERT_EQ(static_cast<IOleClientSite&>(host).QueryInterface(IID_IDocHostUIHandler,
                                                                 reinterpret_cast<void**>(&handler)),
               S_OK);
-    DOCHOSTUIINFO info{};
+    DOCHOSTUIINFO info;
+    memset(&info, 0xCD, sizeof(info));  // what the caller left there
     info.cbSize = sizeof(info);
     ASSERT_EQ(handler->GetHostInfo(&info), S_OK);
-    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(DOCHOSTUIFLAG_DPI_AWARE | DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_THEME));
+    EXPECT_EQ(info.pchHostCss, nullptr);
+    EXPECT_EQ(info.pchHostNS, nullptr);
+    memset(&info, 0xCD, sizeof(info));
     info.cbSize = 8;
     EXPECT_EQ(handler->GetHostInfo(&info), E_INVALIDARG) << "a record too small is refused";
+    EXPECT_EQ(info.dwDoubleClick, 0xCDCDCDCDu) << "nothing written past its end";
     host.Focus();  // no control yet: nothing
 }
 
