@@ -2,6 +2,38 @@
 
 namespace lumivane {
 
+TAutoStep TAutoDeactivation::Holds(bool holds, bool active) {
+    switch (FState) {
+    case TAutoState::Idle:
+        if (!holds) return TAutoStep::None;
+        FState = TAutoState::Holding;
+        FActiveBefore = active;
+        return active ? TAutoStep::Deactivate : TAutoStep::None;
+    case TAutoState::Holding:
+        if (holds) return TAutoStep::None;
+        FState = TAutoState::Idle;
+        return FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
+    case TAutoState::Overridden:
+        if (!holds) FState = TAutoState::Idle;
+        return TAutoStep::None;
+    }
+    return TAutoStep::None;
+}
+
+void TAutoDeactivation::UserCommand() {
+    if (FState == TAutoState::Holding) FState = TAutoState::Overridden;
+}
+
+TAutoStep TAutoDeactivation::PeriodEnded() {
+    if (FState != TAutoState::Holding) return TAutoStep::Activate;
+    FActiveBefore = true;
+    return TAutoStep::None;
+}
+
+TAutoStep TAutoDeactivation::AtEnd() const {
+    return FState == TAutoState::Holding && FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
+}
+
 TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     TArbiterDecision d;
     const bool automatic = f.Automatic == TAutoState::Holding;

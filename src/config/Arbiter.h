@@ -1,15 +1,56 @@
 #pragma once
 // Who decides what is in force. Many things want the managed items off or
 // the display awake: the user's commands and their periods, the automatic
-// triggers, the session's lock. Each is a fact here, and one function over
-// all the facts says what must hold now; the managed configuration applies
-// it. A new source is a new fact and new rows, not a branch elsewhere.
+// triggers, the session's lock. The rule between the triggers and the
+// user's commands is a state table; every other source is a fact, and one
+// function over all the facts says what must hold now. The managed
+// configuration applies it. A new source is a new fact and new rows, not a
+// branch elsewhere.
 #include <string>
 
 #include "config/Triggers.h"
 
 namespace lumivane {
 
+// The rule between the automatic deactivation and the user's own commands.
+//
+//   state        event                        step           next
+//   Idle         trigger holds, items active  Deactivate     Holding (active before)
+//   Idle         trigger holds, items off     -              Holding (off before)
+//   Holding      last trigger ends            Activate if    Idle
+//                                             active before
+//   Holding      the user's command           -              Overridden
+//   Holding      a deactivate-for period ends -              Holding (active before)
+//   Overridden   last trigger ends            -              Idle
+//   Overridden   the user's command           -              Overridden
+//   Idle         a period ends                Activate       Idle
+//   Overridden   a period ends                Activate       Overridden
+//
+// An automatic deactivation never overrides a command the user gave while
+// it held; a period that ends while it holds activates at its end instead.
+enum class TAutoState { Idle, Holding, Overridden };
+enum class TAutoStep { None, Deactivate, Activate };
+
+class TAutoDeactivation {
+public:
+    // The triggers changed: `holds` whether any holds now, `active` whether
+    // the items are active now.
+    TAutoStep Holds(bool holds, bool active);
+    void UserCommand();
+    // A deactivate-for period reached its end: Activate unless held.
+    TAutoStep PeriodEnded();
+    TAutoState State() const { return FState; }
+    bool Holding() const { return FState == TAutoState::Holding; }
+    // What the run's end puts back: Activate when this holds items that were
+    // active before it.
+    TAutoStep AtEnd() const;
+
+private:
+    TAutoState FState = TAutoState::Idle;
+    bool FActiveBefore = false;
+};
+
+// Everything the arbiter decides from, each source one field.
 struct TArbiterFacts {
     // The triggers against the user's commands (TAutoDeactivation).
     TAutoState Automatic = TAutoState::Idle;
@@ -28,6 +69,7 @@ struct TArbiterFacts {
     bool Ended = false;
 };
 
+// What must hold now.
 struct TArbiterDecision {
     // Changes may go into the user's profile (never an automatic one's).
     bool WriteForGood = false;

@@ -137,36 +137,4 @@ std::wstring CauseText(const std::wstring& cause, size_t nameMax) {
     return cause.substr(0, nameMax - 1) + L"\u2026 runs";
 }
 
-TAutoStep TAutoDeactivation::Holds(bool holds, bool active) {
-    switch (FState) {
-    case TAutoState::Idle:
-        if (!holds) return TAutoStep::None;
-        FState = TAutoState::Holding;
-        FActiveBefore = active;
-        return active ? TAutoStep::Deactivate : TAutoStep::None;
-    case TAutoState::Holding:
-        if (holds) return TAutoStep::None;
-        FState = TAutoState::Idle;
-        return FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
-    case TAutoState::Overridden:
-        if (!holds) FState = TAutoState::Idle;
-        return TAutoStep::None;
-    }
-    return TAutoStep::None;
-}
-
-void TAutoDeactivation::UserCommand() {
-    if (FState == TAutoState::Holding) FState = TAutoState::Overridden;
-}
-
-TAutoStep TAutoDeactivation::PeriodEnded() {
-    if (FState != TAutoState::Holding) return TAutoStep::Activate;
-    FActiveBefore = true;
-    return TAutoStep::None;
-}
-
-TAutoStep TAutoDeactivation::AtEnd() const {
-    return FState == TAutoState::Holding && FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
-}
-
 }  // namespace lumivane

@@ -79,42 +79,4 @@ extern const wchar_t* const kFullScreenCause;  // "a program is full screen"
 // A program's name longer than `nameMax` is cut, with an ellipsis.
 std::wstring CauseText(const std::wstring& cause, size_t nameMax = kProgramNameMax);
 
-// The rule between the automatic deactivation and the user's own commands.
-//
-//   state        event                        step           next
-//   Idle         trigger holds, items active  Deactivate     Holding (active before)
-//   Idle         trigger holds, items off     -              Holding (off before)
-//   Holding      last trigger ends            Activate if    Idle
-//                                             active before
-//   Holding      the user's command           -              Overridden
-//   Holding      a deactivate-for period ends -              Holding (active before)
-//   Overridden   last trigger ends            -              Idle
-//   Overridden   the user's command           -              Overridden
-//   Idle         a period ends                Activate       Idle
-//   Overridden   a period ends                Activate       Overridden
-//
-// An automatic deactivation never overrides a command the user gave while
-// it held; a period that ends while it holds activates at its end instead.
-enum class TAutoState { Idle, Holding, Overridden };
-enum class TAutoStep { None, Deactivate, Activate };
-
-class TAutoDeactivation {
-public:
-    // The triggers changed: `holds` whether any holds now, `active` whether
-    // the items are active now.
-    TAutoStep Holds(bool holds, bool active);
-    void UserCommand();
-    // A deactivate-for period reached its end: Activate unless held.
-    TAutoStep PeriodEnded();
-    TAutoState State() const { return FState; }
-    bool Holding() const { return FState == TAutoState::Holding; }
-    // What the run's end puts back: Activate when this holds items that were
-    // active before it.
-    TAutoStep AtEnd() const;
-
-private:
-    TAutoState FState = TAutoState::Idle;
-    bool FActiveBefore = false;
-};
-
 }  // namespace lumivane
