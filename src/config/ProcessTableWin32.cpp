@@ -69,19 +69,30 @@ FARPROC SessionLibraryFunction(const char* name) {
     return module ? GetProcAddress(module, name) : nullptr;
 }
 
-bool SessionConnected() {
+namespace {
+// Reads this session's record of `info` with `read(record, bytes)`;
+// `unknown` where the system cannot be asked.
+template <typename Read>
+bool QueryThisSession(WTS_INFO_CLASS info, bool unknown, Read read) {
     using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
     using TFree = void(WINAPI*)(PVOID);
     const auto query = SessionFunction<TQuery>("WTSQuerySessionInformationW");
     const auto free = SessionFunction<TFree>("WTSFreeMemory");
     LPWSTR buffer = nullptr;
     DWORD bytes = 0;
-    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, WTSConnectState, &buffer, &bytes))
-        return true;
-    const bool active = bytes >= sizeof(WTS_CONNECTSTATE_CLASS) &&
-                        *reinterpret_cast<const WTS_CONNECTSTATE_CLASS*>(buffer) == WTSActive;
+    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, info, &buffer, &bytes))
+        return unknown;
+    const bool answer = read(buffer, bytes);
     free(buffer);
-    return active;
+    return answer;
+}
+}  // namespace
+
+bool SessionConnected() {
+    return QueryThisSession(WTSConnectState, true, [](const void* record, DWORD bytes) {
+        return bytes >= sizeof(WTS_CONNECTSTATE_CLASS) &&
+               *static_cast<const WTS_CONNECTSTATE_CLASS*>(record) == WTSActive;
+    });
 }
 
 namespace {
@@ -107,21 +118,13 @@ struct TSessionInfoEx {
 }  // namespace
 
 bool SessionLocked() {
-    using TQuery = BOOL(WINAPI*)(HANDLE, DWORD, WTS_INFO_CLASS, LPWSTR*, DWORD*);
-    using TFree = void(WINAPI*)(PVOID);
-    const auto query = SessionFunction<TQuery>("WTSQuerySessionInformationW");
-    const auto free = SessionFunction<TFree>("WTSFreeMemory");
-    LPWSTR buffer = nullptr;
-    DWORD bytes = 0;
-    if (!query || !free || !query(WTS_CURRENT_SERVER_HANDLE, WTS_CURRENT_SESSION, kSessionInfoEx, &buffer, &bytes))
-        return false;
     // Level 1 is the only one; its flag reads the right way round from
     // Windows 8 on (Windows 7 had it inverted, and is not supported).
-    const auto* info = reinterpret_cast<const TSessionInfoEx*>(buffer);
-    const bool locked = bytes >= sizeof(TSessionInfoEx) && info->Level == 1 &&
-                        info->Data.Level1.SessionFlags == kSessionStateLock;
-    free(buffer);
-    return locked;
+    return QueryThisSession(kSessionInfoEx, false, [](const void* record, DWORD bytes) {
+        const auto* info = static_cast<const TSessionInfoEx*>(record);
+        return bytes >= sizeof(TSessionInfoEx) && info->Level == 1 &&
+               info->Data.Level1.SessionFlags == kSessionStateLock;
+    });
 }
 
 void WatchSessionConnection(HWND window, bool watch) {
