@@ -3,6 +3,8 @@
 // for good, and the dialog's boxes stop it.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "Harness.h"
 #include "ui/Commands.h"
 #include "ui/TriggersDialogWin32.h"
@@ -128,6 +130,13 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     // Shown once its controls are made and filled.
     ASSERT_TRUE(PollUntil(
         [&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr && IsWindowVisible(dialog); }, 5s));
+    // Alt and a letter reaches every control: no letter marks two.
+    std::wstring letters;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = TextOf(child);
+        if (const size_t at = text.find(L'&'); at + 1 < text.size()) letters += towupper(text[at + 1]);
+    }
+    EXPECT_EQ(std::set<wchar_t>(letters.begin(), letters.end()).size(), letters.size()) << letters.c_str();
     HWND list = Item(dialog, TTriggersControl::Programs);
     for (int left = 2; left > 0; --left) {
         SendMessageW(list, LB_SETCURSEL, 0, 0);
