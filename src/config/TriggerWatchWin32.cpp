@@ -106,7 +106,8 @@ TWatchProbes SystemProbes() {
             }};
 }
 
-TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked) {
+TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked,
+                                 TMonitorOfWindow& known) {
     TFullScreenSituation s;
     s.Shell = shell;
     s.SaverRunning = saverRunning;
@@ -123,12 +124,17 @@ TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState she
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     s.Window = Rect(frame);
     s.Client = Rect(client);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor)) {
-        s.Monitor = Rect(monitor.rcMonitor);
-        s.WorkArea = Rect(monitor.rcWork);
+    const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
+    const RECT desktop{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
+    if (known.Window != window || !EqualRect(&known.Frame, &frame) || !EqualRect(&known.Desktop, &desktop)) {
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof(monitor);
+        const bool found = GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+        known = {window, frame, desktop, found ? Rect(monitor.rcMonitor) : TScreenRect{},
+                 found ? Rect(monitor.rcWork) : TScreenRect{}};
     }
+    s.Monitor = known.Monitor;
+    s.WorkArea = known.WorkArea;
     return s;
 }
 
@@ -186,7 +192,10 @@ void TTriggerWatchWin32::Tick() {
     CheckFullScreen();
     if (FMatcher.Empty()) return;
     const uint64_t now = FProbes.Ticks();
-    if (ProgramScanDue(FLastScan, now, FProbes.LastInput ? FProbes.LastInput() : now)) ScanPrograms();
+    // The user's last input is asked only once a look could be due at all.
+    if (ProgramScanDue(FLastScan, now, now) &&
+        ProgramScanDue(FLastScan, now, FProbes.LastInput ? FProbes.LastInput() : now))
+        ScanPrograms();
 }
 
 void TTriggerWatchWin32::ScanPrograms() {
@@ -247,7 +256,8 @@ void TTriggerWatchWin32::SetSessionLocked(bool locked) {
 }
 
 TFullScreenSituation TTriggerWatchWin32::Situation(HWND window) {
-    TFullScreenSituation s = SituationOf(window, FProbes.SaverRunning(), FProbes.ShellState(), FLocked);
+    TFullScreenSituation s =
+        SituationOf(window, FProbes.SaverRunning(), FProbes.ShellState(), FLocked, FForegroundMonitor);
     // The owner's name is asked once a window, not at every tick.
     if (s.Shown && window != FOwnerOf) {
         FOwnerOf = window;
@@ -266,7 +276,8 @@ bool TTriggerWatchWin32::FullScreenNow() {
         return true;
     }
     if (FFullScreenWindow && FFullScreenWindow != foreground && IsWindow(FFullScreenWindow)) {
-        TFullScreenSituation kept = SituationOf(FFullScreenWindow, seen.SaverRunning, seen.Shell, FLocked);
+        TFullScreenSituation kept =
+            SituationOf(FFullScreenWindow, seen.SaverRunning, seen.Shell, FLocked, FKeptMonitor);
         kept.Process = FFullScreenOwner;
         if (KeepsFullScreen(kept, seen)) return true;
     }

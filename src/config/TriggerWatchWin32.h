@@ -42,7 +42,15 @@ struct TWatchProbes {
 TWatchProbes SystemProbes();
 
 // The facts about `window` (null: no foreground window) and the desktop.
-TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked);
+// A window's monitor, asked again only when the window, its frame or the
+// desktop's extent changed: it is the costly part of the look at every tick.
+struct TMonitorOfWindow {
+    HWND Window = nullptr;
+    RECT Frame{}, Desktop{};
+    TScreenRect Monitor, WorkArea;
+};
+TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState shell, bool locked,
+                                 TMonitorOfWindow& monitor);
 // Every process of the machine by name (Toolhelp): where the session's own
 // list fails.
 std::vector<TRunningProcess> AllProcesses();
@@ -93,6 +101,7 @@ private:
     std::map<uint32_t, std::unique_ptr<TWatched>> FWatched;
     TFullScreenSettling FSettling;
     HWND FFullScreenWindow = nullptr;  // found full screen in the foreground
+    TMonitorOfWindow FForegroundMonitor, FKeptMonitor;
     std::wstring FFullScreenOwner;
     // The foreground window's owner, asked once a window.
     HWND FOwnerOf = nullptr;
