@@ -1,9 +1,12 @@
 #pragma once
-// Input as a user gives it (SendInput), and where the notification icon is.
+// Input as a user gives it (SendInput, or typed into a field), and where the
+// notification icon is.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <initializer_list>
 #include <iterator>
+#include <string>
 #include <vector>
 
 namespace lumivane::test {
@@ -54,6 +57,29 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
         inputs.push_back(up);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The continuous-mode delay as a user types into it, enabled: letters are
+// refused, and what is typed or set stays within 1 to 10. The field may be
+// another process's.
+inline void ExpectDelayFieldKeepsOneToTen(HWND edit) {
+    const auto text = [edit] {
+        wchar_t value[16] = {};
+        SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(value), SMTO_NORMAL, 2000, nullptr);
+        return std::wstring(value);
+    };
+    const auto type = [edit](const wchar_t* keys) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (const wchar_t* key = keys; *key; ++key) SendMessageW(edit, WM_CHAR, *key, 0);
+    };
+    type(L"a");
+    EXPECT_EQ(text(), L"3") << "letters are refused";
+    type(L"99");
+    EXPECT_EQ(text(), L"10");
+    for (const wchar_t* set : {L"", L"0"}) {
+        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(set));
+        EXPECT_EQ(text(), L"1") << "set to " << testing::PrintToString(std::wstring(set));
+    }
 }
 
 }  // namespace lumivane::test

@@ -132,12 +132,6 @@ void PutText(const wchar_t* key, const wchar_t* name, const std::wstring& text) 
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void StoreStartWithWindows() {
-    const DWORD on = 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey, StoredName(C::cbStartWithWindows), REG_DWORD, &on,
-                    sizeof(on));
-}
-
 // The marks are not stored options: each test takes its own away.
 struct TMarksGone {
     ~TMarksGone() {
@@ -149,7 +143,7 @@ struct TMarksGone {
 TEST(OptionsWindow, TaskManagersStartupSwitchShowsInTheBoxAndTheUsersChoiceClearsOnlyItsOwn) {
     TMarksGone marksGone;
     const std::wstring ours = L"\"" + ProgramPath() + L"\" -quiet";
-    StoreStartWithWindows();
+    StoreOption(StoredName(C::cbStartWithWindows), 1);
     PutText(kExpectedRunKey, L"Lumivane", ours);
     PutMark(L"Lumivane", 0x03);
     const std::vector<BYTE> other = PutMark(L"Lumivane test other", 0x03);
@@ -181,7 +175,7 @@ TEST(OptionsWindow, AnotherCopysStartupEntryStaysUntilItsProgramIsGone) {
     const std::wstring installed = std::wstring(folder) + L"Lumivane test copy.exe";
     CloseHandle(CreateFileW(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::wstring theirs = L"\"" + installed + L"\" -quiet";
-    StoreStartWithWindows();
+    StoreOption(StoredName(C::cbStartWithWindows), 1);
     PutText(kExpectedRunKey, L"Lumivane", theirs);
     {
         TRun run;
@@ -270,13 +264,8 @@ TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
     SetScreenSaverTimeout(spi, 600, true);
     SetScreenSaverActive(spi, false, true);
     ASSERT_FALSE(GetScreenSaverActive(spi));
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
     // A process that no longer runs: its id cannot be opened.
-    const std::wstring journal = L"v1 4294967280 1 0 1,600,0,0 0,600,0,0";
-    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey,
-                    (L"Restore journal " + std::to_wstring(session)).c_str(), REG_SZ, journal.c_str(),
-                    static_cast<DWORD>((journal.size() + 1) * sizeof(wchar_t)));
+    StoreOption(JournalName(), L"v1 4294967280 1 0 1,600,0,0 0,600,0,0");
     {
         TRun run;
         EXPECT_TRUE(GetScreenSaverActive(spi)) << "put back before the capture";

@@ -19,6 +19,7 @@
 #include "Pump.h"
 #include "common/ExpectedTexts.h"
 #include "common/FreshOptions.h"
+#include "common/Input.h"
 
 namespace lumivane::test {
 namespace {
@@ -164,18 +165,8 @@ TEST_F(SettingsWindow, DelayFieldRefusesLettersAndKeepsOneToTen) {
     SendMessageW(Ctl(C::cbContinuousMode), BM_CLICK, 0, 0);
     HWND edit = Ctl(C::edContinuousModeDelay);
     SetFocus(edit);
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, 'a', 0);
-    EXPECT_EQ(WindowText(edit), L"3") << "letters are refused";
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, '9', 0);
-    SendMessageW(edit, WM_CHAR, '9', 0);
-    EXPECT_EQ(WindowText(edit), L"10");
-    EXPECT_EQ(Form().ContinuousModeDelay(), 10);
-    SetWindowTextW(edit, L"");
-    EXPECT_EQ(WindowText(edit), L"1");
-    SetWindowTextW(edit, L"0");
-    EXPECT_EQ(WindowText(edit), L"1");
+    ExpectDelayFieldKeepsOneToTen(edit);
+    EXPECT_EQ(Form().ContinuousModeDelay(), 1);
     // The buttons stop at the ends and never wrap around.
     for (int i = 0; i < 15; ++i) Key(WM_KEYDOWN, VK_UP);
     EXPECT_EQ(WindowText(edit), L"10");
