@@ -46,8 +46,6 @@ public:
         if (search != INVALID_HANDLE_VALUE) FindClose(search);
         RemoveDirectoryW(Folder.c_str());
     }
-    TPlantFolder(const TPlantFolder&) = delete;
-    TPlantFolder& operator=(const TPlantFolder&) = delete;
     // Copies `source` to `target`, a name in the folder or a full path
     // elsewhere; the copy's path, empty when it could not be made.
     std::wstring Plant(const std::wstring& source, const std::wstring& target) {

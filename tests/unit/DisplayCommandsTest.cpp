@@ -64,7 +64,7 @@ struct TCommandSeams {
 struct DisplayCommandsTest : ::testing::Test, TCommandSeams, TWiredCore {
     const TDisplayPowerConfiguration kBefore{{false, 600}, {true, 1200}};
 
-    DisplayCommandsTest() : TWiredCore({spi, configOptions, options, requests, dialog, starter, noPlan}) {
+    DisplayCommandsTest() : TWiredCore(spi, configOptions, options, requests, dialog, starter, noPlan) {
         requests.Clock = &timers;
         spi.SetConfiguration(kBefore);
         config.FormCreate();

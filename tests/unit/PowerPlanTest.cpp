@@ -49,7 +49,7 @@ struct TRunSeams {
 // One run of the program on the machine, as the composition wires it.
 struct TRun : TRunSeams, TWiredCore {
     explicit TRun(TMachine& m, uint32_t pid = 42)
-        : TRunSeams(m, pid), TWiredCore({journal, form, form, requests, dialog, starter, journal}) {}
+        : TRunSeams(m, pid), TWiredCore(journal, form, form, requests, dialog, starter, journal) {}
     TRecovery recovery;
 
     void Start(bool restoreOption = true) {

@@ -348,17 +348,17 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
     // the machine's registry only where the system has no access check to ask.
     ASSERT_EQ(functions.PolicySetsDisplayTimeout(), std::nullopt) << "Wine's power library has no access check";
     const wchar_t* timeout = L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
-    const std::tuple<HKEY, const wchar_t*, const wchar_t*, const wchar_t*, const wchar_t*> policies[] = {
-        {HKEY_CURRENT_USER, policy, L"ScreenSaveActive", L"(set by policy)", L""},
-        {HKEY_LOCAL_MACHINE, policy, L"SCRNSAVE.EXE", L"(set by policy)", L""},
-        {HKEY_LOCAL_MACHINE, timeout, L"ACSettingIndex", L"", L"(set by policy)"},
-        {HKEY_LOCAL_MACHINE, timeout, L"DCSettingIndex", L"", L"(set by policy)"}};
+    const std::tuple<HKEY, const wchar_t*, const wchar_t*> policies[] = {
+        {HKEY_CURRENT_USER, policy, L"ScreenSaveActive"},
+        {HKEY_LOCAL_MACHINE, policy, L"SCRNSAVE.EXE"},
+        {HKEY_LOCAL_MACHINE, timeout, L"ACSettingIndex"},
+        {HKEY_LOCAL_MACHINE, timeout, L"DCSettingIndex"}};
     const DWORD on = 1;
-    for (const auto& [root, key, name, saverNote, powerNote] : policies) {
+    for (const auto& [root, key, name] : policies) {
         ASSERT_EQ(RegSetKeyValueW(root, key, name, REG_DWORD, &on, sizeof(on)), ERROR_SUCCESS) << name;
         notes.Reload();
-        EXPECT_EQ(notes.ScreenSaverNote(), saverNote) << name;
-        EXPECT_EQ(notes.PowerOffNote(), powerNote) << name;
+        EXPECT_EQ(notes.ScreenSaverNote(), key == policy ? L"(set by policy)" : L"") << name;
+        EXPECT_EQ(notes.PowerOffNote(), key == timeout ? L"(set by policy)" : L"") << name;
         RegDeleteKeyValueW(root, key, name);
     }
     if (had)

@@ -50,24 +50,16 @@ struct TErrorsLog final : IErrorBox {
 // composition wires them, on fake timers, clock and pump. A fixture derives
 // from its seams first, so that they are whole before they are handed in.
 struct TWiredCore {
-    struct TSeams {
-        ISystemParameters& Spi;
-        IConfigurationOptions& Options;
-        IContinuousModeOptions& Continuous;
-        ISystemRequests& Requests;
-        IMessageDialog& Dialog;
-        IProcessStarter& Starter;
-        IPowerOffPlan& Plan;
-    };
     TFakeTimerService timers;
     TFakeClock clock;
     TStatusCounter status;
     TFakePump pump;
     TManagedConfiguration config;
     TDisplayCommands commands;
-    explicit TWiredCore(const TSeams& s)
-        : config{{s.Spi, s.Options, timers, clock, status, pump, s.Plan}},
-          commands{{s.Spi, s.Requests, s.Dialog, s.Starter, s.Continuous, status, timers, s.Plan}, config} {}
+    TWiredCore(ISystemParameters& spi, IConfigurationOptions& options, IContinuousModeOptions& continuous,
+               ISystemRequests& requests, IMessageDialog& dialog, IProcessStarter& starter, IPowerOffPlan& plan)
+        : config{{spi, options, timers, clock, status, pump, plan}},
+          commands{{spi, requests, dialog, starter, continuous, status, timers, plan}, config} {}
 };
 
 struct TFakeSeams {
@@ -86,7 +78,7 @@ struct TFakeCore : TFakeSeams, TWiredCore {
 
     // The creation step with the given configuration at start.
     explicit TFakeCore(const TDisplayPowerConfiguration& atStart = {{true, 600}, {false, 0}})
-        : TWiredCore({spi, form, form, requests, dialog, starter, noPlan}) {
+        : TWiredCore(spi, form, form, requests, dialog, starter, noPlan) {
         spi.SetConfiguration(atStart);
         config.FormCreate();
     }
