@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace lumivane::test {
@@ -39,17 +41,23 @@ inline std::wstring JournalName() {
     ProcessIdToSessionId(GetCurrentProcessId(), &session);
     return L"Restore journal " + std::to_wstring(session);
 }
+// The names of a key's values (the options key's by default).
+inline std::set<std::wstring> StoredValueNames(const wchar_t* key = kStoredOptionsKey) {
+    std::set<std::wstring> names;
+    HKEY h = nullptr;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0, length = 256; RegEnumValueW(h, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
+         ++i, length = 256)
+        names.insert(name);
+    RegCloseKey(h);
+    return names;
+}
 // A restore journal of any session is stored.
 inline bool AnyJournal() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kStoredOptionsKey, 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
-    bool found = false;
-    wchar_t name[256];
-    for (DWORD i = 0, length = 256; RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
-         ++i, length = 256)
-        found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
-    RegCloseKey(key);
-    return found;
+    const std::set<std::wstring> names = StoredValueNames();
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::wstring& name) { return name.starts_with(L"Restore journal"); });
 }
 
 inline void ForgetStoredOptions() {

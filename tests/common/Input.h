@@ -7,6 +7,7 @@
 #include <initializer_list>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace lumivane::test {
@@ -59,26 +60,21 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
 }
 
-// The continuous-mode delay as a user types into it, enabled: letters are
-// refused, and what is typed or set stays within 1 to 10. The field may be
-// another process's.
+// The continuous-mode delay field (another process's too), enabled, as a user
+// fills it: letters are refused, and what is typed or set stays within 1 to 10.
 inline void ExpectDelayFieldKeepsOneToTen(HWND edit) {
-    const auto text = [edit] {
-        wchar_t value[16] = {};
-        SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(value), SMTO_NORMAL, 2000, nullptr);
-        return std::wstring(value);
-    };
-    const auto type = [edit](const wchar_t* keys) {
+    const std::tuple<const wchar_t*, bool, const wchar_t*> rows[] = {
+        {L"a", true, L"3"},  // typed over the whole text
+        {L"99", true, L"10"},
+        {L"", false, L"1"},  // set as the text
+        {L"0", false, L"1"}};
+    for (const auto& [input, typed, shown] : rows) {
         SendMessageW(edit, EM_SETSEL, 0, -1);
-        for (const wchar_t* key = keys; *key; ++key) SendMessageW(edit, WM_CHAR, *key, 0);
-    };
-    type(L"a");
-    EXPECT_EQ(text(), L"3") << "letters are refused";
-    type(L"99");
-    EXPECT_EQ(text(), L"10");
-    for (const wchar_t* set : {L"", L"0"}) {
-        SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(set));
-        EXPECT_EQ(text(), L"1") << "set to " << testing::PrintToString(std::wstring(set));
+        for (const wchar_t* key = input; typed && *key; ++key) SendMessageW(edit, WM_CHAR, *key, 0);
+        if (!typed) SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(input));
+        wchar_t text[16] = {};
+        SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
+        EXPECT_STREQ(text, shown) << (typed ? "typed " : "set ") << testing::PrintToString(std::wstring(input));
     }
 }
 

@@ -42,7 +42,8 @@ public:
         WIN32_FIND_DATAW found;
         HANDLE search = FindFirstFileW((Folder + L"\\*").c_str(), &found);
         for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileW((Folder + L"\\" + found.cFileName).c_str());
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                DeleteFileW((Folder + L"\\" + found.cFileName).c_str());
         if (search != INVALID_HANDLE_VALUE) FindClose(search);
         RemoveDirectoryW(Folder.c_str());
     }

@@ -347,7 +347,8 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
     // The user's policy or the machine's; the display time-out's is read from
     // the machine's registry only where the system has no access check to ask.
     ASSERT_EQ(functions.PolicySetsDisplayTimeout(), std::nullopt) << "Wine's power library has no access check";
-    const wchar_t* timeout = L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
+    const wchar_t* timeout =
+        L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
     const std::tuple<HKEY, const wchar_t*, const wchar_t*> policies[] = {
         {HKEY_CURRENT_USER, policy, L"ScreenSaveActive"},
         {HKEY_LOCAL_MACHINE, policy, L"SCRNSAVE.EXE"},

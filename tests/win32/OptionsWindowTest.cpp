@@ -47,20 +47,6 @@ TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
     return v;
 }
 
-std::set<std::wstring> ValueNames(const wchar_t* key) {
-    std::set<std::wstring> names;
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(h, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.insert(name);
-    }
-    RegCloseKey(h);
-    return names;
-}
-
 TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
     {
         TRun run;
@@ -87,7 +73,7 @@ TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
             << "value " << testing::PrintToString(std::wstring(expected.Name)) << ": type " << v.Type << ", "
             << v.Size << " bytes";
     }
-    EXPECT_EQ(ValueNames(key), expectedNames) << "the save writes these values and no other";
+    EXPECT_EQ(StoredValueNames(key), expectedNames) << "the save writes these values and no other";
     EXPECT_EQ(ReadValue(key, StoredName(C::cbUpdateSettings)).Number, 0u);
     EXPECT_EQ(ReadValue(key, StoredName(C::edContinuousModeDelay)).Number, 7u);
     EXPECT_EQ(ReadValue(key, StoredName(C::HotKeyPowerOff)).Number, static_cast<DWORD>(kScCtrl | kScShift | 'Q'));

@@ -16,6 +16,7 @@
 #include "ui/MainLayout.h"
 #include "win32/MessageLoopWin32.h"
 
+#include "ProgramRun.h"
 #include "Pump.h"
 #include "common/ExpectedTexts.h"
 #include "common/FreshOptions.h"
@@ -39,12 +40,7 @@ protected:
         Pump();
     }
     void TearDown() override {
-        // The window's end asks the program to end: that request is not for
-        // the tests that follow.
-        FLumivane.Main().Destroy();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        EndRun(FLumivane);
         SetScreenSaverConfiguration(FSpi, FSaved.ScreenSaverSetting.Active, FSaved.ScreenSaverSetting.Timeout, false);
         SetPowerOffActive(FSpi, FSaved.PowerOffSetting.Active, false);
     }
@@ -385,8 +381,7 @@ TEST(WindowToolkit, TheIconLeavesTheNotificationAreaWithItsWindow) {
     ASSERT_TRUE(lumivane.NotifyIcon().Visible());
     lumivane.Main().Destroy();
     EXPECT_FALSE(lumivane.NotifyIcon().Visible()) << "deleted while the window still existed";
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (QuitPosted()) {
     }
 }
 
