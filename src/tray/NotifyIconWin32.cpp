@@ -1,7 +1,5 @@
 #include "tray/NotifyIconWin32.h"
 
-#include <shellapi.h>
-
 #include <optional>
 
 namespace lumivane {
@@ -61,7 +59,7 @@ bool TNotifyIconShellWin32::NotifyIcon(TNotifyIconMessage message,
     }
     if (message == TNotifyIconMessage::SetVersion) data.uVersion = record.Version;
     ++FCalls[static_cast<size_t>(message)];
-    return Shell_NotifyIconW(static_cast<DWORD>(message), &data) != FALSE;
+    return FShellCall(static_cast<DWORD>(message), &data) != FALSE;
 }
 
 THandle TNotifyIconShellWin32::CopyIcon(THandle icon) {

@@ -2,6 +2,7 @@
 // The notification icon's platform side: the shell call, icon copies, the
 // popup menu, and TMsgWindow, the window the shell sends its notifications to.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 
@@ -15,11 +16,15 @@ TNotifyIconLayout CurrentNotifyIconLayout();
 
 class TNotifyIconShellWin32 final : public INotifyIconShell {
 public:
+    // The shell's own call; a test puts in one that sees the record the shell
+    // gets, which no other process can read back.
+    using TShellCall = std::function<BOOL(DWORD, NOTIFYICONDATAW*)>;
     // menuOwner receives the WM_COMMAND of the chosen menu item; pump handles
     // the waiting messages before the menu opens.
     TNotifyIconShellWin32(TNotifyIconLayout layout, std::function<HWND()> menuOwner,
-                          std::function<void()> pump)
-        : FLayout(layout), FMenuOwner(std::move(menuOwner)), FPump(std::move(pump)) {}
+                          std::function<void()> pump, TShellCall shellCall = ::Shell_NotifyIconW)
+        : FLayout(layout), FMenuOwner(std::move(menuOwner)), FPump(std::move(pump)),
+          FShellCall(std::move(shellCall)) {}
 
     bool NotifyIcon(TNotifyIconMessage message, const TNotifyIconRecord& record) override;
     THandle CopyIcon(THandle icon) override;
@@ -45,6 +50,7 @@ private:
     TNotifyIconLayout FLayout;
     std::function<HWND()> FMenuOwner;
     std::function<void()> FPump;
+    TShellCall FShellCall;
     long FCreated = 0, FDestroyed = 0;
     std::wstring FLastBalloon;
     long FCalls[5] = {};

@@ -1,9 +1,13 @@
 #pragma once
-// Input as a user gives it (SendInput), and where the notification icon is.
+// Input as a user gives it (SendInput, or typed into a field), and where the
+// notification icon is.
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <initializer_list>
 #include <iterator>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace lumivane::test {
@@ -54,6 +58,24 @@ inline void PressKeys(std::initializer_list<WORD> keys) {
         inputs.push_back(up);
     }
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// The continuous-mode delay field (another process's too), enabled, as a user
+// fills it: letters are refused, and what is typed or set stays within 1 to 10.
+inline void ExpectDelayFieldKeepsOneToTen(HWND edit) {
+    const std::tuple<const wchar_t*, bool, const wchar_t*> rows[] = {
+        {L"a", true, L"3"},  // typed over the whole text
+        {L"99", true, L"10"},
+        {L"", false, L"1"},  // set as the text
+        {L"0", false, L"1"}};
+    for (const auto& [input, typed, shown] : rows) {
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (const wchar_t* key = input; typed && *key; ++key) SendMessageW(edit, WM_CHAR, *key, 0);
+        if (!typed) SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(input));
+        wchar_t text[16] = {};
+        SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
+        EXPECT_STREQ(text, shown) << (typed ? "typed " : "set ") << testing::PrintToString(std::wstring(input));
+    }
 }
 
 }  // namespace lumivane::test

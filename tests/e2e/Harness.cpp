@@ -187,19 +187,23 @@ TLumivane::TLumivane(const std::wstring& arguments, bool onStandInPower) : FOnSt
     }
 }
 
-TLumivane::~TLumivane() {
-    if (FInfo.hProcess) {
-        if (!FRun.Ended) {
-            if (HWND main = FindMainWindow(FInfo.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(FInfo.hProcess, 10000) != WAIT_OBJECT_0) {
-                ADD_FAILURE() << "Lumivane did not end";
-                TerminateProcess(FInfo.hProcess, 1);
-                WaitForSingleObject(FInfo.hProcess, 5000);
-            }
+void EndProgram(PROCESS_INFORMATION& info, bool running) {
+    if (!info.hProcess) return;
+    if (running) {
+        if (HWND main = FindMainWindow(info.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
+        if (WaitForSingleObject(info.hProcess, 10000) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "Lumivane did not end";
+            TerminateProcess(info.hProcess, 1);
+            WaitForSingleObject(info.hProcess, 5000);
         }
-        CloseHandle(FInfo.hProcess);
-        CloseHandle(FInfo.hThread);
     }
+    CloseHandle(info.hProcess);
+    CloseHandle(info.hThread);
+    info = {};
+}
+
+TLumivane::~TLumivane() {
+    EndProgram(FInfo, !FRun.Ended);
     if (FOnStandInPower && --gRunsOnStandInPower == 0) test::SelectStandInPower(L"Lumivane.exe", false);
 }
 
@@ -250,31 +254,6 @@ std::wstring TextOf(HWND window) {
 void RoundTrip(HWND window) {
     if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr))
         ADD_FAILURE() << "the window did not answer";
-}
-
-std::optional<DWORD> StoredOption(const wchar_t* name) {
-    DWORD value = 0, size = sizeof(value);
-    if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) != ERROR_SUCCESS)
-        return std::nullopt;
-    return value;
-}
-
-void StoreOption(const wchar_t* name, DWORD value) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &value, sizeof(value));
-}
-
-bool AnyJournal() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    bool found = false;
-    wchar_t name[256];
-    for (DWORD i = 0, length = 256; RegEnumValueW(key, i, name, &length, nullptr, nullptr, nullptr, nullptr) == 0;
-         ++i, length = 256)
-        found |= std::wstring(name).rfind(L"Restore journal", 0) == 0;
-    RegCloseKey(key);
-    return found;
 }
 
 bool IsAbove(HWND upper, HWND lower) {

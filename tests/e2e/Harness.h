@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/FreshOptions.h"
 #include "common/Input.h"
 
 namespace lumivane::e2e {
@@ -95,6 +96,10 @@ private:
     bool FOnStandInPower = false;
 };
 
+// Ends a Lumivane.exe still running as closing its window does, at once
+// (a failure) if it will not; then lets go of its handles.
+void EndProgram(PROCESS_INFORMATION& info, bool running = true);
+
 // The text of another process's window (WM_GETTEXT, with a deadline).
 std::wstring TextOf(HWND window);
 
@@ -103,11 +108,11 @@ std::wstring TextOf(HWND window);
 // over when this returns.
 void RoundTrip(HWND window);
 
-// A DWORD value of the program's options key in the registry, if there is one.
-std::optional<DWORD> StoredOption(const wchar_t* name);
-void StoreOption(const wchar_t* name, DWORD value);
-// A restore journal of any session is stored.
-bool AnyJournal();
+using test::AnyJournal;
+using test::HasStoredValue;
+using test::JournalName;
+using test::StoredOption;
+using test::StoreOption;
 
 // The screen-saver flag as the user's profile holds it: what the next log-on
 // gets, and what another process sees.

@@ -11,19 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// This desktop session's journal.
-std::wstring JournalName() {
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
-    return L"Restore journal " + std::to_wstring(session);
-}
-
-bool HasValue(const std::wstring& name) {
-    DWORD size = 0;
-    return RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), RRF_RT_ANY, nullptr,
-                        nullptr, &size) == ERROR_SUCCESS;
-}
-
 TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEndLeavesNone) {
     SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
     ASSERT_EQ(StoredScreenSaveActive(), L"1");
@@ -35,7 +22,7 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
         ASSERT_NE(main, nullptr);
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
         ASSERT_TRUE(PollUntil([] { return StoredScreenSaveActive() == L"0"; }, 5s)) << "deactivated for good";
-        EXPECT_TRUE(HasValue(JournalName()));
+        EXPECT_TRUE(HasStoredValue(JournalName()));
         lumivane.Kill();
     }
     EXPECT_EQ(StoredScreenSaveActive(), L"0") << "the killed run left it off";
@@ -43,14 +30,9 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
         TLumivane again(L"-quiet");
         ASSERT_NE(again.MainWindow(10s), nullptr);
         EXPECT_EQ(StoredScreenSaveActive(), L"1") << "put back at the start, for good as it was taken";
-        EXPECT_FALSE(HasValue(JournalName()));
+        EXPECT_FALSE(HasStoredValue(JournalName()));
     }
-    EXPECT_FALSE(HasValue(JournalName())) << "a clean end leaves no journal";
-}
-
-void PutJournal(const std::wstring& name, const std::wstring& text) {
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name.c_str(), REG_SZ, text.c_str(),
-                    static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    EXPECT_FALSE(HasStoredValue(JournalName())) << "a clean end leaves no journal";
 }
 
 TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsALostRunsOrCorrupt) {
@@ -64,17 +46,17 @@ TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsAL
     HANDLE marker = CreateMutexW(nullptr, FALSE, (L"Global\\Tessaly Lumivane run " + self).c_str());
     ASSERT_NE(marker, nullptr);
     const std::wstring live = L"v2 " + self + L" 1 0,600,1,1200 0,600,1,1200";
-    PutJournal(L"Restore journal 99", live);
+    StoreOption(L"Restore journal 99", live);
     // The same process named in this session's journal: this session runs
     // one copy, the one being started, so that journal is a lost run's.
-    PutJournal(JournalName(), L"v1 " + self + L" 0 1,600,1,1200 0,600,1,1200");
-    PutJournal(L"Restore journal 98", L"not a journal");
+    StoreOption(JournalName(), L"v1 " + self + L" 0 1,600,1,1200 0,600,1,1200");
+    StoreOption(L"Restore journal 98", L"not a journal");
     {
         TLumivane lumivane(L"-quiet");
         ASSERT_NE(lumivane.MainWindow(10s), nullptr);
-        EXPECT_FALSE(HasValue(JournalName())) << "this session's was read and taken as a lost run's";
-        EXPECT_FALSE(HasValue(L"Restore journal 98")) << "a corrupt one is removed";
-        EXPECT_TRUE(HasValue(L"Restore journal 99")) << "its owner still runs";
+        EXPECT_FALSE(HasStoredValue(JournalName())) << "this session's was read and taken as a lost run's";
+        EXPECT_FALSE(HasStoredValue(L"Restore journal 98")) << "a corrupt one is removed";
+        EXPECT_TRUE(HasStoredValue(L"Restore journal 99")) << "its owner still runs";
     }
     wchar_t kept[256] = {};
     DWORD size = sizeof(kept);
@@ -84,7 +66,7 @@ TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsAL
     CloseHandle(marker);
     TLumivane after(L"-quiet");
     ASSERT_NE(after.MainWindow(10s), nullptr);
-    EXPECT_FALSE(HasValue(L"Restore journal 99")) << "once its run is gone, it is a lost run's";
+    EXPECT_FALSE(HasStoredValue(L"Restore journal 99")) << "once its run is gone, it is a lost run's";
 }
 
 }  // namespace

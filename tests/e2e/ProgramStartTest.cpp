@@ -19,38 +19,21 @@ std::wstring FolderOf(const std::wstring& path) { return path.substr(0, path.fin
 // The copy runs in a job of the test's: every program it starts is reported
 // to the job's port as it starts and as it ends, however briefly it runs.
 struct DownloadFolder : ::testing::Test {
-    std::wstring Folder, Program, Planted;
+    test::TPlantFolder Plants{L"lumivane downloads"};
+    std::wstring Program;
     PROCESS_INFORMATION Info{};
     HANDLE Job = CreateJobObjectW(nullptr, nullptr), Port = CreateIoCompletionPort(INVALID_HANDLE_VALUE, nullptr, 0, 1);
 
     void SetUp() override {
-        Folder = test::MakeTempFolder(L"lumivane downloads");
-        ASSERT_FALSE(Folder.empty());
-        Program = Folder + L"\\Lumivane.exe";
-        Planted = Folder + L"\\rundll32.exe";
-        ASSERT_TRUE(CopyFileW(LumivanePath().c_str(), Program.c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW((FolderOf(LumivanePath()) + L"\\lumivane_planted_program.exe").c_str(),
-                              Planted.c_str(), FALSE));
+        ASSERT_NE(Program = Plants.Plant(LumivanePath(), L"Lumivane.exe"), L"");
+        ASSERT_NE(Plants.Plant(FolderOf(LumivanePath()) + L"\\lumivane_planted_program.exe", L"rundll32.exe"), L"");
         JOBOBJECT_ASSOCIATE_COMPLETION_PORT port{Job, Port};
         ASSERT_TRUE(SetInformationJobObject(Job, JobObjectAssociateCompletionPortInformation, &port, sizeof(port)));
     }
     void TearDown() override {
-        if (Info.hProcess) {
-            if (HWND main = FindMainWindow(Info.dwProcessId)) PostMessageW(main, WM_CLOSE, 0, 0);
-            if (WaitForSingleObject(Info.hProcess, 10000) != WAIT_OBJECT_0) {
-                ADD_FAILURE() << "the copy did not end";
-                TerminateProcess(Info.hProcess, 1);
-                WaitForSingleObject(Info.hProcess, 5000);
-            }
-            CloseHandle(Info.hProcess);
-            CloseHandle(Info.hThread);
-        }
+        EndProgram(Info);
         CloseHandle(Job);
         CloseHandle(Port);
-        DeleteFileW((Folder + L"\\planted-program-ran").c_str());
-        DeleteFileW(Planted.c_str());
-        DeleteFileW(Program.c_str());
-        RemoveDirectoryW(Folder.c_str());
     }
     // Started from its own folder, as a double click in the download folder does.
     HWND Start() {
@@ -58,7 +41,7 @@ struct DownloadFolder : ::testing::Test {
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         if (!CreateProcessW(Program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED, nullptr,
-                            Folder.c_str(), &startup, &Info))
+                            Plants.Folder.c_str(), &startup, &Info))
             return nullptr;
         AssignProcessToJobObject(Job, Info.hProcess);
         ResumeThread(Info.hThread);

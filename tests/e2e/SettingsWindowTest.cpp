@@ -56,15 +56,7 @@ TEST(SettingsWindow, ContinuousModeEnablesTheDelayWhichTakesDigitsOnlyUpToTen) {
     EXPECT_TRUE(IsWindowEnabled(edit));
     EXPECT_TRUE(IsWindowEnabled(Item(main, TControlId::udDelay)));
     EXPECT_TRUE(IsWindowEnabled(Item(main, TControlId::lblContinuousModeDelay)));
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, 'x', 0);
-    EXPECT_EQ(TextOf(edit), L"3") << "letters are refused";
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, '7', 0);
-    SendMessageW(edit, WM_CHAR, '7', 0);
-    EXPECT_EQ(TextOf(edit), L"10");
-    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    EXPECT_EQ(TextOf(edit), L"1");
+    test::ExpectDelayFieldKeepsOneToTen(edit);
     SendMessageW(box, BM_CLICK, 0, 0);
     EXPECT_FALSE(IsWindowEnabled(edit));
 }

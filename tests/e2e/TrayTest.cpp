@@ -27,11 +27,7 @@ TEST(Tray, TheCloseCommandHidesAndSavesAndAPlainCloseMessageEnds) {
     SendMessageTimeoutW(main, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, nullptr);
     EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
     EXPECT_FALSE(lumivane.Wait(500ms).Ended) << "closing never ends the program";
-    DWORD preserve = 0, size = sizeof(preserve);
-    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Preserve current options",
-                           RRF_RT_REG_DWORD, nullptr, &preserve, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(preserve, 1u) << "saved on closing";
+    EXPECT_EQ(StoredOption(L"Preserve current options"), 1u) << "saved on closing";
     // A second start shows the hidden window again and ends.
     TLumivane second(L"");
     EXPECT_TRUE(second.Wait(10s).Ended);
@@ -103,10 +99,7 @@ TEST(Tray, TheStartUpEntryTheProgramWritesStartsItHidden) {
     EXPECT_TRUE(PollUntil([&] { return (main = FindMainWindow(info.dwProcessId)) != nullptr; }, 10s));
     WaitForInputIdle(info.hProcess, 5000);
     EXPECT_FALSE(IsWindowVisible(main)) << "started hidden in the notification area";
-    PostMessageW(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(info.hProcess, 10000), WAIT_OBJECT_0);
-    CloseHandle(info.hProcess);
-    CloseHandle(info.hThread);
+    EndProgram(info);
 }
 
 TEST(Tray, RealClicksOnTheIconRunTheirActionsAndADoubleClickNeverAlsoTheSingleOne) {

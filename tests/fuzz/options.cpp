@@ -12,8 +12,6 @@
 
 #include "FuzzCheck.h"
 #include "fakes/FakeCore.h"
-#include "fakes/FakeRegistry.h"
-#include "options/OptionsStore.h"
 #include "ui/MainContents.h"
 
 using namespace lumivane;
@@ -23,16 +21,7 @@ namespace {
 
 using C = TControlId;
 
-struct TStore : TFakeCore {
-    TFakeRegistry registry;
-    bool highColor = false;
-    bool visualStyles = false;
-    TOptionsStore store{{registry, form, config, errors, highColor, [this] { return visualStyles; },
-                         [] { return std::wstring(L"C:\\Lumivane\\Lumivane.exe"); }, L"Lumivane"}};
-    explicit TStore(const TDisplayPowerConfiguration& atStart) : TFakeCore(atStart) {
-        form.cmbTrayIconDoubleClickChange = [] {};
-    }
-};
+using TStore = TStoreOnFakes;
 
 // What loading put into the form, control by control.
 std::vector<int64_t> Loaded(const TStore& s) {

@@ -8,9 +8,7 @@
 #include <vector>
 
 #include "display/DisplayCommands.h"
-#include "fakes/FakeHost.h"
-#include "fakes/FakeSystemParameters.h"
-#include "fakes/FakeTimerService.h"
+#include "fakes/FakeCore.h"
 
 namespace lumivane::test {
 namespace {
@@ -53,24 +51,20 @@ struct TOptions final : IContinuousModeOptions {
     int32_t ContinuousModeDelay() const override { return Delay; }
 };
 
-struct DisplayCommandsTest : ::testing::Test {
+struct TCommandSeams {
     TFakeSystemParameters spi;
-    TFakeTimerService timers;
     TRequestLog requests;
     TDialogLog dialog;
     TStarterLog starter;
     TOptions options;
-    TStatusCounter status;
     TFakeOptions configOptions;
-    TFakeClock clock;
-    TFakePump pump;
     TNoPowerPlan noPlan;
-    TManagedConfiguration config{{spi, configOptions, timers, clock, status, pump, noPlan}};
-    TDisplayCommands commands{{spi, requests, dialog, starter, options, status, timers, noPlan}, config};
+};
 
+struct DisplayCommandsTest : ::testing::Test, TCommandSeams, TWiredCore {
     const TDisplayPowerConfiguration kBefore{{false, 600}, {true, 1200}};
 
-    DisplayCommandsTest() {
+    DisplayCommandsTest() : TWiredCore(spi, configOptions, options, requests, dialog, starter, noPlan) {
         requests.Clock = &timers;
         spi.SetConfiguration(kBefore);
         config.FormCreate();

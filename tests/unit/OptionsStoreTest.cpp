@@ -12,36 +12,11 @@
 
 #include "common/ExpectedTexts.h"
 #include "fakes/FakeCore.h"
-#include "fakes/FakeRegistry.h"
-#include "options/OptionsStore.h"
 
 namespace lumivane::test {
 namespace {
 
 using C = TControlId;
-
-// A store on fakes; tables of cases make one for each case.
-struct TStoreOnFakes : TFakeCore {
-    TFakeRegistry registry;
-    bool highColor = false;
-    bool visualStyles = false;
-    int listChanges = 0;
-    std::set<std::wstring> files;  // the files that exist
-    TOptionsStore store{{registry, form, config, errors, highColor, [this] { return visualStyles; },
-                         [] { return std::wstring(L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe"); }, L"Lumivane",
-                         [this](const std::wstring& path) { return files.count(path) > 0; }}};
-    const std::wstring key = kExpectedOptionsKey;
-
-    // At start the screen saver is off and the power-off is on.
-    TStoreOnFakes() : TFakeCore({{false, 600}, {true, 1200}}) {
-        form.cmbTrayIconDoubleClickChange = [this] { ++listChanges; };
-    }
-    std::set<std::wstring> StoredNames() {
-        std::set<std::wstring> names;
-        for (const auto& [name, value] : registry.Keys[key]) names.insert(name);
-        return names;
-    }
-};
 
 struct OptionsStoreTest : ::testing::Test, TStoreOnFakes {};
 
@@ -308,8 +283,10 @@ TEST(OptionsStoreStartup, ASaveRemovesOnlyThisProgramsMarkAndOnlyWhenTheUserSays
         TBox Box;
         std::optional<TValue> MarkAfter;
         bool Entry;                           // a Run entry after the save
+        bool NoMarks = false;                 // not even the key of the marks
     } rows[] = {
         {"checked by the user", true, kDisabledMark, {}, Check, {}, true},
+        {"no marks: the key is not made", true, {}, {}, Uncheck, {}, false, true},
         {"unchecked by the user", true, {}, kEnabledMark, Uncheck, {}, false},
         {"saved unchecked", true, kDisabledMark, {}, Keep, {}, false},
         {"disabled during the run", true, {}, kDisabledMark, Keep, kDisabledMark, true},
@@ -320,7 +297,7 @@ TEST(OptionsStoreStartup, ASaveRemovesOnlyThisProgramsMarkAndOnlyWhenTheUserSays
         TStoreOnFakes fakes;
         fakes.registry.PutDword(fakes.key, StoredName(C::cbStartWithWindows), row.Stored);
         fakes.registry.Keys[kExpectedRunKey][L"Lumivane"] = {kRegSz, {}};
-        fakes.registry.Keys[kApproved][L"Other"] = kDisabledMark;
+        if (!row.NoMarks) fakes.registry.Keys[kApproved][L"Other"] = kDisabledMark;
         if (row.Mark) fakes.registry.Keys[kApproved][L"Lumivane"] = *row.Mark;
         fakes.store.LoadOptions();
         if (row.MarkAfterLoad) fakes.registry.Keys[kApproved][L"Lumivane"] = *row.MarkAfterLoad;
@@ -331,7 +308,8 @@ TEST(OptionsStoreStartup, ASaveRemovesOnlyThisProgramsMarkAndOnlyWhenTheUserSays
         if (row.MarkAfter) {
             EXPECT_EQ(fakes.registry.Keys[kApproved][L"Lumivane"].Data, row.MarkAfter->Data);
         }
-        EXPECT_EQ(fakes.registry.Keys[kApproved][L"Other"].Data, kDisabledMark.Data) << "never touched";
+        if (row.NoMarks) EXPECT_EQ(fakes.registry.Keys.count(kApproved), 0u);
+        else EXPECT_EQ(fakes.registry.Keys[kApproved][L"Other"].Data, kDisabledMark.Data) << "never touched";
         EXPECT_EQ(fakes.registry.Opened, fakes.registry.Closed);
     }
 }

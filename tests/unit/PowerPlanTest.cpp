@@ -33,23 +33,23 @@ struct TMachine {
     TPlanMarkers planMarkers;
 };
 
-// One run of the program on the machine, as the composition wires it.
-struct TRun {
-    explicit TRun(TMachine& m, uint32_t pid = 42) : machine(m) { processes.Pid = pid; }
+// What one run of the program has of its own on the machine.
+struct TRunSeams {
+    TRunSeams(TMachine& m, uint32_t pid) : machine(m) { processes.Pid = pid; }
     TMachine& machine;
     TFakeProcesses processes{&machine.planMarkers};
     TPowerPlanParameters params{machine.spi, machine.functions};
     TJournalledParameters journal{params, params, machine.registry, processes};
     TMainForm form;
-    TFakeTimerService timers;
-    TFakeClock clock;
-    TStatusCounter status;
-    TFakePump pump;
     TRequestsLog requests;
     TDialog dialog;
     TStarterCount starter;
-    TManagedConfiguration config{{journal, form, timers, clock, status, pump, journal}};
-    TDisplayCommands commands{{journal, requests, dialog, starter, form, status, timers, journal}, config};
+};
+
+// One run of the program on the machine, as the composition wires it.
+struct TRun : TRunSeams, TWiredCore {
+    explicit TRun(TMachine& m, uint32_t pid = 42)
+        : TRunSeams(m, pid), TWiredCore(journal, form, form, requests, dialog, starter, journal) {}
     TRecovery recovery;
 
     void Start(bool restoreOption = true) {

@@ -54,10 +54,7 @@ TEST(HotKeyFields, ARefusedCombinationIsReportedOnceAndLeavesTheOtherRegistered)
     HWND other = CreateWindowExW(0, L"STATIC", L"other program", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                  nullptr, nullptr);
     ASSERT_TRUE(RegisterHotKey(other, 7, MOD_CONTROL | MOD_ALT, 'P'));  // Ctrl+Alt+P is taken
-    for (const wchar_t* name : {L"Use hotkey - screen saver", L"Use hotkey - power off"}) {
-        const DWORD on = 1;
-        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", name, REG_DWORD, &on, sizeof(on));
-    }
+    for (const wchar_t* name : {L"Use hotkey - screen saver", L"Use hotkey - power off"}) StoreOption(name, 1);
     TErrorBoxAnswerer answerer;
     TErrorBoxAnswerer::Answered = 0;
     {
@@ -92,9 +89,7 @@ BOOL WINAPI RecordedRegisterHotKey(HWND window, int id, UINT modifiers, UINT key
 // registration asks for that. Wine takes the flag and repeats anyway, so the
 // call shows the flag, and the held keys that the hot key still comes.
 TEST(HotKeyFields, TheRegistrationAsksForOneMessagePerPressAndAHeldCombinationComes) {
-    const DWORD on = 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Use hotkey - screen saver", REG_DWORD, &on,
-                    sizeof(on));
+    StoreOption(L"Use hotkey - screen saver", 1);
     TRun run;
     gAskedModifiers.clear();
     run.Lumivane.HotKeyRegistrar().Register = RecordedRegisterHotKey;

@@ -24,26 +24,13 @@ bool Loads(const wchar_t* name) {
 // One copy of the planted library beside the test program (the portable
 // copy in Downloads) and one in the current folder, under other names.
 struct LibrarySearch : ::testing::Test {
-    std::wstring Source = OwnFolder() + L"\\lumivane_planted_library.dll";
-    std::wstring Beside = OwnFolder() + L"\\lumivane-planted-beside.dll";
-    std::wstring Folder;
-    std::wstring Current;
-    wchar_t Saved[MAX_PATH]{};
+    TPlantFolder Plants{L"lumivane libraries", true};
+    std::wstring Source = OwnFolder() + L"\\lumivane_planted_library.dll", Current;
 
     void SetUp() override {
-        Folder = test::MakeTempFolder(L"lumivane libraries");
-        ASSERT_FALSE(Folder.empty());
-        Current = Folder + L"\\lumivane-planted-current.dll";
-        ASSERT_TRUE(CopyFileW(Source.c_str(), Beside.c_str(), FALSE));
-        ASSERT_TRUE(CopyFileW(Source.c_str(), Current.c_str(), FALSE));
-        GetCurrentDirectoryW(MAX_PATH, Saved);
-        ASSERT_TRUE(SetCurrentDirectoryW(Folder.c_str()));
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(Saved);
-        DeleteFileW(Beside.c_str());
-        DeleteFileW(Current.c_str());
-        RemoveDirectoryW(Folder.c_str());
+        ASSERT_TRUE(Plants.Entered);
+        ASSERT_NE(Plants.Plant(Source, OwnFolder() + L"\\lumivane-planted-beside.dll"), L"");
+        ASSERT_NE(Current = Plants.Plant(Source, L"lumivane-planted-current.dll"), L"");
     }
 };
 

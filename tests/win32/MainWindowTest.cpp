@@ -10,7 +10,9 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <tuple>
 #include <utility>
+#include <vector>
 
 #include "app/CompositionWin32.h"
 #include "app/Control.h"
@@ -52,6 +54,18 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 23), L"Screen saver:  Inactive");
     SetScreenSaverConfiguration(spi, saved.ScreenSaverSetting.Active,
                                 saved.ScreenSaverSetting.Timeout, false);
+}
+
+// The shell keeps the tip to itself: the record it is handed, seen in the call.
+TEST(NotifyIconShell, TheTipBreaksItsLinesAtALineFeedWithinItsLayoutsRoom) {
+    std::vector<std::wstring> tips;
+    const auto shell = [&](DWORD, NOTIFYICONDATAW* data) { return tips.emplace_back(data->szTip), TRUE; };
+    TNotifyIconRecord record;
+    record.Tip = L"Screen saver:  Active\rMonitor power off:  Inactive\r" + std::wstring(70, L'x');
+    for (const TNotifyIconLayout layout : {TNotifyIconLayout::V3, TNotifyIconLayout::V1})
+        TNotifyIconShellWin32(layout, {}, {}, shell).NotifyIcon(TNotifyIconMessage::Modify, record);
+    const std::wstring tip = L"Screen saver:  Active\nMonitor power off:  Inactive\n" + std::wstring(70, L'x');
+    EXPECT_EQ(tips, (std::vector<std::wstring>{tip, tip.substr(0, 63)}));
 }
 
 TEST(MainWindow, TheIconIsAddedAgainWhenTheTaskbarIsMadeAnewAndNewPicturesFollowAScaleChange) {
@@ -330,11 +344,24 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
     EXPECT_EQ(notes.ScreenSaverNote(), L"(none chosen)") << "read again only when a change is announced";
     notes.Reload();
     EXPECT_EQ(notes.ScreenSaverNote(), L"");
-    const wchar_t on[] = L"1";
-    RegSetKeyValueW(HKEY_CURRENT_USER, policy, L"ScreenSaveActive", REG_SZ, on, sizeof(on));
-    notes.Reload();
-    EXPECT_EQ(notes.ScreenSaverNote(), L"(set by policy)");
-    RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel");
+    // The user's policy or the machine's; the display time-out's is read from
+    // the machine's registry only where the system has no access check to ask.
+    ASSERT_EQ(functions.PolicySetsDisplayTimeout(), std::nullopt) << "Wine's power library has no access check";
+    const wchar_t* timeout =
+        L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
+    const std::tuple<HKEY, const wchar_t*, const wchar_t*> policies[] = {
+        {HKEY_CURRENT_USER, policy, L"ScreenSaveActive"},
+        {HKEY_LOCAL_MACHINE, policy, L"SCRNSAVE.EXE"},
+        {HKEY_LOCAL_MACHINE, timeout, L"ACSettingIndex"},
+        {HKEY_LOCAL_MACHINE, timeout, L"DCSettingIndex"}};
+    const DWORD on = 1;
+    for (const auto& [root, key, name] : policies) {
+        ASSERT_EQ(RegSetKeyValueW(root, key, name, REG_DWORD, &on, sizeof(on)), ERROR_SUCCESS) << name;
+        notes.Reload();
+        EXPECT_EQ(notes.ScreenSaverNote(), key == policy ? L"(set by policy)" : L"") << name;
+        EXPECT_EQ(notes.PowerOffNote(), key == timeout ? L"(set by policy)" : L"") << name;
+        RegDeleteKeyValueW(root, key, name);
+    }
     if (had)
         RegSetKeyValueW(HKEY_CURRENT_USER, desktop, L"SCRNSAVE.EXE", REG_SZ, saved,
                         static_cast<DWORD>((lstrlenW(saved) + 1) * sizeof(wchar_t)));

@@ -47,20 +47,6 @@ TRegistryValue ReadValue(const wchar_t* key, const wchar_t* name) {
     return v;
 }
 
-std::set<std::wstring> ValueNames(const wchar_t* key) {
-    std::set<std::wstring> names;
-    HKEY h = nullptr;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return names;
-    wchar_t name[256];
-    for (DWORD i = 0;; ++i) {
-        DWORD length = 256;
-        if (RegEnumValueW(h, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-        names.insert(name);
-    }
-    RegCloseKey(h);
-    return names;
-}
-
 TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
     {
         TRun run;
@@ -87,7 +73,7 @@ TEST(OptionsWindow, EveryOptionSurvivesARestartThroughTheRegistry) {
             << "value " << testing::PrintToString(std::wstring(expected.Name)) << ": type " << v.Type << ", "
             << v.Size << " bytes";
     }
-    EXPECT_EQ(ValueNames(key), expectedNames) << "the save writes these values and no other";
+    EXPECT_EQ(StoredValueNames(key), expectedNames) << "the save writes these values and no other";
     EXPECT_EQ(ReadValue(key, StoredName(C::cbUpdateSettings)).Number, 0u);
     EXPECT_EQ(ReadValue(key, StoredName(C::edContinuousModeDelay)).Number, 7u);
     EXPECT_EQ(ReadValue(key, StoredName(C::HotKeyPowerOff)).Number, static_cast<DWORD>(kScCtrl | kScShift | 'Q'));
@@ -132,12 +118,6 @@ void PutText(const wchar_t* key, const wchar_t* name, const std::wstring& text) 
                     static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
 }
 
-void StoreStartWithWindows() {
-    const DWORD on = 1;
-    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey, StoredName(C::cbStartWithWindows), REG_DWORD, &on,
-                    sizeof(on));
-}
-
 // The marks are not stored options: each test takes its own away.
 struct TMarksGone {
     ~TMarksGone() {
@@ -149,7 +129,7 @@ struct TMarksGone {
 TEST(OptionsWindow, TaskManagersStartupSwitchShowsInTheBoxAndTheUsersChoiceClearsOnlyItsOwn) {
     TMarksGone marksGone;
     const std::wstring ours = L"\"" + ProgramPath() + L"\" -quiet";
-    StoreStartWithWindows();
+    StoreOption(StoredName(C::cbStartWithWindows), 1);
     PutText(kExpectedRunKey, L"Lumivane", ours);
     PutMark(L"Lumivane", 0x03);
     const std::vector<BYTE> other = PutMark(L"Lumivane test other", 0x03);
@@ -181,7 +161,7 @@ TEST(OptionsWindow, AnotherCopysStartupEntryStaysUntilItsProgramIsGone) {
     const std::wstring installed = std::wstring(folder) + L"Lumivane test copy.exe";
     CloseHandle(CreateFileW(installed.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     const std::wstring theirs = L"\"" + installed + L"\" -quiet";
-    StoreStartWithWindows();
+    StoreOption(StoredName(C::cbStartWithWindows), 1);
     PutText(kExpectedRunKey, L"Lumivane", theirs);
     {
         TRun run;
@@ -270,13 +250,8 @@ TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
     SetScreenSaverTimeout(spi, 600, true);
     SetScreenSaverActive(spi, false, true);
     ASSERT_FALSE(GetScreenSaverActive(spi));
-    DWORD session = 0;
-    ProcessIdToSessionId(GetCurrentProcessId(), &session);
     // A process that no longer runs: its id cannot be opened.
-    const std::wstring journal = L"v1 4294967280 1 0 1,600,0,0 0,600,0,0";
-    RegSetKeyValueW(HKEY_CURRENT_USER, kExpectedOptionsKey,
-                    (L"Restore journal " + std::to_wstring(session)).c_str(), REG_SZ, journal.c_str(),
-                    static_cast<DWORD>((journal.size() + 1) * sizeof(wchar_t)));
+    StoreOption(JournalName(), L"v1 4294967280 1 0 1,600,0,0 0,600,0,0");
     {
         TRun run;
         EXPECT_TRUE(GetScreenSaverActive(spi)) << "put back before the capture";

@@ -1,5 +1,6 @@
 // Stand-in for a program planted under a system program's name: it leaves a
-// mark beside itself, so that a test can tell whether it was the one started.
+// mark beside itself, so that a test can tell whether it was the one started,
+// and writes its current folder into it.
 // Started with -wait last, it is a console job instead: no window, no mark,
 // it runs until it is ended.
 #include <windows.h>
@@ -17,6 +18,9 @@ int main(int argc, char** argv) {
     HANDLE file = CreateFileW(mark.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 1;
+    char current[MAX_PATH];
+    DWORD written = 0;
+    WriteFile(file, current, GetCurrentDirectoryA(MAX_PATH, current), &written, nullptr);
     CloseHandle(file);
     return 0;
 }

@@ -1,12 +1,16 @@
 // Which program RunProcess starts: system programs from the system folder
-// only, never a same-named file in the current folder.
+// only, never a same-named file in the current folder, and in that folder.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwctype>
 #include <string>
 #include <tuple>
+#include <utility>
+#include <vector>
 
 #include "app/UsualFunctionsWin32.h"
+#include "common/StandInPower.h"
 #include "common/TempFolder.h"
 #include "config/TriggerWatchWin32.h"
 
@@ -53,49 +57,44 @@ TEST(SystemFolderTest, IsTheSystemDirectoryWithoutTrailingBackslash) {
     EXPECT_NE(GetFileAttributesW((folder + L"\\rundll32.exe").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A folder (the way a download folder is) holding a planted rundll32.exe
-// that leaves a mark when it runs; the test works from inside that folder.
+// A folder (the way a download folder is) holding a planted cmd.exe that
+// writes down where it ran; the test works from inside that folder.
 struct PlantedProgramTest : ::testing::Test {
-    std::wstring Folder;
-    std::wstring Planted;
-    std::wstring Mark;
-    wchar_t Saved[MAX_PATH]{};
+    TPlantFolder Plants{L"lumivane planted", true};
+    std::wstring Planted, Mark = Plants.Folder + L"\\planted-program-ran";
 
     void SetUp() override {
-        Folder = test::MakeTempFolder(L"lumivane planted");
-        ASSERT_FALSE(Folder.empty());
-        Planted = Folder + L"\\rundll32.exe";
-        Mark = Folder + L"\\planted-program-ran";
-        ASSERT_TRUE(CopyFileW((OwnFolder() + L"\\lumivane_planted_program.exe").c_str(),
-                              Planted.c_str(), FALSE));
-        DeleteFileW(Mark.c_str());
-        GetCurrentDirectoryW(MAX_PATH, Saved);
-        ASSERT_TRUE(SetCurrentDirectoryW(Folder.c_str()));
-    }
-    void TearDown() override {
-        SetCurrentDirectoryW(Saved);
-        DeleteFileW(Mark.c_str());
-        DeleteFileW(Planted.c_str());
-        RemoveDirectoryW(Folder.c_str());
+        ASSERT_TRUE(Plants.Entered);
+        ASSERT_NE(Planted = Plants.Plant(OwnFolder() + L"\\lumivane_planted_program.exe", L"cmd.exe"), L"");
     }
 };
 
-TEST_F(PlantedProgramTest, TheStandInLeavesItsMarkWhenStartedByItsPath) {
-    // Proves that the negative test below would see the planted program run;
-    // the path has a space in it and is not quoted on the command line.
+// Whether a started program wrote `folder` down as its current one.
+::testing::AssertionResult RanIn(const std::wstring& file, const std::wstring& folder) {
+    const std::vector<char> bytes = FileBytes(file);
+    std::wstring text(bytes.begin(), bytes.end());
+    while (!text.empty() && std::iswspace(text.back())) text.pop_back();
+    if (lstrcmpiW(text.c_str(), folder.c_str()) == 0) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << (Exists(file) ? "ran in " : "never ran ") << testing::PrintToString(text);
+}
+
+TEST_F(PlantedProgramTest, AProgramNamedByItsPathRunsInTheCallersFolder) {
+    // Proves that the test below would see the planted program run; the
+    // path has a space in it and is not quoted on the command line.
     TProcessStarterWin32().RunProcess(Planted, L"", 0, true, SW_HIDE);
-    EXPECT_TRUE(Exists(Mark));
+    EXPECT_TRUE(RanIn(Mark, Plants.Folder));
 }
 
-TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStarted) {
-    // Without arguments the real rundll32 ends at once.
-    TProcessStarterWin32().RunProcess(L"rundll32.exe", L"", 0, true, SW_HIDE);
-    EXPECT_FALSE(Exists(Mark));
-}
-
-TEST_F(PlantedProgramTest, ARundll32InTheCurrentFolderIsNotStartedFromTheParameters) {
-    TProcessStarterWin32().RunProcess(L"", L"rundll32.exe", 0, true, SW_HIDE);
-    EXPECT_FALSE(Exists(Mark));
+TEST_F(PlantedProgramTest, ASystemProgramRunsFromTheSystemFolderInItAndNeverFromTheCurrentOne) {
+    const std::wstring written = Plants.Folder + L"\\system-program-ran";
+    const std::wstring line = L"/c cd > \"" + written + L"\"";
+    const std::pair<std::wstring, std::wstring> starts[] = {{L"cmd.exe", line}, {L"", L"cmd.exe " + line}};
+    for (const auto& [file, parameters] : starts) {
+        DeleteFileW(written.c_str());
+        TProcessStarterWin32().RunProcess(file, parameters, 0, true, SW_HIDE);
+        EXPECT_FALSE(Exists(Mark)) << "the planted one ran: " << testing::PrintToString(file);
+        EXPECT_TRUE(RanIn(written, SystemFolder())) << testing::PrintToString(file);
+    }
 }
 
 // Answers Wine never gives, put in: a full-screen window holds only while no

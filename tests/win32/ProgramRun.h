@@ -12,6 +12,14 @@ inline bool QuitPosted() {
     return PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
 }
 
+// Ends a run of the program's window in this process as the program ends
+// it; the end it asks for is not for the tests that follow.
+inline void EndRun(TLumivaneWin32& lumivane) {
+    lumivane.Main().Destroy();
+    while (QuitPosted()) {
+    }
+}
+
 // One run of the program's window in this process, ended as the program ends it.
 struct TRun {
     TLumivaneWin32 Lumivane{nullptr};
@@ -21,11 +29,7 @@ struct TRun {
         if (shown) ShowWindow(Main(), SW_SHOW);
         Pump();
     }
-    ~TRun() {
-        Lumivane.Main().Destroy();
-        while (QuitPosted()) {
-        }
-    }
+    ~TRun() { EndRun(Lumivane); }
     HWND Main() { return Lumivane.Main().Handle(); }
     HWND Ctl(TControlId id) { return Lumivane.Main().Control(id); }
     void Click(TControlId id) { SendMessageW(Ctl(id), BM_CLICK, 0, 0); }

@@ -16,9 +16,11 @@
 #include "ui/MainLayout.h"
 #include "win32/MessageLoopWin32.h"
 
+#include "ProgramRun.h"
 #include "Pump.h"
 #include "common/ExpectedTexts.h"
 #include "common/FreshOptions.h"
+#include "common/Input.h"
 
 namespace lumivane::test {
 namespace {
@@ -38,12 +40,7 @@ protected:
         Pump();
     }
     void TearDown() override {
-        // The window's end asks the program to end: that request is not for
-        // the tests that follow.
-        FLumivane.Main().Destroy();
-        MSG quit;
-        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
-        }
+        EndRun(FLumivane);
         SetScreenSaverConfiguration(FSpi, FSaved.ScreenSaverSetting.Active, FSaved.ScreenSaverSetting.Timeout, false);
         SetPowerOffActive(FSpi, FSaved.PowerOffSetting.Active, false);
     }
@@ -164,18 +161,8 @@ TEST_F(SettingsWindow, DelayFieldRefusesLettersAndKeepsOneToTen) {
     SendMessageW(Ctl(C::cbContinuousMode), BM_CLICK, 0, 0);
     HWND edit = Ctl(C::edContinuousModeDelay);
     SetFocus(edit);
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, 'a', 0);
-    EXPECT_EQ(WindowText(edit), L"3") << "letters are refused";
-    SendMessageW(edit, EM_SETSEL, 0, -1);
-    SendMessageW(edit, WM_CHAR, '9', 0);
-    SendMessageW(edit, WM_CHAR, '9', 0);
-    EXPECT_EQ(WindowText(edit), L"10");
-    EXPECT_EQ(Form().ContinuousModeDelay(), 10);
-    SetWindowTextW(edit, L"");
-    EXPECT_EQ(WindowText(edit), L"1");
-    SetWindowTextW(edit, L"0");
-    EXPECT_EQ(WindowText(edit), L"1");
+    ExpectDelayFieldKeepsOneToTen(edit);
+    EXPECT_EQ(Form().ContinuousModeDelay(), 1);
     // The buttons stop at the ends and never wrap around.
     for (int i = 0; i < 15; ++i) Key(WM_KEYDOWN, VK_UP);
     EXPECT_EQ(WindowText(edit), L"10");
@@ -394,8 +381,7 @@ TEST(WindowToolkit, TheIconLeavesTheNotificationAreaWithItsWindow) {
     ASSERT_TRUE(lumivane.NotifyIcon().Visible());
     lumivane.Main().Destroy();
     EXPECT_FALSE(lumivane.NotifyIcon().Visible()) << "deleted while the window still existed";
-    MSG quit;
-    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    while (QuitPosted()) {
     }
 }
 
