@@ -33,11 +33,11 @@ TEST(About, StandsAloneWhileTheWindowIsHiddenIsOwnedWhileShownAndClosesOnEnterAn
     for (const auto& step : steps) {
         if (step.Shown) {
             PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnShowP), 0);
-            ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+            ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
         }
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAbout), 0);
         HWND about = nullptr;
-        ASSERT_TRUE(PollUntil([&] { return (about = AboutOf(lumivane.ProcessId())) != nullptr; }, 5s));
+        ASSERT_TRUE(PollUntil([&] { return (about = AboutOf(lumivane.ProcessId())) != nullptr; }, 30s));
         EXPECT_EQ(TextOf(about), L"About");
         EXPECT_TRUE(HasChildText(about, L"Version 1.61"));
         EXPECT_TRUE(HasChildText(about, L"lumivane@example.org"));
@@ -49,11 +49,11 @@ TEST(About, StandsAloneWhileTheWindowIsHiddenIsOwnedWhileShownAndClosesOnEnterAn
             EXPECT_TRUE(GetWindowLongW(about, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "with its own taskbar button";
         }
         SetForegroundWindow(about);
-        PollUntil([&] { return GetForegroundWindow() == about; }, 2s);
+        PollUntil([&] { return GetForegroundWindow() == about; }, 30s);
         PressKeys({step.Key});
-        EXPECT_TRUE(PollUntil([&] { return AboutOf(lumivane.ProcessId()) == nullptr; }, 3s)) << "closed by the key";
+        EXPECT_TRUE(PollUntil([&] { return AboutOf(lumivane.ProcessId()) == nullptr; }, 30s)) << "closed by the key";
     }
-    EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(main) != FALSE; }, 2s));
+    EXPECT_TRUE(PollUntil([&] { return IsWindowEnabled(main) != FALSE; }, 30s));
 }
 
 }  // namespace

@@ -117,7 +117,7 @@ TEST_F(CommandLine, ASecondStartHandsItsCommandsToTheFirstAndWithoutOneWakesIt) 
 
     TLumivane third(L"");
     ASSERT_TRUE(third.Wait(10s).Ended);
-    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s))
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s))
         << "the first instance's window did not appear";
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
     ASSERT_TRUE(first.Wait(10s).Ended);
@@ -142,7 +142,7 @@ TEST_F(CommandLine, TwentyStartsAtOnceLeaveExactlyOneRunningWithItsWindowShown) 
     HWND main = running[0]->MainWindow(30s);
     ASSERT_NE(main, nullptr);
     EXPECT_FALSE(running[0]->Wait(0ms).Ended) << "and that one stays";
-    EXPECT_TRUE(IsWindowVisible(main));
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
 }
 
 TEST_F(CommandLine, AHungWindowIsSkippedAndNeverActsOnTheRequestLater) {
@@ -245,7 +245,7 @@ TEST(NotifyIcon, ARealRightClickOpensTheMenuAtTheCursorAndExitEndsTheProgram) {
     const POINT icon = NotifyIconPoint();
     ClickAt(icon, 1, true);
     HWND menu = nullptr;
-    ASSERT_TRUE(PollUntil([&] { return (menu = OpenMenuOf(lumivane.ProcessId())) != nullptr; }, 5s))
+    ASSERT_TRUE(PollUntil([&] { return (menu = OpenMenuOf(lumivane.ProcessId())) != nullptr; }, 30s))
         << "no popup menu";
     // At the cursor: pushed up and left only as far as the screen's work
     // area (above the taskbar) needs.

@@ -13,7 +13,7 @@ using namespace std::chrono_literals;
 // False when the main window could not be brought to the front for the key.
 bool PressF1(HWND main) {
     SetForegroundWindow(main);
-    if (!PollUntil([&] { return GetForegroundWindow() == main; }, 2s)) return false;
+    if (!PollUntil([&] { return GetForegroundWindow() == main; }, 30s)) return false;
     PressKeys({VK_F1});
     return true;
 }
@@ -24,7 +24,7 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     ASSERT_NE(main, nullptr);
     ASSERT_TRUE(PressF1(main));
     std::vector<HWND> viewers;
-    ASSERT_TRUE(PollUntil([&] { return !(viewers = VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml")).empty(); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return !(viewers = VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml")).empty(); }, 30s));
     EXPECT_EQ(TextOf(viewers[0]), L"Lumivane Help");
     EXPECT_EQ(GetWindow(viewers[0], GW_OWNER), nullptr) << "its own taskbar button";
     const LONG style = GetWindowLongW(viewers[0], GWL_STYLE);
@@ -35,17 +35,17 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     EXPECT_NEAR(r.bottom - r.top, 0.7 * GetSystemMetrics(SM_CYSCREEN), 1);
     // A second F1 brings the viewer back in front of the window it came from.
     SetForegroundWindow(main);
-    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main && IsAbove(main, viewers[0]); }, 2s));
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main && IsAbove(main, viewers[0]); }, 30s));
     PressKeys({VK_F1});
-    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 3s)) << "a second F1 brings it forward";
+    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 30s)) << "a second F1 brings it forward";
     RoundTrip(main);
     EXPECT_TRUE(IsAbove(viewers[0], main));
     EXPECT_EQ(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml"), std::vector<HWND>{viewers[0]})
         << "a second F1 leaves one viewer";
     SetForegroundWindow(viewers[0]);
-    PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 2s);
+    PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 30s);
     PressKeys({VK_ESCAPE});
-    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty(); }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty(); }, 30s));
 }
 
 TEST(Help, AMissingHelpFileIsReportedWithItsFullPath) {
@@ -62,11 +62,11 @@ TEST(Help, AMissingHelpFileIsReportedWithItsFullPath) {
     ASSERT_NE(main, nullptr);
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnViewHelp), 0);
     std::vector<HWND> boxes;
-    ASSERT_TRUE(PollUntil([&] { return !(boxes = VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error")).empty(); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return !(boxes = VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error")).empty(); }, 30s));
     EXPECT_EQ(TextOf(GetDlgItem(boxes[0], 0xFFFF)), L"Couldn't find the file " + help);
     EXPECT_TRUE(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml").empty());
     PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error").empty(); }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"#32770", L"Error").empty(); }, 30s));
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
         HWND main = lumivane.MainWindow(10s);
         ASSERT_NE(main, nullptr);
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actHalfHour), 0);
-        ASSERT_TRUE(PollUntil([] { return StoredScreenSaveActive() == L"0"; }, 5s)) << "deactivated for good";
+        ASSERT_TRUE(PollUntil([] { return StoredScreenSaveActive() == L"0"; }, 30s)) << "deactivated for good";
         EXPECT_TRUE(HasStoredValue(JournalName()));
         lumivane.Kill();
     }

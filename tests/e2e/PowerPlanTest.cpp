@@ -50,10 +50,10 @@ TEST_F(PowerPlanRun, TheUsersValuesComeBackWhicheverWayTheRunEnds) {
              Command(main, TCommandId::actPowerOff);
              std::vector<HWND> dialog;
              ASSERT_TRUE(PollUntil(
-                 [&] { return !(dialog = VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage")).empty(); }, 5s));
+                 [&] { return !(dialog = VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage")).empty(); }, 30s));
              EXPECT_TRUE(PlanBecomes({3, 180})) << "the continuous time-out, on mains power only";
              PostMessageW(dialog[0], WM_COMMAND, IDOK, 0);
-             ASSERT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage").empty(); }, 5s));
+             ASSERT_TRUE(PollUntil([&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfMessage").empty(); }, 30s));
              EXPECT_TRUE(PlanBecomes({0, 0})) << "back to deactivated";
              Command(main, TCommandId::actActivate);
              EXPECT_TRUE(PlanBecomes(kUser)) << "Activate";

@@ -19,24 +19,24 @@ TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     SetForegroundWindow(main);
-    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 30s));
     HWND active = Item(main, TControlId::lblScreenSaverActive);
     ASSERT_NE(active, nullptr);
-    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 30s));
 
     PressKeys({VK_CONTROL, 'D'});
-    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s)) << "Ctrl+D deactivates";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 30s)) << "Ctrl+D deactivates";
     PressKeys({VK_CONTROL, 'R'});
-    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+R restores the start-up state";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 30s)) << "Ctrl+R restores the start-up state";
     PressKeys({VK_CONTROL, 'D'});
-    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 30s));
     PressKeys({VK_CONTROL, 'A'});
-    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 3s)) << "Ctrl+A activates";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 30s)) << "Ctrl+A activates";
     // Ctrl+S saves what the controls hold now, and leaves the window as it is.
     ASSERT_EQ(StoredOption(L"Use continuous mode"), std::nullopt) << "saved before Ctrl+S";
     SendMessageW(Item(main, TControlId::cbContinuousMode), BM_CLICK, 0, 0);
     PressKeys({VK_CONTROL, 'S'});
-    EXPECT_TRUE(PollUntil([&] { return StoredOption(L"Use continuous mode") == 1u; }, 3s)) << "Ctrl+S saves";
+    EXPECT_TRUE(PollUntil([&] { return StoredOption(L"Use continuous mode") == 1u; }, 30s)) << "Ctrl+S saves";
     RoundTrip(main);
     EXPECT_TRUE(IsWindowVisible(main));
     EXPECT_EQ(GetForegroundWindow(), main);

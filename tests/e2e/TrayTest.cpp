@@ -21,17 +21,18 @@ TEST(Tray, TheCloseCommandHidesAndSavesAndAPlainCloseMessageEnds) {
     TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
-    ASSERT_TRUE(IsWindowVisible(main));
+    // Found once made; shown a moment later, at the end of its start.
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 10s));
     SendMessageTimeoutW(GetDlgItem(main, static_cast<int>(TControlId::cbPreserveConfiguration)), BM_CLICK, 0, 0,
                         SMTO_NORMAL, 2000, nullptr);
     SendMessageTimeoutW(main, WM_SYSCOMMAND, SC_CLOSE, 0, SMTO_NORMAL, 5000, nullptr);
-    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 30s));
     EXPECT_FALSE(lumivane.Wait(500ms).Ended) << "closing never ends the program";
     EXPECT_EQ(StoredOption(L"Preserve current options"), 1u) << "saved on closing";
     // A second start shows the hidden window again and ends.
     TLumivane second(L"");
     EXPECT_TRUE(second.Wait(10s).Ended);
-    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(lumivane.Wait(10s).Ended) << "a plain close message ends the program";
 }
@@ -42,12 +43,12 @@ TEST(Tray, ASecondStartRestoresAMinimisedWindowAndBringsItForward) {
     ASSERT_NE(main, nullptr);
     // As the caption's minimise button does.
     SendMessageTimeoutW(main, WM_SYSCOMMAND, SC_MINIMIZE, 0, SMTO_NORMAL, 5000, nullptr);
-    ASSERT_TRUE(PollUntil([&] { return IsIconic(main) != FALSE; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return IsIconic(main) != FALSE; }, 30s));
     ASSERT_TRUE(IsWindowVisible(main)) << "minimised, not hidden in the notification area";
     TLumivane second(L"");
     ASSERT_TRUE(second.Wait(10s).Ended);
-    EXPECT_TRUE(PollUntil([&] { return !IsIconic(main); }, 5s)) << "still minimised";
-    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 5s)) << "not in front";
+    EXPECT_TRUE(PollUntil([&] { return !IsIconic(main); }, 30s)) << "still minimised";
+    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 30s)) << "not in front";
     PostMessageW(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(lumivane.Wait(10s).Ended);
 }
@@ -59,15 +60,15 @@ TEST(Tray, TheOptionsAreReadAgainAtTheFirstShowingOnly) {
     StoreOption(L"Use continuous mode", 1);  // changed while the window was never shown
     TLumivane wake(L"");
     ASSERT_TRUE(wake.Wait(10s).Ended);
-    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
     lumivane.MainWindow(5s);
     EXPECT_TRUE(Checked(main, TControlId::cbContinuousMode)) << "read at the first showing";
     ShowWindowAsync(main, SW_HIDE);
-    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 30s));
     StoreOption(L"Preserve current options", 1);
     TLumivane wakeAgain(L"");
     ASSERT_TRUE(wakeAgain.Wait(10s).Ended);
-    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
     lumivane.MainWindow(5s);
     EXPECT_FALSE(Checked(main, TControlId::cbPreserveConfiguration)) << "later showings read nothing";
 }
@@ -80,7 +81,7 @@ TEST(Tray, TheStartUpEntryTheProgramWritesStartsItHidden) {
         StoreOption(L"Start with Windows", 1);
         TLumivane wake(L"");  // the first showing reads the options again
         ASSERT_TRUE(wake.Wait(10s).Ended);
-        ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 5s));
+        ASSERT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s));
         PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actExit), 0);
         ASSERT_TRUE(lumivane.Wait(10s).Ended);
     }
@@ -152,12 +153,12 @@ TEST(Tray, KeyboardEventsSelectAndOpenTheMenuAtTheIconsPlace) {
     const POINT icon = NotifyIconPoint();
     ClickAt({icon.x - 300, icon.y - 300}, 0);  // the mouse pointer somewhere else
     PostMessageW(sink, WM_USER + 1, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(NIN_KEYSELECT, 0));
-    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 3s)) << "Space ran the click's action";
+    EXPECT_TRUE(PollUntil([&] { return IsWindowVisible(main) != FALSE; }, 30s)) << "Space ran the click's action";
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::mnClose), 0);
-    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return !IsWindowVisible(main); }, 30s));
     PostMessageW(sink, WM_USER + 1, MAKEWPARAM(icon.x, icon.y), MAKELPARAM(WM_CONTEXTMENU, 0));
     HWND menu = nullptr;
-    ASSERT_TRUE(PollUntil([&] { return (menu = FirstOf(VisibleWindowsOf(lumivane.ProcessId(), L"#32768"))); }, 5s));
+    ASSERT_TRUE(PollUntil([&] { return (menu = FirstOf(VisibleWindowsOf(lumivane.ProcessId(), L"#32768"))); }, 30s));
     RECT at{};
     GetWindowRect(menu, &at);
     EXPECT_TRUE(at.left <= icon.x && icon.x <= at.right) << at.left << ".." << at.right << " vs " << icon.x;

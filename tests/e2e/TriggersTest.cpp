@@ -94,20 +94,20 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     HWND state = Item(main, TControlId::lblScreenSaverActive), group = Item(main, TControlId::gbPowerOff);
-    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
     const std::wstring profile = StoredScreenSaveActive();
 
     TNotepad notepad;
     ASSERT_NE(notepad.Info.hProcess, nullptr);
     // Wine may take a while to start its first program.
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the listed program deactivates";
-    EXPECT_TRUE(PollUntil([&] { return TextOf(state) == L"Deactivated while notepad.exe runs"; }, 3s));
-    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off \u2013 computer kept awake"; }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return TextOf(state) == L"Deactivated while notepad.exe runs"; }, 30s));
+    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off \u2013 computer kept awake"; }, 30s));
     EXPECT_EQ(StoredScreenSaveActive(), profile) << "never written into the profile";
     notepad.End();
-    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 5s))
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 30s))
         << "its end gives the state from before back";
-    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off"; }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off"; }, 30s));
 
     {
         const TFullScreenWindow slides;
@@ -129,7 +129,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     HWND dialog = nullptr;
     // Shown once its controls are made and filled.
     ASSERT_TRUE(PollUntil(
-        [&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr && IsWindowVisible(dialog); }, 5s));
+        [&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr && IsWindowVisible(dialog); }, 30s));
     // Alt and a letter reaches every control: no letter marks two.
     std::wstring letters;
     for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
@@ -154,22 +154,22 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
         info.cbSize = sizeof(info);
         return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) ? info.hwndFocus : nullptr;
     };
-    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == dialog; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == dialog; }, 30s));
     // Wine now and then drops a click that comes with an activation.
     for (int tries = 3; tries > 0 && focus() != name; --tries) {
         ClickAt({(field.left + field.right) / 2, (field.top + field.bottom) / 2}, 1);
-        PollUntil([&] { return focus() == name; }, 1s);
+        PollUntil([&] { return focus() == name; }, 30s);
     }
     ASSERT_EQ(focus(), name);
     for (const WORD key : std::initializer_list<WORD>{'W', 'I', 'N', 'E', 'M', 'I', 'N', 'E', VK_OEM_PERIOD, 'E', 'X', 'E'})
         PressKeys({key});
     PressKeys({VK_RETURN});
-    EXPECT_TRUE(PollUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 30s));
     EXPECT_TRUE(IsWindow(dialog)) << "Enter in the name field adds, it does not close";
     SendMessageW(Item(dialog, TTriggersControl::FullScreen), BM_CLICK, 0, 0);
     // Posted, as a user's click is: the dialog's loop wakes for it.
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
-    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && !IsWindow(dialog); }, 5s))
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && !IsWindow(dialog); }, 30s))
         << "no longer listed, the running program no longer holds";
     DWORD fullScreen = 1, size = sizeof(fullScreen);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", RRF_RT_REG_DWORD, nullptr, &fullScreen, &size), 0);
@@ -193,14 +193,14 @@ TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithout
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs, sizeof(programs)), 0);
     TLumivane lumivane(L"");
     HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
-    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 3s));
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
     const std::wstring path = LumivanePath();
     TNotepad job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
                       CREATE_NO_WINDOW);
     ASSERT_NE(job.Info.hProcess, nullptr);
     // Found within 30 s while nobody touches the computer.
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 60s)) << "the console job deactivates";
-    EXPECT_TRUE(PollUntil([&] { return TextOf(state).starts_with(L"Deactivated while lumivane_planted"); }, 3s));
+    EXPECT_TRUE(PollUntil([&] { return TextOf(state).starts_with(L"Deactivated while lumivane_planted"); }, 30s));
     job.End();
     EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 10s));
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
