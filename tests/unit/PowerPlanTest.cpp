@@ -187,7 +187,7 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         {"a plan switched while the continuous dialog is open inside a deactivation, then killed", true,
          [](TRun& r) {
              r.config.actDeactivateExecute();
-             r.dialog.WhileOpen = [&] { r.machine.functions.Active = TPlanId{2}; };
+             r.dialog.WhileOpen = [&] { r.machine.functions.Active = TPlanId{2}, r.params.Refresh(); };
              r.commands.actPowerOffExecute();
          },
          kUser, kUser, kOther, true},
