@@ -7,6 +7,7 @@
 #include <set>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/ExpectedTexts.h"
@@ -63,6 +64,7 @@ TEST(MainContents, CommandsCarryTheirCaptionsHintsImagesAndShortcuts) {
         EXPECT_EQ(def->Image, row.Image) << def->Name;
         EXPECT_EQ(def->ShortCut, row.ShortCut) << def->Name;
         EXPECT_EQ(ShortCutText(def->ShortCut), row.ShortCutText) << def->Name;
+        EXPECT_EQ(def->IsAction, std::string_view(def->Name).starts_with("act")) << def->Name;
     }
     EXPECT_EQ(MainCommands().size(), std::size(rows)) << "a command whose texts no row above holds";
 }
@@ -322,6 +324,9 @@ TEST(MainLayout, EveryControlFitsItsGroupWithItsWholeCaptionAtEveryScale) {
             EXPECT_TRUE(r.Left >= box.Left && r.Right() <= box.Right() && r.Top >= box.Top &&
                         r.Bottom() <= box.Bottom())
                 << c.Name << " outside its group at " << dpi;
+            if (c.Id == C::lblPowerOffTimeout0) {  // the wider caption of its pair, in the plain font
+                EXPECT_EQ(r.Width, metrics.TextWidth(c.Caption, false)) << "the values stand close at " << dpi;
+            }
             if (c.Caption && c.Kind == TControlKind::CheckBox) {
                 EXPECT_GE(r.Width, metrics.CheckBoxWidth() + metrics.TextWidth(StripMnemonic(c.Caption), false))
                     << c.Name << " clipped at " << dpi;

@@ -26,6 +26,7 @@ TEST_F(OptionsStoreTest, FirstRunTakesTheDefaultsAndSavesEachUnderItsName) {
     EXPECT_TRUE(form.ManagePowerOff());
     EXPECT_EQ(listChanges, 2) << "the lists' handler runs after each list";
     EXPECT_TRUE(errors.Shown.empty());
+    EXPECT_FALSE(highColor) << "neither stored nor visual styles";
     EXPECT_TRUE(registry.Keys.empty()) << "loading writes nothing";
     ASSERT_TRUE(store.SaveOptions());
     const auto activeAtStart = [](C box) { return box == C::cbManagePowerOff ? 1 : 0; };
@@ -77,6 +78,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         {"KeepAwake 0", L"KeepAwake", kRegDword, zero4, {}, false, false, false},
         {"KeepAwake 2 bytes", L"KeepAwake", kRegDword, {0, 0}, {}, false, false, true},
         {"KeepAwake as text", L"KeepAwake", kRegSz, wide(L"0\0"), {}, false, false, true},
+        {"KeepAwake as 4 binary bytes", L"KeepAwake", 3, zero4, {}, false, false, true},
         {"FullScreen 1", L"FullScreen", kRegDword, one4, {}, true, false, true},
         {"OnlyOnMains 8 bytes", L"OnlyOnMains", kRegDword, {1, 0, 0, 0, 0, 0, 0, 0}, {}, false, false, true},
         {"a list", L"Programs", 7, wide(L"vlc.exe\0C:\\Office\\POWERPNT.EXE\0\0"),

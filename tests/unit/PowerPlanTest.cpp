@@ -84,6 +84,7 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         std::function<void(TRun&)> Steps;
         TValues Expected = kUser, AtStart = kUser, Other = kOther;  // plan 1 at the end and at the start; plan 2
         bool Killed = false;  // no end steps: the next start puts back
+        const wchar_t* Balloon = nullptr;  // the balloon after a kill, where it matters
     } paths[] = {
         {"continuous power-off while deactivated, then Activate", true,
          [](TRun& r) {
@@ -181,7 +182,15 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
              EXPECT_EQ(r.machine.functions.Values(2), kOther) << "Activate, before any end step";
          }},
         {"a plan switched while deactivated and preserved, then killed", true, SwitchWhilePreserved, kUser, kUser,
-         kOther, true},
+         kOther, true,
+         L"Lumivane did not end normally last time. Put back: monitor power-off 20 min on mains power, 15 min on battery."},
+        {"a plan switched while the continuous dialog is open inside a deactivation, then killed", true,
+         [](TRun& r) {
+             r.config.actDeactivateExecute();
+             r.dialog.WhileOpen = [&] { r.machine.functions.Active = TPlanId{2}, r.params.Refresh(); };
+             r.commands.actPowerOffExecute();
+         },
+         kUser, kUser, kOther, true},
         {"the user's battery value changed while deactivated, Deactivate again, then killed", true,
          [](TRun& r) {
              r.config.actDeactivateExecute();
@@ -205,6 +214,7 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         EXPECT_EQ(machine.functions.Values(), p.Expected) << p.Path;
         EXPECT_EQ(machine.functions.Values(2), p.Other) << p.Path << ": the other plan";
         EXPECT_EQ(RecoveryText(next.recovery).empty(), !p.Killed) << p.Path << ": a balloon only after a kill";
+        if (p.Balloon) { EXPECT_EQ(RecoveryText(next.recovery), p.Balloon) << p.Path; }
     }
 }
 
@@ -236,11 +246,14 @@ TEST(PowerPlan, PowerFunctionsThatFailAreNeverTakenForAnAnswer) {
     EXPECT_TRUE(WritePlan(functions, {TPlanId{2}, 60, 60}));
     EXPECT_EQ(functions.Applied, 0);
     EXPECT_EQ(functions.Active, TPlanId{1});
+    for (const uint32_t on : {0u, 1u, 1u}) EXPECT_TRUE(params.Call(spi::kSetPowerOffActive, on, nullptr, 0)) << on;
     functions.FailBatteryReads = true;
     EXPECT_FALSE(PowerPlanAnswers(functions)) << "a plan whose battery value cannot be read";
     params.Refresh();
     EXPECT_FALSE(params.Current().has_value());
     EXPECT_FALSE(params.Call(spi::kSetPowerOffTimeout, 60, nullptr, 0));
+    int32_t seconds = 0;
+    EXPECT_FALSE(params.Call(spi::kGetPowerOffTimeout, 0, &seconds, 0)) << "no plan read: no answer";
     EXPECT_EQ(functions.Values(), kUser) << "nothing written";
 }
 

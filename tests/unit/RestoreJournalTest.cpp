@@ -22,7 +22,7 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
     j.Initial = kAtStart;
     j.Last = {{false, 3}, {false, 1200}};
     EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
-    j.Plans = {{{TPlanId{0xab, 1}, 900, 180}, {TPlanId{0xab, 1}, 0, 4294967295u}, true}};
+    j.Plans = {{{TPlanId{0xaf, 1}, 900, 180}, {TPlanId{0xaf, 1}, 0, 4294967295u}, true}};
     EXPECT_EQ(EncodeJournal(j).substr(0, 3), L"v2 ") << "one plan: the form earlier versions read";
     EXPECT_EQ(DecodeJournal(EncodeJournal(j)), j);
     j.Plans.push_back({{TPlanId{2}, 1200, 900}, {TPlanId{2}, 0, 0}, false});
@@ -40,6 +40,7 @@ TEST(RestoreJournal, EncodingRoundTripsAndAnythingElseIsRejected) {
           L"v2 1 99999999999999999999 0 1,600,1,1200 0,3,0,1200", L"v1 1 2 0 1,600,1,1200 0,3,0,1200" + plan,
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab01 900,180 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 AB010000000000000000000000000000 900,180 0,0",
+          L"v2 1 2 0 1,600,1,1200 0,3,0,1200 aB010000000000000000000000000000 900,180 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900 0,0",
           L"v2 1 2 0 1,600,1,1200 0,3,0,1200 ab010000000000000000000000000000 900,180 0,4294967296",
           L"v2 1 2 0 1,,1,1200 0,3,0,1200", L"v2 1 123456789012345678901 0 1,600,1,1200 0,3,0,1200",

@@ -102,6 +102,7 @@ TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
         {"sizing frame only", Shown(L"Editor", kPopup | kStyleSizingFrame, overhang, kMonitor, kMonitor), false},
         {"caption-less pop-up, maximised, auto-hide taskbar", Shown(L"Kiosk", kPopup | kStyleMaximised, kMonitor,
                                                                       kMonitor, kMonitor), false},
+        {"a monitor of no width", Shown(L"Game", kPopup, kMonitor, kMonitor, kWorkArea, L"a.exe", {0, 0, 0, 1080}), false},
         {"part of the monitor", Shown(L"SDL_app", kPopup, {0, 0, 1280, 720}, {0, 0, 1280, 720}), false},
     };
     for (const auto& row : rows) EXPECT_EQ(IsFullScreen(row.Situation), row.FullScreen) << row.Case;
