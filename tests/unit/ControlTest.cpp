@@ -213,13 +213,15 @@ TEST(ControlPrint, ARedirectedHandleFirstThenTheStartersConsoleElseABoxForAnErro
         bool UseStdHandle(bool error) override { return Log += error ? L"[err]" : L"[out]", Std; }
         bool UseParentConsole() override { return Log += L"[console]", Parent; }
         void Write(const std::wstring& lines) override { Log += L"[write]" + lines; }
-        void Box(const std::wstring& text, bool error) override { Log += (error ? L"[error]" : L"[box]") + text.substr(0, 6); }
+        void Box(const std::wstring& text, bool error) override {
+            Log += (error ? L"[err]" : L"[box]") + text.substr(0, 6);
+        }
     };
     const struct { bool Std, Parent, Error; const wchar_t *Text, *Log; } rows[] = {
         {true, true, false, L"active", L"[out][write]active\r\n"},
         {true, false, true, L"bad\nUsage", L"[err][write]bad\r\nUsage\r\n"},
         {false, true, false, L"a\n", L"[out][console][write]a\r\n"},
-        {false, false, true, L"bad", L"[err][console][error]bad"},
+        {false, false, true, L"bad", L"[err][console][err]bad"},
         {false, false, false, kUsageText, L"[out][console][box]Usage:"},
         {false, false, false, L"active", L"[out][console]"},  // a status line goes nowhere
     };
