@@ -188,7 +188,7 @@ run reg add "$standin_key" /v "$balanced DC" /t REG_DWORD /d 180 /f >/dev/null
 run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Control power off' /t REG_DWORD /d 1 /f >/dev/null
 plan() { for s in AC DC; do run reg query "$standin_key" /v "$balanced $s" | tr -d '\r' | grep -o '0x[0-9a-f]*$'; done | xargs; }
 (run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
-wait_for 20 running && run "$dir/Lumivane.com" -deactivate >/dev/null || fail "no copy took -deactivate"
+wait_for 30 answers && run "$dir/Lumivane.com" -deactivate >/dev/null || fail "no copy took -deactivate"
 wait_for 20 eval '[ "$(plan)" = "0x0 0x0" ]' || fail "not deactivated on the plan: $(plan)"
 kill -KILL $(pgrep -f 'Programs.Lumivane.Lumivane.exe') && wait_for 20 not_running || fail "the copy was not killed"
 
