@@ -249,4 +249,23 @@ int ExitCodeOf(const TControlReply& reply) {
     return kExitActive;
 }
 
+void PrintTo(IConsoleOutput& output, const std::wstring& text, bool error) {
+    // A program of the window subsystem has no console of its own: its
+    // output goes where the caller redirected it, else to the console it
+    // was started from.
+    if (!output.UseStdHandle(error) && !output.UseParentConsole()) {
+        // Started from a shortcut or the Run box: what went wrong, or the
+        // usage asked for, in a box; a status line goes nowhere.
+        if (error || text == kUsageText) output.Box(text, error);
+        return;
+    }
+    std::wstring lines;
+    for (wchar_t c : text) {
+        if (c == L'\n') lines += L'\r';
+        lines += c;
+    }
+    if (lines.empty() || lines.back() != L'\n') lines += L"\r\n";
+    output.Write(lines);
+}
+
 }  // namespace lumivane

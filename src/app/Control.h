@@ -119,4 +119,20 @@ int ExitCodeOf(const TControlReply& reply);
 
 extern const wchar_t* const kUsageText;
 
+// Where a start's words can go, as the system answers; PrintTo decides.
+class IConsoleOutput {
+public:
+    virtual ~IConsoleOutput() = default;
+    // The handle the caller gave for output or errors, when it can be written.
+    virtual bool UseStdHandle(bool error) = 0;
+    // The console of the process that started this one, attached and opened.
+    virtual bool UseParentConsole() = 0;
+    // Whole lines, to the handle or console in use.
+    virtual void Write(const std::wstring& lines) = 0;
+    virtual void Box(const std::wstring& text, bool error) = 0;
+};
+// A redirected handle first, else the starter's console, else (an error or
+// the usage only) a box; each line ends in CR LF, as consoles and scripts read it.
+void PrintTo(IConsoleOutput& output, const std::wstring& text, bool error);
+
 }  // namespace lumivane

@@ -110,40 +110,51 @@ uint32_t TMessengerWin32::MsUntil(const TTimeOfDay& time) {
     return static_cast<uint32_t>(std::min<uint64_t>(ms, kMaxUntilMs));
 }
 
+namespace {
+
+// The places a start can write to, as Windows answers; PrintTo chooses.
+class TConsoleOutputWin32 final : public IConsoleOutput {
+public:
+    bool UseStdHandle(bool error) override {
+        FOut = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+        return Usable(FOut);
+    }
+    bool UseParentConsole() override {
+        // Refused as "access denied" when this process has a console already:
+        // that one is written to.
+        if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED) return false;
+        FConsole.Reset(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+        FOut = FConsole.Get();
+        return Usable(FOut);
+    }
+    void Write(const std::wstring& lines) override {
+        DWORD mode = 0, written = 0;
+        if (GetConsoleMode(FOut, &mode)) {
+            WriteConsoleW(FOut, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
+            return;
+        }
+        // A file or a pipe: UTF-8.
+        const int length = static_cast<int>(lines.size());
+        const int size = WideCharToMultiByte(CP_UTF8, 0, lines.data(), length, nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<size_t>(size), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, lines.data(), length, bytes.data(), size, nullptr, nullptr);
+        WriteFile(FOut, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+    void Box(const std::wstring& text, bool error) override {
+        MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+    }
+
+private:
+    HANDLE FOut = nullptr;
+    TUniqueKernelHandle FConsole;
+};
+
+}  // namespace
+
 void TMessengerWin32::Print(const std::wstring& text, bool error) {
-    // A program of the window subsystem has no console of its own: its
-    // output goes where the caller redirected it, else to the console it
-    // was started from.
-    HANDLE out = GetStdHandle(error ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
-    TUniqueKernelHandle console;
-    if (!Usable(out) && (AttachConsole(ATTACH_PARENT_PROCESS) || GetLastError() == ERROR_ACCESS_DENIED)) {
-        console.Reset(CreateFileW(L"CONOUT$", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                  0, nullptr));
-        out = console.Get();
-    }
-    if (!Usable(out)) {
-        // Started from a shortcut or the Run box: what went wrong, or the
-        // usage asked for, in a box; a status line goes nowhere.
-        if (error || text == kUsageText)
-            MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
-        return;
-    }
-    std::wstring lines;
-    for (wchar_t c : text) {
-        if (c == L'\n') lines += L'\r';
-        lines += c;
-    }
-    if (lines.empty() || lines.back() != L'\n') lines += L"\r\n";
-    DWORD mode = 0, written = 0;
-    if (GetConsoleMode(out, &mode)) {
-        WriteConsoleW(out, lines.data(), static_cast<DWORD>(lines.size()), &written, nullptr);
-        return;
-    }
-    // A file or a pipe: UTF-8.
-    const int size = WideCharToMultiByte(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, lines.data(), static_cast<int>(lines.size()), bytes.data(), size, nullptr, nullptr);
-    WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    TConsoleOutputWin32 output;
+    PrintTo(output, text, error);
 }
 
 }  // namespace lumivane

@@ -135,7 +135,10 @@ esac
 run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Start with Windows' /t REG_DWORD /d 1 /f >/dev/null
 (run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
 wait_for 20 running || fail "the installed program did not start"
-sleep 2
+# Its window is up and reads its messages once it answers a status request:
+# the window the installer looks for.
+answers() { local code=0; run "$dir/Lumivane.com" -status >/dev/null 2>&1 || code=$?; [ "$code" -le 2 ]; }
+wait_for 30 answers || fail "the installed program does not answer"
 
 # A copy that does not answer (its process stopped) cannot be asked to end:
 # the installer gives up after its wait, says so (in silent mode, by its exit
@@ -153,8 +156,8 @@ trap - EXIT
 [ "$(installed)" = "$before" ] || fail "installer over a copy that does not end changed the files"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$old_version" ] ||
   fail "installer over a copy that does not end registered $(reg_value "$uninstall_key" DisplayVersion)"
-sleep 1
-running || fail "the resumed copy ended before the real upgrade"
+# An answer comes after whatever reached the copy while it was stopped.
+wait_for 30 answers && running || fail "the resumed copy ended before the real upgrade"
 
 run "$new" /S
 wait_for 20 not_running || fail "the running copy did not end"
@@ -185,7 +188,7 @@ run reg add "$standin_key" /v "$balanced DC" /t REG_DWORD /d 180 /f >/dev/null
 run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Control power off' /t REG_DWORD /d 1 /f >/dev/null
 plan() { for s in AC DC; do run reg query "$standin_key" /v "$balanced $s" | tr -d '\r' | grep -o '0x[0-9a-f]*$'; done | xargs; }
 (run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
-wait_for 20 running && run "$dir/Lumivane.com" -deactivate >/dev/null || fail "no copy took -deactivate"
+wait_for 30 answers && run "$dir/Lumivane.com" -deactivate >/dev/null || fail "no copy took -deactivate"
 wait_for 20 eval '[ "$(plan)" = "0x0 0x0" ]' || fail "not deactivated on the plan: $(plan)"
 kill -KILL $(pgrep -f 'Programs.Lumivane.Lumivane.exe') && wait_for 20 not_running || fail "the copy was not killed"
 
@@ -231,7 +234,7 @@ done
 (run "$portable/$folder/Lumivane.exe" -quiet >/dev/null 2>&1 &)
 wait_for 20 pgrep -f 'portable.Lumivane-.*Lumivane.exe' >/dev/null || fail "the unpacked program did not start"
 pkill -f 'portable.Lumivane-.*Lumivane.exe' || true
-sleep 1
+wait_for 20 eval '! pgrep -f "portable.Lumivane-.*Lumivane.exe" >/dev/null' || fail "the unpacked program did not end"
 rm -rf "$portable"
 run reg delete 'HKCU\Software\Tessaly\Lumivane' /f >/dev/null 2>&1 || true
 echo "package test: 1 passed, 0 failed"

@@ -47,6 +47,7 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
         {{L"-deactivate-for", L"30m1h"}, V::DeactivateFor, 0, -1, true},
         {{L"-deactivate-for", L"1h1h"}, V::DeactivateFor, 0, -1, true},
         {{L"-deactivate-for", L"-5"}, V::DeactivateFor, 0, -1, true},
+        {{L"-deactivate-for", L"h5m"}, V::DeactivateFor, 0, -1, true},
         {{L"-deactivate-for"}, std::nullopt, 0, -1, true},
         {{L"-deactivate-until", L"17:30"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
         {{L"-deactivate-until", L"5:30pm"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
@@ -54,6 +55,8 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
         {{L"-deactivate-until", L"12:15am"}, V::DeactivateUntil, 0, 15, false},
         {{L"-deactivate-until", L"12:15 PM"}, V::DeactivateUntil, 0, 12 * 60 + 15, false},
         {{L"-deactivate-until", L"0:05"}, V::DeactivateUntil, 0, 5, false},
+        {{L"-deactivate-until", L"23:59"}, V::DeactivateUntil, 0, 23 * 60 + 59, false},
+        {{L"-deactivate-until", L"5:30 foo"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"1:05am"}, V::DeactivateUntil, 0, 65, false},
         {{L"-deactivate-until", L"17:30:15"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
         {{L"-deactivate-until", L"0:30pm"}, V::DeactivateUntil, 0, -1, true},
@@ -168,6 +171,8 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         std::optional<uint64_t> Plain{};  // the answer when it is no state
     } cases[] = {
         {{V::Toggle, 0}, true, TControlState::Deactivated, {}},
+        {{V::Deactivate, 0}, true, TControlState::Deactivated, {}},
+        {{V::Restore, 0}, true, TControlState::Active, {}},  // the flags as they were at the start
         {{V::Toggle, 0}, false, TControlState::Active, {}},
         {{V::DeactivateUntil, 90'000}, true, TControlState::DeactivatedFor, {}},
         {{V::Status, 0}, false, TControlState::Deactivated, {}},
@@ -196,6 +201,33 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         if (c.After == TControlState::DeactivatedFor) {
             EXPECT_EQ(reply.UntilMs, core.clock.Wall + c.Request.Ms);
         }
+    }
+}
+
+// Every answer the system can give about where a start's words may go.
+TEST(ControlPrint, ARedirectedHandleFirstThenTheStartersConsoleElseABoxForAnErrorOrTheUsageOnly) {
+    struct TOutput final : IConsoleOutput {
+        bool Std = false, Parent = false;
+        std::wstring Log;
+        bool UseStdHandle(bool error) override { return Log += error ? L"[err]" : L"[out]", Std; }
+        bool UseParentConsole() override { return Log += L"[console]", Parent; }
+        void Write(const std::wstring& lines) override { Log += L"[write]" + lines; }
+        void Box(const std::wstring& text, bool error) override {
+            Log += (error ? L"[err]" : L"[box]") + text.substr(0, 6);
+        }
+    };
+    const struct { bool Std, Parent, Error; const wchar_t *Text, *Log; } rows[] = {
+        {true, false, false, L"a\nb", L"[out][write]a\r\nb\r\n"},
+        {false, true, true, L"a\n", L"[err][console][write]a\r\n"},
+        {false, false, true, L"bad", L"[err][console][err]bad"},
+        {false, false, false, kUsageText, L"[out][console][box]Usage:"},
+        {false, false, false, L"active", L"[out][console]"},  // a status line goes nowhere
+    };
+    for (const auto& r : rows) {
+        TOutput output;
+        output.Std = r.Std, output.Parent = r.Parent;
+        PrintTo(output, r.Text, r.Error);
+        EXPECT_EQ(output.Log, r.Log);
     }
 }
 
