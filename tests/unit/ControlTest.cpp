@@ -59,6 +59,8 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
         {{L"-deactivate-until", L"5:30 foo"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"1:05am"}, V::DeactivateUntil, 0, 65, false},
         {{L"-deactivate-until", L"17:30:15"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
+        {{L"-deactivate-until", L"17:30:59"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
+        {{L"-deactivate-until", L"17:30:60"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"0:30pm"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L":30"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"17"}, V::DeactivateUntil, 0, -1, true},
@@ -105,6 +107,8 @@ TEST(ControlSwitches, UntilIsTodayOrTomorrowAndExactAcrossAClockChange) {
     EXPECT_EQ(NextDay({2028, 2, 28}), (TLocalDate{2028, 2, 29}));
     EXPECT_EQ(NextDay({2026, 2, 28}), (TLocalDate{2026, 3, 1}));
     EXPECT_EQ(NextDay({2026, 12, 31}), (TLocalDate{2027, 1, 1}));
+    EXPECT_EQ(NextDay({2026, 11, 30}), (TLocalDate{2026, 12, 1}));
+    EXPECT_EQ(NextDay({2100, 2, 28}), (TLocalDate{2100, 3, 1}));
 }
 
 TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
