@@ -180,6 +180,7 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
     // Saved again with the box still checked, a full screen that holds goes on holding.
     if (!FSettings.FullScreen) {
         FSettling.Reset();
+        FLastLook.Valid = false;
         FFullScreenWindow = nullptr;
         FSeen.FullScreen = false;
     }
@@ -252,6 +253,7 @@ void TTriggerWatchWin32::SetOnMains(bool onMains) {
 
 void TTriggerWatchWin32::SetSessionLocked(bool locked) {
     FLocked = locked;
+    FLastLook.Valid = false;
     CheckFullScreen();
 }
 
@@ -269,6 +271,21 @@ TFullScreenSituation TTriggerWatchWin32::Situation(HWND window) {
 
 bool TTriggerWatchWin32::FullScreenNow() {
     HWND foreground = GetForegroundWindow();
+    RECT frame{};
+    if (foreground) GetWindowRect(foreground, &frame);
+    // A new window or a moved frame is looked at at once; the screen
+    // saver's and the shell's states, which seldom change under the same
+    // window, every 2 s: a full look costs a dozen calls to the system.
+    const uint64_t now = FProbes.Ticks();
+    if (FLastLook.Valid && FLastLook.Window == foreground && EqualRect(&FLastLook.Frame, &frame) &&
+        now - FLastLook.At < kFullScreenSettleMs)
+        return FLastLook.FullScreen;
+    const bool fullScreen = LookAtForeground(foreground);
+    FLastLook = {foreground, frame, now, fullScreen, true};
+    return fullScreen;
+}
+
+bool TTriggerWatchWin32::LookAtForeground(HWND foreground) {
     const TFullScreenSituation seen = Situation(foreground);
     if (IsFullScreen(seen)) {
         FFullScreenWindow = foreground;

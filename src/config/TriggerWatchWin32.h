@@ -85,6 +85,7 @@ private:
     struct TWatched;
     void CheckFullScreen();
     bool FullScreenNow();
+    bool LookAtForeground(HWND foreground);
     TFullScreenSituation Situation(HWND window);
     void ScanPrograms();
     void Consider(uint32_t processId, const std::wstring& name);
@@ -107,6 +108,15 @@ private:
     HWND FOwnerOf = nullptr;
     std::wstring FOwner;
     uint64_t FLastScan = 0;
+    // The last full look: the same foreground window in the same place keeps
+    // its verdict for a while.
+    struct {
+        HWND Window = nullptr;
+        RECT Frame{};
+        uint64_t At = 0;
+        bool FullScreen = false;
+        bool Valid = false;
+    } FLastLook;
     bool FLocked = false;
     bool FStopped = false;
 };

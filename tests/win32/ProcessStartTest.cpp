@@ -113,8 +113,8 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
                              {[&] { return saver; }, [&] { return shell; }, [&] { return now; },
                               [] { return std::optional<std::vector<TRunningProcess>>(); }, {}});
     watch.Apply({{}, true, false, true});
-    const auto settled = [&] {  // 2.5 s of ticks
-        for (int tick = 0; tick < 6; ++tick, now += 500) watch.Tick();
+    const auto settled = [&] {  // 4.5 s of ticks: a state asked every 2 s, then settled for 2 s
+        for (int tick = 0; tick < 10; ++tick, now += 500) watch.Tick();
         return cause;
     };
     EXPECT_EQ(settled(), kFullScreenCause);
