@@ -1,0 +1,76 @@
+#include "config/Policies.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "options/RegistryDefault.h"
+
+namespace lumivane {
+
+namespace {
+
+// A key of one hive, closed again on the way out.
+class TOpenKey {
+public:
+    TOpenKey(IRegistry& registry, const wchar_t* path) : FRegistry(registry) {
+        FOpen = registry.OpenKey(path, false, kKeyRead, FKey);
+    }
+    ~TOpenKey() {
+        if (FOpen) FRegistry.CloseKey(FKey);
+    }
+    TOpenKey(const TOpenKey&) = delete;
+    TOpenKey& operator=(const TOpenKey&) = delete;
+
+    bool Has(const wchar_t* name) const {
+        uint32_t type = 0;
+        std::vector<uint8_t> data;
+        return FOpen && FRegistry.QueryValue(FKey, name, type, data);
+    }
+    std::optional<uint32_t> Dword(const wchar_t* name) const {
+        uint32_t type = 0;
+        std::vector<uint8_t> data;
+        if (!FOpen || !FRegistry.QueryValue(FKey, name, type, data) || type != kRegDword || data.size() != 4)
+            return std::nullopt;
+        uint32_t value = 0;
+        std::memcpy(&value, data.data(), 4);
+        return value;
+    }
+
+private:
+    IRegistry& FRegistry;
+    TRegKey FKey = 0;
+    bool FOpen = false;
+};
+
+}  // namespace
+
+TPolicies ReadPolicies(IRegistry& machine, IRegistry& user) {
+    TPolicies p;
+    const TOpenKey ours[] = {{machine, kPolicyKey}, {user, kPolicyKey}};
+    for (size_t i = 0; i < kPolicyCount; ++i) {
+        const TPolicyValue& v = kPolicyValues[i];
+        for (const TOpenKey& key : ours) {
+            const std::optional<uint32_t> value = key.Dword(v.Name);
+            if (value && *value >= v.Min && *value <= v.Max) {
+                p.Values[i] = value;
+                break;
+            }
+        }
+    }
+    const TOpenKey desktop[] = {{machine, kDesktopPolicyKey}, {user, kDesktopPolicyKey}};
+    for (const wchar_t* name : kDesktopPolicyValues)
+        for (const TOpenKey& key : desktop) p.ScreenSaverByWindows = p.ScreenSaverByWindows || key.Has(name);
+    p.InactivityLock = TOpenKey(machine, kInactivityLockKey).Dword(kInactivityLockValue).value_or(0) != 0;
+    return p;
+}
+
+std::optional<uint64_t> PermittedDeactivation(const TPolicies& policies, uint64_t askedMs) {
+    if (!policies.Allows(TPolicy::AllowDeactivation)) return std::nullopt;
+    const std::optional<uint32_t> minutes = policies.Value(TPolicy::MaxDeactivationMinutes);
+    if (!minutes) return askedMs;
+    const uint64_t longest = *minutes * 60'000ull;
+    return askedMs == 0 ? longest : std::min(askedMs, longest);
+}
+
+}  // namespace lumivane
