@@ -52,6 +52,11 @@ void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& reques
     int code = kExitActive;
     for (const TControlRequest& request : requests) {
         const auto sent = p.SendControl(request);
+        if (sent.Result == R::Answered && sent.Reply == kNotAllowedReply) {
+            p.Print(L"The command is not allowed by your administrator.", true);
+            p.SetExitCode(kExitNotAllowed);
+            return;
+        }
         const auto reply = sent.Result == R::Answered ? DecodeReply(sent.Reply) : std::nullopt;
         if (!reply) {
             const bool refused = sent.Result != R::NoAnswer;

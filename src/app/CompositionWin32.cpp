@@ -94,6 +94,7 @@ void TLumivaneWin32::FormCreate() {
     FConfig.SetSessionLocked(SessionLocked());
     FTriggers.SetSessionLocked(FConfig.SessionLocked());
     FConfig.SetAwakeRequest(FAwake);
+    ApplyPolicies(ReadPolicies(FMachineRegistry, FRegistry));
     const TTriggerSettings triggers = LoadTriggers(FRegistry);
     FConfig.SetKeepAwake(triggers.KeepAwake, triggers.LetDisplaySleepWhenLocked);
     FConfig.FormCreate();
@@ -106,6 +107,7 @@ void TLumivaneWin32::FormCreate() {
     // Once the state from before is known: a trigger that holds already
     // deactivates now.
     FTriggers.Apply(triggers);
+    FPolicyWatch.Start(FMain.Handle());
     FReady = true;
     // Told once, over the icon.
     if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
@@ -145,6 +147,25 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
     return static_cast<uintptr_t>(Answer(target, request, state));
 }
 
+void TLumivaneWin32::PoliciesChanged() {
+    if (FEndStepsDone) return;
+    // Armed again before the read: a change from now on is told again.
+    FPolicyWatch.Rearm();
+    const TPolicies policies = ReadPolicies(FMachineRegistry, FRegistry);
+    if (policies == FConfig.Policies()) return;
+    ApplyPolicies(policies);
+    FOptionsStore.ApplyStartPolicy();
+    // A trigger allowed again holds again.
+    FConfig.SetTriggerCause(FTriggers.Cause());
+    FNotes.Reload();
+    FStatus.UpdateStatus();
+}
+
+void TLumivaneWin32::ApplyPolicies(const TPolicies& policies) {
+    FConfig.SetPolicies(policies);
+    FMain.ShowRefused(RefusedCommands(policies), policies.Configured(TPolicy::RunAtStartup));
+}
+
 void TLumivaneWin32::SessionConnectionChanged() { FConfig.SetSessionConnected(SessionConnected()); }
 
 void TLumivaneWin32::SessionLockChanged(bool locked) {
@@ -165,6 +186,7 @@ void TLumivaneWin32::EndSteps() {
     // The help viewer, which has no owner, goes before COM does.
     FHelpViewer.Close();
     FTriggers.Stop();
+    FPolicyWatch.Stop();
     RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }});
 }
 
@@ -270,7 +292,7 @@ void TLumivaneWin32::actDeactivateUntilExecute() {
 
 void TLumivaneWin32::actAutomaticDeactivationExecute() {
     FNotifyIcon.PopupMenu = 0;  // no menu over the dialog
-    const auto chosen = AskTriggers(FMain.Handle(), FTriggers.Settings());
+    const auto chosen = AskTriggers(FMain.Handle(), FTriggers.Settings(), FConfig.Policies());
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
     if (!chosen || FEndStepsDone) return;
     if (!SaveTriggers(FRegistry, *chosen)) FErrors.ShowError(kRegistryWriteErrorText);

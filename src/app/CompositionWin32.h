@@ -9,6 +9,7 @@
 #include "app/UsualFunctionsWin32.h"
 #include "config/DisplayPowerNotesWin32.h"
 #include "config/ManagedConfiguration.h"
+#include "config/PolicyWatchWin32.h"
 #include "config/ProcessTableWin32.h"
 #include "config/RestoreJournal.h"
 #include "config/StatusPresentation.h"
@@ -91,6 +92,9 @@ private:
     uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) override;
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override { FTriggers.SetOnMains(onMains); }
+    void PoliciesChanged() override;
+    // What the administrators allow, in every part that shows or obeys it.
+    void ApplyPolicies(const TPolicies& policies);
     // The end steps, once: at the session's end or at the window's.
     void EndSteps();
     // A journal left by a run that did not end normally, before the capture.
@@ -111,6 +115,8 @@ private:
     TMessageDialogWin32 FDialog;
     TClockWin32 FClock;
     TRegistryWin32 FRegistry;
+    TRegistryWin32 FMachineRegistry{HKEY_LOCAL_MACHINE};
+    TPolicyWatchWin32 FPolicyWatch;
     TErrorBoxWin32 FErrors{[this] { return FMain.Handle(); }};
     TProcessTableWin32 FProcesses;
     // The monitor power-off of the run: the active power plan where its

@@ -15,7 +15,8 @@ const wchar_t* const kUsageText =
     L"  -recover  puts back what this user's lost runs left changed, then ends; nothing while\n"
     L"            Lumivane runs\n"
     L"Exit codes: 0 active or done, 1 deactivated, 2 deactivated for a period, 3 not running,\n"
-    L"            4 no answer (busy, or not ended after -exit), 5 refused, 64 bad command line\n";
+    L"            4 no answer (busy, or not ended after -exit), 5 refused,\n"
+    L"            6 not allowed by your administrator, 64 bad command line\n";
 
 namespace {
 

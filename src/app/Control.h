@@ -50,6 +50,7 @@ enum TExitCode : int {
     kExitNotRunning = 3,
     kExitNoAnswer = 4,  // the running copy did not answer (or end, after -exit) in time
     kExitRefused = 5,   // the running copy turned the command down
+    kExitNotAllowed = 6,  // an administrator's policy does not allow it
     kExitUsage = 64,
 };
 
@@ -110,6 +111,8 @@ uint64_t EncodeReply(const TControlReply& reply);
 // A copy that cannot take a request yet (starting, showing a message at its
 // start, inside a command that reads messages): the sender asks again.
 constexpr uint64_t kBusyReply = 2;
+// An administrator's policy does not allow the request: nothing changed.
+constexpr uint64_t kNotAllowedReply = 4;
 std::optional<TControlReply> DecodeReply(uint64_t value);
 
 // "deactivated until 17:30 (screen saver off, monitor power off off)":

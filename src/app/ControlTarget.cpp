@@ -30,11 +30,21 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
     return reply;
 }
 
+bool NotAllowed(const TPolicies& policies, TControlVerb verb, bool activated) {
+    using V = TControlVerb;
+    if (verb == V::Status || verb == V::Exit || verb == V::Recover) return false;
+    if (!policies.Allows(TPolicy::AllowCommandLineControl)) return true;
+    const bool deactivates = verb == V::Deactivate || verb == V::DeactivateFor || verb == V::DeactivateUntil ||
+                             (verb == V::Toggle && activated);
+    return deactivates && !policies.Allows(TPolicy::AllowDeactivation);
+}
+
 uint64_t Answer(const TControlTarget& target, const std::optional<TControlRequest>& request,
                 const TCopyState& state) {
     // A copy that is ending will not be ready again; a bad request never is.
     if (!request || state.Ending) return 0;
     if (!state.Ready || state.InCommand) return kBusyReply;
+    if (NotAllowed(target.Config.Policies(), request->Verb, target.Config.FActivated)) return kNotAllowedReply;
     return EncodeReply(CarryOut(target, *request));
 }
 

@@ -23,6 +23,11 @@ struct TControlTarget {
 // state afterwards.
 TControlReply CarryOut(const TControlTarget& target, const TControlRequest& request);
 
+// An administrator's policy refuses the request: every one but those an
+// uninstaller or a package manager needs when control is not allowed, and
+// a deactivation when none is.
+bool NotAllowed(const TPolicies& policies, TControlVerb verb, bool activated);
+
 // Where the running copy is when a request comes.
 struct TCopyState {
     bool Ready = true;      // the start's steps are done (a start-up message is not)

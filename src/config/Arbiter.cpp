@@ -45,8 +45,9 @@ TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     // the screen saver and the automatic lock away. So it is taken only
     // where the user gave both items to this program, the power-off is off,
     // and nothing else keeps the display on. Locked, Windows' own time-out
-    // for the lock screen turns it off, unless the user asked otherwise.
-    d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated &&
+    // for the lock screen turns it off, unless the user asked otherwise. A
+    // machine that must lock after a time without input is never held.
+    d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated && !f.InactivityLock &&
                     !f.PlanKeepsDisplayOn && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
     if (d.HoldSystem)
         d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)

@@ -66,6 +66,8 @@ struct TArbiterFacts {
     // The power plan itself holds the power-off at "never": the run is on a
     // plan and its write took (a policy can refuse it).
     bool PlanKeepsDisplayOn = false;
+    // The machine locks after a time without input (a policy).
+    bool InactivityLock = false;
     bool Ended = false;
 };
 

@@ -1,5 +1,7 @@
 #include "config/DisplayPowerNotesWin32.h"
 
+#include "config/Policies.h"
+
 namespace lumivane {
 
 namespace {
@@ -17,7 +19,6 @@ std::wstring Text(HKEY root, const wchar_t* key, const wchar_t* name) {
     return value;
 }
 
-constexpr wchar_t kDesktopPolicy[] = L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop";
 constexpr wchar_t kDisplayTimeoutPolicy[] =
     L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
 
@@ -26,8 +27,9 @@ constexpr wchar_t kDisplayTimeoutPolicy[] =
 void TDisplayPowerNotesWin32::Load() {
     FLoaded = true;
     FScreenSaverNote.clear();
-    for (const wchar_t* name : {L"ScreenSaveActive", L"ScreenSaveTimeOut", L"SCRNSAVE.EXE"})
-        if (HasValue(HKEY_CURRENT_USER, kDesktopPolicy, name) || HasValue(HKEY_LOCAL_MACHINE, kDesktopPolicy, name))
+    // One rule with the configuration's: any of Windows' own values in either hive.
+    for (const wchar_t* name : kDesktopPolicyValues)
+        if (HasValue(HKEY_CURRENT_USER, kDesktopPolicyKey, name) || HasValue(HKEY_LOCAL_MACHINE, kDesktopPolicyKey, name))
             FScreenSaverNote = kNoteSetByPolicy;
     // Active with no program chosen: nothing ever starts.
     if (FScreenSaverNote.empty() && Text(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"SCRNSAVE.EXE").empty())

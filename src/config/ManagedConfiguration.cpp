@@ -1,5 +1,7 @@
 #include "config/ManagedConfiguration.h"
 
+#include <algorithm>
+
 namespace lumivane {
 
 TManagedConfiguration::TManagedConfiguration(const TManagedConfigurationDeps& deps)
@@ -65,10 +67,11 @@ TArbiterFacts TManagedConfiguration::Facts(bool withPlan) const {
     f.PeriodRunning = FPeriodAwake;
     f.PeriodEnd = FDeactivatedUntil;
     f.Activated = FActivated;
-    f.ManageScreenSaver = FDeps.Options.ManageScreenSaver();
+    f.ManageScreenSaver = ManagesScreenSaver();
     f.ManagePowerOff = FDeps.Options.ManagePowerOff();
     f.UpdateSettings = FDeps.Options.UpdateSettings();
-    f.KeepAwake = FKeepAwake;
+    f.KeepAwake = FPolicies.Forced(TPolicy::KeepAwake, FKeepAwake);
+    f.InactivityLock = FPolicies.InactivityLock;
     f.SessionLocked = FSessionLocked;
     f.LetDisplaySleepWhenLocked = FLetDisplaySleepWhenLocked;
     // Asked of the plan only when the answer matters: it is a read of the
@@ -106,7 +109,9 @@ void TManagedConfiguration::SetTriggerCause(const std::wstring& cause) {
         FAwayCause = cause;
         return;
     }
-    const TAutoStep step = FAuto.Holds(!cause.empty(), FActivated);
+    const bool allowed =
+        FPolicies.Allows(TPolicy::AllowDeactivation) && FPolicies.Allows(TPolicy::AllowAutomaticDeactivation);
+    const TAutoStep step = FAuto.Holds(allowed && !cause.empty(), FActivated);
     FAutoCause = FAuto.Holding() ? cause : std::wstring();
     if (step != TAutoStep::None) SetActivation(step == TAutoStep::Activate, true);
     UpdateAwake();
@@ -130,18 +135,59 @@ void TManagedConfiguration::SetActivation(bool v, bool temporary) {
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(nullptr);
     if (FDeps.Options.PreserveConfiguration()) FPreserving = true;
     const bool update = !temporary && WriteForGood();
-    if (FDeps.Options.ManageScreenSaver()) SetScreenSaverActive(FDeps.Spi, v, update);
+    if (ManagesScreenSaver()) SetScreenSaverActive(FDeps.Spi, v, update);
     if (FDeps.Options.ManagePowerOff()) SetPowerOffActive(FDeps.Spi, v, update);
     CaptureConfiguration();
     FDeps.Status.UpdateStatus();
     FActivated = v;
+    FRunDeactivated = !v;
+}
+
+bool TManagedConfiguration::ManagesScreenSaver() const {
+    return FDeps.Options.ManageScreenSaver() && !FPolicies.ScreenSaverByWindows;
+}
+
+void TManagedConfiguration::Deactivate() {
+    UserCommand();
+    SetActivation(false);
+}
+
+void TManagedConfiguration::actDeactivateExecute() {
+    const std::optional<uint64_t> ms = PermittedDeactivation(FPolicies, 0);
+    if (!ms) return;
+    if (*ms) return StartPeriod(*ms);
+    Deactivate();
 }
 
 void TManagedConfiguration::actDeactivateForExecute(uint32_t tag) {
+    if (const std::optional<uint64_t> ms = PermittedDeactivation(FPolicies, tag)) StartPeriod(*ms);
+}
+
+void TManagedConfiguration::SetPolicies(const TPolicies& policies) {
+    FPolicies = policies;
+    if (FEnded) return;
+    const uint64_t now = FDeps.Clock.WallClockMs();
+    const bool running = FTimerDisableFor.Enabled();
+    const uint64_t left = running ? std::max<uint64_t>(FDeactivatedUntilMs, now + 1) - now : 0;
+    const std::optional<uint64_t> allowed = PermittedDeactivation(policies, left);
+    // Only what this run deactivated: items the start found off stay so.
+    const bool ours = FRunDeactivated && !FAuto.Holding();
+    if (FAuto.Holding() && !(allowed && policies.Allows(TPolicy::AllowAutomaticDeactivation)))
+        SetTriggerCause(L"");
+    else if (ours && !allowed)
+        actActivateExecute();
+    else if (ours && *allowed != left)
+        StartPeriod(*allowed);
+    UpdateAwake();
+    FDeps.Status.UpdateStatus();
+}
+
+void TManagedConfiguration::StartPeriod(uint64_t ms) {
     if (FEnded) return;
     UserCommand();
     if (FTimerDisableFor.Enabled()) TimerDisableForTimer(&FTimerDisableFor);
-    actDeactivateExecute();
+    Deactivate();
+    const uint32_t tag = static_cast<uint32_t>(ms);
     FTimerDisableFor.SetInterval(tag);
     FDeactivatedUntilMs = FDeps.Clock.WallClockMs() + tag;
     // The clock may change within the period: the end as the clock will show it.
@@ -184,7 +230,9 @@ TPlanMark WithPermanence(TPlanMark mark, bool update) {
 void TManagedConfiguration::RestoreInitialConfiguration() {
     FDeps.Plan.Refresh();
     const bool update = FDeps.Options.UpdateSettings();
-    SetScreenSaverActive(FDeps.Spi, FInitialConfiguration.ScreenSaverSetting.Active, update);
+    // A screen saver that Windows' policy sets is the administrator's.
+    if (!FPolicies.ScreenSaverByWindows)
+        SetScreenSaverActive(FDeps.Spi, FInitialConfiguration.ScreenSaverSetting.Active, update);
     const bool initialActive = FInitialConfiguration.PowerOffSetting.Active;
     if (!FInitialPlan.Plan) {
         SetPowerOffActive(FDeps.Spi, initialActive, update);
@@ -255,8 +303,8 @@ void TManagedConfiguration::TimerCheckConfigurationTimer(TTimer*) {
         const TDisplayPowerConfiguration current = GetDisplayPowerConfiguration(spi);
         const bool update = WriteForGood();
         const auto& keptSs = FPreservedConfiguration.ScreenSaverSetting;
-        if (NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(),
-                         current.ScreenSaverSetting.Active))
+        if (!FPolicies.ScreenSaverByWindows &&
+            NeedsReapply(keptSs, FDeps.Options.ManageScreenSaver(), current.ScreenSaverSetting.Active))
             SetScreenSaverConfiguration(spi, keptSs.Active, keptSs.Timeout, update);
         const auto& keptPo = FPreservedConfiguration.PowerOffSetting;
         if (NeedsReapply(keptPo, FDeps.Options.ManagePowerOff(),

@@ -8,6 +8,7 @@
 
 #include "base/Timer.h"
 #include "config/Arbiter.h"
+#include "config/Policies.h"
 #include "config/TimeFormat.h"
 #include "config/Triggers.h"
 #include "display/KeepAwake.h"
@@ -71,7 +72,9 @@ public:
     // The user's commands; one given while an automatic deactivation holds
     // stands when the trigger ends.
     void actActivateExecute() { UserCommand(); SetActivation(true); }
-    void actDeactivateExecute() { UserCommand(); SetActivation(false); }
+    // Under an administrator's policy a deactivation may be refused (nothing
+    // changes) or given an end.
+    void actDeactivateExecute();
     // `tag`: the duration in ms carried by the action that was executed.
     void actDeactivateForExecute(uint32_t tag);
     void actRestoreConfigurationExecute();
@@ -99,6 +102,15 @@ public:
     bool Restoring() const { return FRestoring; }
 
     bool DeactivateForRunning() const { return FTimerDisableFor.Enabled(); }
+
+    // What the administrators allow, read again whenever it changed. A
+    // deactivation in force that the new policies forbid ends at once, as
+    // Activate would; a longer one than they allow is cut.
+    void SetPolicies(const TPolicies& policies);
+    const TPolicies& Policies() const { return FPolicies; }
+    // The screen saver is this program's to change: the user gave it, and
+    // no policy of Windows' own sets it.
+    bool ManagesScreenSaver() const;
 
     // The triggers of the automatic deactivation changed: `cause` names the
     // one that holds (a program's name, kFullScreenCause), empty when none
@@ -144,6 +156,8 @@ public:
 private:
     // `temporary`: never written into the profile, whatever the option.
     void SetActivation(bool v, bool temporary = false);
+    void Deactivate();
+    void StartPeriod(uint64_t ms);
     void ReapplyPowerOff(const TPowerSetting& kept, bool update);
     void UserCommand();
     void SetPeriodAwake(bool wanted);
@@ -159,7 +173,9 @@ private:
     IAwakeRequest* FAwake = nullptr;
     bool FKeepAwake = true, FLetDisplaySleepWhenLocked = true, FSessionLocked = false;
     bool FPeriodAwake = false, FAwakeHeld = false;
+    bool FRunDeactivated = false;  // the items are off by a command of this run
     TArbiterDecision FAwakeHeldAs;
+    TPolicies FPolicies;
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;
     std::optional<std::wstring> FAwayCause;  // the triggers' word while the user is away

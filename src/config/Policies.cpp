@@ -65,6 +65,13 @@ TPolicies ReadPolicies(IRegistry& machine, IRegistry& user) {
     return p;
 }
 
+std::vector<TCommandId> RefusedCommands(const TPolicies& policies) {
+    if (policies.Allows(TPolicy::AllowDeactivation)) return {};
+    using C = TCommandId;
+    return {C::actDeactivate, C::actHalfHour, C::act1Hour, C::act2Hours, C::act3Hours,
+            C::act4Hours,     C::act8Hours,   C::act12Hours, C::actDeactivateUntil};
+}
+
 std::optional<uint64_t> PermittedDeactivation(const TPolicies& policies, uint64_t askedMs) {
     if (!policies.Allows(TPolicy::AllowDeactivation)) return std::nullopt;
     const std::optional<uint32_t> minutes = policies.Value(TPolicy::MaxDeactivationMinutes);

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "ui/Commands.h"
 
 namespace lumivane {
 
@@ -73,6 +76,9 @@ struct TPolicies {
 
 // Reads both hives: `machine` and `user` each open keys of their own hive.
 TPolicies ReadPolicies(IRegistry& machine, IRegistry& user);
+
+// The commands the policies refuse: greyed, with kSetByAdministrator.
+std::vector<TCommandId> RefusedCommands(const TPolicies& policies);
 
 // What a deactivation the user asks for becomes: nullopt where it is not
 // allowed, else its length in ms (0: a plain Deactivate, for good). A

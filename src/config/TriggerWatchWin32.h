@@ -70,6 +70,7 @@ public:
     // Takes the settings, with one look at the running processes for the list.
     void Apply(const TTriggerSettings& settings);
     const TTriggerSettings& Settings() const { return FSettings; }
+    const std::wstring& Cause() const { return FCause; }
     const TTriggerObservations& Seen() const { return FSeen; }
 
     void ProgramEnded(uint32_t processId);

@@ -69,6 +69,8 @@ void TOptionsStore::LoadOptions() {
         // says whether the program really starts at log-on.
         if (StartupMarkedDisabled()) FDeps.Form.SetChecked(C::cbStartWithWindows, false);
         FStartBoxKept = FDeps.Form.Checked(C::cbStartWithWindows);
+        FStartForced.reset();
+        ApplyStartPolicy();
         FDeps.HighColorIcon = reg.ReadBool(kHighColorNotifyIconValue, false) || FDeps.VisualStyles();
     } catch (const std::exception& e) {
         FDeps.Errors.ShowError(Widen(e.what()));
@@ -140,7 +142,11 @@ void TOptionsStore::SaveRows(TRegistryDefault& reg) {
     const TMainForm& form = FDeps.Form;
     for (const TOptionRow& row : kRows) {
         switch (row.Kind) {
-        case K::Bool: reg.WriteBool(row.Name, form.Checked(row.Control)); break;
+        case K::Bool:
+            // A forced box keeps the user's own choice in the options.
+            reg.WriteBool(row.Name, row.Control == C::cbStartWithWindows && FStartForced ? FUsersStart
+                                                                                          : form.Checked(row.Control));
+            break;
         case K::Delay: reg.WriteInteger(row.Name, form.edContinuousModeDelay.Number()); break;
         case K::HotKey: reg.WriteInteger(row.Name, form.HotKey(row.Control)); break;
         case K::ItemIndex: reg.WriteInteger(row.Name, form.ItemIndex(row.Control)); break;
@@ -157,7 +163,7 @@ bool TOptionsStore::SaveRunEntry(TRegistryDefault& reg) {
     // Only the user's own check moves the entry to this copy: a portable copy
     // that merely saves what it read at its end must not take the log-on
     // start away from the installation the user chose.
-    const bool checkedByUser = checked && !FStartBoxKept;
+    const bool checkedByUser = checked && (!FStartBoxKept || FStartForced);
     if (checked) {
         std::wstring entry;
         if (checkedByUser || !reg.ReadString(FDeps.Title, entry) || !NamedProgramExists(entry))
@@ -170,6 +176,22 @@ bool TOptionsStore::SaveRunEntry(TRegistryDefault& reg) {
     if (!checked || checkedByUser) RemoveStartupMark();
     FStartBoxKept = checked;
     return true;
+}
+
+void TOptionsStore::ApplyStartPolicy() {
+    const std::optional<uint32_t> forced = FDeps.Config.Policies().Value(TPolicy::RunAtStartup);
+    if (!FStartForced && !forced) return;
+    TMainForm& form = FDeps.Form;
+    if (!FStartForced) FUsersStart = form.Checked(C::cbStartWithWindows);
+    FStartForced = forced ? std::optional<bool>(*forced != 0) : std::nullopt;
+    form.SetEnabled(C::cbStartWithWindows, !forced);
+    form.SetChecked(C::cbStartWithWindows, FStartForced.value_or(FUsersStart));
+    try {
+        TRegistryDefault reg(FDeps.Registry);
+        SaveRunEntry(reg);
+    } catch (const TRegistryError&) {
+        FDeps.Errors.ShowError(kRegistryWriteErrorText);
+    }
 }
 
 bool TOptionsStore::StartupMarkedDisabled() const {

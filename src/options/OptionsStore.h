@@ -3,6 +3,7 @@
 // named values under one per-user key, and the program's entry among the
 // programs Windows starts at log-on.
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -67,6 +68,10 @@ public:
     void LoadOptions();
     // False when the save stopped on an error (already shown).
     bool SaveOptions();
+    // An administrator's start-up policy: the box shows it, greyed, and the
+    // entry follows it at once; the user's own choice is kept for when the
+    // policy goes.
+    void ApplyStartPolicy();
 
 private:
     void LoadRows(const TRegistryDefault& reg);
@@ -79,6 +84,8 @@ private:
     // The start-up box as last read or written: a box checked since then is
     // the user's choice of this copy.
     bool FStartBoxKept = false;
+    std::optional<bool> FStartForced;  // by the policy, as last applied
+    bool FUsersStart = false;          // the box as the user left it meanwhile
 };
 
 }  // namespace lumivane

@@ -13,9 +13,9 @@ constexpr DWORD kMaxValueBytes = 4096;
 bool TRegistryWin32::OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) {
     HKEY opened = nullptr;
     const LSTATUS status =
-        create ? RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+        create ? RegCreateKeyExW(FRoot, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, access,
                                  nullptr, &opened, nullptr)
-               : RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, access, &opened);
+               : RegOpenKeyExW(FRoot, path.c_str(), 0, access, &opened);
     if (status != ERROR_SUCCESS) return false;
     key = reinterpret_cast<TRegKey>(opened);
     return true;

@@ -9,12 +9,17 @@ namespace lumivane {
 
 class TRegistryWin32 final : public IRegistry {
 public:
+    // The machine's hive for what administrators set there.
+    explicit TRegistryWin32(HKEY root = HKEY_CURRENT_USER) : FRoot(root) {}
     bool OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) override;
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override;
     bool SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) override;
     bool DeleteValue(TRegKey key, const std::wstring& name) override;
     std::vector<std::wstring> ValueNames(TRegKey key) override;
     void CloseKey(TRegKey key) override;
+
+private:
+    HKEY FRoot;
 };
 
 // "Error" with the error icon: owned by the window while it is visible;

@@ -78,6 +78,7 @@ void TfMain_lumivane::CreateControls() {
         Slot(def.Id) = control;
         if (def.Hint) FToolTips.Add(control, def.Hint);
     }
+    ShowRefusedNow();
     FDelayEdit.OnRecreated = [this](HWND oldEdit, HWND newEdit) {
         Slot(TControlId::edContinuousModeDelay) = newEdit;
         FToolTips.Replace(oldEdit, newEdit);

@@ -5,6 +5,8 @@
 #include <iterator>
 
 #include "base/ProgramNames.h"
+#include "config/Policies.h"
+#include "config/PolicyWatchWin32.h"
 #include "config/ProcessTableWin32.h"
 #include "resource.h"
 #include "ui/MenusWin32.h"
@@ -64,6 +66,21 @@ void TfMain_lumivane::CreateMenus() {
     FMainMenu.Reset(BuildMenu(MainMenu(), false));
     FNotifyMenu.Reset(BuildMenu(NotifyMenu(), true));
     FAccelerators.Reset(BuildAccelerators());
+    ShowRefusedNow();
+}
+
+void TfMain_lumivane::ShowRefused(std::vector<TCommandId> refused, bool startForced) {
+    FRefused = std::move(refused);
+    FStartForced = startForced;
+    ShowRefusedNow();
+}
+
+void TfMain_lumivane::ShowRefusedNow() {
+    if (FMainMenu) ShowRefusedItems(FMainMenu.Get(), MainMenu(), FRefused);
+    if (FNotifyMenu) ShowRefusedItems(FNotifyMenu.Get(), NotifyMenu(), FRefused);
+    FToolBar.ShowRefused(FRefused);
+    if (HWND box = Slot(TControlId::cbStartWithWindows))
+        FToolTips.SetHint(box, FStartForced ? kSetByAdministrator : FindControl(TControlId::cbStartWithWindows)->Hint);
 }
 
 void TfMain_lumivane::CreateNotifyIcon() {
@@ -252,6 +269,9 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
         return TRUE;
+    case kPoliciesChangedMessage:
+        FDeps.Events.PoliciesChanged();
+        return 0;
     case kProgramEndedMessage:
         FDeps.Events.ProgramEnded(static_cast<uint32_t>(wParam));
         return 0;

@@ -61,6 +61,8 @@ public:
     virtual void ProgramEnded(uint32_t processId) = 0;
     // The computer went on mains power or on battery.
     virtual void PowerSourceChanged(bool onMains) = 0;
+    // Something under the policies' keys changed.
+    virtual void PoliciesChanged() = 0;
 };
 
 struct TMainWindowDeps {
@@ -90,6 +92,10 @@ public:
     // The showings to come make no controls (a run that is ending).
     void ShowWithoutControls() { FWithoutControls = true; }
     HWND ToolTips() const { return FToolTips.Handle(); }
+    // What an administrator decides: the refused commands greyed in both
+    // menus and the tool bar, the start-up box's hint; kept for the
+    // controls made later.
+    void ShowRefused(std::vector<TCommandId> refused, bool startForced);
 
     // IStatusView, IStateIcons
     void ShowStatus(const TStatusTexts& status) override;
@@ -114,6 +120,7 @@ private:
     HWND& Slot(TControlId id);
 
     void CreateMenus();
+    void ShowRefusedNow();
     void RegisterPowerNotifications();
     void UnregisterPowerNotifications();
     void CreateNotifyIcon();
@@ -133,6 +140,8 @@ private:
     std::unique_ptr<TStateIconsWin32> FStateIcons;
     TMsgWindow FMsgWindow;
     TToolBarWin32 FToolBar;
+    std::vector<TCommandId> FRefused;
+    bool FStartForced = false;
     TToolTipsWin32 FToolTips;
     TNumberEditWin32 FDelayEdit;
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};

@@ -1,5 +1,8 @@
 #include "ui/MenusWin32.h"
 
+#include "config/Policies.h"
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -50,6 +53,22 @@ HMENU BuildMenu(const TMenuDef& def, bool popup) {
     if (def.Default != TCommandId::None)
         SetMenuDefaultItem(menu, static_cast<UINT>(def.Default), FALSE);  // drawn bold
     return menu;
+}
+
+void ShowRefusedItems(HMENU menu, const TMenuDef& def, std::span<const TCommandId> refused) {
+    for (const TMenuItemDef& item : def.Items) {
+        const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
+        if (!command) continue;
+        const bool no = std::find(refused.begin(), refused.end(), item.Command) != refused.end();
+        std::wstring text = no ? std::wstring(item.Caption ? item.Caption : command->Caption) + L"\t" + kSetByAdministrator
+                               : ItemText(item, command, def.ShowShortCuts);
+        MENUITEMINFOW mii{};
+        mii.cbSize = sizeof(mii);
+        mii.fMask = MIIM_STRING;
+        mii.dwTypeData = text.data();
+        SetMenuItemInfoW(menu, static_cast<UINT>(item.Command), FALSE, &mii);
+        EnableMenuItem(menu, static_cast<UINT>(item.Command), MF_BYCOMMAND | (no ? MF_GRAYED : MF_ENABLED));
+    }
 }
 
 bool MenusThemed() {

@@ -3,6 +3,8 @@
 // built from the command tables.
 #include <windows.h>
 
+#include <span>
+
 #include "ui/CommandImagesWin32.h"
 #include "ui/MainContents.h"
 
@@ -26,6 +28,9 @@ bool MenusThemed();
 // false for a message about something else.
 bool MeasureMenuImage(MEASUREITEMSTRUCT& item, TCommandImagesWin32& images);
 bool DrawMenuImage(const DRAWITEMSTRUCT& item, TCommandImagesWin32& images);
+// Greys the refused commands' items, with a hint where the shortcut would
+// stand, and gives the others back their state and text.
+void ShowRefusedItems(HMENU menu, const TMenuDef& def, std::span<const TCommandId> refused);
 // Every command shortcut of the main window.
 HACCEL BuildAccelerators();
 

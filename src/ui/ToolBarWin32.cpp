@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "config/Policies.h"
 #include "ui/Commands.h"
 #include "win32/Window.h"
 
@@ -46,6 +47,8 @@ bool TToolBarWin32::Create(HWND parent, UINT dpi, HFONT font, TCommandImagesWin3
     if (HWND tip = reinterpret_cast<HWND>(SendMessageW(FToolBar, TB_GETTOOLTIPS, 0, 0)))
         SendMessageW(tip, TTM_SETDELAYTIME, TTDT_AUTOPOP, static_cast<LPARAM>(hidePause));
     SizeButtons(dpi);
+    const std::vector<TCommandId> refused = FRefused;
+    ShowRefused(refused);
 
     REBARBANDINFOW band{};
     band.cbSize = sizeof(band);
@@ -109,12 +112,22 @@ int TToolBarWin32::Height() const {
     return r.bottom - r.top;
 }
 
+void TToolBarWin32::ShowRefused(std::span<const TCommandId> refused) {
+    FRefused.assign(refused.begin(), refused.end());
+    if (!FToolBar) return;
+    for (const TToolButtonDef& b : ToolBarButtons())
+        if (b.Command != TCommandId::None)
+            SendMessageW(FToolBar, TB_ENABLEBUTTON, static_cast<WPARAM>(b.Command),
+                         std::find(refused.begin(), refused.end(), b.Command) == refused.end());
+}
+
 bool TToolBarWin32::HandleNotify(NMHDR* header) {
     if (header->code != TTN_GETDISPINFOW) return false;
     auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
     const TCommandDef* command = FindCommand(static_cast<TCommandId>(header->idFrom));
     if (!command || !command->Hint) return false;
-    info->lpszText = const_cast<wchar_t*>(command->Hint);
+    const bool refused = std::find(FRefused.begin(), FRefused.end(), command->Id) != FRefused.end();
+    info->lpszText = const_cast<wchar_t*>(refused ? kSetByAdministrator : command->Hint);
     return true;
 }
 

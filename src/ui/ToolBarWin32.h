@@ -4,6 +4,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <span>
+#include <vector>
+
+#include "ui/Commands.h"
+
 #include "ui/CommandImagesWin32.h"
 
 namespace lumivane {
@@ -18,12 +23,15 @@ public:
     int Height() const;
     // WM_NOTIFY from the tool bar's tooltip: fills in the command's hint.
     bool HandleNotify(NMHDR* header);
+    // Greys the refused commands' buttons; their hint says who decided.
+    void ShowRefused(std::span<const TCommandId> refused);
 
 private:
     void SizeButtons(UINT dpi);
     void UpdateBand();
     HWND FCoolBar = nullptr;
     HWND FToolBar = nullptr;
+    std::vector<TCommandId> FRefused;
 };
 
 }  // namespace lumivane

@@ -45,7 +45,8 @@ std::wstring PickProgram(HWND owner) {
 
 class TfTriggers final : public TModalDialogWin32 {
 public:
-    TfTriggers(HWND owner, const TTriggerSettings& settings) : FSettings(settings) {
+    TfTriggers(HWND owner, const TTriggerSettings& settings, const TPolicies& policies)
+        : FSettings(settings), FReadOnly(!policies.Allows(TPolicy::AllowAutomaticDeactivation)) {
         if (!Open(owner, kTriggersDialogClassName, L"Automatic deactivation", kClientWidth, kClientHeight)) return;
         const int right = kClientWidth - 12, buttonLeft = right - kButtonWidth, listRight = buttonLeft - 10;
         Child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, right, 28}, -1);
@@ -69,8 +70,8 @@ public:
         } boxes[] = {
             {C::FullScreen, L"Deactivate while a program is &full screen or presenting", settings.FullScreen, 184},
             {C::OnlyOnMains, L"Only on &mains power", settings.OnlyOnMains, 206},
-            {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation", settings.KeepAwake,
-             228},
+            {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation",
+             policies.Forced(TPolicy::KeepAwake, settings.KeepAwake), 228},
             {C::LetDisplaySleep, L"&Let the display turn off while the computer is locked",
              settings.LetDisplaySleepWhenLocked, 250},
         };
@@ -80,6 +81,15 @@ public:
             SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
         ShowList();
+        // What an administrator decides shows greyed, with who decided.
+        const bool keepForced = policies.Configured(TPolicy::KeepAwake);
+        if (FReadOnly)
+            for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::OnlyOnMains, C::LetDisplaySleep})
+                EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
+        if (FReadOnly || keepForced) {
+            EnableWindow(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake)), !FReadOnly && !keepForced);
+            Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, 280, 12 + 190, 300}, -1);
+        }
     }
 
     std::optional<TTriggerSettings> Ask() {
@@ -98,11 +108,15 @@ private:
                 SetWindowTextW(FName, L"");
                 return;
             }
-            FSettings.FullScreen = Checked(C::FullScreen);
-            FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
-            FSettings.KeepAwake = Checked(C::KeepAwake);
-            FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
-            FChosen = FSettings;
+            // Read-only, nothing is saved; a forced box keeps the user's own value.
+            if (!FReadOnly) {
+                FSettings.FullScreen = Checked(C::FullScreen);
+                FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
+                if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake))))
+                    FSettings.KeepAwake = Checked(C::KeepAwake);
+                FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
+                FChosen = FSettings;
+            }
             Close();
             return;
         case IDCANCEL: Close(); return;
@@ -160,14 +174,16 @@ private:
     }
 
     TTriggerSettings FSettings;
+    const bool FReadOnly;
     HWND FList = nullptr, FRemove = nullptr, FName = nullptr;
     std::optional<TTriggerSettings> FChosen;
 };
 
 }  // namespace
 
-std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings) {
-    TfTriggers dialog(owner, settings);
+std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings,
+                                            const TPolicies& policies) {
+    TfTriggers dialog(owner, settings, policies);
     return dialog.Ask();
 }
 

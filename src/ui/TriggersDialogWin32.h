@@ -6,6 +6,7 @@
 
 #include <optional>
 
+#include "config/Policies.h"
 #include "config/Triggers.h"
 
 namespace lumivane {
@@ -25,6 +26,9 @@ enum class TTriggersControl : int {
 };
 
 // Shows `settings`; the settings as the user left them at OK, empty at Cancel.
-std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings);
+// What `policies` decide shows greyed; with the automatic deactivation not
+// allowed the dialog only shows, and OK saves nothing.
+std::optional<TTriggerSettings> AskTriggers(HWND owner, const TTriggerSettings& settings,
+                                            const TPolicies& policies = {});
 
 }  // namespace lumivane

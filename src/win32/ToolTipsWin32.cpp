@@ -79,6 +79,15 @@ void TToolTipsWin32::Replace(HWND oldControl, HWND newControl) {
         }
 }
 
+void TToolTipsWin32::SetHint(HWND control, const std::wstring& hint) {
+    for (TTool& tool : FTools)
+        if (tool.Control == control) {
+            RemoveTools(tool);
+            tool.Text = WithCrLf(hint);
+            AddTools(tool);
+        }
+}
+
 void TToolTipsWin32::ControlsMoved() {
     for (TTool& tool : FTools) {
         RemoveTools(tool);

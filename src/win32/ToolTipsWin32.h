@@ -24,6 +24,8 @@ public:
     void Add(HWND control, const std::wstring& hint);
     // The control was made anew (same hint), or moved.
     void Replace(HWND oldControl, HWND newControl);
+    // The control's hint becomes `hint`.
+    void SetHint(HWND control, const std::wstring& hint);
     void ControlsMoved();
     HWND Handle() const { return FTip; }
 

@@ -97,13 +97,13 @@ TEST(ControlCommands, APeriodAnEndTimeTheStatusAndExitReachTheRunningCopy) {
     out = Command(L"-deactivate-for 5x");
     EXPECT_EQ(out.Code, 64u);
     EXPECT_EQ(out.Text.rfind("Not a duration: 5x", 0), 0u) << out.Text;
-    EXPECT_EQ(Command(L"-status").Text.rfind("deactivated until " + until, 0), 0u);
+    EXPECT_EQ(Command(L"-status").Text.rfind("deactivated until " + until, 0), DWORD{0});
 
     out = Command(L"-activate");
-    EXPECT_EQ(out.Code, 0u);
-    EXPECT_EQ(Command(L"-status").Code, 0u);
+    EXPECT_EQ(out.Code, DWORD{0});
+    EXPECT_EQ(Command(L"-status").Code, DWORD{0});
     out = Command(L"-exit");
-    EXPECT_EQ(out.Code, 0u);
+    EXPECT_EQ(out.Code, DWORD{0});
     EXPECT_TRUE(lumivane.Wait(5s).Ended) << "-exit returns once the copy has ended";
     EXPECT_FALSE(AnyJournal()) << "its end steps ran";
     EXPECT_EQ(Command(L"-status").Code, 3u);
@@ -120,14 +120,14 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAPlainStartOneShow
     ASSERT_NE(main, nullptr) << "a copy runs on";
     EXPECT_FALSE(IsWindowVisible(main)) << "hidden, as with -quiet";
     EXPECT_EQ(Command(L"-status").Code, 2u) << "with the command applied";
-    EXPECT_EQ(Command(L"-exit").Code, 0u);
+    EXPECT_EQ(Command(L"-exit").Code, DWORD{0});
     EXPECT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), nullptr);
     // Lumivane.com started plainly returns at once; its copy runs on, shown.
     out = Command(L"");
     EXPECT_TRUE(out.Ended && out.Code == 0 && out.Text.empty()) << out.Text;
     auto shown = [&] { return (main = FindWindowW(L"TfMain_lumivane", nullptr)) && IsWindowVisible(main); };
     EXPECT_TRUE(PollUntil(shown, 30s));
-    EXPECT_EQ(Command(L"-exit").Code, 0u);
+    EXPECT_EQ(Command(L"-exit").Code, DWORD{0});
 }
 
 std::atomic<int> gBusy{0}, gAsked{0};  // busy answers to give, requests so far
@@ -175,6 +175,55 @@ TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgai
         EXPECT_EQ(out.Code, r.Code) << out.Text;
         EXPECT_EQ(out.Text, r.Text);
     }
+}
+
+// A value an administrator sets, as `reg add` does, gone again with the test.
+struct TPolicySet {
+    HKEY Root;
+    const wchar_t *Key, *Name;
+    TPolicySet(HKEY root, const wchar_t* key, const wchar_t* name, DWORD value) : Root(root), Key(key), Name(name) {
+        RegSetKeyValueW(root, key, name, REG_DWORD, &value, sizeof(value));
+    }
+    TPolicySet(HKEY root, const wchar_t* key, const wchar_t* name, const wchar_t* text) : Root(root), Key(key), Name(name) {
+        RegSetKeyValueW(root, key, name, REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
+    }
+    ~TPolicySet() { RegDeleteKeyValueW(Root, Key, Name); }
+};
+constexpr wchar_t kOurs[] = L"Software\\Policies\\Tessaly\\Lumivane";
+
+// The copy's own view: Wine keeps these parameters per process.
+TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningDeactivationAtOnce) {
+    const TScreenSaverOn screenSaverOn;
+    std::optional<TPolicySet> user(std::in_place, HKEY_CURRENT_USER, kOurs, L"AllowDeactivation", DWORD{0});
+    TLumivane lumivane(L"-quiet");
+    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    TOutput out = Command(L"-deactivate");
+    EXPECT_EQ(out.Code, 6u) << out.Text;
+    EXPECT_EQ(out.Text, "The command is not allowed by your administrator.");
+    EXPECT_EQ(Command(L"-status").Text, "active (screen saver on, monitor power off off)") << "nothing changed";
+    {
+        const TPolicySet noControl(HKEY_CURRENT_USER, kOurs, L"AllowCommandLineControl", DWORD{0});
+        EXPECT_TRUE(PollUntil([] { return Command(L"-activate").Code == 6; }, 30s)) << "the copy read the change";
+        EXPECT_EQ(Command(L"-status").Code, 0u) << "what package managers need stays";
+    }
+    user.reset();
+    EXPECT_TRUE(PollUntil([] { return Command(L"-deactivate-for 30m").Code == 0; }, 30s));
+    EXPECT_EQ(Command(L"-status").Code, 2u);
+    // The machine's policy arrives while the period runs: it ends as Activate would.
+    const TPolicySet machine(HKEY_LOCAL_MACHINE, kOurs, L"AllowDeactivation", DWORD{0});
+    EXPECT_TRUE(PollUntil([] { return Command(L"-status").Code == 0; }, 30s));
+    EXPECT_EQ(Command(L"-status").Text, "active (screen saver on, monitor power off off)");
+}
+
+TEST(ControlCommands, AScreenSaverThatWindowsPolicySetsIsNotDeactivated) {
+    const TScreenSaverOn screenSaverOn;
+    const TPolicySet windows(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop",
+                             L"ScreenSaveActive", L"1");
+    TLumivane lumivane(L"-quiet");
+    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    EXPECT_EQ(Command(L"-deactivate").Code, 0u);
+    EXPECT_EQ(Command(L"-status").Text, "deactivated (screen saver on, monitor power off off)");
+    EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 
 }  // namespace
