@@ -173,6 +173,8 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         std::vector<TCommandId> Later;
         TCopyState Copy{};
         std::optional<uint64_t> Plain{};  // the answer when it is no state
+        std::optional<uint32_t> Allow{};  // AllowDeactivation, then AllowCommandLineControl
+        std::optional<uint32_t> Control{};
     } cases[] = {
         {{V::Toggle, 0}, true, TControlState::Deactivated, {}},
         {{V::Deactivate, 0}, true, TControlState::Deactivated, {}},
@@ -185,17 +187,27 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         {{V::Toggle, 0}, true, TControlState::Active, {}, {false, false, false}, kBusyReply},  // starting
         {{V::Toggle, 0}, true, TControlState::Active, {}, {true, true, false}, kBusyReply},    // inside Restore
         {{V::Exit, 0}, true, TControlState::Active, {}, {true, false, true}, 0},               // ending
+        {{V::Toggle, 0}, true, TControlState::Active, {}, {}, kNotAllowedReply, 0},
+        {{V::DeactivateFor, 90'000}, true, TControlState::Active, {}, {}, kNotAllowedReply, 0},
+        {{V::Toggle, 0}, false, TControlState::Active, {}, {}, {}, 0},  // an activation is allowed
+        {{V::Activate, 0}, false, TControlState::Deactivated, {}, {}, kNotAllowedReply, {}, 0},
+        {{V::Status, 0}, false, TControlState::Deactivated, {}, {}, {}, {}, 0},
     };
     for (const auto& c : cases) {
         TFakeCore core;
         core.form.SetChecked(TControlId::cbManageScreenSaver, true);
         core.config.FActivated = c.ActivatedBefore;
+        TPolicies policies;
+        policies.Values[0] = c.Allow, policies.Values[5] = c.Control;
+        core.config.SetPolicies(policies);
         std::vector<TCommandId> later;
         const uint64_t answer =
             Answer({core.dispatch, core.config, core.spi, [&](TCommandId id) { later.push_back(id); }}, c.Request, c.Copy);
         const TControlReply reply = DecodeReply(answer).value_or(TControlReply{});
         EXPECT_EQ(answer, c.Plain.value_or(answer));
-        EXPECT_EQ(reply.State, c.After) << static_cast<int>(c.Request.Verb);
+        if (!c.Plain) {
+            EXPECT_EQ(reply.State, c.After) << static_cast<int>(c.Request.Verb);
+        }
         EXPECT_EQ(core.config.FActivated, c.After == TControlState::Active) << "carried out only when answered";
         if (c.Request.Verb == V::Toggle && !c.Plain) {
             EXPECT_EQ(reply.ScreenSaverActive, c.After == TControlState::Active) << "the flags as they are after";

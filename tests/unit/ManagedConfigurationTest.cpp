@@ -208,7 +208,7 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
         {"PL", true, true, None, true, false},     {"FL", true, true, None, false, true},
         {"FLU", true, true, None, true, true},     {"F", true, true, Takes, true, false},
         {"P", true, true, Takes, true, false},     {"F", true, true, Refused, true, true},
-        {"LF", true, true, None, true, false},
+        {"LF", true, true, None, true, false},     {"IF", true, true, None, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + " plan " + std::to_string(row.Plan));
@@ -230,11 +230,53 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
             case 'P': c.SetTriggerCause(L"vlc.exe"); break;
             case 'L': c.SetSessionLocked(true); break;
             case 'U': c.SetSessionLocked(false); break;
+            case 'I': c.SetPolicies({.InactivityLock = true}); break;  // the machine locks by itself
             }
         EXPECT_EQ(awake.Held, 1) << "the computer is held in every row";
         EXPECT_EQ(awake.Display, row.Display);
         c.Shutdown();
         EXPECT_EQ(awake.Held, 0);
+    }
+}
+
+// What a policy makes of the user's deactivations, given and arriving.
+TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactivation) {
+    TPolicies none, forbidden, twoHours;
+    forbidden.Values[0] = 0;
+    twoHours.Values[1] = 120;
+    const uint64_t h = kHour;
+    const struct {
+        const char* Case;
+        TPolicies Before;
+        std::function<void(TManagedConfiguration&)> Command;
+        TPolicies After;
+        bool Active;
+        uint64_t LeftMs;  // of a running period; 0: none
+    } rows[] = {
+        {"Deactivate refused", forbidden, [](auto& c) { c.actDeactivateExecute(); }, forbidden, true, 0},
+        {"a period refused", forbidden, [](auto& c) { c.actDeactivateForExecute(kHour); }, forbidden, true, 0},
+        {"a plain one gets an end", twoHours, [](auto& c) { c.actDeactivateExecute(); }, twoHours, false, 2 * h},
+        {"a longer one is cut", twoHours, [](auto& c) { c.actDeactivateForExecute(3 * kHour); }, twoHours, false, 2 * h},
+        {"a shorter one stays", twoHours, [](auto& c) { c.actDeactivateForExecute(kHour); }, twoHours, false, h},
+        {"a running one ends", none, [](auto& c) { c.actDeactivateForExecute(kHour); }, forbidden, true, 0},
+        {"a plain one ends", none, [](auto& c) { c.actDeactivateExecute(); }, forbidden, true, 0},
+        {"a plain one is given an end", none, [](auto& c) { c.actDeactivateExecute(); }, twoHours, false, 2 * h},
+        {"a running one is cut", none, [](auto& c) { c.actDeactivateForExecute(3 * kHour); }, twoHours, false, 2 * h},
+        {"an automatic one ends", none, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, forbidden, true, 0},
+        {"off at the start stays off", none, [](auto&) {}, forbidden, false, 0},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Case);
+        config.SetPolicies(r.Before);
+        const bool offAtStart = r.Case == std::string("off at the start stays off");
+        Start({{!offAtStart, 600}, {!offAtStart, 1200}});
+        r.Command(config);
+        config.SetPolicies(r.After);
+        EXPECT_EQ(config.FActivated, r.Active);
+        EXPECT_EQ(spi.ScreenSaverActive, r.Active);
+        EXPECT_EQ(config.DeactivateForRunning() ? config.FDeactivatedUntilMs - clock.Wall : 0, r.LeftMs);
+        config.SetPolicies(none);
+        config.actActivateExecute();
     }
 }
 
@@ -281,6 +323,7 @@ TEST_F(ManagedConfigurationTest, WatchdogKeepsThePreservedFlags) {
         bool Current;
         int CurrentTimeout;
         bool Reapplied;
+        bool ByWindows = false;
     } cases[] = {
         {"managed, switched off by another program", true, true, false, 600, true},
         {"managed, switched on by another program", true, false, true, 600, true},
@@ -288,9 +331,11 @@ TEST_F(ManagedConfigurationTest, WatchdogKeepsThePreservedFlags) {
         {"unmanaged, turned on while preserved off", false, false, true, 600, true},
         {"unmanaged, runs as preserved: no churn", false, true, true, 600, false},
         {"unmanaged, turned off", false, true, false, 600, false},
+        {"managed, but Windows' policy sets it", true, true, false, 600, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.Name);
+        config.SetPolicies({.ScreenSaverByWindows = c.ByWindows});
         Start({{c.Preserved, 300}, {false, 900}});
         options = TFakeOptions{};
         options.Manage[0] = c.Managed;

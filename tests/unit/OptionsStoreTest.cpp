@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/ExpectedTexts.h"
+#include "config/Policies.h"
 #include "fakes/FakeCore.h"
 
 namespace lumivane::test {
@@ -353,6 +354,62 @@ TEST(OptionsStoreStartup, TheEntryIsMovedToThisCopyOnlyByTheUserOrWhenItLeadsNow
         }
         EXPECT_EQ(fakes.registry.String(kExpectedRunKey, L"Lumivane"), row.After);
     }
+}
+
+// A forced start-up box: greyed, the entry at once, the user's choice kept.
+TEST(OptionsStoreStartup, APolicyForcesTheEntryAndKeepsTheUsersOwnChoice) {
+    for (const bool forced : {true, false}) {
+        SCOPED_TRACE(forced);
+        TStoreOnFakes fakes;
+        fakes.registry.PutDword(fakes.key, StoredName(C::cbStartWithWindows), !forced);
+        TPolicies policies;
+        policies.Values[static_cast<size_t>(TPolicy::RunAtStartup)] = forced;
+        fakes.config.SetPolicies(policies);
+        fakes.store.LoadOptions();
+        EXPECT_EQ(fakes.form.Checked(C::cbStartWithWindows), forced);
+        EXPECT_FALSE(fakes.form.Enabled(C::cbStartWithWindows));
+        EXPECT_EQ(fakes.registry.Has(kExpectedRunKey, L"Lumivane"), forced) << "at the start";
+        ASSERT_TRUE(fakes.store.SaveOptions());
+        EXPECT_EQ(fakes.registry.Dword(fakes.key, StoredName(C::cbStartWithWindows)), !forced) << "the user's";
+        fakes.config.SetPolicies({});
+        fakes.store.ApplyStartPolicy();
+        EXPECT_TRUE(fakes.form.Enabled(C::cbStartWithWindows));
+        EXPECT_EQ(fakes.registry.Has(kExpectedRunKey, L"Lumivane"), !forced) << "the user's choice again";
+    }
+}
+
+// Machine before user; a value of another type or out of its range is not set.
+TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
+    const std::wstring ours = kPolicyKey, desktop = kDesktopPolicyKey;
+    const struct {
+        const char* Case;
+        std::function<void(TFakeRegistry& machine, TFakeRegistry& user)> Set;
+        TPolicy Policy;
+        std::optional<uint32_t> Value;
+    } rows[] = {
+        {"machine wins", [&](auto& m, auto& u) { m.PutDword(ours, L"AllowDeactivation", 0), u.PutDword(ours, L"AllowDeactivation", 1); }, TPolicy::AllowDeactivation, 0},
+        {"user alone", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1440); }, TPolicy::MaxDeactivationMinutes, 1440},
+        {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, {}},
+        {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 0); }, TPolicy::KeepAwake, 0},
+        {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
+        {"text", [&](auto&, auto& u) { u.Keys[ours][L"RunAtStartup"] = {kRegSz, {'1', 0, 0, 0}}; }, TPolicy::RunAtStartup, {}},
+        {"key without the value", [&](auto&, auto& u) { u.Keys[ours]; }, TPolicy::AllowCommandLineControl, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Case);
+        TFakeRegistry machine, user;
+        r.Set(machine, user);
+        EXPECT_EQ(ReadPolicies(machine, user).Value(r.Policy), r.Value);
+        EXPECT_EQ(machine.Opened, machine.Closed);
+    }
+    TFakeRegistry machine, user;
+    EXPECT_EQ(ReadPolicies(machine, user), TPolicies{}) << "nothing set";
+    user.Keys[desktop][L"ScreenSaverIsSecure"] = {kRegSz, {'1', 0, 0, 0}};
+    machine.PutDword(kInactivityLockKey, kInactivityLockValue, 900);
+    const TPolicies windows = ReadPolicies(machine, user);
+    EXPECT_TRUE(windows.ScreenSaverByWindows && windows.InactivityLock);
+    machine.PutDword(kInactivityLockKey, kInactivityLockValue, 0);
+    EXPECT_FALSE(ReadPolicies(machine, user).InactivityLock) << "0 is no lock";
 }
 
 TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) {
