@@ -1,15 +1,11 @@
 #!/usr/bin/env python3
-"""The policy templates write what the program reads: the key, every value of
-kPolicyValues with its range (Disabled 0, Enabled 1 for the on/off ones), no
-other value, and every string, presentation and reference resolves.
-    templates_test.py SOURCE_DIR"""
-import os, re, sys
-import xml.etree.ElementTree as ET
+"""templates_test.py SOURCE_DIR: the policy templates write the key, values and ranges
+(Disabled 0, Enabled 1) that src/config/Policies.h reads, and every reference resolves."""
+import os, re, sys, xml.etree.ElementTree as ET
 source = sys.argv[1]
 NS = '{http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions}'
 errors = []
-def check(ok, text):
-    if not ok: errors.append(text)
+check = lambda ok, text: ok or errors.append(text)
 header = open(os.path.join(source, 'src/config/Policies.h'), encoding='utf-8').read()
 key = re.search(r'kPolicyKey\[\] = L"([^"]+)"', header).group(1).replace('\\\\', '\\')
 table = re.search(r'kPolicyValues\[\] = \{(.*?)\n\};', header, re.S).group(1)
@@ -21,9 +17,8 @@ adml = ET.parse(os.path.join(source, 'policy/en-US/Lumivane.adml')).getroot()
 check(admx.tag == NS + 'policyDefinitions', f'ADMX root {admx.tag}')
 check(admx.find(f'{NS}policyNamespaces/{NS}target').get('namespace') == 'Tessaly.Policies.Lumivane', 'namespace')
 check(float(adml.get('revision')) >= float(admx.find(NS + 'resources').get('minRequiredRevision')), 'ADML revision')
-strings = {s.get('id') for s in adml.iter(NS + 'string')}
 presentations = {p.get('id'): p for p in adml.iter(NS + 'presentation')}
-for kind, found in (('string', strings), ('presentation', presentations)):
+for kind, found in (('string', {s.get('id') for s in adml.iter(NS + 'string')}), ('presentation', presentations)):
     for ref in re.findall(r'\$\(' + kind + r'\.(\w+)\)', admx_text):
         check(ref in found, f'$({kind}.{ref}) is not in the ADML')
 names = lambda tag: {e.get('name') for e in admx.iter(NS + tag)}
@@ -45,6 +40,5 @@ for policy in admx.iter(NS + 'policy'):
             written[d.get('valueName')] = (int(d.get('minValue')), int(d.get('maxValue')))
             check(shown is not None and d.get('id') in {b.get('refId') for b in shown}, f'{name}: no box for {d.get("id")}')
 check(written == wanted, f'the templates write {written}, the program reads {wanted}')
-for e in errors: print('FAIL:', e)
 print(f'policy templates: {len(written)} values, {len(errors)} faults')
-sys.exit(1 if errors else 0)
+sys.exit('\n'.join('FAIL: ' + e for e in errors) or None)
