@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The release's files beside the installer: the portable zip, SHA256SUMS, the
-winget manifests (schema 1.6, three files) and the Scoop manifest.
+"""The release's files beside the installer: the portable zip, the policy
+templates' zip, SHA256SUMS, the winget manifests (schema 1.6, three files) and
+the Scoop manifest.
 
     release.py STAGE OUT DOWNLOAD_BASE HOMEPAGE
 
@@ -40,12 +41,21 @@ def sha256(path):
     return digest.hexdigest()
 
 
+def files_under(stage):
+    # Relative names with '/', in name order, so that the walk's order never
+    # reaches the zip.
+    found = []
+    for top, _, names in os.walk(stage):
+        found += [os.path.relpath(os.path.join(top, n), stage).replace(os.sep, '/') for n in names]
+    return sorted(found)
+
+
 def make_zip(stage, path, folder, epoch):
     # Zip dates start in 1980 and have two-second steps.
     moment = datetime.datetime.fromtimestamp(max(epoch, 315532800), datetime.timezone.utc)
     date = (moment.year, moment.month, moment.day, moment.hour, moment.minute, moment.second // 2 * 2)
     with zipfile.ZipFile(path, 'w') as archive:
-        for name in sorted(os.listdir(stage)):
+        for name in files_under(stage):
             entry = zipfile.ZipInfo(f'{folder}/{name}', date)
             entry.compress_type = zipfile.ZIP_DEFLATED
             entry.create_system = 0       # made on Windows: no Unix permissions
@@ -122,7 +132,11 @@ def main():
     if not os.path.isfile(os.path.join(out, setup)):
         sys.exit(f'release.py: {setup} is not in {out}')
     make_zip(stage, os.path.join(out, archive), archive[:-len('.zip')], epoch)
-    hashes = {name: sha256(os.path.join(out, name)) for name in (setup, archive)}
+    # Laid out as the policy store is, so that the folder unpacks over
+    # %WINDIR%\PolicyDefinitions or the domain's central store as it is.
+    templates = f'Lumivane-{ver}-policy-templates.zip'
+    make_zip(os.path.join(ROOT, 'policy'), os.path.join(out, templates), 'PolicyDefinitions', epoch)
+    hashes = {name: sha256(os.path.join(out, name)) for name in (setup, archive, templates)}
     with open(os.path.join(out, 'SHA256SUMS'), 'w', encoding='ascii', newline='\n') as f:
         f.writelines(f'{hashes[name]}  {name}\n' for name in sorted(hashes))
     released = datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).date().isoformat()

@@ -43,9 +43,10 @@ out, source = sys.argv[1:3]
 def fail(text): sys.exit('FAIL: ' + text)
 version = re.search(r'LUMIVANE_VERSION_STRING "([^"]+)"', open(os.path.join(source, 'res/version.h')).read()).group(1)
 setup, archive = f'Lumivane-{version}-win64-setup.exe', f'Lumivane-{version}-win64.zip'
+templates = f'Lumivane-{version}-policy-templates.zip'
 sha = lambda name: hashlib.sha256(open(os.path.join(out, name), 'rb').read()).hexdigest()
 sums = dict(reversed(line.split('  ')) for line in open(os.path.join(out, 'SHA256SUMS')).read().splitlines())
-if sorted(sums) != sorted([setup, archive]): fail(f'SHA256SUMS names {sorted(sums)}')
+if sorted(sums) != sorted([setup, archive, templates]): fail(f'SHA256SUMS names {sorted(sums)}')
 for name, digest in sums.items():
     if digest != sha(name): fail(f'SHA256SUMS is wrong for {name}')
 def load(name):
@@ -74,6 +75,9 @@ if scoop['version'] != version or scoop['hash'] != sha(archive) or not scoop['ur
 names = zipfile.ZipFile(os.path.join(out, archive)).namelist()
 if f"{scoop['extract_dir']}/{scoop['bin']}" not in names: fail(f'the zip has no {scoop["bin"]} under {scoop["extract_dir"]}')
 if re.search(scoop['checkver']['regex'], archive).group(1) != version: fail('checkver does not find the version')
+with zipfile.ZipFile(os.path.join(out, templates)) as z:
+    for name in ('Lumivane.admx', 'en-US/Lumivane.adml'):
+        if z.read('PolicyDefinitions/' + name) != open(os.path.join(source, 'policy', name), 'rb').read(): fail(f'{templates}: {name}')
 switches = inst['InstallerSwitches']
 open(os.path.join(out, '..', 'switches'), 'w').write(switches['Silent'] + '\n' + switches['InstallLocation'] + '\n')
 print('manifests and hashes: checked')
