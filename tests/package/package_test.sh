@@ -159,8 +159,9 @@ trap - EXIT
 # An answer comes after whatever reached the copy while it was stopped.
 wait_for 30 answers && running || fail "the resumed copy ended before the real upgrade"
 
-run "$new" /S
-wait_for 20 not_running || fail "the running copy did not end"
+status=0
+run "$new" /S || status=$?
+wait_for 20 not_running || fail "the running copy did not end (the installer's exit code: $status)"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "9.99" ] || fail "not upgraded"
 # A running executable cannot be overwritten (under Wine too): files copied
 # before the copy ended would leave the old program behind a new entry.
