@@ -11,6 +11,9 @@
 #include <string>
 #include <thread>
 #include <tuple>
+
+#include "config/Policies.h"
+#include "config/PolicyWatchWin32.h"
 #include <utility>
 #include <vector>
 
@@ -173,6 +176,21 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
         << std::string(before.begin(), before.end());
     const auto activate = EncodeRequest({TControlVerb::Activate, 0});
     EXPECT_EQ(DecodeReply(send(activate.data(), 12, kControlTag))->State, TControlState::Active);
+    // An administrator forbids deactivation: refused, greyed in both menus and the tool bar.
+    const DWORD no = 0;
+    RegSetKeyValueW(HKEY_CURRENT_USER, kPolicyKey, L"AllowDeactivation", REG_DWORD, &no, sizeof(no));
+    SendMessageW(main, kPoliciesChangedMessage, 0, 0);
+    EXPECT_EQ(send(period.data(), 12, kControlTag), kNotAllowedReply);
+    const UINT id = static_cast<UINT>(TCommandId::actDeactivate);
+    EXPECT_TRUE(GetMenuState(lumivane.Main().MainMenuHandle(), id, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_TRUE(GetMenuState(lumivane.Main().NotifyMenuHandle(), id, MF_BYCOMMAND) & MF_GRAYED);
+    ShowWindow(main, SW_SHOW);  // the tool bar made now shows it too
+    HWND toolBar = lumivane.Main().Control(TControlId::ToolBar);
+    ASSERT_NE(toolBar, nullptr);
+    EXPECT_FALSE(SendMessageW(toolBar, TB_ISBUTTONENABLED, id, 0));
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, kPolicyKey, L"AllowDeactivation");
+    SendMessageW(main, kPoliciesChangedMessage, 0, 0);
+    EXPECT_FALSE(GetMenuState(lumivane.Main().MainMenuHandle(), id, MF_BYCOMMAND) & MF_GRAYED);
 }
 
 // What holds it: a power request, the thread's execution state.
@@ -351,6 +369,7 @@ TEST(PowerPlan, TheNotesReadTheChosenScreenSaverAndThePolicies) {
         L"SOFTWARE\\Policies\\Microsoft\\Power\\PowerSettings\\3C0BC021-C8A8-4E07-A973-6B14CBCB2B7E";
     const std::tuple<HKEY, const wchar_t*, const wchar_t*> policies[] = {
         {HKEY_CURRENT_USER, policy, L"ScreenSaveActive"},
+        {HKEY_CURRENT_USER, policy, L"ScreenSaverIsSecure"},
         {HKEY_LOCAL_MACHINE, policy, L"SCRNSAVE.EXE"},
         {HKEY_LOCAL_MACHINE, timeout, L"ACSettingIndex"},
         {HKEY_LOCAL_MACHINE, timeout, L"DCSettingIndex"}};
