@@ -193,10 +193,12 @@ void TTriggerWatchWin32::Tick() {
     CheckFullScreen();
     if (FMatcher.Empty()) return;
     const uint64_t now = FProbes.Ticks();
-    // The user's last input is asked only once a look could be due at all.
-    if (ProgramScanDue(FLastScan, now, now) &&
-        ProgramScanDue(FLastScan, now, FProbes.LastInput ? FProbes.LastInput() : now))
-        ScanPrograms();
+    // The user's last input is asked only once a look could be due at all,
+    // and then every 2 s: an idle desk costs a question every 2 s.
+    if (!ProgramScanDue(FLastScan, now, now) || (now >= FLastInputAsked && now - FLastInputAsked < kProgramScanMs))
+        return;
+    FLastInputAsked = now;
+    if (ProgramScanDue(FLastScan, now, FProbes.LastInput ? FProbes.LastInput() : now)) ScanPrograms();
 }
 
 void TTriggerWatchWin32::ScanPrograms() {

@@ -108,7 +108,7 @@ private:
     // The foreground window's owner, asked once a window.
     HWND FOwnerOf = nullptr;
     std::wstring FOwner;
-    uint64_t FLastScan = 0;
+    uint64_t FLastScan = 0, FLastInputAsked = 0;
     // The last full look: the same foreground window in the same place keeps
     // its verdict for a while.
     struct {
