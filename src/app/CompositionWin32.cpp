@@ -107,6 +107,13 @@ void TLumivaneWin32::FormCreate() {
     // Once the state from before is known: a trigger that holds already
     // deactivates now.
     FTriggers.Apply(triggers);
+    // The charge as it is now; changes come as notifications.
+    SYSTEM_POWER_STATUS power{};
+    if (GetSystemPowerStatus(&power)) {
+        FOnMains = power.ACLineStatus != 0;
+        if (power.BatteryLifePercent <= 100) FBatteryPercent = power.BatteryLifePercent;
+    }
+    ApplyBattery();
     FPolicyWatch.Start(FMain.Handle());
     FReady = true;
     // Told once, over the icon.
@@ -146,6 +153,19 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
                                 }};
     return static_cast<uintptr_t>(Answer(target, request, state));
 }
+
+void TLumivaneWin32::PowerSourceChanged(bool onMains) {
+    FOnMains = onMains;
+    FTriggers.SetOnMains(onMains);
+    ApplyBattery();
+}
+
+void TLumivaneWin32::BatteryChanged(uint32_t percent) {
+    FBatteryPercent = percent;
+    ApplyBattery();
+}
+
+void TLumivaneWin32::ApplyBattery() { FConfig.SetBattery(FTriggers.Settings().MinBatteryPercent, FBatteryPercent, FOnMains); }
 
 void TLumivaneWin32::PoliciesChanged() {
     if (FEndStepsDone) return;
@@ -298,6 +318,7 @@ void TLumivaneWin32::actAutomaticDeactivationExecute() {
     if (!SaveTriggers(FRegistry, *chosen)) FErrors.ShowError(kRegistryWriteErrorText);
     FConfig.SetKeepAwake(chosen->KeepAwake, chosen->LetDisplaySleepWhenLocked);
     FTriggers.Apply(*chosen);
+    ApplyBattery();
 }
 
 void TLumivaneWin32::actAboutExecute() {

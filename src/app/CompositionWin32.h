@@ -91,7 +91,10 @@ private:
     void SessionLockChanged(bool locked) override;
     uintptr_t CopyDataReceived(uintptr_t tag, const void* data, size_t size) override;
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
-    void PowerSourceChanged(bool onMains) override { FTriggers.SetOnMains(onMains); }
+    void PowerSourceChanged(bool onMains) override;
+    void BatteryChanged(uint32_t percent) override;
+    // The floor against the battery's charge and the source, as last told.
+    void ApplyBattery();
     void PoliciesChanged() override;
     // What the administrators allow, in every part that shows or obeys it.
     void ApplyPolicies(const TPolicies& policies);
@@ -148,6 +151,8 @@ private:
     THelpViewerWin32 FHelpViewer;
     TTriggerWatchWin32 FTriggers{[this] { return FMain.Handle(); },
                                  [this](const std::wstring& cause) { FConfig.SetTriggerCause(cause); }};
+    uint32_t FBatteryPercent = 100;
+    bool FOnMains = true;
     bool FFirstShow = false;
     bool FReady = false;      // the start's steps are done: requests are taken
     bool FInRequest = false;  // a request from another process is being carried out

@@ -34,13 +34,18 @@ TAutoStep TAutoDeactivation::AtEnd() const {
     return FState == TAutoState::Holding && FActiveBefore ? TAutoStep::Activate : TAutoStep::None;
 }
 
+bool TBatteryFloor::Update(uint32_t floor, uint32_t percent, bool onMains) {
+    FHolds = floor && !onMains && percent < floor + (FHolds ? kBatteryFloorMargin : 0);
+    return FHolds;
+}
+
 TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     TArbiterDecision d;
     const bool automatic = f.Automatic == TAutoState::Holding;
     d.WriteForGood = f.UpdateSettings && !automatic;
     // Only a deactivation with an end keeps anything awake: a plain
     // Deactivate is the user's setting, and Windows' own sleep goes on.
-    d.HoldSystem = (f.PeriodRunning || automatic) && f.KeepAwake && !f.Ended;
+    d.HoldSystem = (f.PeriodRunning || automatic) && f.KeepAwake && !f.BatteryLow && !f.Ended;
     // The display request overrides more than the power-off: it also keeps
     // the screen saver and the automatic lock away. So it is taken only
     // where the user gave both items to this program, the power-off is off,

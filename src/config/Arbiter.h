@@ -50,6 +50,19 @@ private:
     bool FActiveBefore = false;
 };
 
+// On battery below the floor, keep-awake and the triggers let go; they come
+// back once the charge is kBatteryFloorMargin points above it, or on mains.
+constexpr uint32_t kBatteryFloorMargin = 5;
+class TBatteryFloor {
+public:
+    // `floor` 0 is none; `percent` the charge as the system reports it.
+    bool Update(uint32_t floor, uint32_t percent, bool onMains);
+    bool Holds() const { return FHolds; }
+
+private:
+    bool FHolds = false;
+};
+
 // Everything the arbiter decides from, each source one field.
 struct TArbiterFacts {
     // The triggers against the user's commands (TAutoDeactivation).
@@ -68,6 +81,7 @@ struct TArbiterFacts {
     bool PlanKeepsDisplayOn = false;
     // The machine locks after a time without input (a policy).
     bool InactivityLock = false;
+    bool BatteryLow = false;  // the battery floor holds
     bool Ended = false;
 };
 

@@ -55,6 +55,25 @@ void TManagedConfiguration::SetSessionLocked(bool locked) {
     UpdateAwake();
 }
 
+void TManagedConfiguration::SetBattery(uint32_t floor, uint32_t percent, bool onMains) {
+    const bool was = FBatteryFloor.Holds();
+    FFloor = floor;
+    if (FBatteryFloor.Update(floor, percent, onMains) == was) return;
+    // The triggers' last word counts again, or no longer.
+    SetTriggerCause(FTriggerWord);
+    UpdateAwake();
+    FDeps.Status.UpdateStatus();
+}
+
+uint32_t TManagedConfiguration::NotKeptAwakeBelow() const {
+    if (!FBatteryFloor.Holds()) return 0;
+    TArbiterFacts f = Facts(false);
+    f.BatteryLow = false;
+    // The automatic deactivation has let go too: a trigger that would hold counts.
+    if (!FTriggerWord.empty()) f.Automatic = TAutoState::Holding;
+    return Arbitrate(f).HoldSystem ? FFloor : 0;
+}
+
 void TManagedConfiguration::SetPeriodAwake(bool wanted) {
     FPeriodAwake = wanted;
     UpdateAwake();
@@ -72,6 +91,7 @@ TArbiterFacts TManagedConfiguration::Facts(bool withPlan) const {
     f.UpdateSettings = FDeps.Options.UpdateSettings();
     f.KeepAwake = FPolicies.Forced(TPolicy::KeepAwake, FKeepAwake);
     f.InactivityLock = FPolicies.InactivityLock;
+    f.BatteryLow = FBatteryFloor.Holds();
     f.SessionLocked = FSessionLocked;
     f.LetDisplaySleepWhenLocked = FLetDisplaySleepWhenLocked;
     // Asked of the plan only when the answer matters: it is a read of the
@@ -109,8 +129,9 @@ void TManagedConfiguration::SetTriggerCause(const std::wstring& cause) {
         FAwayCause = cause;
         return;
     }
-    const bool allowed =
-        FPolicies.Allows(TPolicy::AllowDeactivation) && FPolicies.Allows(TPolicy::AllowAutomaticDeactivation);
+    FTriggerWord = cause;
+    const bool allowed = FPolicies.Allows(TPolicy::AllowDeactivation) &&
+                         FPolicies.Allows(TPolicy::AllowAutomaticDeactivation) && !FBatteryFloor.Holds();
     const TAutoStep step = FAuto.Holds(allowed && !cause.empty(), FActivated);
     FAutoCause = FAuto.Holding() ? cause : std::wstring();
     if (step != TAutoStep::None) SetActivation(step == TAutoStep::Activate, true);

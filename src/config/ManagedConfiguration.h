@@ -134,6 +134,11 @@ public:
     void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
     void SetKeepAwake(bool keep, bool letDisplaySleepWhenLocked = true);
     void SetSessionLocked(bool locked);
+    // The battery's charge and the power source, and the floor below which
+    // keep-awake and the triggers let go (0: none).
+    void SetBattery(uint32_t floor, uint32_t percent, bool onMains);
+    // The floor while it keeps the computer from being kept awake; else 0.
+    uint32_t NotKeptAwakeBelow() const;
     bool SessionLocked() const { return FSessionLocked; }
     bool KeptAwake() const { return FAwakeHeld; }
     bool DisplayKeptOn() const { return FAwakeHeld && FAwakeHeldAs.HoldDisplay; }
@@ -176,6 +181,9 @@ private:
     bool FRunDeactivated = false;  // the items are off by a command of this run
     TArbiterDecision FAwakeHeldAs;
     TPolicies FPolicies;
+    TBatteryFloor FBatteryFloor;
+    uint32_t FFloor = 0;
+    std::wstring FTriggerWord;  // what the triggers said last
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;
     std::optional<std::wstring> FAwayCause;  // the triggers' word while the user is away

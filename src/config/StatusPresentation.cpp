@@ -50,7 +50,10 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
     const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
     const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
-    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + kKeptAwakeText : L"";
+    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + kKeptAwakeText
+                              : context.NotKeptAwakeBelow
+                                  ? L", battery below " + std::to_wstring(context.NotKeptAwakeBelow) + L" %: not kept awake"
+                                  : L"";
     // An automatic deactivation's first line says why.
     const std::wstring toolTip =
         context.AutomaticCause.empty() || context.DeactivateForRunning
@@ -63,7 +66,7 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
 
 void TStatusPresenter::UpdateStatus() {
     TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
-                           FConfig.KeptAwake(), FConfig.AutomaticCause()};
+                           FConfig.KeptAwake(), FConfig.AutomaticCause(), FConfig.NotKeptAwakeBelow()};
     if (FNotes) {
         context.ScreenSaverNote = FNotes->ScreenSaverNote();
         context.PowerOffNote = FNotes->PowerOffNote();

@@ -37,6 +37,8 @@ struct TStatusContext {
     bool KeptAwake = false;  // the computer is kept awake meanwhile
     // What holds an automatic deactivation (see TriggerCause); empty: none.
     std::wstring AutomaticCause;
+    // The battery floor keeps the computer from being kept awake: the floor.
+    uint32_t NotKeptAwakeBelow = 0;
 };
 
 extern const wchar_t* const kKeptAwakeText;  // "computer kept awake"

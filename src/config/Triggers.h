@@ -19,6 +19,9 @@ struct TTriggerSettings {
     bool KeepAwake = true;
     // Locked, Windows' own lock-screen time-out may turn the display off.
     bool LetDisplaySleepWhenLocked = true;
+    // On battery below this charge (%), keep-awake and the triggers let go;
+    // 0: never. Stored only as 0 or kBatteryFloorMin..kBatteryFloorMax.
+    uint32_t MinBatteryPercent = 0;
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 
@@ -26,6 +29,7 @@ struct TTriggerSettings {
 constexpr size_t kProgramNameMax = 255;
 // The most names the list keeps.
 constexpr size_t kProgramsMax = 256;
+constexpr uint32_t kBatteryFloorMin = 5, kBatteryFloorMax = 95;
 
 // The file name of a path (after the last \ or /), without blanks around it.
 std::wstring ProgramFileName(std::wstring_view pathOrName);

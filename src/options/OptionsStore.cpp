@@ -232,6 +232,12 @@ bool ReadDword(IRegistry& registry, TRegKey key, const wchar_t* name, bool fallb
     if (!registry.QueryValue(key, name, type, data) || type != kRegDword || data.size() != 4) return fallback;
     return (data[0] | data[1] | data[2] | data[3]) != 0;
 }
+uint32_t ReadNumber(IRegistry& registry, TRegKey key, const wchar_t* name) {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    if (!registry.QueryValue(key, name, type, data) || type != kRegDword || data.size() != 4) return 0;
+    return data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
+}
 }  // namespace
 
 TTriggerSettings LoadTriggers(IRegistry& registry) {
@@ -246,6 +252,9 @@ TTriggerSettings LoadTriggers(IRegistry& registry) {
     settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
     settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
     settings.LetDisplaySleepWhenLocked = ReadDword(registry, key, L"LetDisplaySleepWhenLocked", true);
+    // A floor out of its range is no floor.
+    const uint32_t floor = ReadNumber(registry, key, L"MinBatteryPercent");
+    settings.MinBatteryPercent = floor >= kBatteryFloorMin && floor <= kBatteryFloorMax ? floor : 0;
     registry.CloseKey(key);
     return settings;
 }
@@ -253,13 +262,14 @@ TTriggerSettings LoadTriggers(IRegistry& registry) {
 bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
     TRegKey key = 0;
     if (!registry.OpenKey(kTriggersKey, true, kKeyAllAccess, key)) return false;
-    const auto dword = [](bool on) { return std::vector<uint8_t>{static_cast<uint8_t>(on), 0, 0, 0}; };
+    const auto dword = [](uint32_t v) { return std::vector<uint8_t>{static_cast<uint8_t>(v), 0, 0, 0}; };
     const bool saved = registry.SetValue(key, L"Programs", kRegMultiSz, EncodeMultiString(settings.Programs)) &&
                        registry.SetValue(key, L"FullScreen", kRegDword, dword(settings.FullScreen)) &&
                        registry.SetValue(key, L"OnlyOnMains", kRegDword, dword(settings.OnlyOnMains)) &&
                        registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake)) &&
                        registry.SetValue(key, L"LetDisplaySleepWhenLocked", kRegDword,
-                                         dword(settings.LetDisplaySleepWhenLocked));
+                                         dword(settings.LetDisplaySleepWhenLocked)) &&
+                       registry.SetValue(key, L"MinBatteryPercent", kRegDword, dword(settings.MinBatteryPercent));
     registry.CloseKey(key);
     return saved;
 }

@@ -103,14 +103,16 @@ void TfMain_lumivane::CreateNotifyIcon() {
 void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi(), TaskbarIsLight()); }
 
 namespace {
-// The display time-out, the power source and the active plan
+// The display time-out, the power source, the active plan
 // (GUID_ACTIVE_POWERSCHEME: a switch between two plans of the same
-// personality is announced only there).
+// personality is announced only there) and the battery's charge.
 constexpr GUID kPowerSettings[] = {
     {0x3c0bc021, 0xc8a8, 0x4e07, {0xa9, 0x73, 0x6b, 0x14, 0xcb, 0xcb, 0x2b, 0x7e}},
     {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}},
     {0x31f9f286, 0x5084, 0x42fe, {0xb7, 0x20, 0x2b, 0x02, 0x64, 0x99, 0x37, 0x63}},
+    {0xa7ad8041, 0xb45a, 0x4cae, {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}},
 };
+static_assert(std::size(kPowerSettings) == 4);
 using TRegisterPower = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
 using TUnregisterPower = BOOL(WINAPI*)(HPOWERNOTIFY);
 template <typename F>
@@ -265,6 +267,12 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 DWORD source = 0;
                 memcpy(&source, setting->Data, sizeof(source));
                 FDeps.Events.PowerSourceChanged(source == 0);
+            }
+            // GUID_BATTERY_PERCENTAGE_REMAINING: the charge, 0 to 100.
+            if (setting->PowerSetting == kPowerSettings[3] && setting->DataLength >= sizeof(DWORD)) {
+                DWORD percent = 0;
+                memcpy(&percent, setting->Data, sizeof(percent));
+                FDeps.Events.BatteryChanged(percent);
             }
         }
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();

@@ -61,6 +61,8 @@ public:
     virtual void ProgramEnded(uint32_t processId) = 0;
     // The computer went on mains power or on battery.
     virtual void PowerSourceChanged(bool onMains) = 0;
+    // The battery's charge changed (%).
+    virtual void BatteryChanged(uint32_t percent) = 0;
     // Something under the policies' keys changed.
     virtual void PoliciesChanged() = 0;
 };
@@ -147,7 +149,7 @@ private:
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
     bool FControlsCreated = false;
     bool FMenuImagesSet = false;
-    HANDLE FPowerNotifications[3] = {};  // display time-out, power source, active plan
+    HANDLE FPowerNotifications[4] = {};  // display time-out, power source, active plan, battery charge
     HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later
 };

@@ -1,5 +1,8 @@
 #include "ui/TriggersDialogWin32.h"
 
+#include <algorithm>
+#include <string>
+
 #include <commctrl.h>
 #include <shobjidl.h>
 
@@ -14,7 +17,7 @@ namespace {
 using C = TTriggersControl;
 
 // Layout at 96 pixels per inch; scaled to the window's DPI.
-constexpr int kClientWidth = 400, kClientHeight = 314;
+constexpr int kClientWidth = 400, kClientHeight = 340;
 constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
 
 // The file name of a program the user picks; empty when cancelled.
@@ -80,15 +83,25 @@ public:
                            box.Id);
             SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
+        // The battery floor: a box and its number, 20 % to start with.
+        HWND floor = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
+                           {12, 272, 248, 289}, C::BatteryFloor);
+        SendMessageW(floor, BM_SETCHECK, settings.MinBatteryPercent ? BST_CHECKED : BST_UNCHECKED, 0);
+        FPercent = child(WS_EX_CLIENTEDGE, L"EDIT", std::to_wstring(settings.MinBatteryPercent ? settings.MinBatteryPercent : 20).c_str(),
+                         WS_TABSTOP | ES_NUMBER | ES_RIGHT, {250, 270, 290, 291}, C::BatteryPercent);
+        SendMessageW(FPercent, EM_LIMITTEXT, 2, 0);
+        EnableWindow(FPercent, settings.MinBatteryPercent != 0);
+        Child(0, L"STATIC", L"% battery", SS_LEFT, {296, 273, right, 289}, -1);
         ShowList();
         // What an administrator decides shows greyed, with who decided.
         const bool keepForced = policies.Configured(TPolicy::KeepAwake);
         if (FReadOnly)
-            for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::OnlyOnMains, C::LetDisplaySleep})
+            for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::OnlyOnMains, C::LetDisplaySleep,
+                         C::BatteryFloor, C::BatteryPercent})
                 EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
         if (FReadOnly || keepForced) {
             EnableWindow(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake)), !FReadOnly && !keepForced);
-            Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, 280, 12 + 190, 300}, -1);
+            Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, 306, 12 + 190, 326}, -1);
         }
     }
 
@@ -115,6 +128,10 @@ private:
                 if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake))))
                     FSettings.KeepAwake = Checked(C::KeepAwake);
                 FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
+                // A number out of range is brought within it.
+                const uint32_t percent = static_cast<uint32_t>(std::max(0, _wtoi(Text(FPercent).c_str())));
+                FSettings.MinBatteryPercent =
+                    Checked(C::BatteryFloor) ? std::clamp(percent, kBatteryFloorMin, kBatteryFloorMax) : 0;
                 FChosen = FSettings;
             }
             Close();
@@ -132,6 +149,7 @@ private:
             ShowList(std::min<LRESULT>(index, static_cast<LRESULT>(FSettings.Programs.size()) - 1));
             return;
         }
+        case static_cast<int>(C::BatteryFloor): EnableWindow(FPercent, Checked(C::BatteryFloor)); return;
         case static_cast<int>(C::Programs):
             if (code == LBN_SELCHANGE) EnableWindow(FRemove, SendMessageW(FList, LB_GETCURSEL, 0, 0) >= 0);
             return;
@@ -175,7 +193,7 @@ private:
 
     TTriggerSettings FSettings;
     const bool FReadOnly;
-    HWND FList = nullptr, FRemove = nullptr, FName = nullptr;
+    HWND FList = nullptr, FRemove = nullptr, FName = nullptr, FPercent = nullptr;
     std::optional<TTriggerSettings> FChosen;
 };
 

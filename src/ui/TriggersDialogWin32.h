@@ -23,6 +23,8 @@ enum class TTriggersControl : int {
     OnlyOnMains,
     KeepAwake,
     LetDisplaySleep,  // "Let the display turn off while the computer is locked"
+    BatteryFloor,     // "Stop keeping the computer awake below"
+    BatteryPercent,   // its number, in %
 };
 
 // Shows `settings`; the settings as the user left them at OK, empty at Cancel.

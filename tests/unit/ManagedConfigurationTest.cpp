@@ -280,6 +280,30 @@ TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactiv
     }
 }
 
+// On battery below the floor keep-awake and the triggers let go; they come
+// back five points above it, or on mains.
+TEST_F(ManagedConfigurationTest, TheBatteryFloorLetsGoAndComesBackAboveItsMargin) {
+    const struct {
+        uint32_t Percent;
+        bool OnMains;
+        bool Low;
+    } steps[] = {{25, false, false}, {19, false, true}, {22, false, true}, {24, false, true},
+                 {25, false, false}, {10, true, false}, {10, false, true}};
+    TAwakeLog awake;
+    config.SetAwakeRequest(awake);
+    Start({{true, 600}, {true, 1200}});
+    config.SetTriggerCause(L"vlc.exe");
+    for (const auto& s : steps) {
+        config.SetBattery(20, s.Percent, s.OnMains);
+        SCOPED_TRACE(testing::Message() << s.Percent << "% mains " << s.OnMains);
+        EXPECT_EQ(awake.Held, s.Low ? 0 : 1);
+        EXPECT_EQ(config.AutomaticCause(), s.Low ? L"" : L"vlc.exe") << "the trigger lets go and comes back";
+        EXPECT_EQ(config.NotKeptAwakeBelow(), s.Low ? 20u : 0u);
+    }
+    config.SetBattery(0, 1, false);
+    EXPECT_EQ(awake.Held, 1) << "no floor";
+}
+
 TEST_F(ManagedConfigurationTest, RestoreLeavesThePeriodRunningAndEndsPreservation) {
     Start({{false, 600}, {true, 1200}});
     options.Preserve = true;

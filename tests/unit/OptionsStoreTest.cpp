@@ -74,6 +74,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         std::vector<uint8_t> Data;
         Names Programs;
         bool FullScreen, OnlyOnMains, KeepAwake;
+        uint32_t Floor = 0;
     } rows[] = {
         {"nothing stored", L"", 0, {}, {}, false, false, true},
         {"KeepAwake 0", L"KeepAwake", kRegDword, zero4, {}, false, false, false},
@@ -89,17 +90,21 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         {"a name without its zero", L"Programs", 7, wide(L"a.exe"), {}, false, false, true},
         {"an odd byte count", L"Programs", 7, {'a', 0, 0}, {}, false, false, true},
         {"a list as text", L"Programs", kRegSz, wide(L"a.exe\0"), {}, false, false, true},
+        {"a floor", L"MinBatteryPercent", kRegDword, {95, 0, 0, 0}, {}, false, false, true, 95},
+        {"a floor below its range", L"MinBatteryPercent", kRegDword, {4, 0, 0, 0}, {}, false, false, true, 0},
+        {"a floor far above it", L"MinBatteryPercent", kRegDword, {5, 0, 0, 1}, {}, false, false, true, 0},
     };
     for (const auto& row : rows) {
         TFakeRegistry registry;
         registry.Keys[kTriggersKey];
         if (!row.Value.empty()) registry.Keys[kTriggersKey][row.Value] = {row.Type, row.Data};
         const TTriggerSettings read = LoadTriggers(registry);
-        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake})) << row.Name;
+        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor}))
+            << row.Name;
         EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
     TFakeRegistry registry;
-    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false, false};
+    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false, false, 30};
     ASSERT_TRUE(SaveTriggers(registry, saved));
     EXPECT_EQ(LoadTriggers(registry), saved);
     registry.WritesAllowed = registry.Writes + 2;

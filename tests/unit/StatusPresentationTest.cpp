@@ -47,6 +47,10 @@ TEST(StatusTexts, ToolTipByteForByte) {
     const TStatusTexts s = ComputeStatus({{true, 600}, {false, 1200}}, {});
     EXPECT_EQ(s.ToolTip, L"Screen saver:  Active\rMonitor power off:  Inactive");
     EXPECT_EQ(s.ToolTip.size(), 50u);
+    TStatusContext floor;
+    floor.NotKeptAwakeBelow = 20;
+    EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).ToolTip,
+              L"Screen saver:  Inactive\rMonitor power off:  Inactive, battery below 20 %: not kept awake");
 }
 
 // The cause of an automatic deactivation in the window and the tooltip; a

@@ -215,6 +215,9 @@ constexpr std::pair<bool, bool> kNothing{false, false};
 // tooltip; the stored option off holds nothing.
 TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
     const EXECUTION_STATE awake = ES_CONTINUOUS | ES_SYSTEM_REQUIRED | ES_DISPLAY_REQUIRED;
+    const DWORD floor = 20;
+    RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers", L"MinBatteryPercent", REG_DWORD, &floor,
+                    sizeof(floor));
     for (const bool keep : {true, false}) {
         const DWORD off = 0;
         if (!keep)
@@ -239,6 +242,17 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
             EXPECT_EQ(run.Lumivane.Config().DisplayKeptOn(), keep && change == WTS_SESSION_UNLOCK) << change;
             EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << change;
         }
+        // On battery below the stored floor (20 %) the computer is let go, and the tooltip says why.
+        const auto power = [&](const GUID& setting, DWORD value) {
+            struct { GUID Setting; DWORD Length; DWORD Value; } data{setting, sizeof(DWORD), value};
+            SendMessageW(run.Main(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&data));
+        };
+        power(GUID_ACDC_POWER_SOURCE, 1);
+        power(GUID_BATTERY_PERCENTAGE_REMAINING, 10);
+        EXPECT_EQ(Held(held), kNothing);
+        EXPECT_EQ(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", battery below 20 %: not kept awake"), keep);
+        power(GUID_ACDC_POWER_SOURCE, 0);
+        EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << "on mains again";
         SendMessageW(run.Main(), WM_COMMAND, static_cast<WPARAM>(TCommandId::actActivate), 0);
         EXPECT_EQ(Held(held), kNothing);
         EXPECT_FALSE(run.Lumivane.NotifyIcon().ToolTip().ends_with(L", computer kept awake"));
