@@ -91,10 +91,23 @@ reg_value() { run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2
 running() { pgrep -f 'Programs.Lumivane.Lumivane.exe' >/dev/null; }
 not_running() { ! running; }
 # Copies of the program left running in this prefix by earlier tests would be
-# asked to end by the installer too: none may be there at the start.
-for p in $(pgrep -f 'Lumivane\.exe' || true); do
-  tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && kill "$p" 2>/dev/null || true
-done
+# asked to end by the installer too: none may be there at the start. Nor may
+# an installation that a failed run left: its start-up entry would start a
+# copy beside the later tests whenever the prefix boots.
+end_copies() {
+  for p in $(pgrep -f 'Lumivane\.exe' || true); do
+    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && kill -CONT "$p" 2>/dev/null &&
+      kill "$p" 2>/dev/null || true
+  done
+}
+clean() {
+  end_copies
+  rm -rf "$dir" "$link"
+  run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
+  run reg delete "$run_key" /v Lumivane /f >/dev/null 2>&1 || true
+}
+clean
+trap clean EXIT
 wait_for() {  # wait_for SECONDS COMMAND...
   local end=$((SECONDS + $1)); shift
   until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
@@ -144,14 +157,14 @@ wait_for 30 answers || fail "the installed program does not answer"
 # the installer gives up after its wait, says so (in silent mode, by its exit
 # code: aborted by the script), and leaves the old installation as it was.
 hung=$(pgrep -f 'Programs.Lumivane.Lumivane.exe')
-trap 'kill -CONT $hung 2>/dev/null || true' EXIT
+trap 'kill -CONT $hung 2>/dev/null || true; clean' EXIT
 installed() { (cd "$dir" && sha256sum -- *); }
 before=$(installed)
 kill -STOP $hung
 status=0
 run "$new" /S || status=$?
 kill -CONT $hung
-trap - EXIT
+trap clean EXIT
 [ "$status" = 2 ] || fail "installer over a copy that does not end: exit code $status, not 2"
 [ "$(installed)" = "$before" ] || fail "installer over a copy that does not end changed the files"
 [ "$(reg_value "$uninstall_key" DisplayVersion)" = "$old_version" ] ||
