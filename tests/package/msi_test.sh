@@ -37,7 +37,7 @@ version() { run reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninst
   tr -d '\r' | awk '/^HKEY/ { n = v = "" } $1 == "DisplayName" { n = $3 } $1 == "DisplayVersion" { v = $3 }
                   n == "Lumivane" && v != "" { print v; n = "" }'; }
 ended() { ! pgrep -f "$1.Lumivane.exe" >/dev/null; }
-[ "$(entries)" = 0 ] || fail "a Lumivane product is registered before the test"
+[ "$(entries)" = 0 ] || fail "Lumivane is installed in this prefix before the test"
 
 # Windows puts a per-machine package's shortcut into every user's Start menu
 # (ProgramData); Wine 8 puts it into the installing user's.
