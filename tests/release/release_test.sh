@@ -30,8 +30,7 @@ for f in Lumivane.exe Lumivane.com; do
   cmp -s "$one/build/release-work/stage/$f" "$two/build/release-work/stage/$f" || fail "$f differs between the builds"
 done
 rel1=$one/build/release rel2=$two/build/release
-# wixl's packages differ each build: they, and their hashes elsewhere, are
-# left out of the comparison.
+# wixl's packages differ each build: they and their hashes are left out.
 masked() { sed -E "s/$(grep '\.msi$' "$2/SHA256SUMS" | cut -d' ' -f1 | paste -sd'|')/MSI/gI" "$1"; }
 for f in "$rel1"/*; do
   [[ $f == *.msi ]] || cmp -s <(masked "$f" "$rel1") <(masked "$rel2/${f##*/}" "$rel2") || fail "${f##*/} differs between the builds"
