@@ -4,23 +4,18 @@
 # a trace; the per-user one refused beside the setup program's installation.
 #   msi_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
-build=$(cd "$1" && pwd)
-source=$(cd "$2" && pwd)
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
 env="$source/cmake/wine-env.sh"
 run() { bash "$env" exec "$build" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() {  # wait_for SECONDS COMMAND...
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
-}
+wait_for() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done; }
 work=$build/msi-test
 rm -rf "$work"
 cmake --install "$build" --prefix "$work/stage" >/dev/null
 python3 "$source/tools/msi.py" "$work/stage" "$work/old"
 python3 "$source/tools/msi.py" "$work/stage" "$work/new" 9.99
 bash "$env" up "$build" >/dev/null
-prefix=$build/wine/prefix
-user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
+prefix=$build/wine/prefix; user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
 arp='Software\Microsoft\Windows\CurrentVersion\Uninstall'
 # Wine records even a per-user product under HKLM: every place counts.
 entries() {
@@ -34,10 +29,7 @@ status() { local c=0; run "$dir/Lumivane.com" -status >/dev/null 2>&1 || c=$?; e
 # (ProgramData); Wine 8 puts it into the installing user's.
 link="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumivane.lnk"
 for flavour in user machine; do
-  case $flavour in
-    user) dir="$prefix/drive_c/users/$user/AppData/Local/Programs/Lumivane" ;;
-    machine) dir="$prefix/drive_c/Program Files/Lumivane" ;;
-  esac
+  dir=$prefix/drive_c/$([ $flavour = user ] && echo "users/$user/AppData/Local/Programs" || echo "Program Files")/Lumivane
   old=$(ls "$work"/old/Lumivane-*-win64-$flavour.msi) new=$work/new/Lumivane-9.99-win64-$flavour.msi
   if [ $flavour = user ]; then
     run reg add "HKCU\\$arp\\Lumivane" /v UninstallString /d '"C:\Setup\Uninstall.exe"' /f >/dev/null
