@@ -5,18 +5,19 @@ the Scoop manifest.
 
     release.py STAGE OUT DOWNLOAD_BASE HOMEPAGE
 
-STAGE holds the installed files; OUT holds the installer already. The zip's
+STAGE holds the installed files; OUT holds the installer and the MSI packages
+already. The winget manifest offers the per-user MSI beside the installer. The zip's
 entries come in name order with the date of SOURCE_DATE_EPOCH, so the same
 files give the same bytes."""
 import datetime
 import hashlib
 import json
 import os
-import re
 import sys
 import zipfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+import msi
+
 IDENTIFIER = 'Tessaly.Lumivane'
 PUBLISHER = 'Tessaly'
 SHORT = 'Takes charge of the screen saver and the monitor power-off from the notification area.'
@@ -26,11 +27,6 @@ DESCRIPTION = ('Lumivane lives in the notification area and switches the screen 
                'runs, and puts the start-up setting back when it ends. It starts the screen saver or powers '
                'the monitor off now, from the menu, hot keys or the command line.')
 TAGS = ['screen-saver', 'monitor', 'power', 'display', 'presentation', 'tray', 'utility']
-
-
-def version():
-    text = open(os.path.join(ROOT, 'res', 'version.h'), encoding='utf-8').read()
-    return re.search(r'#define LUMIVANE_VERSION_STRING "([^"]+)"', text).group(1)
 
 
 def sha256(path):
@@ -68,7 +64,7 @@ def yaml_text(value):
     return "'" + value.replace("'", "''") + "'"
 
 
-def winget(out, ver, setup, setup_hash, base, home, released):
+def winget(out, ver, setup, setup_hash, user_msi, user_msi_hash, base, home, released):
     head = f'PackageIdentifier: {IDENTIFIER}\nPackageVersion: {yaml_text(ver)}\n'
     schema = '# yaml-language-server: $schema=https://aka.ms/winget-manifest.{}.1.6.0.schema.json\n\n'
     files = {
@@ -85,6 +81,15 @@ def winget(out, ver, setup, setup_hash, base, home, released):
         '- Architecture: x64\n'
         f'  InstallerUrl: {base}{setup}\n'
         f'  InstallerSha256: {setup_hash.upper()}\n'
+        # The MSI takes msiexec's switches, not the setup program's.
+        '- Architecture: x64\n'
+        '  InstallerType: wix\n'
+        '  Scope: user\n'
+        f'  InstallerUrl: {base}{user_msi}\n'
+        f'  InstallerSha256: {user_msi_hash.upper()}\n'
+        f'  ProductCode: {yaml_text(msi.product_code(ver, "user"))}\n'
+        '  InstallerSwitches:\n    Silent: /quiet /norestart\n    SilentWithProgress: /passive /norestart\n'
+        '    InstallLocation: INSTALLDIR="<INSTALLPATH>"\n'
         'ManifestType: installer\nManifestVersion: 1.6.0\n',
         f'{IDENTIFIER}.locale.en-US.yaml': schema.format('defaultLocale') + head +
         'PackageLocale: en-US\n'
@@ -126,21 +131,24 @@ def scoop(out, ver, archive, archive_hash, base, home):
 def main():
     stage, out, base, home = sys.argv[1:5]
     epoch = int(os.environ['SOURCE_DATE_EPOCH'])
-    ver = version()
+    ver = msi.version()
     setup = f'Lumivane-{ver}-win64-setup.exe'
     archive = f'Lumivane-{ver}-win64.zip'
-    if not os.path.isfile(os.path.join(out, setup)):
-        sys.exit(f'release.py: {setup} is not in {out}')
+    packages = [msi.file_name(ver, flavour) for flavour in msi.FLAVOURS]
+    for name in [setup] + packages:
+        if not os.path.isfile(os.path.join(out, name)):
+            sys.exit(f'release.py: {name} is not in {out}')
     make_zip(stage, os.path.join(out, archive), archive[:-len('.zip')], epoch)
     # Laid out as the policy store is, so that the folder unpacks over
     # %WINDIR%\PolicyDefinitions or the domain's central store as it is.
     templates = f'Lumivane-{ver}-policy-templates.zip'
     make_zip(os.path.join(ROOT, 'policy'), os.path.join(out, templates), 'PolicyDefinitions', epoch)
-    hashes = {name: sha256(os.path.join(out, name)) for name in (setup, archive, templates)}
+    hashes = {name: sha256(os.path.join(out, name)) for name in [setup, archive, templates] + packages}
     with open(os.path.join(out, 'SHA256SUMS'), 'w', encoding='ascii', newline='\n') as f:
         f.writelines(f'{hashes[name]}  {name}\n' for name in sorted(hashes))
     released = datetime.datetime.fromtimestamp(epoch, datetime.timezone.utc).date().isoformat()
-    winget(out, ver, setup, hashes[setup], base, home, released)
+    user_msi = msi.file_name(ver, 'user')
+    winget(out, ver, setup, hashes[setup], user_msi, hashes[user_msi], base, home, released)
     scoop(out, ver, archive, hashes[archive], base, home)
 
 

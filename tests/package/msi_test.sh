@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# The MSI packages under Wine: each flavour installed, upgraded over a running
+# copy (the old version's uninstall ends it), not downgraded, removed without
+# a trace; the per-user one refused beside the setup program's installation.
+#   msi_test.sh BUILD_DIR SOURCE_DIR
+set -euo pipefail
+build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
+env="$source/cmake/wine-env.sh"
+run() { bash "$env" exec "$build" "$@"; }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+wait_for() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done; }
+work=$build/msi-test
+rm -rf "$work"
+cmake --install "$build" --prefix "$work/stage" >/dev/null
+python3 "$source/tools/msi.py" "$work/stage" "$work/old"
+python3 "$source/tools/msi.py" "$work/stage" "$work/new" 9.99
+bash "$env" up "$build" >/dev/null
+prefix=$build/wine/prefix; user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
+arp='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+# Wine records even a per-user product under HKLM: every place counts.
+entries() {
+  for key in "HKLM\\$arp" "HKCU\\$arp" 'HKLM\Software\Classes\Installer\Products' 'HKCU\Software\Microsoft\Installer\Products'; do
+    run reg query "$key" /s 2>/dev/null || true
+  done | tr -d '\r' | grep -cE "^ +(DisplayName|ProductName|DisplayVersion) +REG_SZ +(Lumivane${1:+|$1})$" || true
+}
+status() { local c=0; run "$dir/Lumivane.com" -status >/dev/null 2>&1 || c=$?; echo $c; }
+[ "$(entries)" = 0 ] || fail "Lumivane is installed in this prefix before the test"
+# Windows puts a per-machine package's shortcut into every user's Start menu
+# (ProgramData); Wine 8 puts it into the installing user's.
+link="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumivane.lnk"
+for flavour in user machine; do
+  dir=$prefix/drive_c/$([ $flavour = user ] && echo "users/$user/AppData/Local/Programs" || echo "Program Files")/Lumivane
+  old=$(ls "$work"/old/Lumivane-*-win64-$flavour.msi) new=$work/new/Lumivane-9.99-win64-$flavour.msi
+  if [ $flavour = user ]; then
+    run reg add "HKCU\\$arp\\Lumivane" /v UninstallString /d '"C:\Setup\Uninstall.exe"' /f >/dev/null
+    run msiexec /i "$old" /qn || [ -e "$dir" ] || ok=1
+    run reg delete "HKCU\\$arp\\Lumivane" /f >/dev/null
+    [ "${ok:-}" = 1 ] || fail "user: installed beside the setup program's installation"
+  fi
+  run msiexec /i "$old" /qn || fail "$flavour: install failed: exit code $?"
+  for f in Lumivane.exe Lumivane.com Help.html LICENSE.txt README.txt; do [ -f "$dir/$f" ] || fail "$flavour: no $f"; done
+  [ -f "$link" ] || fail "$flavour: no Start-menu shortcut"
+  installed=$(entries)
+  [ "$installed" -gt 0 ] && [ "$(status)" = 3 ] || fail "$flavour: $installed entries, -status exit code $(status), not 3"
+  (run "$dir/Lumivane.exe" -quiet >/dev/null 2>&1 &)
+  wait_for 30 eval '[ "$(status)" -le 2 ]' || fail "$flavour: the installed program does not answer"
+  copy=$(pgrep -f "${dir##*/drive_c/}/Lumivane.exe")
+  trap 'kill $copy 2>/dev/null || true' EXIT
+  run msiexec /i "$new" /qn || fail "$flavour: upgrade failed: exit code $?"
+  wait_for 20 eval '! kill -0 $copy 2>/dev/null' || fail "$flavour: the upgrade left the running copy"
+  [ "$(entries 9.99.0)" = $((installed + 1)) ] || fail "$flavour: upgrade gave $(entries 9.99.0) entries and versions"
+  run msiexec /i "$old" /qn && fail "$flavour: an older version installed over a newer one"
+  # Nothing runs now: -exit's "not running" must not stop the uninstall.
+  run msiexec /x "$new" /qn || fail "$flavour: uninstall failed: exit code $?"
+  [ ! -e "$dir" ] && [ ! -e "$link" ] || fail "$flavour: left $(ls "$dir" 2>/dev/null) or the shortcut"
+  [ "$(entries)" = 0 ] || fail "$flavour: left $(entries) entries"
+done
+rm -rf "$work"
+echo "msi test: 1 passed, 0 failed"
