@@ -18,6 +18,7 @@ import zipfile
 
 import msi
 
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 IDENTIFIER = 'Tessaly.Lumivane'
 PUBLISHER = 'Tessaly'
 SHORT = 'Takes charge of the screen saver and the monitor power-off from the notification area.'
