@@ -37,9 +37,10 @@ TEST(Help, F1OpensOneViewerAtFourFifthsOfTheScreenAndEscapeClosesIt) {
     SetForegroundWindow(main);
     ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main && IsAbove(main, viewers[0]); }, 30s));
     PressKeys({VK_F1});
-    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == viewers[0]; }, 30s)) << "a second F1 brings it forward";
+    // In front means both: the foreground, and above in the order, which Wine may settle a moment later.
+    EXPECT_TRUE(PollUntil([&] { return GetForegroundWindow() == viewers[0] && IsAbove(viewers[0], main); }, 30s))
+        << "a second F1 brings it forward";
     RoundTrip(main);
-    EXPECT_TRUE(IsAbove(viewers[0], main));
     EXPECT_EQ(VisibleWindowsOf(lumivane.ProcessId(), L"TfShowHtml"), std::vector<HWND>{viewers[0]})
         << "a second F1 leaves one viewer";
     SetForegroundWindow(viewers[0]);
