@@ -22,6 +22,9 @@ struct TTriggerSettings {
     // On battery below this charge (%), keep-awake and the triggers let go;
     // 0: never. Stored only as 0 or kBatteryFloorMin..kBatteryFloorMax.
     uint32_t MinBatteryPercent = 0;
+    // The weekly schedule's windows as stored, one a string ("Mon-Fri
+    // 09:00-17:30"); a string that does not parse is kept, and ignored.
+    std::vector<std::wstring> Schedule;
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 

@@ -252,6 +252,8 @@ TTriggerSettings LoadTriggers(IRegistry& registry) {
     settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
     settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
     settings.LetDisplaySleepWhenLocked = ReadDword(registry, key, L"LetDisplaySleepWhenLocked", true);
+    if (registry.QueryValue(key, L"Schedule", type, data) && type == kRegMultiSz)
+        if (const auto windows = DecodeMultiString(data)) settings.Schedule = *windows;
     // A floor out of its range is no floor.
     const uint32_t floor = ReadNumber(registry, key, L"MinBatteryPercent");
     settings.MinBatteryPercent = floor >= kBatteryFloorMin && floor <= kBatteryFloorMax ? floor : 0;
@@ -269,7 +271,8 @@ bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
                        registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake)) &&
                        registry.SetValue(key, L"LetDisplaySleepWhenLocked", kRegDword,
                                          dword(settings.LetDisplaySleepWhenLocked)) &&
-                       registry.SetValue(key, L"MinBatteryPercent", kRegDword, dword(settings.MinBatteryPercent));
+                       registry.SetValue(key, L"MinBatteryPercent", kRegDword, dword(settings.MinBatteryPercent)) &&
+                       registry.SetValue(key, L"Schedule", kRegMultiSz, EncodeMultiString(settings.Schedule));
     registry.CloseKey(key);
     return saved;
 }

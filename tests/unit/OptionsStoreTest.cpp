@@ -99,12 +99,13 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         registry.Keys[kTriggersKey];
         if (!row.Value.empty()) registry.Keys[kTriggersKey][row.Value] = {row.Type, row.Data};
         const TTriggerSettings read = LoadTriggers(registry);
-        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor}))
+        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor, {}}))
             << row.Name;
         EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
     TFakeRegistry registry;
-    const TTriggerSettings saved{{L"mstsc.exe", L"My Player.exe"}, true, true, false, false, 30};
+    const TTriggerSettings saved{
+        {L"mstsc.exe", L"My Player.exe"}, true, true, false, false, 30, {L"Mon-Fri 09:00-17:30", L"kept as typed"}};
     ASSERT_TRUE(SaveTriggers(registry, saved));
     EXPECT_EQ(LoadTriggers(registry), saved);
     registry.WritesAllowed = registry.Writes + 2;
