@@ -1,38 +1,23 @@
 #pragma once
-// A zone with the European Union's summer time (from the last Sunday of March
-// 01:00 UTC to the last Sunday of October 01:00 UTC), and the program's
-// wall-clock instants of calendar dates.
-#include <cstdint>
-
+// Instants of the program's wall clock by UTC date, and a zone with Berlin's
+// offsets and its summer time of 2026 (29 March to 25 October, 01:00 UTC).
 #include "config/Schedule.h"
 
 namespace lumivane::test {
 
-constexpr uint64_t kMinuteMs = 60'000, kHourMs = 60 * kMinuteMs, kDayMs = 24 * kHourMs;
-
-// Days since 1 January 1601 (a Monday) of a date of the Gregorian calendar.
-constexpr int64_t DayOf(int year, int month, int day) {
-    year -= month <= 2;
-    const int64_t era = year / 400, yoe = year - era * 400;
-    const int64_t doy = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 584694;
-}
-constexpr uint64_t At(int year, int month, int day, int hour = 0, int minute = 0) {
-    return DayOf(year, month, day) * kDayMs + hour * kHourMs + minute * kMinuteMs;
+constexpr uint64_t kHourMs = 3'600'000, kDayMs = 24 * kHourMs;
+constexpr uint64_t At(int y, int m, int d, int hour = 0, int minute = 0) {
+    y -= m <= 2;  // days since 1601, counted from March 1 of year 0
+    const int64_t era = y / 400, yoe = y - era * 400, doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const int64_t day = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 584694;
+    return day * kDayMs + hour * kHourMs + minute * 60'000ull;
 }
 
 struct TSummerTimeZone : ITimeZoneRules {
-    // Minutes east of UTC; Berlin's by default.
     explicit TSummerTimeZone(int standard = 60, int summer = 120) : Standard(standard), Summer(summer) {}
-    int Standard, Summer;
-    static uint64_t LastSunday(int year, int month) {
-        const int64_t last = DayOf(year, month + 1, 1) - 1;
-        return (last - (last % 7 + 1) % 7) * kDayMs + kHourMs;
-    }
-    int OffsetMinutesAt(uint64_t utcMs) const override {
-        int year = 1601 + static_cast<int>(utcMs / kDayMs / 366);
-        while (At(year + 1, 1, 1) <= utcMs) ++year;
-        return utcMs >= LastSunday(year, 3) && utcMs < LastSunday(year, 10) ? Summer : Standard;
+    int Standard, Summer;  // minutes east of UTC
+    int OffsetMinutesAt(uint64_t utc) const override {
+        return utc >= At(2026, 3, 29, 1) && utc < At(2026, 10, 25, 1) ? Summer : Standard;
     }
 };
 
