@@ -4,15 +4,12 @@
 #include "config/Schedule.h"
 
 namespace lumivane::test {
-
-constexpr uint64_t kHourMs = 3'600'000, kDayMs = 24 * kHourMs;
 constexpr uint64_t At(int y, int m, int d, int hour = 0, int minute = 0) {
-    y -= m <= 2;  // days since 1601, counted from March 1 of year 0
+    y -= m <= 2;  // days since 1601, counted from the March before
     const int64_t era = y / 400, yoe = y - era * 400, doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
     const int64_t day = era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 584694;
-    return day * kDayMs + hour * kHourMs + minute * 60'000ull;
+    return (day * 24 + hour) * 3'600'000ull + minute * 60'000ull;
 }
-
 struct TSummerTimeZone : ITimeZoneRules {
     explicit TSummerTimeZone(int standard = 60, int summer = 120) : Standard(standard), Summer(summer) {}
     int Standard, Summer;  // minutes east of UTC
@@ -20,5 +17,4 @@ struct TSummerTimeZone : ITimeZoneRules {
         return utc >= At(2026, 3, 29, 1) && utc < At(2026, 10, 25, 1) ? Summer : Standard;
     }
 };
-
 }  // namespace lumivane::test

@@ -10,9 +10,9 @@
 using namespace lumivane;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 7) return 0;
     // Seconds in 2025-2027, a millisecond, the standard offset (-12:00..+14:00
     // by quarters) and the summer's advance (0, 30 or 60 min).
-    if (size < 7) return 0;
     uint32_t seconds = 0;
     std::memcpy(&seconds, data, 4);
     const uint64_t now = test::At(2025, 1, 1) + seconds % (3 * 365 * 86400) * 1000ull + data[4];
@@ -21,11 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto strings = DecodeMultiString(std::vector<uint8_t>(data + 7, data + size));
     if (!strings) return 0;
     const auto parsed = ParseSchedule(*strings);
-    FUZZ_CHECK(parsed.Windows.size() <= kScheduleMax);
-    FUZZ_CHECK(parsed.Windows.size() + parsed.Malformed.size() + parsed.BeyondMax.size() == strings->size());
+    FUZZ_CHECK(parsed.Windows.size() <= kScheduleMax &&
+               parsed.Windows.size() + parsed.Malformed.size() + parsed.BeyondMax.size() == strings->size());
     for (const auto& window : parsed.Windows) FUZZ_CHECK(ParseScheduleWindow(FormatScheduleWindow(window)) == window);
-    const auto next = NextBoundary(parsed.Windows, now, zone);
-    const auto end = ScheduleCoverageEnd(parsed.Windows, now, zone);
+    const auto next = NextBoundary(parsed.Windows, now, zone), end = ScheduleCoverageEnd(parsed.Windows, now, zone);
     const bool in = InSchedule(parsed.Windows, now, zone);
     FUZZ_CHECK(next.has_value() == !parsed.Windows.empty() && end.has_value() == in);
     if (next) FUZZ_CHECK(*next > now && InSchedule(parsed.Windows, *next - 1, zone) == in);

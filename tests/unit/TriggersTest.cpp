@@ -138,13 +138,11 @@ TEST(FullScreen, AChangeActsAfterTwoSeconds) {
 TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
     const std::tuple<const wchar_t*, TScheduleWindow, const wchar_t*> good[] = {
         {L"Mon-Fri 09:00-17:30", {0x1F, 540, 1050}, L"Mon-Fri 09:00-17:30"},
-        {L"Tue,Thu 14:00-15:00", {0x0A, 840, 900}, L"Tue,Thu 14:00-15:00"},
         {L"sat,SUN 00:00-00:00", {0x60, 0, 0}, L"Sat,Sun 00:00-00:00"},
         {L"Fri-Mon 22:00-06:00", {0x71, 1320, 360}, L"Fri-Mon 22:00-06:00"},
-        {L"Mon,Tue,Wed,Fri 08:00-09:00", {0x17, 480, 540}, L"Mon-Wed,Fri 08:00-09:00"},
+        {L"Mon,Tue,Wed,Fri,Tue 08:00-09:00", {0x17, 480, 540}, L"Mon-Wed,Fri 08:00-09:00"},
         {L"Sun-Sat 23:59-00:00", {0x7F, 1439, 0}, L"Mon-Sun 23:59-00:00"},
-        {L"Wed-Wed,Sat,Mon,Wed 07:05-07:06", {0x25, 425, 426}, L"Mon,Wed,Sat 07:05-07:06"},
-        {L"Sat-Mon,Wed 10:00-11:00", {0x65, 600, 660}, L"Wed,Sat-Mon 10:00-11:00"},
+        {L"Sat-Mon,Thu-Thu 10:00-11:00", {0x69, 600, 660}, L"Thu,Sat-Mon 10:00-11:00"},
     };
     for (const auto& [text, window, canonical] : good) {
         EXPECT_EQ(ParseScheduleWindow(text), window) << text;
@@ -174,15 +172,11 @@ TEST(Schedule, FollowsTheLocalClockThroughOverlapsMidnightAndClockChanges) {
     const TSummerTimeZone berlin;
     const auto t = [](int month, int day, int hour = 0, int minute = 0) { return At(2026, month, day, hour, minute); };
     const std::optional<uint64_t> out;
-    const struct {
-        const char* Case;
-        std::vector<std::wstring> List;
-        uint64_t Now;
-        std::optional<uint64_t> Next, End;  // no end: not covered
-    } rows[] = {
+    // case, list, now, next boundary, end of coverage (none: not covered)
+    const std::tuple<const char*, std::vector<std::wstring>, uint64_t, std::optional<uint64_t>,
+                     std::optional<uint64_t>> rows[] = {
         {"overlap", {L"Mon-Fri 09:00-17:30", L"Wed 17:00-19:00"}, t(1, 7, 15), t(1, 7, 16), t(1, 7, 18)},
         {"Sunday to Monday", {L"Sun 23:00-01:00"}, t(1, 11, 23, 30), t(1, 12), t(1, 12)},
-        {"the whole day", {L"Tue 00:00-00:00"}, t(1, 6, 11), t(1, 6, 23), t(1, 6, 23)},
         {"touching days", {L"Mon 00:00-08:00", L"Sat 00:00-00:00", L"Sun 00:00-00:00"}, t(1, 10, 9), t(1, 10, 23),
          t(1, 12, 7)},
         {"the whole week", {L"Mon-Sun 00:00-00:00"}, t(1, 10, 9), t(1, 10, 23), kScheduleEndless},
@@ -192,14 +186,14 @@ TEST(Schedule, FollowsTheLocalClockThroughOverlapsMidnightAndClockChanges) {
         {"all in the missing hour", {L"Sun 02:10-02:40"}, t(3, 23), t(4, 5, 0, 10), out},
         {"start in the repeated hour", {L"Sun 02:30-03:30"}, t(10, 25, 1, 10), t(10, 25, 2, 30), t(10, 25, 2, 30)},
         {"end in the repeated hour", {L"Sun 01:00-02:30"}, t(10, 25, 1), t(11, 1), out},
-        {"nothing listed", {}, t(1, 5), out, out},
     };
-    for (const auto& row : rows) {
-        const auto windows = ParseSchedule(row.List).Windows;
-        EXPECT_EQ(InSchedule(windows, row.Now, berlin), row.End.has_value()) << row.Case;
-        EXPECT_EQ(NextBoundary(windows, row.Now, berlin), row.Next) << row.Case;
-        EXPECT_EQ(ScheduleCoverageEnd(windows, row.Now, berlin), row.End) << row.Case;
+    for (const auto& [name, list, now, next, end] : rows) {
+        const auto windows = ParseSchedule(list).Windows;
+        EXPECT_EQ(InSchedule(windows, now, berlin), end.has_value()) << name;
+        EXPECT_EQ(NextBoundary(windows, now, berlin), next) << name;
+        EXPECT_EQ(ScheduleCoverageEnd(windows, now, berlin), end) << name;
     }
 }
+
 }  // namespace
 }  // namespace lumivane::test
