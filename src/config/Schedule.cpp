@@ -108,7 +108,9 @@ void ForEachSpan(const std::vector<TScheduleWindow>& windows, uint64_t first, ui
 bool Covers(const std::vector<TScheduleWindow>& windows, uint64_t at, const ITimeZoneRules& rules, uint64_t* reach) {
     const uint64_t day = LocalDay(at, rules);
     bool covered = false;
-    ForEachSpan(windows, day - 2, day, rules, [&](uint64_t, TSpan span) {
+    // The next day too: where the clocks go back over midnight, a window of
+    // the next day may have begun the first time the clock showed its start.
+    ForEachSpan(windows, day - 2, day + 1, rules, [&](uint64_t, TSpan span) {
         if (span.Start <= at && at < span.End) covered = true, *reach = std::max(*reach, span.End);
         return true;
     });

@@ -28,6 +28,7 @@
 
 namespace lumivane {
 
+// One stored string, read: the same times on each of its days.
 struct TScheduleWindow {
     uint8_t Days = 0;    // bit 0 Monday .. bit 6 Sunday
     uint16_t Start = 0;  // minutes after midnight, 0..1439
@@ -37,6 +38,7 @@ struct TScheduleWindow {
 
 // The most windows a schedule keeps.
 constexpr size_t kScheduleMax = 32;
+// Days with every bit set: the whole week.
 constexpr uint8_t kEveryDay = 0x7F;
 
 struct TParsedSchedule {
@@ -84,6 +86,7 @@ std::optional<uint64_t> NextBoundary(const std::vector<TScheduleWindow>& windows
 // the coverage runs on past kScheduleSearchMs (the whole week is covered).
 std::optional<uint64_t> ScheduleCoverageEnd(const std::vector<TScheduleWindow>& windows, uint64_t nowUtcMs,
                                             const ITimeZoneRules& rules);
+// A week and a day: coverage that runs on so long never stops.
 constexpr uint64_t kScheduleSearchMs = 8ull * 24 * 3600 * 1000;
 constexpr uint64_t kScheduleEndless = UINT64_MAX;
 

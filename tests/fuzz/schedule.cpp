@@ -1,20 +1,15 @@
 // The schedule as anyone may have stored it (REG_MULTI_SZ), at a time and in
 // a zone of the input's: every window kept reads back from its text, what
 // covers now holds until the next boundary and stops where its end says.
-#include <cstring>
-
 #include "FuzzCheck.h"
 #include "common/SummerTimeZone.h"
 #include "config/Triggers.h"
 
-using namespace lumivane;
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    using namespace lumivane;
     if (size < 7) return 0;
-    // Seconds in 2025-2027, a millisecond, the standard offset (-12:00..+14:00
-    // by quarters) and the summer's advance (0, 30 or 60 min).
-    uint32_t seconds = 0;
-    std::memcpy(&seconds, data, 4);
+    // Seconds in 2025-2027, a ms, the zone's offset by quarters, its summer's advance.
+    const uint32_t seconds = data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
     const uint64_t now = test::At(2025, 1, 1) + seconds % (3 * 365 * 86400) * 1000ull + data[4];
     const int standard = data[5] % 105 * 15 - 720;
     const test::TSummerTimeZone zone(standard, standard + data[6] % 3 * 30);

@@ -1,5 +1,4 @@
-// The parameter routines against the system's real user-parameter call, and
-// the time zone's rules against the system's own local time.
+// The parameter routines and the time zone's rules against the system's own calls.
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -66,16 +65,13 @@ BOOL WINAPI BerlinForYear(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_IN
     return TRUE;
 }
 BOOL WINAPI NoRulesForYear(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION) { return FALSE; }
-
 TEST(TimeZoneRules, AgreeWithTheSystemsLocalTimeAndFollowTheYearsRules) {
     const TTimeZoneRulesWin32 system, withoutYears(NoRulesForYear), berlin(BerlinForYear);
-    for (const auto& [at, inBerlin] : {std::pair{At(2026, 1, 15, 12), 60}, {At(2026, 3, 29, 0, 59), 60},
-                                       {At(2026, 3, 29, 1), 120}, {At(2026, 10, 25, 0, 59), 120},
-                                       {At(2026, 10, 25, 1), 60}}) {
+    for (const auto& [at, inBerlin] : {std::pair{At(2026, 3, 29, 0, 59), 60}, {At(2026, 3, 29, 1), 120},
+                                       {At(2026, 10, 25, 0, 59), 120}, {At(2026, 10, 25, 1), 60}}) {
         const TTimeOfDay local = TClockWin32().LocalTimeOf(at);  // the system's own conversion
         const int offset = (local.Hour * 60 + local.Minute - static_cast<int>(at / 60'000 % 1440) + 2160) % 1440 - 720;
-        EXPECT_EQ(system.OffsetMinutesAt(at), offset) << at;
-        EXPECT_EQ(withoutYears.OffsetMinutesAt(at), offset) << at;
+        EXPECT_TRUE(system.OffsetMinutesAt(at) == offset && withoutYears.OffsetMinutesAt(at) == offset) << at;
         EXPECT_EQ(berlin.OffsetMinutesAt(at), inBerlin) << at;
     }
 }
