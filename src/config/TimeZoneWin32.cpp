@@ -19,9 +19,10 @@ const TIME_ZONE_INFORMATION& TTimeZoneRulesWin32::RulesFor(USHORT year) const {
     TYear& slot = FYears[FNext];
     FNext = (FNext + 1) % 2;
     slot.Year = year;
-    if (!FForYear(year, &FZone, &slot.Rules)) {
-        // Without the year's own rules, this year's: the dynamic record
-        // begins with the fields of the plain one.
+    // With "Adjust for daylight saving time automatically" off, the zone's
+    // record holds no summer time, and the year's rules would bring it back.
+    if (FZone.DynamicDaylightTimeDisabled || !FForYear(year, &FZone, &slot.Rules)) {
+        // The zone's record begins with the fields of the plain one.
         static_assert(offsetof(DYNAMIC_TIME_ZONE_INFORMATION, DaylightBias) ==
                       offsetof(TIME_ZONE_INFORMATION, DaylightBias));
         std::memcpy(&slot.Rules, &FZone, sizeof slot.Rules);
