@@ -2,6 +2,7 @@
 
 #include <tuple>
 
+#include "common/SummerTimeZone.h"
 #include "config/FullScreen.h"
 #include "config/Triggers.h"
 
@@ -130,6 +131,59 @@ TEST(FullScreen, AChangeActsAfterTwoSeconds) {
         {1000, 2999, 2000, false}, {1000, 3000, 2000, true}, {1000, 3000, 999, false},
         {1000, 30999, 999, false}, {1000, 31000, 999, true}, {5000, 100, 0, true}};
     for (const auto& [last, now, input, due] : scans) EXPECT_EQ(ProgramScanDue(last, now, input), due) << now;
+}
+
+// Every stored form reads to its window and writes back in one canonical
+// text; anything else is refused, and the list keeps the first 32 windows.
+TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
+    const std::tuple<const wchar_t*, TScheduleWindow, const wchar_t*> good[] = {
+        {L"sat,SUN 00:00-00:00", {0x60, 0, 0}, L"Sat,Sun 00:00-00:00"},
+        {L"Fri-Mon 22:00-06:00", {0x71, 1320, 360}, L"Fri-Mon 22:00-06:00"},
+        {L"Mon,Tue,Wed,Fri,Tue 08:00-09:00", {0x17, 480, 540}, L"Mon-Wed,Fri 08:00-09:00"},
+        {L"Sun-Sat 23:59-00:00", {0x7F, 1439, 0}, L"Mon-Sun 23:59-00:00"},
+        {L"Sat-Mon,Thu-Thu 10:00-11:00", {0x69, 600, 660}, L"Thu,Sat-Mon 10:00-11:00"},
+    };
+    for (const auto& [text, window, canonical] : good) {
+        EXPECT_EQ(ParseScheduleWindow(text), window) << text;
+        EXPECT_EQ(FormatScheduleWindow(window), canonical);
+    }
+    for (const wchar_t* bad : {L"Mon 09:00-09:00", L"Mon  09:00-17:30", L"Mon 9:00-17:30", L"Mon 24:00-01:00",
+                               L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
+                               L"Mon,,Fri 09:00-10:00", L"Mon, 09:00-10:00", L"Monday 09:00-10:00", L"09:00-17:30", L""})
+        EXPECT_EQ(ParseScheduleWindow(bad), std::nullopt) << bad;
+    std::vector<std::wstring> stored{L"Mon 09:00"};
+    for (int i = 10; i < 44; ++i) stored.push_back(L"Mon 09:" + std::to_wstring(i) + L"-10:00");
+    const auto parsed = ParseSchedule(stored);
+    EXPECT_TRUE(parsed.Windows.size() == kScheduleMax && parsed.Malformed == std::vector<std::wstring>{L"Mon 09:00"});
+    EXPECT_EQ(parsed.BeyondMax, (std::vector<std::wstring>{L"Mon 09:42-10:00", L"Mon 09:43-10:00"}));
+    EXPECT_EQ(DescribeScheduleWindow({0x3B, 1290, 390}, {L"Mo", L"Tu", L"We", L"Th", L"Fr", L"Sa", L"Su"},
+                                     [](int m) { return std::to_wstring(m); }), L"Mo, Tu, Th\u2013Sa 1290\u2013390");
+}
+
+// Case, list, now: the next start or end, where coverage stops (none: not
+// covered), in Berlin (UTC+1; 29 March-25 October 2026 UTC+2); times in UTC.
+TEST(Schedule, FollowsTheLocalClockThroughOverlapsMidnightAndClockChanges) {
+    const TSummerTimeZone berlin;
+    const auto t = [](int month, int day, int hour = 0, int minute = 0) { return At(2026, month, day, hour, minute); };
+    const std::optional<uint64_t> out;
+    const std::tuple<const char*, std::vector<std::wstring>, uint64_t, std::optional<uint64_t>,
+                     std::optional<uint64_t>> rows[] = {
+        {"overlap", {L"Mon-Fri 09:00-17:30", L"Wed 17:00-19:00"}, t(1, 7, 15), t(1, 7, 16), t(1, 7, 18)},
+        {"Sunday to Monday, from its start", {L"Sun 23:00-01:00"}, t(1, 11, 22), t(1, 12), t(1, 12)},
+        {"touching days", {L"Mon 00:00-08:00", L"Sat,Sun 00:00-00:00"}, t(1, 10, 9), t(1, 10, 23), t(1, 12, 7)},
+        {"the whole week", {L"Mon-Sun 00:00-00:00"}, t(1, 10, 9), t(1, 10, 23), kScheduleEndless},
+        {"start in the missing hour", {L"Sun 02:30-04:00"}, t(3, 29, 0, 30), t(3, 29, 1), out},
+        {"end in the missing hour", {L"Sat 22:00-02:15"}, t(3, 29, 0, 45), t(3, 29, 1), t(3, 29, 1)},
+        {"all in the missing hour", {L"Sun 02:10-02:40"}, t(3, 23), t(4, 5, 0, 10), out},
+        {"start in the repeated hour", {L"Sun 02:30-03:30"}, t(10, 25, 1, 10), t(10, 25, 2, 30), t(10, 25, 2, 30)},
+        {"at its end, in the repeated hour", {L"Sun 01:00-02:30"}, t(10, 25, 0, 30), t(11, 1), out},
+    };
+    for (const auto& [name, list, now, next, end] : rows) {
+        const auto windows = ParseSchedule(list).Windows;
+        EXPECT_EQ(InSchedule(windows, now, berlin), end.has_value()) << name;
+        EXPECT_EQ(NextBoundary(windows, now, berlin), next) << name;
+        EXPECT_EQ(ScheduleCoverageEnd(windows, now, berlin), end) << name;
+    }
 }
 
 }  // namespace

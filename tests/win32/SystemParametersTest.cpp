@@ -1,7 +1,10 @@
-// The parameter routines against the system's real user-parameter call.
+// The parameter routines and the time zone's rules against the system's own calls.
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "common/SummerTimeZone.h"
+#include "config/StatusWin32.h"
+#include "config/TimeZoneWin32.h"
 #include "display/ScreenSaverWin32.h"
 
 namespace lumivane::test {
@@ -54,6 +57,23 @@ TEST_F(SystemParametersTest, PowerOffTimeoutIsZeroWhenTheSystemCannotTell) {
     UINT raw = 0x5A5A;
     const bool answered = SystemParametersInfoW(SPI_GETLOWPOWERTIMEOUT, 0, &raw, 0) != FALSE;
     EXPECT_EQ(GetPowerOffTimeout(spi), answered ? static_cast<int32_t>(raw) : 0);
+}
+
+// Berlin's rules as Windows gives them for any year, and no rules for a year.
+BOOL WINAPI BerlinForYear(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION rules) {
+    *rules = {-60, {}, {0, 10, 0, 5, 3, 0, 0, 0}, 0, {}, {0, 3, 0, 5, 2, 0, 0, 0}, -60};
+    return TRUE;
+}
+BOOL WINAPI NoRulesForYear(USHORT, PDYNAMIC_TIME_ZONE_INFORMATION, LPTIME_ZONE_INFORMATION) { return FALSE; }
+TEST(TimeZoneRules, AgreeWithTheSystemsLocalTimeAndFollowTheYearsRules) {
+    const TTimeZoneRulesWin32 system, withoutYears(NoRulesForYear), berlin(BerlinForYear);
+    for (const auto& [at, inBerlin] : {std::pair{At(2026, 3, 29, 0, 59), 60}, {At(2026, 3, 29, 1), 120},
+                                       {At(2026, 10, 25, 0, 59), 120}, {At(2026, 10, 25, 1), 60}}) {
+        const TTimeOfDay local = TClockWin32().LocalTimeOf(at);  // the system's own conversion
+        const int offset = (local.Hour * 60 + local.Minute - static_cast<int>(at / 60'000 % 1440) + 2160) % 1440 - 720;
+        EXPECT_TRUE(system.OffsetMinutesAt(at) == offset && withoutYears.OffsetMinutesAt(at) == offset) << at;
+        EXPECT_EQ(berlin.OffsetMinutesAt(at), inBerlin) << at;
+    }
 }
 
 }  // namespace
