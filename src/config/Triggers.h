@@ -24,7 +24,7 @@ struct TTriggerSettings {
     uint32_t MinBatteryPercent = 0;
     // The weekly schedule's windows as stored, one a string ("Mon-Fri
     // 09:00-17:30"); a string that does not parse is kept, and ignored.
-    std::vector<std::wstring> Schedule;
+    std::vector<std::wstring> Schedule{};
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 
