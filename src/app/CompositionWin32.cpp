@@ -117,7 +117,10 @@ void TLumivaneWin32::FormCreate() {
     FPolicyWatch.Start(FMain.Handle());
     FReady = true;
     // Told once, over the icon.
-    if (!recovered.empty()) FNotifyIcon.ShowBalloon(kRecoveryTitle, recovered);
+    std::wstring told = recovered;
+    for (const std::wstring& window : FTriggers.ScheduleProblems())
+        told += (told.empty() ? L"" : L"\n") + std::wstring(L"Schedule entry ignored: ") + window;
+    if (!told.empty()) FNotifyIcon.ShowBalloon(recovered.empty() ? kApplicationTitle : kRecoveryTitle, told);
 }
 
 void TLumivaneWin32::FormDestroy() { EndSteps(); }
@@ -127,6 +130,8 @@ void TLumivaneWin32::SessionEnding() { EndSteps(); }
 void TLumivaneWin32::TaskbarCreated() { FNotifyIcon.Readd(); }
 
 void TLumivaneWin32::SettingsChanged() {
+    // The time zone may be among the changes.
+    FTriggers.TimeChanged();
     FNotes.Reload();
     FJournalled.Refresh();
     FStatus.UpdateStatus();

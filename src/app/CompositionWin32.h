@@ -93,6 +93,7 @@ private:
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override;
     void BatteryChanged(uint32_t percent) override;
+    void TimeChanged() override { FTriggers.TimeChanged(); }
     // The floor against the battery's charge and the source, as last told.
     void ApplyBattery();
     void PoliciesChanged() override;
@@ -150,7 +151,9 @@ private:
     THotKeys FHotKeys{{FForm, FRegistrar, FErrors, FDispatch}};
     THelpViewerWin32 FHelpViewer;
     TTriggerWatchWin32 FTriggers{[this] { return FMain.Handle(); },
-                                 [this](const std::wstring& cause) { FConfig.SetTriggerCause(cause); }};
+                                 [this](const std::wstring& cause) {
+                                     FConfig.SetTriggerCause(cause, FTriggers.CauseEndMs());
+                                 }};
     uint32_t FBatteryPercent = 100;
     bool FOnMains = true;
     bool FFirstShow = false;

@@ -26,6 +26,10 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
     if (config.DeactivateForRunning()) {
         reply.State = TControlState::DeactivatedFor;
         reply.UntilMs = config.FDeactivatedUntilMs;
+    } else if (config.AutomaticUntilMs() && !config.FActivated) {
+        // The schedule holds, and says until when.
+        reply.State = TControlState::DeactivatedFor;
+        reply.UntilMs = config.AutomaticUntilMs();
     }
     return reply;
 }

@@ -123,7 +123,8 @@ void TManagedConfiguration::UserCommand() {
     UpdateAwake();
 }
 
-void TManagedConfiguration::SetTriggerCause(const std::wstring& cause) {
+void TManagedConfiguration::SetTriggerCause(const std::wstring& cause, uint64_t untilMs) {
+    FAutoUntilMs = untilMs;
     if (FEnded) return;
     if (!FSessionConnected) {
         FAwayCause = cause;

@@ -118,7 +118,10 @@ public:
     // never for good; after it, the state from before comes back. Away from
     // its session the copy changes nothing: the last word counts once the
     // user is back.
-    void SetTriggerCause(const std::wstring& cause);
+    // `untilMs`: where the holding trigger ends by itself (the schedule's
+    // end, wall clock ms); 0: none known.
+    void SetTriggerCause(const std::wstring& cause, uint64_t untilMs = 0);
+    uint64_t AutomaticUntilMs() const { return FAuto.Holding() ? FAutoUntilMs : 0; }
     // The cause while the automatic deactivation is in force, else empty.
     const std::wstring& AutomaticCause() const { return FAutoCause; }
     TAutoState AutomaticState() const { return FAuto.State(); }
@@ -184,6 +187,7 @@ private:
     TBatteryFloor FBatteryFloor;
     uint32_t FFloor = 0;
     std::wstring FTriggerWord;  // what the triggers said last
+    uint64_t FAutoUntilMs = 0;
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;
     std::optional<std::wstring> FAwayCause;  // the triggers' word while the user is away

@@ -1,5 +1,7 @@
 #include "config/TriggerWatchWin32.h"
 
+#include "config/TimeZoneWin32.h"
+
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -83,6 +85,12 @@ std::vector<TRunningProcess> AllProcesses() {
         } while (Process32NextW(snapshot.Get(), &entry));
     }
     return processes;
+}
+
+uint64_t SystemWallClockMs() {
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    return (static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) / 10000;
 }
 
 TWatchProbes SystemProbes() {
@@ -176,6 +184,11 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
         if (!FMatcher.Match({{id, FSeen.Programs[id]}}).count(id)) Unwatch(id);
     }
     ScanPrograms();
+    const TParsedSchedule schedule = ParseSchedule(settings.Schedule);
+    FSchedule = schedule.Windows;
+    FScheduleProblems = schedule.Malformed;
+    FScheduleProblems.insert(FScheduleProblems.end(), schedule.BeyondMax.begin(), schedule.BeyondMax.end());
+    CheckSchedule();
     FSeen.OnMains = OnMainsPower();
     // Saved again with the box still checked, a full screen that holds goes on holding.
     if (!FSettings.FullScreen) {
@@ -190,6 +203,8 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
 
 void TTriggerWatchWin32::Tick() {
     if (FStopped) return;
+    // A comparison: the schedule is computed again only at its boundaries.
+    if (FNextBoundary && FProbes.WallClock() >= *FNextBoundary) CheckSchedule();
     CheckFullScreen();
     if (FMatcher.Empty()) return;
     const uint64_t now = FProbes.Ticks();
@@ -318,11 +333,33 @@ void TTriggerWatchWin32::Stop() {
     FSeen.Programs.clear();
 }
 
+void TTriggerWatchWin32::TimeChanged() {
+    if (!FStopped) CheckSchedule();
+}
+
+void TTriggerWatchWin32::CheckSchedule() {
+    FNextBoundary.reset();
+    FSeen.Scheduled = false;
+    FScheduleEnd = 0;
+    if (!FSchedule.empty()) {
+        // The zone as it is now: the user may have changed it.
+        const TTimeZoneRulesWin32 rules;
+        const uint64_t now = FProbes.WallClock();
+        FSeen.Scheduled = InSchedule(FSchedule, now, rules);
+        FNextBoundary = NextBoundary(FSchedule, now, rules);
+        const std::optional<uint64_t> end = ScheduleCoverageEnd(FSchedule, now, rules);
+        FScheduleEnd = end && *end != kScheduleEndless ? *end : 0;
+    }
+    Report();
+}
+
 void TTriggerWatchWin32::Report() {
     if (FStopped) return;
     const std::wstring cause = TriggerCause(FSettings, FSeen);
-    if (cause == FCause) return;
+    const uint64_t end = cause == kScheduleCause ? FScheduleEnd : 0;
+    if (cause == FCause && end == FCauseEnd) return;
     FCause = cause;
+    FCauseEnd = end;
     if (FOnCause) FOnCause(cause);
 }
 

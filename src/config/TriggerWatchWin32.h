@@ -17,12 +17,15 @@
 #include <vector>
 
 #include "config/FullScreen.h"
+#include "config/Schedule.h"
 #include "config/Triggers.h"
 
 namespace lumivane {
 
 // Posted to the window when a watched program ended: wParam its process id.
 constexpr UINT kProgramEndedMessage = WM_APP + 0x40;
+
+uint64_t SystemWallClockMs();
 
 // What the watcher asks the system; tests put in the answers that Wine
 // never gives (a running screen saver, the shell's states, a failing
@@ -37,6 +40,8 @@ struct TWatchProbes {
     std::function<std::optional<std::vector<TRunningProcess>>()> SessionProcesses;
     // The user's last input, on the same clock; none: the user works now.
     std::function<uint64_t()> LastInput;
+    // The wall clock the schedule counts in: ms since 1601, UTC.
+    std::function<uint64_t()> WallClock = SystemWallClockMs;
 };
 // The real answers.
 TWatchProbes SystemProbes();
@@ -71,6 +76,15 @@ public:
     void Apply(const TTriggerSettings& settings);
     const TTriggerSettings& Settings() const { return FSettings; }
     const std::wstring& Cause() const { return FCause; }
+    // Where the schedule's coverage stops while it is the cause (wall clock
+    // ms); else 0.
+    uint64_t CauseEndMs() const { return FCauseEnd; }
+    // The stored windows that do not count: not understood, or beyond the
+    // most a schedule keeps.
+    const std::vector<std::wstring>& ScheduleProblems() const { return FScheduleProblems; }
+    // The clock, the time zone or the computer's sleep moved the wall
+    // clock: the schedule's next boundary is computed again.
+    void TimeChanged();
     const TTriggerObservations& Seen() const { return FSeen; }
 
     void ProgramEnded(uint32_t processId);
@@ -92,6 +106,7 @@ private:
     void Consider(uint32_t processId, const std::wstring& name);
     void Unwatch(uint32_t processId);
     void Report();
+    void CheckSchedule();
 
     std::function<HWND()> FWindow;
     std::function<void(const std::wstring&)> FOnCause;
@@ -100,6 +115,12 @@ private:
     TProgramMatcher FMatcher;
     TTriggerObservations FSeen;
     std::wstring FCause;
+    uint64_t FCauseEnd = 0;
+    std::vector<TScheduleWindow> FSchedule;
+    std::vector<std::wstring> FScheduleProblems;
+    // The schedule's next start or end: the tick only compares the clock with it.
+    std::optional<uint64_t> FNextBoundary;
+    uint64_t FScheduleEnd = 0;
     std::map<uint32_t, std::unique_ptr<TWatched>> FWatched;
     TFullScreenSettling FSettling;
     HWND FFullScreenWindow = nullptr;  // found full screen in the foreground

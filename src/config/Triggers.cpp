@@ -6,6 +6,7 @@
 namespace lumivane {
 
 const wchar_t* const kFullScreenCause = L"a program is full screen";
+const wchar_t* const kScheduleCause = L"scheduled";
 
 namespace {
 
@@ -128,11 +129,12 @@ std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObserv
                         [&](const auto& listed) { return SameProgram(program.second, listed); }))
             return program.second;
     if (settings.FullScreen && seen.FullScreen) return kFullScreenCause;
+    if (seen.Scheduled) return kScheduleCause;
     return {};
 }
 
 std::wstring CauseText(const std::wstring& cause, size_t nameMax) {
-    if (cause == kFullScreenCause) return cause;
+    if (cause == kFullScreenCause || cause == kScheduleCause) return cause;
     if (cause.size() <= nameMax || nameMax == 0) return cause + L" runs";
     return cause.substr(0, nameMax - 1) + L"\u2026 runs";
 }

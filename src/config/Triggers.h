@@ -76,12 +76,14 @@ struct TTriggerObservations {
     std::map<uint32_t, std::wstring> Programs;
     bool FullScreen = false;
     bool OnMains = true;
+    bool Scheduled = false;  // a window of the schedule covers now
 };
 
 // Why the items are deactivated by themselves: a program's list name, the
 // full-screen text, or empty while no trigger holds.
 std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen);
 extern const wchar_t* const kFullScreenCause;  // "a program is full screen"
+extern const wchar_t* const kScheduleCause;    // "scheduled"
 // "POWERPNT.EXE runs", "a program is full screen": what follows "while".
 // A program's name longer than `nameMax` is cut, with an ellipsis.
 std::wstring CauseText(const std::wstring& cause, size_t nameMax = kProgramNameMax);

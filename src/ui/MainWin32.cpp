@@ -276,7 +276,12 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             }
         }
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
+        // A computer that slept through a boundary of the schedule finds it passed.
+        if (wParam == PBT_APMRESUMEAUTOMATIC) FDeps.Events.TimeChanged();
         return TRUE;
+    case WM_TIMECHANGE:
+        FDeps.Events.TimeChanged();
+        return 0;
     case kPoliciesChangedMessage:
         FDeps.Events.PoliciesChanged();
         return 0;

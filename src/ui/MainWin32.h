@@ -61,6 +61,8 @@ public:
     virtual void ProgramEnded(uint32_t processId) = 0;
     // The computer went on mains power or on battery.
     virtual void PowerSourceChanged(bool onMains) = 0;
+    // The clock or the time zone changed, or the computer woke.
+    virtual void TimeChanged() = 0;
     // The battery's charge changed (%).
     virtual void BatteryChanged(uint32_t percent) = 0;
     // Something under the policies' keys changed.

@@ -226,5 +226,42 @@ TEST(ControlCommands, AScreenSaverThatWindowsPolicySetsIsNotDeactivated) {
     EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 
+// A weekly window that covers the start holds at once, -status says until
+// when, and its end brings the settings back; a window that cannot be read
+// changes nothing.
+TEST(ControlCommands, AScheduleWindowHoldsFromTheStartStatusSaysItsEndAndItLetsGoThere) {
+    const TScreenSaverOn screenSaverOn;
+    const auto store = [](const std::wstring& windows) {  // one string a window, '|' between them
+        std::wstring list = windows + L"||";
+        std::replace(list.begin(), list.end(), L'|', L'\0');
+        RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane\\Triggers", L"Schedule", REG_MULTI_SZ,
+                        list.c_str(), static_cast<DWORD>(list.size() * sizeof(wchar_t)));
+    };
+    store(L"Someday 25:00-26:00");
+    {
+        TLumivane lumivane(L"-quiet");
+        ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+        EXPECT_EQ(Command(L"-status").Code, 0u) << "the copy runs, and nothing changed";
+        EXPECT_EQ(Command(L"-exit").Code, 0u);
+    }
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const int minute = now.wHour * 60 + now.wMinute, end = (minute + (now.wSecond < 40 ? 1 : 2)) % 1440;
+    const auto hhmm = [](int m) {
+        char text[8];
+        std::snprintf(text, sizeof(text), "%02d:%02d", m / 60, m % 60);
+        return std::string(text);
+    };
+    store(Wide("Mon-Sun " + hhmm((minute + 1435) % 1440) + "-" + hhmm(end)) + L"|Someday 25:00-26:00");
+    TLumivane lumivane(L"-quiet");
+    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    TOutput out = Command(L"-status");
+    EXPECT_EQ(out.Code, 2u) << out.Text;
+    EXPECT_EQ(out.Text, "deactivated until " + hhmm(end) + " (screen saver off, monitor power off off)");
+    EXPECT_TRUE(PollUntil([&] { return (out = Command(L"-status")).Code == 0; }, 180s)) << out.Text;
+    EXPECT_EQ(out.Text, "active (screen saver on, monitor power off off)") << "back at the window's end";
+    EXPECT_EQ(Command(L"-exit").Code, 0u);
+}
+
 }  // namespace
 }  // namespace lumivane::e2e
