@@ -438,6 +438,8 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
         {"FPpE", true, true, false, TAutoState::Idle, true},
         {"PpP", true, false, true, TAutoState::Holding, true},
         {"PDpP", true, false, true, TAutoState::Holding, false},
+        {"SDp", true, false, false, TAutoState::Idle, false},   // the user's word inside a window stands
+        {"SP", true, false, true, TAutoState::Holding, true},   // the window ends while a program holds
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + (row.ActiveAtStart ? " from active" : " from inactive"));
@@ -449,6 +451,7 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
         for (const char* e = row.Events; *e; ++e) switch (*e) {
             case 'P': c.SetTriggerCause(L"POWERPNT.EXE"); break;
             case 'Q': c.SetTriggerCause(kFullScreenCause); break;
+            case 'S': c.SetTriggerCause(kScheduleCause, clock.Wall + kHour); break;
             case 'p': c.SetTriggerCause(L""); break;
             case 'A': c.actActivateExecute(); break;
             case 'D': c.actDeactivateExecute(); break;

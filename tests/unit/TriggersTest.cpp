@@ -44,6 +44,7 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
         std::map<uint32_t, std::wstring> Programs;
         bool FullScreen, OnMains, FullScreenBox;
         std::wstring Cause;
+        bool Scheduled = false;
     } rows[] = {
         {{}, false, true, true, L""},
         {mstsc, false, true, true, L"mstsc.exe"},
@@ -52,11 +53,15 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
         {{}, true, true, false, L""},
         {unlisted, false, true, true, L""},
         {mstsc, true, false, true, L""},
+        {{}, false, true, true, kScheduleCause, true},
+        {mstsc, false, true, true, L"mstsc.exe", true},  // the window's end leaves the program holding
+        {{}, true, true, true, kFullScreenCause, true},
+        {{}, false, false, true, L"", true},
     };
     for (const auto& row : rows) {
         TTriggerSettings settings = listed;
         settings.FullScreen = row.FullScreenBox;
-        EXPECT_EQ(TriggerCause(settings, {row.Programs, row.FullScreen, row.OnMains}), row.Cause);
+        EXPECT_EQ(TriggerCause(settings, {row.Programs, row.FullScreen, row.OnMains, row.Scheduled}), row.Cause);
     }
 }
 
