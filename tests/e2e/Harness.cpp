@@ -238,9 +238,17 @@ HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
     HWND main = nullptr;
     PollUntil([&] { return (main = FindMainWindow(FInfo.dwProcessId)) != nullptr; }, deadline);
     if (main) {
-        WaitForInputIdle(FInfo.hProcess, static_cast<DWORD>(deadline.count()));
-        // One round trip through its queue: everything posted before is done.
-        SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL, 5000, nullptr);
+        // Its start steps are through once it answers a status request as
+        // a ready copy does: not 0, not busy (2). A copy that shows a
+        // message at its start stays busy: it is returned at the deadline.
+        uint8_t status[12] = {'L', 'M', 'V', 'C', 1, 0, 7 /* status */, 0, 0, 0, 0, 0};
+        COPYDATASTRUCT request{0x4C4D5643, sizeof(status), status};
+        PollUntil([&] {
+            DWORD_PTR answer = 0;
+            return SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_NORMAL,
+                                       static_cast<UINT>(deadline.count()), &answer) &&
+                   answer != 0 && answer != 2;
+        }, deadline);
     }
     return main;
 }

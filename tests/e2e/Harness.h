@@ -86,7 +86,7 @@ public:
     TRun Wait(std::chrono::milliseconds deadline);
     // Ends the process at once, without its end steps, as a crash would.
     void Kill();
-    // The process's main window, once its message loop is idle.
+    // The process's main window, once its start steps are through.
     HWND MainWindow(std::chrono::milliseconds deadline);
     DWORD ProcessId() const { return FInfo.dwProcessId; }
 

@@ -29,7 +29,9 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
     {
         TLumivane again(L"-quiet");
         ASSERT_NE(again.MainWindow(10s), nullptr);
-        EXPECT_EQ(StoredScreenSaveActive(), L"1") << "put back at the start, for good as it was taken";
+        // A window may be found before its start steps are through.
+        EXPECT_TRUE(PollUntil([] { return StoredScreenSaveActive() == L"1"; }, 30s))
+            << "put back at the start, for good as it was taken";
         EXPECT_FALSE(HasStoredValue(JournalName()));
     }
     EXPECT_FALSE(HasStoredValue(JournalName())) << "a clean end leaves no journal";

@@ -96,7 +96,7 @@ not_running() { ! running; }
 # copy beside the later tests whenever the prefix boots.
 end_copies() {
   for p in $(pgrep -f 'Lumivane\.exe' || true); do
-    tr '\0' '\n' < "/proc/$p/environ" 2>/dev/null | grep -qx "WINEPREFIX=$prefix" && kill -CONT "$p" 2>/dev/null &&
+    tr '\0' '\n' 2>/dev/null < "/proc/$p/environ" | grep -qx "WINEPREFIX=$prefix" && kill -CONT "$p" 2>/dev/null &&
       kill "$p" 2>/dev/null || true
   done
 }
