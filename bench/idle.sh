@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Idle cost: Lumivane in the notification area (-quiet), once as installed and
-# once with the automatic deactivation watching ten program names and full
-# screen, against a bare program that keeps a notification icon and updates
+# once with the automatic deactivation watching ten program names, full
+# screen and a schedule of ten windows, against a bare program that keeps a notification icon and updates
 # it from a 500 ms timer. Each runs
 # alone, one after the other, in one Wine desktop of its own
 # (build/bench-idle), so that the desktop process's CPU time (explorer.exe,
@@ -53,6 +53,8 @@ key='HKCU\Software\Tessaly\Lumivane\Triggers'
 names='POWERPNT.EXE\0vlc.exe\0mstsc.exe\0mpc-hc64.exe\0wmplayer.exe\0Teams.exe\0zoom.exe\0obs64.exe\0chrome.exe\0msedge.exe'
 bash cmake/wine-env.sh exec "$state" reg add "$key" /v Programs /t REG_MULTI_SZ /d "$names" /f >/dev/null 2>&1
 bash cmake/wine-env.sh exec "$state" reg add "$key" /v FullScreen /t REG_DWORD /d 1 /f >/dev/null 2>&1
+windows='Mon 03:00-03:10\0Tue 03:00-03:10\0Wed 03:00-03:10\0Thu 03:00-03:10\0Fri 03:00-03:10\0Sat 03:00-03:10\0Sun 03:00-03:10\0Mon,Wed 04:00-04:10\0Tue,Thu 04:00-04:10\0Sat-Sun 04:00-04:10'
+bash cmake/wine-env.sh exec "$state" reg add "$key" /v Schedule /t REG_MULTI_SZ /d "$windows" /f >/dev/null 2>&1
 read -r tc td ta0 ta1 < <(measure Lumivane.exe "$bin/Lumivane.exe" -quiet)
 bash cmake/wine-env.sh exec "$state" reg delete "$key" /f >/dev/null 2>&1
 read -r bc bd ba0 ba1 < <(measure lumivane_bench_bare_tray.exe "$bin/lumivane_bench_bare_tray.exe")
