@@ -14,6 +14,8 @@ rm -rf "$work"
 cmake --install "$build" --prefix "$work/stage" >/dev/null
 python3 "$source/tools/msi.py" "$work/stage" "$work/old"
 python3 "$source/tools/msi.py" "$work/stage" "$work/new" 9.99
+# However the test ends, nothing of it stays installed for the next run.
+trap 'for m in "$work"/new/*.msi "$work"/old/*.msi; do run msiexec /x "$m" /qn >/dev/null 2>&1 || true; done' EXIT
 bash "$env" up "$build" >/dev/null
 prefix=$build/wine/prefix; user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
 arp='Software\Microsoft\Windows\CurrentVersion\Uninstall'
