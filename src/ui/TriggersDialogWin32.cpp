@@ -223,6 +223,8 @@ private:
         } else if (id == static_cast<int>(C::ScheduleRemove) && selected) {
             stored.erase(stored.begin() + index);
             ShowSchedule(std::min<LRESULT>(index, static_cast<LRESULT>(stored.size()) - 1));
+            // The last row gone, the greyed button would hold the keyboard's focus.
+            if (!IsWindowEnabled(FScheduleRemove)) SetFocus(FSchedule);
             return;
         } else {
             if (id == static_cast<int>(C::Schedule) && code == LBN_SELCHANGE) EnableScheduleButtons();
