@@ -1,11 +1,14 @@
 #include "ui/TriggersDialogWin32.h"
 
 #include <algorithm>
+#include <array>
 #include <string>
 
 #include <commctrl.h>
 #include <shobjidl.h>
 
+#include "ui/ScheduleRows.h"
+#include "ui/ScheduleWindowDialogWin32.h"
 #include "win32/ModalDialogWin32.h"
 
 namespace lumivane {
@@ -16,9 +19,12 @@ namespace {
 
 using C = TTriggersControl;
 
-// Layout at 96 pixels per inch; scaled to the window's DPI.
-constexpr int kClientWidth = 400, kClientHeight = 340;
+// Layout at 96 pixels per inch; scaled to the window's DPI. The schedule's
+// part sits under the full-screen box and moves what follows down.
+constexpr int kScheduleTop = 214, kScheduleHeight = 125;
+constexpr int kClientWidth = 400, kClientHeight = 340 + kScheduleHeight;
 constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
+constexpr int kRight = kClientWidth - 12, kButtonLeft = kRight - kButtonWidth, kListRight = kButtonLeft - 10;
 
 // The file name of a program the user picks; empty when cancelled.
 std::wstring PickProgram(HWND owner) {
@@ -49,59 +55,25 @@ std::wstring PickProgram(HWND owner) {
 class TfTriggers final : public TModalDialogWin32 {
 public:
     TfTriggers(HWND owner, const TTriggerSettings& settings, const TPolicies& policies)
-        : FSettings(settings), FReadOnly(!policies.Allows(TPolicy::AllowAutomaticDeactivation)) {
+        : FSettings(settings), FReadOnly(!policies.Allows(TPolicy::AllowAutomaticDeactivation)),
+          FDayNames(UserDayNames()) {
         if (!Open(owner, kTriggersDialogClassName, L"Automatic deactivation", kClientWidth, kClientHeight)) return;
-        const int right = kClientWidth - 12, buttonLeft = right - kButtonWidth, listRight = buttonLeft - 10;
-        Child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, right, 28}, -1);
-        FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, listRight, 140},
-                      C::Programs);
-        child(0, L"BUTTON", L"&Add\u2026", BS_PUSHBUTTON | WS_TABSTOP,
-              {buttonLeft, 30, right, 30 + kButtonHeight}, C::Add);
-        FRemove = child(0, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP,
-                        {buttonLeft, 61, right, 61 + kButtonHeight}, C::Remove);
-        Child(0, L"STATIC", L"Program &name:", SS_LEFT, {12, 152, 96, 168}, -1);
-        FName = child(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, {98, 148, listRight, 171},
-                      C::Name);
-        SendMessageW(FName, EM_LIMITTEXT, kProgramNameMax, 0);
-        SendMessageW(FName, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type a file name, then Enter"));
-        const struct {
-            C Id;
-            const wchar_t* Caption;
-            bool Checked;
-            int Top;
-        } boxes[] = {
-            {C::FullScreen, L"Deactivate while a program is &full screen or presenting", settings.FullScreen, 184},
-            {C::OnlyOnMains, L"Only on &mains power", settings.OnlyOnMains, 206},
-            {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation",
-             policies.Forced(TPolicy::KeepAwake, settings.KeepAwake), 228},
-            {C::LetDisplaySleep, L"&Let the display turn off while the computer is locked",
-             settings.LetDisplaySleepWhenLocked, 250},
-        };
-        for (const auto& box : boxes) {
-            HWND h = child(0, L"BUTTON", box.Caption, BS_AUTOCHECKBOX | WS_TABSTOP, {12, box.Top, right, box.Top + 17},
-                           box.Id);
-            SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
-        }
-        // The battery floor: a box and its number, 20 % to start with.
-        HWND floor = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
-                           {12, 272, 248, 289}, C::BatteryFloor);
-        SendMessageW(floor, BM_SETCHECK, settings.MinBatteryPercent ? BST_CHECKED : BST_UNCHECKED, 0);
-        FPercent = child(WS_EX_CLIENTEDGE, L"EDIT", std::to_wstring(settings.MinBatteryPercent ? settings.MinBatteryPercent : 20).c_str(),
-                         WS_TABSTOP | ES_NUMBER | ES_RIGHT, {250, 270, 290, 291}, C::BatteryPercent);
-        SendMessageW(FPercent, EM_LIMITTEXT, 2, 0);
-        EnableWindow(FPercent, settings.MinBatteryPercent != 0);
-        Child(0, L"STATIC", L"% battery", SS_LEFT, {296, 273, right, 289}, -1);
+        MakePrograms();
+        MakeSchedule();
+        MakeBoxes(policies);
         ShowList();
+        ShowSchedule();
         // What an administrator decides shows greyed, with who decided.
         const bool keepForced = policies.Configured(TPolicy::KeepAwake);
         if (FReadOnly)
-            for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::OnlyOnMains, C::LetDisplaySleep,
-                         C::BatteryFloor, C::BatteryPercent})
+            for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::Schedule, C::ScheduleNew,
+                         C::ScheduleEdit, C::ScheduleRemove, C::OnlyOnMains, C::LetDisplaySleep, C::BatteryFloor,
+                         C::BatteryPercent})
                 EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
         if (FReadOnly || keepForced) {
             EnableWindow(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake)), !FReadOnly && !keepForced);
-            Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, 306, 12 + 190, 326}, -1);
+            constexpr int top = 306 + kScheduleHeight;
+            Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, top, 12 + 190, top + 20}, -1);
         }
     }
 
@@ -112,30 +84,79 @@ public:
     }
 
 private:
+    void MakePrograms() {
+        Child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, kRight, 28}, -1);
+        FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, kListRight, 140},
+                      C::Programs);
+        child(0, L"BUTTON", L"&Add\u2026", BS_PUSHBUTTON | WS_TABSTOP,
+              {kButtonLeft, 30, kRight, 30 + kButtonHeight}, C::Add);
+        FRemove = child(0, L"BUTTON", L"&Remove", BS_PUSHBUTTON | WS_TABSTOP,
+                        {kButtonLeft, 61, kRight, 61 + kButtonHeight}, C::Remove);
+        Child(0, L"STATIC", L"Program &name:", SS_LEFT, {12, 152, 96, 168}, -1);
+        FName = child(WS_EX_CLIENTEDGE, L"EDIT", L"", WS_TABSTOP | ES_AUTOHSCROLL, {98, 148, kListRight, 171},
+                      C::Name);
+        SendMessageW(FName, EM_LIMITTEXT, kProgramNameMax, 0);
+        SendMessageW(FName, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type a file name, then Enter"));
+    }
+
+    // The weekly schedule: its windows as rows, and buttons as the programs have.
+    void MakeSchedule() {
+        constexpr int top = kScheduleTop, listTop = top + 18;
+        Child(0, L"STATIC", L"&Schedule:", SS_LEFT, {12, top, kRight, top + 16}, -1);
+        FSchedule = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
+                          WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                          {12, listTop, kListRight, listTop + 87}, C::Schedule);
+        const struct {
+            C Id;
+            const wchar_t* Caption;
+            HWND* Button;
+        } buttons[] = {{C::ScheduleNew, L"Ne&w\u2026", &FScheduleNew},
+                       {C::ScheduleEdit, L"&Edit\u2026", &FScheduleEdit},
+                       {C::ScheduleRemove, L"Remo&ve", &FScheduleRemove}};
+        int buttonTop = listTop;
+        for (const auto& button : buttons) {
+            *button.Button = child(0, L"BUTTON", button.Caption, BS_PUSHBUTTON | WS_TABSTOP,
+                                   {kButtonLeft, buttonTop, kRight, buttonTop + kButtonHeight}, button.Id);
+            buttonTop += kButtonHeight + 6;
+        }
+    }
+
+    void MakeBoxes(const TPolicies& policies) {
+        constexpr int down = kScheduleHeight;
+        const struct {
+            C Id;
+            const wchar_t* Caption;
+            bool Checked;
+            int Top;
+        } boxes[] = {
+            {C::FullScreen, L"Deactivate while a program is &full screen or presenting", FSettings.FullScreen, 184},
+            {C::OnlyOnMains, L"Only on &mains power", FSettings.OnlyOnMains, 206 + down},
+            {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation",
+             policies.Forced(TPolicy::KeepAwake, FSettings.KeepAwake), 228 + down},
+            {C::LetDisplaySleep, L"&Let the display turn off while the computer is locked",
+             FSettings.LetDisplaySleepWhenLocked, 250 + down},
+        };
+        for (const auto& box : boxes) {
+            HWND h = child(0, L"BUTTON", box.Caption, BS_AUTOCHECKBOX | WS_TABSTOP,
+                           {12, box.Top, kRight, box.Top + 17}, box.Id);
+            SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        // The battery floor: a box and its number, 20 % to start with.
+        const uint32_t floor = FSettings.MinBatteryPercent;
+        HWND box = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
+                         {12, 272 + down, 248, 289 + down}, C::BatteryFloor);
+        SendMessageW(box, BM_SETCHECK, floor ? BST_CHECKED : BST_UNCHECKED, 0);
+        FPercent = child(WS_EX_CLIENTEDGE, L"EDIT", std::to_wstring(floor ? floor : 20).c_str(),
+                         WS_TABSTOP | ES_NUMBER | ES_RIGHT, {250, 270 + down, 290, 291 + down}, C::BatteryPercent);
+        SendMessageW(FPercent, EM_LIMITTEXT, 2, 0);
+        EnableWindow(FPercent, floor != 0);
+        Child(0, L"STATIC", L"% battery", SS_LEFT, {296, 273 + down, kRight, 289 + down}, -1);
+    }
+
     void Command(int id, int code) override {
         switch (id) {
-        case IDOK:
-            // Enter in the name field adds the name; OK itself closes.
-            if (GetFocus() == FName && GetWindowTextLengthW(FName) > 0) {
-                Add(Text(FName));
-                SetWindowTextW(FName, L"");
-                return;
-            }
-            // Read-only, nothing is saved; a forced box keeps the user's own value.
-            if (!FReadOnly) {
-                FSettings.FullScreen = Checked(C::FullScreen);
-                FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
-                if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake))))
-                    FSettings.KeepAwake = Checked(C::KeepAwake);
-                FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
-                // A number out of range is brought within it.
-                const uint32_t percent = static_cast<uint32_t>(std::max(0, _wtoi(Text(FPercent).c_str())));
-                FSettings.MinBatteryPercent =
-                    Checked(C::BatteryFloor) ? std::clamp(percent, kBatteryFloorMin, kBatteryFloorMax) : 0;
-                FChosen = FSettings;
-            }
-            Close();
-            return;
+        case IDOK: Accept(); return;
         case IDCANCEL: Close(); return;
         case static_cast<int>(C::Add):
             if (const std::wstring name = PickProgram(Handle()); !name.empty()) Add(name);
@@ -153,8 +174,81 @@ private:
         case static_cast<int>(C::Programs):
             if (code == LBN_SELCHANGE) EnableWindow(FRemove, SendMessageW(FList, LB_GETCURSEL, 0, 0) >= 0);
             return;
-        default: return;
+        default: ScheduleCommand(id, code); return;
         }
+    }
+
+    void Accept() {
+        // Enter in the name field adds the name; OK itself closes.
+        if (GetFocus() == FName && GetWindowTextLengthW(FName) > 0) {
+            Add(Text(FName));
+            SetWindowTextW(FName, L"");
+            return;
+        }
+        // Read-only, nothing is saved; a forced box keeps the user's own value.
+        if (!FReadOnly) {
+            FSettings.FullScreen = Checked(C::FullScreen);
+            FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
+            if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake))))
+                FSettings.KeepAwake = Checked(C::KeepAwake);
+            FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
+            // A number out of range is brought within it.
+            const uint32_t percent = static_cast<uint32_t>(std::max(0, _wtoi(Text(FPercent).c_str())));
+            FSettings.MinBatteryPercent =
+                Checked(C::BatteryFloor) ? std::clamp(percent, kBatteryFloorMin, kBatteryFloorMax) : 0;
+            FChosen = FSettings;
+        }
+        Close();
+    }
+
+    // The schedule's rows are its stored strings, one for one: an edited row
+    // is stored in the canonical form, and one the user leaves alone as it was.
+    void ScheduleCommand(int id, int code) {
+        auto& stored = FSettings.Schedule;
+        const auto index = SendMessageW(FSchedule, LB_GETCURSEL, 0, 0);
+        const bool selected = index >= 0 && static_cast<size_t>(index) < stored.size();
+        if (id == static_cast<int>(C::ScheduleNew) && stored.size() < kScheduleMax) {
+            if (const auto window = AskScheduleWindow(Handle(), kScheduleWindowToStart)) {
+                stored.push_back(FormatScheduleWindow(*window));
+                ShowSchedule(static_cast<LRESULT>(stored.size()) - 1);
+            }
+        } else if ((id == static_cast<int>(C::ScheduleEdit) ||
+                    (id == static_cast<int>(C::Schedule) && code == LBN_DBLCLK && !FReadOnly)) &&
+                   selected) {
+            const auto initial = ParseScheduleWindow(stored[index]).value_or(kScheduleWindowToStart);
+            if (const auto window = AskScheduleWindow(Handle(), initial)) {
+                stored[index] = FormatScheduleWindow(*window);
+                ShowSchedule(index);
+            }
+        } else if (id == static_cast<int>(C::ScheduleRemove) && selected) {
+            stored.erase(stored.begin() + index);
+            ShowSchedule(std::min<LRESULT>(index, static_cast<LRESULT>(stored.size()) - 1));
+            // The last row gone, the greyed button would hold the keyboard's focus.
+            if (!IsWindowEnabled(FScheduleRemove)) SetFocus(FSchedule);
+            return;
+        } else {
+            if (id == static_cast<int>(C::Schedule) && code == LBN_SELCHANGE) EnableScheduleButtons();
+            return;
+        }
+        // Back from the editor: this dialog, where some systems activate another window.
+        SetForegroundWindow(Handle());
+        SetFocus(FSchedule);
+    }
+
+    void ShowSchedule(LRESULT selected = -1) {
+        SendMessageW(FSchedule, LB_RESETCONTENT, 0, 0);
+        for (const auto& row : ScheduleRows(FSettings.Schedule, FDayNames, UserShortTime))
+            SendMessageW(FSchedule, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
+        SendMessageW(FSchedule, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
+        EnableScheduleButtons();
+    }
+
+    // No more windows than the program keeps: New… rests at kScheduleMax.
+    void EnableScheduleButtons() {
+        const bool selected = SendMessageW(FSchedule, LB_GETCURSEL, 0, 0) >= 0;
+        EnableWindow(FScheduleNew, !FReadOnly && FSettings.Schedule.size() < kScheduleMax);
+        EnableWindow(FScheduleEdit, !FReadOnly && selected);
+        EnableWindow(FScheduleRemove, !FReadOnly && selected);
     }
 
     // A name already listed (without case) is only selected.
@@ -193,7 +287,9 @@ private:
 
     TTriggerSettings FSettings;
     const bool FReadOnly;
+    const std::array<std::wstring, 7> FDayNames;
     HWND FList = nullptr, FRemove = nullptr, FName = nullptr, FPercent = nullptr;
+    HWND FSchedule = nullptr, FScheduleNew = nullptr, FScheduleEdit = nullptr, FScheduleRemove = nullptr;
     std::optional<TTriggerSettings> FChosen;
 };
 

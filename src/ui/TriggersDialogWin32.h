@@ -1,7 +1,7 @@
 #pragma once
 // "Automatic deactivation": the programs that deactivate the managed items
-// while they run, the full-screen and mains-power boxes, and the option to
-// keep the computer awake. OK and Cancel.
+// while they run, the full-screen and mains-power boxes, the weekly schedule,
+// and the option to keep the computer awake. OK and Cancel.
 #include <windows.h>
 
 #include <optional>
@@ -25,6 +25,10 @@ enum class TTriggersControl : int {
     LetDisplaySleep,  // "Let the display turn off while the computer is locked"
     BatteryFloor,     // "Stop keeping the computer awake below"
     BatteryPercent,   // its number, in %
+    Schedule,         // the list box of the weekly schedule's windows
+    ScheduleNew,      // "New…": the window editor, for one more
+    ScheduleEdit,     // the editor, for the selected row
+    ScheduleRemove,
 };
 
 // Shows `settings`; the settings as the user left them at OK, empty at Cancel.

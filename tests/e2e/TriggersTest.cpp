@@ -2,11 +2,15 @@
 // full-screen window deactivate the managed items while they last, never
 // for good, and the dialog's boxes stop it.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
 
+#include <algorithm>
 #include <set>
 
 #include "Harness.h"
 #include "ui/Commands.h"
+#include "ui/ScheduleWindowDialogWin32.h"
 #include "ui/TriggersDialogWin32.h"
 
 namespace lumivane::e2e {
@@ -18,6 +22,52 @@ const wchar_t* const kKey = L"Software\\Tessaly\\Lumivane\\Triggers";
 
 HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
 HWND Item(HWND dialog, TTriggersControl id) { return GetDlgItem(dialog, static_cast<int>(id)); }
+HWND Item(HWND editor, TScheduleWindowControl id, int day = 0) {
+    return GetDlgItem(editor, static_cast<int>(id) + day);
+}
+
+// Alt and a letter reaches every control: no letter marks two.
+void ExpectMnemonicsUnique(HWND dialog) {
+    std::wstring letters;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const std::wstring text = TextOf(child);
+        if (const size_t at = text.find(L'&'); at != std::wstring::npos && at + 1 < text.size())
+            letters += towupper(text[at + 1]);
+    }
+    EXPECT_EQ(std::set<wchar_t>(letters.begin(), letters.end()).size(), letters.size()) << letters.c_str();
+}
+
+// A picker of another process takes its time from that process's memory.
+void SetPickerTime(HWND picker, WORD hour, WORD minute) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(picker, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+    void* remote = VirtualAllocEx(process, nullptr, sizeof(SYSTEMTIME), MEM_COMMIT, PAGE_READWRITE);
+    SYSTEMTIME at{};
+    GetLocalTime(&at);
+    at.wHour = hour, at.wMinute = minute, at.wSecond = 0, at.wMilliseconds = 0;
+    WriteProcessMemory(process, remote, &at, sizeof(at), nullptr);
+    EXPECT_NE(SendMessageW(picker, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(remote)), 0);
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    CloseHandle(process);
+}
+
+// The schedule's editor, opened by the dialog's button, once it shows.
+HWND OpenEditor(HWND dialog, TTriggersControl button) {
+    PostMessageW(Item(dialog, button), BM_CLICK, 0, 0);
+    HWND editor = nullptr;
+    PollUntil([&] { return (editor = FindWindowW(L"TfScheduleWindow", nullptr)) && IsWindowVisible(editor); },
+              30s);
+    return editor;
+}
+
+// The day `days` ahead, 0 Monday: a window there never holds while the test runs.
+int DayAhead(int days) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return (now.wDayOfWeek + 6 + days) % 7;
+}
+std::wstring StoredDay(int day) { return std::wstring(L"MonTueWedThuFriSatSun" + day * 3, 3); }
 
 bool ScreenSaverActive() {
     BOOL on = FALSE;
@@ -90,6 +140,10 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs, sizeof(programs)), 0);
     const DWORD on = 1;
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", REG_DWORD, &on, sizeof(on)), 0);
+    const int a = DayAhead(2), b = DayAhead(3), c = DayAhead(4);
+    const std::wstring schedule = StoredDay(a) + L" 10:00-11:00" + L'\0' + L"bogus" + L'\0' + L'\0';
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Schedule", REG_MULTI_SZ, schedule.data(),
+                              static_cast<DWORD>(schedule.size() * sizeof(wchar_t))), 0);
     TLumivane lumivane(L"");
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
@@ -130,18 +184,14 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     // Shown once its controls are made and filled.
     ASSERT_TRUE(PollUntil(
         [&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr && IsWindowVisible(dialog); }, 30s));
-    // Alt and a letter reaches every control: no letter marks two.
-    std::wstring letters;
-    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
-        const std::wstring text = TextOf(child);
-        if (const size_t at = text.find(L'&'); at + 1 < text.size()) letters += towupper(text[at + 1]);
-    }
-    EXPECT_EQ(std::set<wchar_t>(letters.begin(), letters.end()).size(), letters.size()) << letters.c_str();
+    ExpectMnemonicsUnique(dialog);
+    const auto select = [&](TTriggersControl id, int row) {
+        SendMessageW(Item(dialog, id), LB_SETCURSEL, row, 0);
+        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(dialog, id)));
+    };
     HWND list = Item(dialog, TTriggersControl::Programs);
     for (int left = 2; left > 0; --left) {
-        SendMessageW(list, LB_SETCURSEL, 0, 0);
-        SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(TTriggersControl::Programs, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(list));
+        select(TTriggersControl::Programs, 0);
         SendMessageW(Item(dialog, TTriggersControl::Remove), BM_CLICK, 0, 0);
         EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), left - 1);
     }
@@ -166,6 +216,41 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     PressKeys({VK_RETURN});
     EXPECT_TRUE(PollUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 30s));
     EXPECT_TRUE(IsWindow(dialog)) << "Enter in the name field adds, it does not close";
+    // The schedule: New… refuses a window without a day and keeps one with
+    // days and times; Edit changes a row; Remove drops the one not understood.
+    HWND rows = Item(dialog, TTriggersControl::Schedule);
+    const auto row = [&](int index) {
+        wchar_t text[80] = {};
+        SendMessageW(rows, LB_GETTEXT, index, reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    ASSERT_EQ(SendMessageW(rows, LB_GETCOUNT, 0, 0), 2);
+    EXPECT_EQ(row(1), L"Not understood: bogus");
+    HWND editor = OpenEditor(dialog, TTriggersControl::ScheduleNew);
+    ASSERT_NE(editor, nullptr);
+    ExpectMnemonicsUnique(editor);
+    for (int day = 0; day < 7; ++day)
+        if (SendMessageW(Item(editor, TScheduleWindowControl::Monday, day), BM_GETCHECK, 0, 0) == BST_CHECKED)
+            SendMessageW(Item(editor, TScheduleWindowControl::Monday, day), BM_CLICK, 0, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PollUntil([&] { return !TextOf(Item(editor, TScheduleWindowControl::Problem)).empty(); }, 30s));
+    EXPECT_TRUE(IsWindowVisible(editor)) << "no day: OK says why, and the editor stays";
+    SendMessageW(Item(editor, TScheduleWindowControl::Monday, b), BM_CLICK, 0, 0);
+    SetPickerTime(Item(editor, TScheduleWindowControl::From), 14, 0);
+    SetPickerTime(Item(editor, TScheduleWindowControl::To), 15, 30);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PollUntil([&] { return SendMessageW(rows, LB_GETCOUNT, 0, 0) == 3; }, 30s));
+    select(TTriggersControl::Schedule, 0);
+    const std::wstring before = row(0);
+    ASSERT_NE(editor = OpenEditor(dialog, TTriggersControl::ScheduleEdit), nullptr);
+    SendMessageW(Item(editor, TScheduleWindowControl::Monday, c), BM_CLICK, 0, 0);
+    SetPickerTime(Item(editor, TScheduleWindowControl::From), 22, 0);
+    SetPickerTime(Item(editor, TScheduleWindowControl::To), 6, 0);
+    PostMessageW(editor, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(PollUntil([&] { return row(0) != before; }, 30s));
+    select(TTriggersControl::Schedule, 1);
+    SendMessageW(Item(dialog, TTriggersControl::ScheduleRemove), BM_CLICK, 0, 0);
+    EXPECT_EQ(SendMessageW(rows, LB_GETCOUNT, 0, 0), 2);
     SendMessageW(Item(dialog, TTriggersControl::FullScreen), BM_CLICK, 0, 0);
     // Posted, as a user's click is: the dialog's loop wakes for it.
     PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
@@ -178,6 +263,12 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     size = sizeof(stored);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"Programs", RRF_RT_REG_MULTI_SZ, nullptr, stored, &size), 0);
     EXPECT_EQ(std::wstring(stored, size / sizeof(wchar_t)), std::wstring(L"winemine.exe\0\0", 14));
+    wchar_t windows[80] = {};
+    size = sizeof(windows);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"Schedule", RRF_RT_REG_MULTI_SZ, nullptr, windows, &size), 0);
+    EXPECT_EQ(std::wstring(windows, size / sizeof(wchar_t)),
+              StoredDay(std::min(a, c)) + L"," + StoredDay(std::max(a, c)) + L" 22:00-06:00" + L'\0' + StoredDay(b) +
+                  L" 14:00-15:30" + L'\0' + L'\0');
     const TFullScreenWindow slides;
     PumpUntil([] { return false; }, 1500ms);
     EXPECT_TRUE(ScreenSaverActive()) << "the box cleared: full screen is no longer watched";

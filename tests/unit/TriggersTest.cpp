@@ -5,6 +5,7 @@
 #include "common/SummerTimeZone.h"
 #include "config/FullScreen.h"
 #include "config/Triggers.h"
+#include "ui/ScheduleRows.h"
 
 namespace lumivane::test {
 namespace {
@@ -163,6 +164,23 @@ TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
     EXPECT_EQ(parsed.BeyondMax, (std::vector<std::wstring>{L"Mon 09:42-10:00", L"Mon 09:43-10:00"}));
     EXPECT_EQ(DescribeScheduleWindow({0x3B, 1290, 390}, {L"Mo", L"Tu", L"We", L"Th", L"Fr", L"Sa", L"Su"},
                                      [](int m) { return std::to_wstring(m); }), L"Mo, Tu, Th\u2013Sa 1290\u2013390");
+}
+
+// The dialog's rows follow the stored strings one for one and say which the
+// program leaves out; the editor keeps no window without a day or a length.
+TEST(Schedule, TheDialogListsEveryStoredStringAndRefusesAnEmptyWindow) {
+    std::vector<std::wstring> stored{L"bad"};
+    for (int i = 10; i < 43; ++i) stored.push_back(L"Sat 09:" + std::to_wstring(i) + L"-10:00");
+    const auto rows = ScheduleRows(stored, {L"1", L"2", L"3", L"4", L"5", L"6", L"7"},
+                                   [](int m) { return std::to_wstring(m); });
+    EXPECT_EQ(rows.size(), stored.size());
+    EXPECT_EQ(rows[0], L"Not understood: bad");
+    EXPECT_EQ(rows[32], L"6 581\u2013600") << "the 32nd window is in force";
+    EXPECT_EQ(rows[33], L"Not in force, over 32: 6 582\u2013600");
+    for (const auto& [window, refused] : std::initializer_list<std::pair<TScheduleWindow, bool>>{
+             {{0, 540, 600}, true}, {{0x80, 540, 600}, true}, {{0x40, 600, 600}, true}, {{0x40, 0, 0}, false},
+             {{0x40, 600, 540}, false}})
+        EXPECT_EQ(!ScheduleWindowProblem(window).empty(), refused) << window.Days << " " << window.Start;
 }
 
 // Case, list, now: the next start or end, where coverage stops (none: not
