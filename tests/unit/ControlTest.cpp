@@ -135,6 +135,7 @@ TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
         EXPECT_FALSE(DecodeRequest(bad.data(), bad.size()));
     }
     for (const TControlRequest& bad : {TControlRequest{V::Activate, 5}, TControlRequest{V::DeactivateUntil, 0},
+                                       TControlRequest{static_cast<V>(0), 0}, TControlRequest{V::Recover, 0},
                                        TControlRequest{V::DeactivateUntil, kMaxUntilMs + 1},
                                        TControlRequest{V::DeactivateFor, kMinPeriodMs - 1},
                                        TControlRequest{V::DeactivateFor, kMaxPeriodMs + 1}}) {
