@@ -61,6 +61,7 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
         {{L"-deactivate-until", L"17:30:15"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
         {{L"-deactivate-until", L"17:30:59"}, V::DeactivateUntil, 0, 17 * 60 + 30, false},
         {{L"-deactivate-until", L"17:30:60"}, V::DeactivateUntil, 0, -1, true},
+        {{L"-deactivate-until", L"17:30:5"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"0:30pm"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L":30"}, V::DeactivateUntil, 0, -1, true},
         {{L"-deactivate-until", L"17"}, V::DeactivateUntil, 0, -1, true},
