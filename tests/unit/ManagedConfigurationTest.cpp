@@ -264,6 +264,8 @@ TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactiv
         {"a running one is cut", none, [](auto& c) { c.actDeactivateForExecute(3 * kHour); }, twoHours, false, 2 * h},
         {"an automatic one ends", none, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, forbidden, true, 0},
         {"off at the start stays off", none, [](auto&) {}, forbidden, false, 0},
+        {"a period just past is not renewed", none,
+         [this](auto& c) { c.actDeactivateForExecute(kHour), clock.Wall += kHour; }, twoHours, false, 0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Case);
@@ -314,6 +316,7 @@ TEST_F(ManagedConfigurationTest, RestoreLeavesThePeriodRunningAndEndsPreservatio
     spi.Calls.clear();
     config.actRestoreConfigurationExecute();
     EXPECT_FALSE(preservingDuringPump) << "preservation ends before pending messages run";
+    EXPECT_FALSE(config.Restoring()) << "requests are taken again";
     // Initial flags of both items, time-outs untouched.
     EXPECT_EQ(spi.Sets(), (Calls{{17, 0, 1}, {86, 1, 1}, {85, 1, 1}}));
     EXPECT_FALSE(config.FPreserving);

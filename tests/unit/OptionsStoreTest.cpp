@@ -398,7 +398,7 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
         {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, {}},
         {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 0); }, TPolicy::KeepAwake, 0},
         {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
-        {"text", [&](auto&, auto& u) { u.Keys[ours][L"RunAtStartup"] = {kRegSz, {'1', 0, 0, 0}}; }, TPolicy::RunAtStartup, {}},
+        {"text", [&](auto&, auto& u) { u.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}; }, TPolicy::RunAtStartup, {}},
         {"key without the value", [&](auto&, auto& u) { u.Keys[ours]; }, TPolicy::AllowCommandLineControl, {}},
     };
     for (const auto& r : rows) {
@@ -410,6 +410,7 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     }
     TFakeRegistry machine, user;
     EXPECT_EQ(ReadPolicies(machine, user), TPolicies{}) << "nothing set";
+    EXPECT_TRUE(machine.Keys.empty() && user.Keys.empty()) << "reading makes no key";
     user.Keys[desktop][L"ScreenSaverIsSecure"] = {kRegSz, {'1', 0, 0, 0}};
     machine.PutDword(kInactivityLockKey, kInactivityLockValue, 900);
     const TPolicies windows = ReadPolicies(machine, user);

@@ -135,7 +135,7 @@ TEST(FullScreen, AChangeActsAfterTwoSeconds) {
     // last look, now, last input: every 2 s after input, every 30 s without.
     const std::tuple<uint64_t, uint64_t, uint64_t, bool> scans[] = {
         {1000, 2999, 2000, false}, {1000, 3000, 2000, true}, {1000, 3000, 999, false},
-        {1000, 30999, 999, false}, {1000, 31000, 999, true}, {5000, 100, 0, true}};
+        {1000, 30999, 999, false}, {1000, 31000, 999, true}, {5000, 100, 0, true}, {5000, 5000, 5000, false}};
     for (const auto& [last, now, input, due] : scans) EXPECT_EQ(ProgramScanDue(last, now, input), due) << now;
 }
 
