@@ -104,10 +104,12 @@ TEST(MainWindow, TheShellTakesVersion4AndOnlyAMenuClosedWithEscapeGivesTheFocusB
         std::thread user([&] {
             const auto shown = [] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)) != FALSE; };
             if (!PumpUntil(shown, std::chrono::seconds(30))) return;
-            if (escape)
-                PressKeys({VK_ESCAPE});
-            else
-                ClickAt({100, 100}, 1);
+            // A press that comes before the menu's loop takes input is lost
+            // (a busy machine shows it): pressed again until the menu is gone.
+            for (int tries = 0; tries < 30 && shown(); ++tries) {
+                escape ? PressKeys({VK_ESCAPE}) : ClickAt({100, 100}, 1);
+                PumpUntil([&] { return !shown(); }, std::chrono::seconds(1));
+            }
         });
         ClickAt(NotifyIconPoint(), 1, true);
         EXPECT_TRUE(PumpUntil([&] { return shell.MenusEnded() > ended; }, std::chrono::seconds(30)));
