@@ -21,6 +21,7 @@ import msi
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 IDENTIFIER = 'Tessaly.Lumivane'
 PUBLISHER = 'Tessaly'
+COPYRIGHT = 'Copyright (c) 2025-2026 Tessaly'
 SHORT = 'Takes charge of the screen saver and the monitor power-off from the notification area.'
 DESCRIPTION = ('Lumivane lives in the notification area and switches the screen saver and the monitor '
                'power-off off and on, off for a while or until a time, keeps a chosen setting in force against '
@@ -74,6 +75,9 @@ def winget(out, ver, setup, setup_hash, user_msi, user_msi_hash, base, home, rel
         f'{IDENTIFIER}.installer.yaml': schema.format('installer') + head +
         'InstallerType: nullsoft\n'
         'Scope: user\n'
+        'MinimumOSVersion: 10.0.17763.0\n'
+        # `lumivane -status` in a console: the Lumivane.com beside the program.
+        'Commands:\n- lumivane\n'
         'InstallModes:\n- silent\n- silentWithProgress\n'
         'InstallerSwitches:\n  Silent: /S\n  SilentWithProgress: /S\n  InstallLocation: /D=<INSTALLPATH>\n'
         'UpgradeBehavior: install\n'
@@ -96,8 +100,9 @@ def winget(out, ver, setup, setup_hash, user_msi, user_msi_hash, base, home, rel
         'PackageLocale: en-US\n'
         f'Publisher: {PUBLISHER}\n'
         f'PackageName: Lumivane\n'
-        f'PackageUrl: {home}\n'
+        + (f'PackageUrl: {home}\nPublisherUrl: {home}\nLicenseUrl: {home}LICENSE\n' if home else '') +
         'License: MIT\n'
+        f'Copyright: {yaml_text(COPYRIGHT)}\n'
         f'ShortDescription: {yaml_text(SHORT)}\n'
         f'Description: {yaml_text(DESCRIPTION)}\n'
         'Tags:\n' + ''.join(f'- {t}\n' for t in TAGS) +
@@ -114,15 +119,18 @@ def scoop(out, ver, archive, archive_hash, base, home):
     manifest = {
         'version': ver,
         'description': SHORT,
-        'homepage': home,
+        **({'homepage': home} if home else {}),
         'license': 'MIT',
-        'url': f'{base}{archive}',
-        'hash': archive_hash,
+        'architecture': {'64bit': {'url': f'{base}{archive}', 'hash': archive_hash}},
         'extract_dir': folder,
-        'bin': 'Lumivane.exe',
+        # The console's way in: prints, and sets the exit code.
+        'bin': 'Lumivane.com',
         'shortcuts': [['Lumivane.exe', 'Lumivane']],
+        'pre_uninstall': ['& "$dir\\Lumivane.com" -exit | Out-Null'],
+        'notes': 'Lumivane keeps its options under HKCU\\Software\\Tessaly\\Lumivane; an uninstall leaves them.',
         'checkver': {'url': base, 'regex': r'Lumivane-([\d.]+)-win64\.zip'},
-        'autoupdate': {'url': f'{base}Lumivane-$version-win64.zip', 'extract_dir': 'Lumivane-$version-win64'},
+        'autoupdate': {'architecture': {'64bit': {'url': f'{base}Lumivane-$version-win64.zip'}},
+                       'extract_dir': 'Lumivane-$version-win64'},
     }
     with open(os.path.join(out, 'lumivane.json'), 'w', encoding='utf-8', newline='\n') as f:
         json.dump(manifest, f, indent=4)

@@ -22,7 +22,12 @@ copies=("$work/a/src" "$work/a-longer-second-folder/lumivane")
 for copy in "${copies[@]}"; do
   mkdir -p "$copy"
   git -C "$source" ls-files -z | (cd "$source" && tar --null -T - -c) | tar -x -C "$copy"
-  (cd "$copy" && bash tools/release >"$copy.log" 2>&1) || { tail -20 "$copy.log"; fail "tools/release in $copy"; }
+  if [ "$copy" = "${copies[0]}" ]; then  # no address: a clear refusal, and nothing built
+    code=0; (cd "$copy" && env -u LUMIVANE_DOWNLOAD_BASE bash tools/release >"$copy.log" 2>&1) || code=$?
+    [ $code = 2 ] && grep -q LUMIVANE_DOWNLOAD_BASE "$copy.log" && [ ! -e "$copy/build" ] || fail "a release without an address"
+  fi
+  (cd "$copy" && LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane LUMIVANE_HOMEPAGE=https://lumivane.invalid/ \
+    bash tools/release >"$copy.log" 2>&1) || { tail -20 "$copy.log"; fail "tools/release in $copy"; }
   sleep 2  # the second build at another time
 done
 one=${copies[0]}; two=${copies[1]}
@@ -63,20 +68,25 @@ ver = load('Tessaly.Lumivane.yaml')
 if ver['ManifestType'] != 'version' or ver['DefaultLocale'] != 'en-US': fail('version manifest')
 inst = load('Tessaly.Lumivane.installer.yaml')
 loc = load('Tessaly.Lumivane.locale.en-US.yaml')
-if inst['ManifestType'] != 'installer' or inst['InstallerType'] != 'nullsoft' or inst['Scope'] != 'user': fail('installer manifest')
+if inst['ManifestType'] != 'installer' or inst['InstallerType'] != 'nullsoft' or inst['Scope'] != 'user' \
+        or inst['MinimumOSVersion'] != '10.0.17763.0' or inst['Commands'] != ['lumivane']: fail('installer manifest')
 [entry, wix] = inst['Installers']
 if entry['Architecture'] != 'x64' or not entry['InstallerUrl'].endswith('/' + setup): fail('installer entry')
 if entry['InstallerSha256'] != sha(setup).upper(): fail('the installer manifest\'s hash')
 if (wix['InstallerType'], wix['Scope'], wix['InstallerSha256']) != ('wix', 'user', sha(user_msi).upper()) \
         or not wix['InstallerUrl'].endswith('/' + user_msi) or '/S' in wix['InstallerSwitches'].values(): fail('the MSI entry')
-for key in ('PackageLocale', 'Publisher', 'PackageName', 'License', 'ShortDescription', 'Description', 'Tags', 'ReleaseNotesUrl'):
+for key in ('PackageLocale', 'Publisher', 'PackageName', 'License', 'ShortDescription', 'Description', 'Tags', 'ReleaseNotesUrl',
+            'PublisherUrl', 'LicenseUrl', 'Copyright'):
     if key not in loc: fail(f'locale manifest lacks {key}')
 if loc['ManifestType'] != 'defaultLocale' or loc['License'] != 'MIT' or not loc['ReleaseNotesUrl'].endswith('CHANGELOG.md'):
     fail('locale manifest')
 scoop = json.load(open(os.path.join(out, 'lumivane.json')))
-for key in ('version', 'description', 'homepage', 'license', 'url', 'hash', 'extract_dir', 'bin', 'shortcuts', 'checkver', 'autoupdate'):
+for key in ('version', 'description', 'homepage', 'license', 'architecture', 'extract_dir', 'bin', 'shortcuts',
+            'pre_uninstall', 'notes', 'checkver', 'autoupdate'):
     if key not in scoop: fail(f'lumivane.json lacks {key}')
-if scoop['version'] != version or scoop['hash'] != sha(archive) or not scoop['url'].endswith('/' + archive): fail('scoop manifest')
+x64 = scoop['architecture']['64bit']
+if scoop['version'] != version or x64['hash'] != sha(archive) or x64['url'] != 'https://downloads.invalid/lumivane/' + archive \
+        or scoop['bin'] != 'Lumivane.com' or '-exit' not in scoop['pre_uninstall'][0]: fail('scoop manifest')
 names = zipfile.ZipFile(os.path.join(out, archive)).namelist()
 if f"{scoop['extract_dir']}/{scoop['bin']}" not in names: fail(f'the zip has no {scoop["bin"]} under {scoop["extract_dir"]}')
 if re.search(scoop['checkver']['regex'], archive).group(1) != version: fail('checkver does not find the version')
