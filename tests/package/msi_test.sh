@@ -26,6 +26,11 @@ entries() {
   done | tr -d '\r' | grep -cE "^ +(DisplayName|ProductName|DisplayVersion) +REG_SZ +(Lumivane${1:+|$1})$" || true
 }
 status() { local c=0; run "$dir/Lumivane.com" -status >/dev/null 2>&1 || c=$?; echo $c; }
+# A run that was killed may have left its packages: removed by their product codes first.
+for code in $(python3 -c "import sys; sys.path.insert(0, sys.argv[1]); import msi
+for v in (msi.version(), '9.99'): print(msi.product_code(v, 'user'), msi.product_code(v, 'machine'))" "$source/tools"); do
+  run msiexec /x "$code" /qn >/dev/null 2>&1 || true
+done
 [ "$(entries)" = 0 ] || fail "Lumivane is installed in this prefix before the test"
 # Windows puts a per-machine package's shortcut into every user's Start menu
 # (ProgramData); Wine 8 puts it into the installing user's.

@@ -105,6 +105,9 @@ clean() {
   rm -rf "$dir" "$link"
   run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
   run reg delete "$run_key" /v Lumivane /f >/dev/null 2>&1 || true
+  # The stand-in power library of the lost-run step below.
+  run reg delete 'HKCU\Software\Wine\AppDefaults\Lumivane.exe\DllOverrides' /v powrprof /f >/dev/null 2>&1 || true
+  run reg delete 'HKCU\Software\Lumivane test\Power' /f >/dev/null 2>&1 || true
 }
 clean
 trap clean EXIT
