@@ -93,6 +93,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         {"a floor", L"MinBatteryPercent", kRegDword, {95, 0, 0, 0}, {}, false, false, true, 95},
         {"a floor below its range", L"MinBatteryPercent", kRegDword, {4, 0, 0, 0}, {}, false, false, true, 0},
         {"a floor far above it", L"MinBatteryPercent", kRegDword, {5, 0, 0, 1}, {}, false, false, true, 0},
+        {"a floor as text", L"MinBatteryPercent", kRegSz, {20, 0, 0, 0}, {}, false, false, true, 0},
     };
     for (const auto& row : rows) {
         TFakeRegistry registry;
@@ -110,6 +111,8 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
     EXPECT_EQ(LoadTriggers(registry), saved);
     registry.WritesAllowed = registry.Writes + 2;
     EXPECT_FALSE(SaveTriggers(registry, saved)) << "a refused write is told";
+    registry.RefusedKeys = {kTriggersKey};
+    EXPECT_FALSE(SaveTriggers(registry, saved)) << "and a key that cannot be opened";
 }
 
 TEST(RegistryDefault, AStringIsReadOnlyFromATextValue) {

@@ -110,6 +110,7 @@ TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
         {"caption-less pop-up, maximised, auto-hide taskbar", Shown(L"Kiosk", kPopup | kStyleMaximised, kMonitor,
                                                                       kMonitor, kMonitor), false},
         {"a monitor of no width", Shown(L"Game", kPopup, kMonitor, kMonitor, kWorkArea, L"a.exe", {0, 0, 0, 1080}), false},
+        {"a monitor of no height", Shown(L"Game", kPopup, kMonitor, kMonitor, kWorkArea, L"a.exe", {0, 0, 1920, 0}), false},
         {"part of the monitor", Shown(L"SDL_app", kPopup, {0, 0, 1280, 720}, {0, 0, 1280, 720}), false},
     };
     for (const auto& row : rows) EXPECT_EQ(IsFullScreen(row.Situation), row.FullScreen) << row.Case;
@@ -154,7 +155,7 @@ TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
         EXPECT_EQ(FormatScheduleWindow(window), canonical);
     }
     for (const wchar_t* bad : {L"Mon 09:00-09:00", L"Mon  09:00-17:30", L"Mon 9:00-17:30", L"Mon 24:00-01:00",
-                               L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
+                               L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 09:000-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
                                L"Mon,,Fri 09:00-10:00", L"Mon, 09:00-10:00", L"Monday 09:00-10:00", L"09:00-17:30", L""})
         EXPECT_EQ(ParseScheduleWindow(bad), std::nullopt) << bad;
     std::vector<std::wstring> stored{L"Mon 09:00"};
