@@ -122,6 +122,15 @@ TEST(NotifyIcon, ARefusedAddIsTriedAgainWithBackOffAndThePendingBalloonFollows) 
     EXPECT_TRUE(icon.Added());
     icon.SetToolTip(L"new");
     EXPECT_EQ(shell.Records.back().Tip, L"new") << "still updated";
+    // Hidden while a retry waits: the retry adds nothing.
+    TNotifyIcon hidden(shell, TNotifyIconLayout::V3);
+    hidden.SetRetryTimers(timers);
+    shell.RefuseAdds = 1;
+    hidden.SetVisible(true);
+    hidden.SetVisible(false);
+    const size_t calls = shell.Calls.size();
+    timers.Advance(60000);
+    EXPECT_EQ(shell.Calls.size(), calls);
 }
 
 TEST(NotifyIcon, LoadingDefersTheAdd) {
