@@ -280,12 +280,15 @@ std::wstring StoredScreenSaveActive() {
     return value;
 }
 
+// Stored, not only for this process: Wine keeps an unstored change per
+// process, and a program started next must find the screen saver on
+// whatever an earlier run stored.
 TScreenSaverOn::TScreenSaverOn() {
     SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &FSaved, 0);
-    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, 0);
+    SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, TRUE, nullptr, SPIF_UPDATEINIFILE);
 }
 
-TScreenSaverOn::~TScreenSaverOn() { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FSaved, nullptr, 0); }
+TScreenSaverOn::~TScreenSaverOn() { SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, FSaved, nullptr, SPIF_UPDATEINIFILE); }
 
 std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title) {
     std::vector<HWND> found;
