@@ -8,7 +8,7 @@ build=$(cd "$1" && pwd) source=$(cd "$2" && pwd)
 env="$source/cmake/wine-env.sh"
 run() { bash "$env" exec "$build" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
-wait_for() { local end=$((SECONDS + $1)); shift; until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done; }
+source "$source/tests/package/wait.sh"
 work=$build/msi-test
 rm -rf "$work"
 cmake --install "$build" --prefix "$work/stage" >/dev/null

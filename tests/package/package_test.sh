@@ -111,10 +111,7 @@ clean() {
 }
 clean
 trap clean EXIT
-wait_for() {  # wait_for SECONDS COMMAND...
-  local end=$((SECONDS + $1)); shift
-  until "$@"; do [ $SECONDS -lt $end ] || return 1; sleep 0.2; done
-}
+source "$source/tests/package/wait.sh"
 
 # The installer refuses a system older than Windows 10 1809: Wine's prefix
 # says Windows 7 unless told otherwise per program.
