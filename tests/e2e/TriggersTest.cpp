@@ -148,7 +148,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
     HWND state = Item(main, TControlId::lblScreenSaverActive), group = Item(main, TControlId::gbPowerOff);
-    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s)) << TextOf(state);
     const std::wstring profile = StoredScreenSaveActive();
 
     TNotepad notepad;
