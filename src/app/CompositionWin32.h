@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "app/UsualFunctionsWin32.h"
+#include "config/CommandDispatch.h"
+#include "config/DisplayCommands.h"
 #include "config/DisplayPowerNotesWin32.h"
 #include "config/ManagedConfiguration.h"
 #include "config/PolicyWatchWin32.h"
@@ -16,20 +18,19 @@
 #include "config/StatusWin32.h"
 #include "config/TriggerWatchWin32.h"
 #include "display/AwakeRequestWin32.h"
-#include "display/DisplayCommands.h"
 #include "display/PowerPlanWin32.h"
 #include "display/ScreenSaverWin32.h"
 #include "display/SystemRequestsWin32.h"
 #include "hotkeys/HotKeysWin32.h"
+#include "options/MainForm.h"
 #include "options/OptionsStore.h"
-#include "options/RegistryWin32.h"
-#include "tray/TrayActions.h"
 #include "tray/NotifyIcon.h"
 #include "tray/NotifyIconWin32.h"
-#include "ui/ShowHtmlWin32.h"
-#include "ui/MainForm.h"
+#include "tray/TrayActions.h"
 #include "ui/MainWin32.h"
+#include "ui/ShowHtmlWin32.h"
 #include "ui/ShowMsgWin32.h"
+#include "win32/RegistryWin32.h"
 #include "win32/TimerServiceWin32.h"
 
 namespace lumivane {
@@ -50,7 +51,6 @@ public:
     TDisplayCommands& Commands() { return FCommands; }
     TManagedConfiguration& Config() { return FConfig; }
     TAwakeRequestWin32& Awake() { return FAwake; }
-    TManagedConfiguration& Configuration() { return FConfig; }
     TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }

@@ -8,12 +8,13 @@
 #include <functional>
 #include <memory>
 
+#include "config/CommandDispatch.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
 #include "config/TriggerWatchWin32.h"
+#include "options/MainForm.h"
 #include "tray/NotifyIconWin32.h"
 #include "ui/CommandImagesWin32.h"
-#include "ui/MainForm.h"
 #include "ui/MainLayout.h"
 #include "ui/NumberEditWin32.h"
 #include "ui/ToolBarWin32.h"

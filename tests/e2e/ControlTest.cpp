@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Harness.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {

@@ -9,7 +9,8 @@
 #include <set>
 
 #include "Harness.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
+#include "options/OptionControls.h"
 #include "ui/ScheduleWindowDialogWin32.h"
 #include "ui/TriggersDialogWin32.h"
 

@@ -3,7 +3,11 @@
 // and the error box of the options store.
 #include <windows.h>
 
-#include "options/OptionsStore.h"
+#include <functional>
+#include <string>
+
+#include "base/ErrorBox.h"
+#include "base/RegistryDefault.h"
 
 namespace lumivane {
 

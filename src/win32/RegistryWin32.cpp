@@ -1,6 +1,6 @@
-#include "options/RegistryWin32.h"
+#include "win32/RegistryWin32.h"
 
-#include "ui/ShowMsgWin32.h"
+#include "base/MessageDialog.h"
 
 namespace lumivane {
 
