@@ -1,7 +1,9 @@
 // tools/screenshots' hands inside the Wine prefix: it finds the program's
 // windows, sends them the commands a user would give, and says where they
 // are, so that the script can crop its pictures. Prints "x y width height".
-//   screenshot_helper settings SS PO  store the screen saver's and the power-off's flags
+//   screenshot_helper settings SS PO  the screen saver's flag, and the power plan's display time-out
+//                                     (on: Windows' defaults; off: never) in the stand-in power
+//                                     library, which Lumivane.exe loads from then on
 //   screenshot_helper wait CLASS      waits for a visible window of CLASS, prints its place
 //   screenshot_helper gone            waits until the main window is gone
 //   screenshot_helper command NAME    show, about or automatic: the main window's command
@@ -15,6 +17,7 @@
 #include <cwchar>
 #include <string>
 
+#include "common/StandInPower.h"
 #include "ui/Commands.h"
 
 namespace {
@@ -62,10 +65,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring what = argc > 1 ? argv[1] : L"";
     HWND main = FindWindowW(kMain, nullptr);
     if (what == L"settings" && argc > 3) {
-        const UINT store = SPIF_UPDATEINIFILE | SPIF_SENDCHANGE;
-        SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, _wtoi(argv[2]), nullptr, store);
-        SystemParametersInfoW(SPI_SETPOWEROFFACTIVE, _wtoi(argv[3]), nullptr, store);
-        return 0;
+        // Wine's own power library has no plans: the tests' stand-in, copied
+        // beside this helper, holds one.
+        using namespace lumivane::test;
+        if (!InstallStandInPower()) return 1;
+        SelectStandInPower(L"Lumivane.exe", true);
+        ResetStandInPower();
+        const bool powerOff = _wtoi(argv[3]) != 0;
+        SetStandInPlan({powerOff ? kStandInDefaultAc : 0, powerOff ? kStandInDefaultDc : 0});
+        // Wine keeps the flag in the X server's screen-saver time-out; the
+        // question after the change makes the change reach the server
+        // before this helper ends.
+        SystemParametersInfoW(SPI_SETSCREENSAVEACTIVE, _wtoi(argv[2]), nullptr, SPIF_UPDATEINIFILE);
+        BOOL active = FALSE;
+        SystemParametersInfoW(SPI_GETSCREENSAVEACTIVE, 0, &active, 0);
+        return (active != FALSE) == (_wtoi(argv[2]) != 0) ? 0 : 1;
     }
     if (what == L"wait" && argc > 2) {
         HWND w = nullptr;
