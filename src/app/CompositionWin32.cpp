@@ -335,7 +335,7 @@ void TLumivaneWin32::actAboutExecute() {
         ~TAttachAgain() { Self.FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(Self.FMain.NotifyMenuHandle()); }
     } attachAgain{*this};
     HWND main = FMain.Handle();
-    ShowAbout(main, !IsWindowVisible(main), AppVersion());
+    ShowAbout(main, !IsWindowVisible(main), AppVersion(), AppAddresses());
 }
 
 }  // namespace lumivane

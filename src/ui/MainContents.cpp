@@ -123,6 +123,14 @@ const TCommandDef* FindCommand(TCommandId id) {
 
 const TMenuDef& MainMenu() { return kMainMenu; }
 const TMenuDef& NotifyMenu() { return kNotifyMenu; }
+
+std::wstring MenuItemText(const TMenuItemDef& item, bool showShortCuts) {
+    const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
+    if (!command) return item.Caption ? item.Caption : L"";
+    std::wstring text = item.Caption ? item.Caption : command->Caption;
+    if (showShortCuts && command->ShortCut) text += L"\t" + ShortCutText(command->ShortCut);
+    return text;
+}
 std::span<const TToolButtonDef> ToolBarButtons() { return kToolButtons; }
 
 }  // namespace lumivane

@@ -4,6 +4,7 @@
 // lays it out again when the scale changes; the tests check them.
 #include <cstdint>
 #include <span>
+#include <string>
 
 #include "config/CommandIds.h"
 #include "options/OptionControls.h"
@@ -40,6 +41,9 @@ struct TMenuDef {
 };
 const TMenuDef& MainMenu();
 const TMenuDef& NotifyMenu();
+// The text an item is given: its own caption or its command's, and the
+// shortcut after a tab where the menu shows them. Separators have none.
+std::wstring MenuItemText(const TMenuItemDef& item, bool showShortCuts);
 
 // The tool bar's buttons; a separator has no command.
 struct TToolButtonDef {

@@ -39,14 +39,30 @@ struct TDialogDriver {
     ~TDialogDriver() { KillTimer(nullptr, Timer); }
 };
 
-TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
-    std::vector<std::wstring> opened;
-    TDialogDriver driver([](HWND about) {
-        for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
-        PostMessageW(about, WM_CLOSE, 0, 0);
-    });
-    ShowAbout(nullptr, true, AppVersion(), [&](const std::wstring& address) { opened.push_back(address); });
-    EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lumivane@example.org", L"https://lumivane.example.org/"}));
+TEST(About, TheFieldsOpenTheMailProgramAndTheBrowserAndAreMissingWithoutAddresses) {
+    const struct {
+        TAboutAddresses Addresses;
+        std::vector<std::wstring> Opened;
+        int Height;  // of the client area at 96 dpi
+    } rows[] = {
+        {{L"team@lumivane.test", L"https://lumivane.test/"}, {L"mailto:team@lumivane.test", L"https://lumivane.test/"}, 323},
+        {{L"", L""}, {}, 241},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::wstring> opened;
+        int height = 0;
+        TDialogDriver driver([&](HWND about) {
+            for (int id : {101, 102})
+                if (HWND field = GetDlgItem(about, id)) SendMessageW(field, WM_LBUTTONUP, 0, 0);
+            RECT client{};
+            GetClientRect(about, &client);
+            height = MulDiv(client.bottom, 96, static_cast<int>(GetDpiForWindow(about)));
+            PostMessageW(about, WM_CLOSE, 0, 0);
+        });
+        ShowAbout(nullptr, true, AppVersion(), row.Addresses, [&](const std::wstring& a) { opened.push_back(a); });
+        EXPECT_EQ(opened, row.Opened);
+        EXPECT_EQ(height, row.Height) << "no gap where the addresses would be";
+    }
     EXPECT_EQ(VersionText({1, 5, L"", L""}), L"Version 1.05");
 }
 
