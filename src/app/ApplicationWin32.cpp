@@ -2,6 +2,7 @@
 
 #include <ole2.h>
 
+#include "app/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 #include "win32/MessageLoopWin32.h"
 
@@ -9,7 +10,11 @@ namespace lumivane {
 
 // OLE, not COM alone: the help viewer's browser control wants the clipboard
 // and drag and drop.
-void TApplicationWin32::InitializeCom() { FComInitialized = SUCCEEDED(OleInitialize(nullptr)); }
+void TApplicationWin32::InitializeCom() {
+    LUMIVANE_MARK("args");
+    FComInitialized = SUCCEEDED(OleInitialize(nullptr));
+    LUMIVANE_MARK("com");
+}
 
 void TApplicationWin32::UninitializeCom() {
     if (FComInitialized) OleUninitialize();
@@ -30,6 +35,7 @@ void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) 
 
 bool TApplicationWin32::CreateMainWindow() {
     FMain = std::make_unique<TLumivaneWin32>([this] { OnActivationMessage(*this); });
+    LUMIVANE_MARK("composed");
     if (FMain->Create(FTitle)) return true;
     FMain.reset();
     return false;
@@ -66,6 +72,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         if (FEndRequested) FMain->Main().ShowWithoutControls();
         ShowWindow(FMain->Main().Handle(), FShowCommand);
     }
+    LUMIVANE_MARK("loop");
     MSG msg;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);

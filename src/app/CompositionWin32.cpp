@@ -1,6 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "app/BenchMarks.h"
 #include "app/ControlTarget.h"
 #include "app/EndSteps.h"
 #include "resource.h"
@@ -98,6 +99,7 @@ void TLumivaneWin32::FormCreate() {
     const TTriggerSettings triggers = LoadTriggers(FRegistry);
     FConfig.SetKeepAwake(triggers.KeepAwake, triggers.LetDisplaySleepWhenLocked);
     FConfig.FormCreate();
+    LUMIVANE_MARK("captured");
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
     FOptionsStore.LoadOptions();
@@ -106,6 +108,7 @@ void TLumivaneWin32::FormCreate() {
     FStatus.UpdateStatus();
     // Once the state from before is known: a trigger that holds already
     // deactivates now.
+    LUMIVANE_MARK("options");
     FTriggers.Apply(triggers);
     // The charge as it is now; changes come as notifications.
     SYSTEM_POWER_STATUS power{};
@@ -207,6 +210,7 @@ void TLumivaneWin32::DisplayChanged() {
 void TLumivaneWin32::EndSteps() {
     if (FEndStepsDone) return;
     FEndStepsDone = true;
+    LUMIVANE_MARK("endsteps");
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
     FHelpViewer.Close();

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "app/BenchMarks.h"
 #include "base/ProgramNames.h"
 #include "config/Policies.h"
 #include "config/PolicyWatchWin32.h"
@@ -41,10 +42,12 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     if (!CreateHandle(WS_EX_CONTROLPARENT, kMainWindowClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                       kMainClientWidth, kMainClientHeight, nullptr))
         return false;
+    LUMIVANE_MARK("window");
     FDpi = GetDpiForWindow(Handle());
     // An elevated Explorer's broadcast must reach a program of normal rights.
     ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
     CreateMenus();
+    LUMIVANE_MARK("menus");
     SetMenu(Handle(), FMainMenu.Get());
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
     FDeps.Timers.Attach(Handle());
@@ -55,9 +58,11 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     // The session's connection changes come as messages: nothing polls.
     WatchSessionConnection(Handle(), true);
     CreateNotifyIcon();
+    LUMIVANE_MARK("icon");
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
     FDeps.Events.FormCreate();
+    LUMIVANE_MARK("created");
     return true;
 }
 
@@ -177,6 +182,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ShowStatus(FShownStatus);
             }
             FDeps.Events.FormShow();
+            LUMIVANE_MARK("shown");
         }
         break;
     case WM_SYSCOMMAND:
@@ -298,6 +304,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
+#ifdef LUMIVANE_BENCH_MARKS
+    case WM_PAINT: {
+        const LRESULT painted = TWindow::HandleMessage(msg, wParam, lParam);
+        LUMIVANE_MARK("painted");
+        return painted;
+    }
+#endif
     case WM_DESTROY:
         // The menu bar and the tooltips go with the window: their owners
         // must not destroy them a second time.
