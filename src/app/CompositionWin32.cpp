@@ -54,7 +54,10 @@ TLumivaneWin32::~TLumivaneWin32() {
     FMain.Destroy();
 }
 
-bool TLumivaneWin32::Create(const std::wstring& title) { return FMain.Create(title); }
+bool TLumivaneWin32::Create(const std::wstring& title, bool forCommandsOnly) {
+    FCommandsOnly = forCommandsOnly;
+    return FMain.Create(title, forCommandsOnly);
+}
 
 namespace {
 
@@ -109,6 +112,10 @@ void TLumivaneWin32::FormCreate() {
     // Once the state from before is known: a trigger that holds already
     // deactivates now.
     LUMIVANE_MARK("options");
+    FReady = true;
+    // A run for its commands alone ends before a trigger, the charge or a
+    // policy change could matter: none is watched.
+    if (FCommandsOnly) return;
     FTriggers.Apply(triggers);
     // The charge as it is now; changes come as notifications.
     SYSTEM_POWER_STATUS power{};
@@ -118,7 +125,6 @@ void TLumivaneWin32::FormCreate() {
     }
     ApplyBattery();
     FPolicyWatch.Start(FMain.Handle());
-    FReady = true;
     // Told once, over the icon.
     std::wstring told = recovered;
     for (const std::wstring& window : FTriggers.ScheduleProblems())

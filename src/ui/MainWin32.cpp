@@ -35,7 +35,7 @@ TfMain_lumivane::~TfMain_lumivane() {
     FDeps.Form.AttachView(nullptr);
 }
 
-bool TfMain_lumivane::Create(const std::wstring& title) {
+bool TfMain_lumivane::Create(const std::wstring& title, bool forCommandsOnly) {
     static const ATOM atom = RegisterClass(kMainWindowClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
     // No owner: the main window has its own taskbar button while visible.
@@ -46,7 +46,7 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     FDpi = GetDpiForWindow(Handle());
     // An elevated Explorer's broadcast must reach a program of normal rights.
     ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-    CreateMenus();
+    if (!forCommandsOnly) CreateMenus();
     LUMIVANE_MARK("menus");
     SetMenu(Handle(), FMainMenu.Get());
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
@@ -54,10 +54,13 @@ bool TfMain_lumivane::Create(const std::wstring& title) {
     SetKeyboard(FAccelerators.Get());
     // The number every copy of the session registers for the wake-up.
     FActivationMessage = RegisterWindowMessageW(kActivationMessageName);
-    RegisterPowerNotifications();
-    // The session's connection changes come as messages: nothing polls.
-    WatchSessionConnection(Handle(), true);
-    CreateNotifyIcon();
+    if (!forCommandsOnly) {
+        RegisterPowerNotifications();
+        // The session's connection changes come as messages: nothing polls.
+        WatchSessionConnection(Handle(), true);
+        FSessionWatched = true;
+        CreateNotifyIcon();
+    }
     LUMIVANE_MARK("icon");
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
@@ -217,7 +220,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
         // The pictures beside the items are made when a menu first opens: a
         // start in the notification area may never open one.
-        if (!FMenuImagesSet) {
+        if (!FMenuImagesSet && FImages) {
             FMenuImagesSet = true;
             SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages, MenusThemed());
             SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages, MenusThemed());
@@ -237,10 +240,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_MEASUREITEM:
-        if (wParam == 0 && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        if (wParam == 0 && FImages && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;
     case WM_DRAWITEM:
-        if (wParam == 0 && DrawMenuImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        if (wParam == 0 && FImages && DrawMenuImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;
     case WM_NEXTDLGCTL: {
         // The dialog manager moves the focus with this message (a label's
@@ -317,7 +320,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         SetMenu(Handle(), nullptr);
         FToolTips.Destroy();
         UnregisterPowerNotifications();
-        WatchSessionConnection(Handle(), false);
+        if (FSessionWatched) WatchSessionConnection(Handle(), false);
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);
