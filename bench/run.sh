@@ -129,11 +129,20 @@ fi
 
 # Z:\proc is Linux's /proc as Wine shows it: the driver reads the programs'
 # Linux memory figures there as a cross-check.
+# BENCH_BEFORE=DIR: an earlier build's Lumivane.exe and
+# lumivane_bench_traced.exe, run in turn with this one's, so that before and
+# after are compared within one run.
+before=()
+if [ -n "${BENCH_BEFORE:-}" ]; then
+  before_dir=$(cd "$BENCH_BEFORE" && pwd -P)
+  before=(--program before "Z:$before_dir/Lumivane.exe" TfMain_lumivane
+          --program-args beforequiet "Z:$before_dir/Lumivane.exe" TfMain_lumivane -quiet)
+fi
 driver --phase both --exit-args -screensaver --proc-root 'Z:\proc' \
   --program lumivane Lumivane.exe TfMain_lumivane \
   --program bare lumivane_bench_bare.exe LumivaneBenchBare \
   --program-args quiet Lumivane.exe TfMain_lumivane -quiet \
-  --show-command 209
+  "${before[@]}" --show-command 209
 
 # row NAME LABEL METRIC BARELABEL BAREMETRIC TARGETED [LIMIT]: the medians,
 # their spreads and the ratio of the medians.
@@ -170,6 +179,13 @@ row "Linux VmHWM, cross-check (KiB)" lumivane linux_vmhwm_kib bare linux_vmhwm_k
 row "Linux RssAnon, cross-check (KiB)" lumivane linux_rssanon_kib bare linux_rssanon_kib no
 row "close: WM_CLOSE to exit (ms)" lumivane close_ms bare close_ms no
 row "first showing from hidden (ms)" quiet show_ms none none no
+if [ ${#before[@]} -gt 0 ]; then
+  row "before: start-up (ms)" before startup_ms bare startup_ms yes 1.1
+  row "before: start-up with -quiet (ms)" beforequiet startup_ms bare startup_ms yes 1.1
+  row "before: -screensaver run (ms)" before exit_ms bare exit_ms yes
+  row "before: pagefile usage (KiB)" before pagefile_kib bare pagefile_kib yes
+  row "before: first showing from hidden (ms)" beforequiet show_ms none none no
+fi
 exe=$(size_kib "$bin/Lumivane.exe")
 printf "| %-38s | %9s | %-13s | %9s | %-13s | %6s | %-8s |\n" "executable size (KiB)" "$exe" "" \
   "$(size_kib "$bin/lumivane_bench_bare.exe")" "" "" \
@@ -184,51 +200,58 @@ printf "| %-38s | %9s | %-13s | %9s | %-13s | %6s | %-8s |\n" "executable size (
   export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" DISPLAY=$(cat "$state/wine/display")
   cd "$bin"
   for ((round = -warmup; round < runs; ++round)); do
-    for p in Lumivane.exe lumivane_bench_bare.exe; do
+    for p in Lumivane.exe lumivane_bench_bare.exe ${before_dir:+"$before_dir/Lumivane.exe"}; do
       t0=$(date +%s%N)
       wine "$p" -screensaver >/dev/null 2>&1 || true
       t1=$(date +%s%N)
-      [ "$round" -ge 0 ] && echo "$p $(( (t1 - t0) / 1000 ))"
+      label=$p
+      [ "$p" = "${before_dir:-}/Lumivane.exe" ] && label=before
+      [ "$round" -ge 0 ] && echo "$label $(( (t1 - t0) / 1000 ))"
     done
   done
 ) > "$state/shell.log"
-shell_row() {  # shell_row NAME: from the shell, Lumivane against bare
-  read -r lm lq1 lq3 < <(awk '$1 == "Lumivane.exe" { print $2 / 1000 }' "$state/shell.log" | stats)
+shell_row() {  # shell_row NAME LABEL: from the shell, LABEL against bare
+  read -r lm lq1 lq3 < <(awk -v l="$2" '$1 == l { print $2 / 1000 }' "$state/shell.log" | stats)
   read -r bm bq1 bq3 < <(awk '$1 == "lumivane_bench_bare.exe" { print $2 / 1000 }' "$state/shell.log" | stats)
   awk -v n="$1" -v a="$lm" -v b="$bm" -v sa="$lq1-$lq3" -v sb="$bq1-$bq3" -v limit="$target_ratio" 'BEGIN {
     r = sprintf("%.2f", a / b)
     printf "| %-38s | %9s | %-13s | %9s | %-13s | %6s | %-8s |\n", n, a, sa, b, sb, r,
       r + 0 <= limit ? "ok" : "over " limit }'
 }
-shell_row "-screensaver from the shell (ms)"
+shell_row "-screensaver from the shell (ms)" Lumivane.exe
+[ -n "${before_dir:-}" ] && shell_row "before: -screensaver from the shell" before
 
 # Where the start-up goes: lumivane_bench_traced marks each step, in ms
 # from the process's creation (src/app/BenchMarks.h).
-marks=$state/marks.txt
-rm -f "$marks"
 main_log=$log
 log=$state/driver-marks.log
-export LUMIVANE_BENCH_MARKS_FILE="Z:$(pwd -P | tr / '\\')\\$(echo "$marks" | tr / '\\')"
-driver --phase startup --show-command 209 \
-  --program plain lumivane_bench_traced.exe TfMain_lumivane \
-  --program-args quiet lumivane_bench_traced.exe TfMain_lumivane -quiet
-driver --phase exit --exit-args -screensaver --program screensaver lumivane_bench_traced.exe TfMain_lumivane
-unset LUMIVANE_BENCH_MARKS_FILE
-echo
-echo "Where the start-up goes: ms from the process's creation, medians (first to third quartile)"
-echo
-printf "| %-9s | %-19s | %-19s | %-19s |\n" mark start -quiet -screensaver
-echo "|-----------|---------------------|---------------------|---------------------|"
-for m in entry args com composed window menus icon captured options created shown painted endsteps end; do
-  cells=()
-  for a in - -quiet -screensaver; do
-    read -r md q1 q3 < <(tr -d '\r' < "$marks" | awk -v a="$a" -v m="$m" -v w="$warmup" '$2 == a && ++seen > w {
-        for (i = 3; i <= NF; ++i) { split($i, kv, "="); if (kv[1] == m) print kv[2] } }' | stats)
-    cells+=("$([ "$md" = n/a ] && echo "" || echo "$md ($q1-$q3)")")
+# marks_table TITLE DIR: runs DIR's lumivane_bench_traced.exe and prints its marks.
+marks_table() {
+  local marks=$state/marks.txt exe="Z:$2/lumivane_bench_traced.exe"
+  rm -f "$marks"
+  export LUMIVANE_BENCH_MARKS_FILE="Z:$(pwd -P | tr / '\\')\\$(echo "$marks" | tr / '\\')"
+  driver --phase startup --show-command 209 \
+    --program plain "$exe" TfMain_lumivane --program-args quiet "$exe" TfMain_lumivane -quiet
+  driver --phase exit --exit-args -screensaver --program screensaver "$exe" TfMain_lumivane
+  unset LUMIVANE_BENCH_MARKS_FILE
+  echo
+  echo "$1: ms from the process's creation, medians (first to third quartile)"
+  echo
+  printf "| %-9s | %-19s | %-19s | %-19s |\n" mark start -quiet -screensaver
+  echo "|-----------|---------------------|---------------------|---------------------|"
+  for m in entry com composed window menus icon captured options created shown painted endsteps end; do
+    cells=()
+    for a in - -quiet -screensaver; do
+      read -r md q1 q3 < <(tr -d '\r' < "$marks" | awk -v a="$a" -v m="$m" -v w="$warmup" '$2 == a && ++seen > w {
+          for (i = 3; i <= NF; ++i) { split($i, kv, "="); if (kv[1] == m) print kv[2] } }' | stats)
+      cells+=("$([ "$md" = n/a ] && echo "" || echo "$md ($q1-$q3)")")
+    done
+    printf "| %-9s | %-19s | %-19s | %-19s |\n" "$m" "${cells[@]}"
   done
-  printf "| %-9s | %-19s | %-19s | %-19s |\n" "$m" "${cells[@]}"
-done
-echo "(-quiet: shown and painted at the driver's show command, after start-up.)"
+  echo "(-quiet: shown and painted at the driver's show command, after start-up.)"
+}
+marks_table "Where the start-up goes" "$(pwd -P)/$bin"
+[ -n "${before_dir:-}" ] && marks_table "Where the start-up went before" "$before_dir"
 log=$main_log
 
 # A control command handed to a running copy (the messenger), from its start
