@@ -6,6 +6,10 @@
 // Lumivane costs on top of this program is its own.
 #include <windows.h>
 
+#ifdef LUMIVANE_BENCH_MARKS
+#include "app/BenchMarks.h"
+#endif
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"LumivaneBenchBare";
@@ -62,5 +66,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCom
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+#ifdef LUMIVANE_BENCH_MARKS
+    DestroyWindow(window);  // as Lumivane's end does, before its end mark
+    LUMIVANE_WRITE_MARKS(arguments);
+#endif
     return static_cast<int>(msg.wParam);
 }

@@ -44,8 +44,10 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
     // The automatic deactivation's watcher rides on the watchdog's tick.
     FConfig.TimerCheckConfiguration().SetOnTimer([this](TTimer* timer) {
+        FTickSettings.BeginTick();
         FTriggers.Tick();
         FConfig.TimerCheckConfigurationTimer(timer);
+        FTickSettings.EndTick();
     });
 }
 

@@ -135,8 +135,9 @@ private:
     IPowerOffPlan& FPlanBackend{FOnPowerPlan ? static_cast<IPowerOffPlan&>(FPlanParameters)
                                              : static_cast<IPowerOffPlan&>(FNoPowerPlan)};
     TDisplayPowerNotesWin32 FNotes{FPlanParameters, FPowerPlan};
+    TOncePerTickParameters FTickSettings{FBackend};
     // Every change the program makes goes through the journal.
-    TJournalledParameters FJournalled{FBackend, FPlanBackend, FRegistry, FProcesses};
+    TJournalledParameters FJournalled{FTickSettings, FPlanBackend, FRegistry, FProcesses};
     TAwakeRequestWin32 FAwake;
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
