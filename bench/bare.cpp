@@ -36,6 +36,9 @@ bool FirstArgumentIs(const wchar_t* arguments, const wchar_t* expected) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCommand) {
+#ifdef LUMIVANE_BENCH_MARKS
+    LUMIVANE_MARK("entry");
+#endif
     // "-exit": the cost of a process start alone.
     if (FirstArgumentIs(arguments, L"-exit")) return 0;
     WNDCLASSEXW wc{};
@@ -54,6 +57,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCom
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
+#ifdef LUMIVANE_BENCH_MARKS
+    LUMIVANE_MARK("window");
+#endif
 
     const bool screenSaver = FirstArgumentIs(arguments, L"-screensaver");
     // Never waits for the receivers, as Lumivane does.

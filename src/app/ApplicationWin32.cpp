@@ -64,7 +64,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         if (FEndRequested) FMain->Main().ShowWithoutControls();
         ShowWindow(FMain->Main().Handle(), FShowCommand);
     }
-    LUMIVANE_MARK("loop");
+    LUMIVANE_MARK("showdone");
     MSG msg;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -75,6 +75,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         if (got == -1) break;
         RouteMessage(msg);
     }
+    LUMIVANE_MARK("loopend");
 }
 
 void TApplicationWin32::ClickShow() {
