@@ -44,7 +44,8 @@ public:
     explicit TLumivaneWin32(std::function<void()> onActivation);
     ~TLumivaneWin32() override;
     // Creates the main window; false when it could not be created.
-    bool Create(const std::wstring& title);
+    // forCommandsOnly: see TfMain_lumivane::Create; nor are the triggers watched.
+    bool Create(const std::wstring& title, bool forCommandsOnly = false);
 
     TfMain_lumivane& Main() { return FMain; }
     TMainForm& Form() { return FForm; }
@@ -134,8 +135,9 @@ private:
     IPowerOffPlan& FPlanBackend{FOnPowerPlan ? static_cast<IPowerOffPlan&>(FPlanParameters)
                                              : static_cast<IPowerOffPlan&>(FNoPowerPlan)};
     TDisplayPowerNotesWin32 FNotes{FPlanParameters, FPowerPlan};
+    TOncePerTickParameters FTickSettings{FBackend};
     // Every change the program makes goes through the journal.
-    TJournalledParameters FJournalled{FBackend, FPlanBackend, FRegistry, FProcesses};
+    TJournalledParameters FJournalled{FTickSettings, FPlanBackend, FRegistry, FProcesses};
     TAwakeRequestWin32 FAwake;
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
@@ -157,6 +159,7 @@ private:
     uint32_t FBatteryPercent = 100;
     bool FOnMains = true;
     bool FFirstShow = false;
+    bool FCommandsOnly = false;  // the run ends once its commands are done
     bool FReady = false;      // the start's steps are done: requests are taken
     bool FInRequest = false;  // a request from another process is being carried out
     bool FEndStepsDone = false;

@@ -5,6 +5,7 @@
 #include "base/ProgramNames.h"
 #include "resource.h"
 #include "win32/MessageLoopWin32.h"
+#include "win32/OleWin32.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Window.h"
 
@@ -13,7 +14,9 @@ namespace lumivane {
 const wchar_t* const kAboutClassName = L"TfAbout";
 
 void ShellOpen(const std::wstring& address) {
-    // A missing mail program or browser is not reported.
+    // A missing mail program or browser is not reported. Some of the
+    // shell's handlers are COM objects.
+    EnsureOle();
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
 }
 

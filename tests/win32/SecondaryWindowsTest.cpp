@@ -15,6 +15,7 @@
 #include "ui/AboutWin32.h"
 #include "ui/BrowserHostWin32.h"
 #include "ui/ShowHtmlWin32.h"
+#include "win32/OleWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -147,13 +148,17 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
             if (Other) DestroyWindow(Other);
             // A viewer left by a failed step goes before COM does.
             Help.Close();
+            EndOle();
             if (Com) CoUninitialize();
             DeleteFileW(File.c_str());
         }
     } cleanUp{file, false, nullptr, {}};
     TErrorList errors;
-    // Without COM in this thread the browser control cannot be made.
+    // In the multi-threaded apartment OLE cannot be had: the browser control
+    // cannot be made.
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     cleanUp.Help.Show(L"Help", file, nullptr, nullptr, true, errors);
+    CoUninitialize();
     EXPECT_EQ(cleanUp.Help.Window(), nullptr);
     EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
     EXPECT_TRUE(errors.Shown.empty()) << "silently";
