@@ -7,7 +7,7 @@
 #include <windows.h>
 
 #ifdef LUMIVANE_BENCH_MARKS
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 #endif
 
 namespace {

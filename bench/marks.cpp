@@ -1,4 +1,4 @@
-// The marks of the traced build (src/app/BenchMarks.h): milliseconds from
+// The marks of the traced build (src/base/BenchMarks.h): milliseconds from
 // the process's creation, as the system stamped it, to each first mark. The
 // file gets one line a run: "marks ARGUMENTS name=ms ...".
 #include <windows.h>
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 
 namespace lumivane::bench {
 namespace {

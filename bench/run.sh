@@ -222,7 +222,7 @@ shell_row "-screensaver from the shell (ms)" Lumivane.exe
 [ -n "${before_dir:-}" ] && shell_row "before: -screensaver from the shell" before
 
 # Where the start-up goes: lumivane_bench_traced marks each step, in ms
-# from the process's creation (src/app/BenchMarks.h).
+# from the process's creation (src/base/BenchMarks.h).
 main_log=$log
 log=$state/driver-marks.log
 # marks_table TITLE DIR: runs DIR's lumivane_bench_traced.exe and prints its marks.

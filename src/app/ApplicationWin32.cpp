@@ -1,6 +1,6 @@
 #include "app/ApplicationWin32.h"
 
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 #include "win32/MessageLoopWin32.h"
 #include "win32/OleWin32.h"

@@ -1,7 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 #include "app/ControlTarget.h"
 #include "app/EndSteps.h"
 #include "resource.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/ApplicationWin32.h"
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 
 namespace {

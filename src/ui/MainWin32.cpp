@@ -4,7 +4,7 @@
 
 #include <iterator>
 
-#include "app/BenchMarks.h"
+#include "base/BenchMarks.h"
 #include "base/ProgramNames.h"
 #include "config/Policies.h"
 #include "config/PolicyWatchWin32.h"
