@@ -7,7 +7,6 @@
 // command, only "-quiet", say) returns at once instead: that copy runs on in
 // the notification area, and holds none of the console's handles.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
@@ -18,15 +17,7 @@
 
 namespace {
 
-std::vector<std::wstring> Args() {
-    int count = 0;
-    std::vector<std::wstring> args;
-    if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
-        LocalFree(argv);
-    }
-    return args;
-}
+std::vector<std::wstring> Args() { return lumivane::CommandLineArguments(GetCommandLineW()); }
 
 void Say(const std::wstring& text, DWORD handle) {
     HANDLE out = GetStdHandle(handle);

@@ -281,4 +281,60 @@ void PrintTo(IConsoleOutput& output, const std::wstring& text, bool error) {
     output.Write(lines);
 }
 
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+// Past the program's name and the blanks after it.
+size_t AfterProgramName(std::wstring_view line) {
+    size_t at = 0;
+    if (!line.empty() && line[0] == L'"') {
+        at = line.find(L'"', 1);
+        at = at == std::wstring_view::npos ? line.size() : at + 1;
+    } else {
+        while (at < line.size() && !IsBlank(line[at])) ++at;
+    }
+    while (at < line.size() && IsBlank(line[at])) ++at;
+    return at;
+}
+
+}  // namespace
+
+std::vector<std::wstring> CommandLineArguments(std::wstring_view line) {
+    std::vector<std::wstring> args;
+    std::wstring word;
+    bool inWord = false;
+    int quotes = 0;  // 1: inside quotes
+    for (size_t at = AfterProgramName(line); at < line.size();) {
+        if (IsBlank(line[at]) && quotes == 0) {
+            if (inWord) args.push_back(std::move(word));
+            word.clear();
+            inWord = false;
+            quotes = 0;
+            ++at;
+            continue;
+        }
+        inWord = true;
+        size_t slashes = 0;
+        while (at < line.size() && line[at] == L'\\') ++slashes, ++at;
+        if (at == line.size() || line[at] != L'"') {
+            word.append(slashes, L'\\');
+            if (slashes == 0) word += line[at++];
+            continue;
+        }
+        word.append(slashes / 2, L'\\');
+        ++at;
+        if (slashes % 2 == 1) {
+            word += L'"';
+            continue;
+        }
+        ++quotes;
+        for (; at < line.size() && line[at] == L'"'; ++at)
+            if (++quotes == 3) word += L'"', quotes = 0;
+        if (quotes == 2) quotes = 0;
+    }
+    if (inWord) args.push_back(std::move(word));
+    return args;
+}
+
 }  // namespace lumivane

@@ -7,6 +7,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "config/TimeFormat.h"
@@ -66,6 +67,15 @@ struct TCommandLine {
     bool Help = false;
     std::wstring Error;  // bad input: what is wrong; nothing is to run
 };
+
+// The arguments after the program's name, split as Windows splits a
+// command line for a program's argv: blanks part them; quotes group them and
+// are dropped; 2n backslashes before a quote give n and the quote acts, 2n+1
+// give n and a literal quote; other backslashes are kept; a third quote in a
+// row gives a literal one. The name itself ends at its closing quote, or at
+// the first blank when it is not quoted. Ours, because the system's splitter
+// lives in the shell's library, which a start need not load otherwise.
+std::vector<std::wstring> CommandLineArguments(std::wstring_view commandLine);
 
 // The start switches keep their first rules: "-quiet" as the first argument
 // only, "-screensaver" and "-poweroff" anywhere, with "-" only; any other

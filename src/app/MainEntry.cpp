@@ -1,25 +1,17 @@
 // Program entry of Lumivane.exe.
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 #include "app/ApplicationWin32.h"
+#include "app/Control.h"
 #include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 
 namespace {
 
-std::vector<std::wstring> Arguments() {
-    std::vector<std::wstring> args;
-    int count = 0;
-    if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
-        LocalFree(argv);
-    }
-    return args;
-}
+std::vector<std::wstring> Arguments() { return lumivane::CommandLineArguments(GetCommandLineW()); }
 
 }  // namespace
 

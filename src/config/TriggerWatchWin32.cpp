@@ -1,4 +1,5 @@
 #include "config/TriggerWatchWin32.h"
+#include "win32/SystemLibrariesWin32.h"
 
 #include "config/TimeZoneWin32.h"
 
@@ -100,7 +101,7 @@ TWatchProbes SystemProbes() {
             },
             [] {
                 QUERY_USER_NOTIFICATION_STATE state{};
-                return SUCCEEDED(SHQueryUserNotificationState(&state)) ? static_cast<TShellState>(state)
+                return SUCCEEDED(late::SHQueryUserNotificationState(&state)) ? static_cast<TShellState>(state)
                                                                         : TShellState::Unknown;
             },
             [] { return static_cast<uint64_t>(GetTickCount64()); }, SessionProcessesByName,

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "tray/NotifyIcon.h"
+#include "win32/SystemLibrariesWin32.h"
 #include "win32/Window.h"
 
 namespace lumivane {
@@ -22,7 +23,7 @@ public:
     // menuOwner receives the WM_COMMAND of the chosen menu item; pump handles
     // the waiting messages before the menu opens.
     TNotifyIconShellWin32(TNotifyIconLayout layout, std::function<HWND()> menuOwner,
-                          std::function<void()> pump, TShellCall shellCall = ::Shell_NotifyIconW)
+                          std::function<void()> pump, TShellCall shellCall = late::Shell_NotifyIconW)
         : FLayout(layout), FMenuOwner(std::move(menuOwner)), FPump(std::move(pump)),
           FShellCall(std::move(shellCall)) {}
 

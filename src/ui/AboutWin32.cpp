@@ -1,4 +1,5 @@
 #include "ui/AboutWin32.h"
+#include "win32/SystemLibrariesWin32.h"
 
 #include <shellapi.h>
 
@@ -17,7 +18,7 @@ void ShellOpen(const std::wstring& address) {
     // A missing mail program or browser is not reported. Some of the
     // shell's handlers are COM objects.
     EnsureOle();
-    ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
+    late::ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 namespace {

@@ -1,4 +1,5 @@
 #include "ui/BrowserHostWin32.h"
+#include "win32/SystemLibrariesWin32.h"
 
 #include "win32/OleWin32.h"
 
@@ -73,23 +74,22 @@ STDMETHODIMP TBrowserHostWin32::SetActiveObject(IOleInPlaceActiveObject* object,
 }
 
 bool TBrowserHostWin32::Open(const std::wstring& file) {
-    if (!EnsureOle() || FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+    if (!EnsureOle() || FAILED(late::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(&FObject))))
         return false;
     RECT area{};
     GetClientRect(FWindow, &area);
     bool ok = SUCCEEDED(FObject->SetClientSite(static_cast<IOleClientSite*>(this))) &&
-              SUCCEEDED(OleSetContainedObject(FObject, TRUE)) &&
+              SUCCEEDED(late::OleSetContainedObject(FObject, TRUE)) &&
               SUCCEEDED(FObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
                                         FWindow, &area)) &&
               SUCCEEDED(FObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&FBrowser)));
     if (ok) {
         // A local path as the address, every optional argument empty.
-        VARIANT empty;
-        VariantInit(&empty);
-        BSTR address = SysAllocString(file.c_str());
+        VARIANT empty{};  // VT_EMPTY
+        BSTR address = late::SysAllocString(file.c_str());
         ok = address && SUCCEEDED(FBrowser->Navigate(address, &empty, &empty, &empty, &empty));
-        SysFreeString(address);
+        late::SysFreeString(address);
     }
     if (!ok) Close();
     return ok;

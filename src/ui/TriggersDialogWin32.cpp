@@ -1,4 +1,5 @@
 #include "ui/TriggersDialogWin32.h"
+#include "win32/SystemLibrariesWin32.h"
 
 #include <algorithm>
 #include <array>
@@ -30,7 +31,7 @@ constexpr int kRight = kClientWidth - 12, kButtonLeft = kRight - kButtonWidth, k
 // The file name of a program the user picks; empty when cancelled.
 std::wstring PickProgram(HWND owner) {
     IFileOpenDialog* dialog = nullptr;
-    if (!EnsureOle() || FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+    if (!EnsureOle() || FAILED(late::CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                                 reinterpret_cast<void**>(&dialog))))
         return {};
     const COMDLG_FILTERSPEC types[] = {{L"Programs", L"*.exe"}, {L"All files", L"*.*"}};
@@ -45,7 +46,7 @@ std::wstring PickProgram(HWND owner) {
         PWSTR path = nullptr;
         if (SUCCEEDED(item->GetDisplayName(SIGDN_FILESYSPATH, &path))) {
             name = ProgramFileName(path);
-            CoTaskMemFree(path);
+            late::CoTaskMemFree(path);
         }
         item->Release();
     }

@@ -4,6 +4,8 @@
 // that opens neither does not pay for it (tens of milliseconds under Wine).
 #include <ole2.h>
 
+#include "win32/SystemLibrariesWin32.h"
+
 namespace lumivane {
 
 inline bool& OleReadyOnThisThread() {
@@ -14,14 +16,14 @@ inline bool& OleReadyOnThisThread() {
 // True when OLE is ready on this thread.
 inline bool EnsureOle() {
     bool& ready = OleReadyOnThisThread();
-    if (!ready) ready = SUCCEEDED(OleInitialize(nullptr));
+    if (!ready) ready = SUCCEEDED(late::OleInitialize(nullptr));
     return ready;
 }
 
 // Undoes EnsureOle on this thread, once every OLE object of it is gone.
 inline void EndOle() {
     bool& ready = OleReadyOnThisThread();
-    if (ready) OleUninitialize();
+    if (ready) late::OleUninitialize();
     ready = false;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/Control.h"
@@ -93,6 +94,25 @@ TEST(ControlSwitches, EachFormParsesOrIsRefusedWithAReason) {
 
 // A local clock of two-hour days, whose offset to the wall clock moves by
 // an hour from the third day on (a change of the clock).
+TEST(ControlSwitches, TheCommandLineSplitsAsWindowsSplitsArgv) {
+    const std::pair<std::wstring, std::vector<std::wstring>> cases[] = {
+        {LR"(Lumivane.exe)", {}},
+        {LR"("C:\Program Files\L\Lumivane.exe"  -quiet	-screensaver )", {L"-quiet", L"-screensaver"}},
+        {LR"("C:\a b"-quiet)", {L"-quiet"}},                 // the name ends at its quote
+        {LR"(C:\a\L.exe "-deactivate-until" "5:30 pm")", {L"-deactivate-until", L"5:30 pm"}},
+        {LR"(L a"b c"d)", {L"ab cd"}},
+        {LR"(L "" x "")", {L"", L"x", L""}},                 // empty arguments count
+        {LR"(L a\\b a\b\ )", {LR"(a\\b)", LR"(a\b\)"}},        // no quote after: kept
+        {LR"(L a\\"b c" d)", {LR"(a\b c)", L"d"}},           // 2n: n, and the quote acts
+        {LR"(L a\"b c a\\\"b)", {L"a\"b", L"c", LR"(a\"b)"}},  // 2n+1: n and a quote
+        {LR"(L "a""b c" d)", {L"a\"b", L"c d"}},              // a third quote: a literal one
+        {LR"(L "a"""b c")", {L"a\"b c"}},
+        {LR"(L "unclosed x)", {L"unclosed x"}},
+    };
+    for (const auto& [line, expected] : cases)
+        EXPECT_EQ(CommandLineArguments(line), expected) << std::string(line.begin(), line.end());
+}
+
 TEST(ControlSwitches, UntilIsTodayOrTomorrowAndExactAcrossAClockChange) {
     auto wall = [](TLocalDate d, const TTimeOfDay& t) {
         const uint64_t day = static_cast<uint64_t>(d.Day - 1) * 86'400'000;
