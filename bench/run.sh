@@ -191,6 +191,17 @@ printf "| %-38s | %9s | %-13s | %9s | %-13s | %6s | %-8s |\n" "executable size (
   "$(size_kib "$bin/lumivane_bench_bare.exe")" "" "" \
   "$(awk -v v="$exe" 'BEGIN { print v + 0 <= 900 ? "ok" : "over 900" }')"
 
+# The settings window made, shown and painted, against the same window
+# written by hand (handmade.cpp): both in turn, in a run of their own.
+main_log=$log
+log=$state/driver-handmade.log
+driver --phase startup \
+  --program lumivane Lumivane.exe TfMain_lumivane \
+  --program handmade lumivane_bench_handmade.exe LumivaneBenchHandmade
+row "window shown: against hand-written (ms)" lumivane startup_ms handmade startup_ms yes 1.1
+row "pagefile usage: against hand-written" lumivane pagefile_kib handmade pagefile_kib no
+log=$main_log
+
 # The -screensaver run as a user's shell sees it: `wine PROGRAM -screensaver`
 # from this script, from just before the start until the Linux process has
 # ended, both programs in turn. Wine's own start (the loader, its connection
