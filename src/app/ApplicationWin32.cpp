@@ -66,14 +66,18 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
     }
     LUMIVANE_MARK("showdone");
     MSG msg;
-    while (!FTerminated) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0) {
-            FExitCode = static_cast<int>(msg.wParam);
-            break;
+    bool quit = false;
+    while (!FTerminated && !quit) {
+        // The policies' events wake this thread as a message does.
+        HANDLE events[TPolicyWatchWin32::kMaxEvents];
+        const DWORD count = FMain ? static_cast<DWORD>(FMain->PolicyWatch().Events(events)) : 0;
+        const DWORD woken = MsgWaitForMultipleObjectsEx(count, events, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken < WAIT_OBJECT_0 + count) FMain->PolicyWatch().Signaled();
+        if (woken == WAIT_FAILED) WaitMessage();  // never a busy loop
+        while (!FTerminated && !quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if ((quit = msg.message == WM_QUIT)) FExitCode = static_cast<int>(msg.wParam);
+            else RouteMessage(msg);
         }
-        if (got == -1) break;
-        RouteMessage(msg);
     }
     LUMIVANE_MARK("loopend");
 }

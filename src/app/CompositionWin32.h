@@ -48,6 +48,7 @@ public:
     bool Create(const std::wstring& title, bool forCommandsOnly = false);
 
     TfMain_lumivane& Main() { return FMain; }
+    TPolicyWatchWin32& PolicyWatch() { return FPolicyWatch; }
     TMainForm& Form() { return FForm; }
     TDisplayCommands& Commands() { return FCommands; }
     TManagedConfiguration& Config() { return FConfig; }

@@ -6,16 +6,12 @@ void TPolicyWatchWin32::Start(HWND window) {
     FWindow = window;
     for (THive& hive : FHives) {
         hive.Event = CreateEventW(nullptr, FALSE, FALSE, nullptr);
-        // The pool's wait only posts: everything else happens on the window's thread.
-        if (!hive.Event || !RegisterWaitForSingleObject(&hive.Wait, hive.Event, Changed, this, INFINITE,
-                                                        WT_EXECUTEDEFAULT))
-            hive.Wait = nullptr;
         Arm(hive);
     }
 }
 
 void TPolicyWatchWin32::Arm(THive& hive) {
-    if (!hive.Wait) return;
+    if (!hive.Event) return;
     // Closing a watched key signals its event: the policies' root, which
     // Group Policy never deletes, keeps its handle and is only armed again.
     // Where it does not exist yet, its parent's list of keys tells when it
@@ -39,14 +35,18 @@ void TPolicyWatchWin32::Rearm() {
     for (THive& hive : FHives) Arm(hive);
 }
 
-void CALLBACK TPolicyWatchWin32::Changed(void* context, BOOLEAN) {
-    PostMessageW(static_cast<TPolicyWatchWin32*>(context)->FWindow, kPoliciesChangedMessage, 0, 0);
+int TPolicyWatchWin32::Events(HANDLE* events) const {
+    int count = 0;
+    for (const THive& hive : FHives)
+        if (hive.Event) events[count++] = hive.Event;
+    return count;
 }
+
+// Handled as any message, on the window's own turn.
+void TPolicyWatchWin32::Signaled() const { PostMessageW(FWindow, kPoliciesChangedMessage, 0, 0); }
 
 void TPolicyWatchWin32::Stop() {
     for (THive& hive : FHives) {
-        // Waits for a callback under way: none runs after this.
-        if (hive.Wait) UnregisterWaitEx(hive.Wait, INVALID_HANDLE_VALUE);
         if (hive.Key) RegCloseKey(hive.Key);
         if (hive.Event) CloseHandle(hive.Event);
         hive = {hive.Root};
