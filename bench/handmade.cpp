@@ -11,6 +11,7 @@
 
 #include <memory>
 
+#include "base/BenchMarks.h"
 #include "resource.h"
 #include "ui/MainLayout.h"
 #include "ui/MenusWin32.h"
@@ -123,6 +124,11 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_DRAWITEM:
         if (DrawMenuImage(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam), *gState.Images)) return TRUE;
         break;
+    case WM_PAINT: {
+        const LRESULT painted = DefWindowProcW(hwnd, msg, wParam, lParam);
+        LUMIVANE_MARK("painted");
+        return painted;
+    }
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcW(hwnd, msg, wParam, lParam);
@@ -130,7 +136,8 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, [[maybe_unused]] LPWSTR arguments, int showCommand) {
+    LUMIVANE_MARK("entry");
     WNDCLASSEXW wc{};
     wc.cbSize = sizeof(wc);
     wc.lpfnWndProc = &WindowProc;
@@ -145,6 +152,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
                                   CW_USEDEFAULT, kMainClientWidth, kMainClientHeight, nullptr, nullptr, instance,
                                   nullptr);
     if (!window) return 1;
+    LUMIVANE_MARK("window");
     gState.Dpi = GetDpiForWindow(window);
     gState.Images = std::make_unique<TCommandImagesWin32>(gState.Dpi, gState.Controls);
     HMENU menu = BuildMenu(MainMenu(), false), notifyMenu = BuildMenu(NotifyMenu(), true);
@@ -152,9 +160,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     SetMenu(window, menu);
     SetClientSizeCentred(window, kMainClientWidth, kMainClientHeight);
     CreateChildren(window);
+    LUMIVANE_MARK("created");
     SetMenuImages(menu, MainMenu(), *gState.Images, MenusThemed());
     SetMenuImages(notifyMenu, NotifyMenu(), *gState.Images, MenusThemed());
     ShowWindow(window, showCommand);
+    LUMIVANE_MARK("shown");
     UpdateWindow(window);
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -164,5 +174,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int showCommand) {
     }
     DestroyMenu(notifyMenu);
     DestroyAcceleratorTable(keys);
+    LUMIVANE_WRITE_MARKS(arguments);
     return static_cast<int>(msg.wParam);
 }
