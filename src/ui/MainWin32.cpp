@@ -303,6 +303,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // must not destroy them a second time.
         SetMenu(Handle(), nullptr);
         FToolTips.Destroy();
+        FAccessibleNames.Clear();
         UnregisterPowerNotifications();
         WatchSessionConnection(Handle(), false);
         FDeps.Events.FormDestroy();
