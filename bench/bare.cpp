@@ -6,6 +6,10 @@
 // Lumivane costs on top of this program is its own.
 #include <windows.h>
 
+#ifdef LUMIVANE_BENCH_MARKS
+#include "base/BenchMarks.h"
+#endif
+
 namespace {
 
 constexpr wchar_t kClassName[] = L"LumivaneBenchBare";
@@ -32,6 +36,9 @@ bool FirstArgumentIs(const wchar_t* arguments, const wchar_t* expected) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCommand) {
+#ifdef LUMIVANE_BENCH_MARKS
+    LUMIVANE_MARK("entry");
+#endif
     // "-exit": the cost of a process start alone.
     if (FirstArgumentIs(arguments, L"-exit")) return 0;
     WNDCLASSEXW wc{};
@@ -50,6 +57,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCom
                                   CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                                   frame.bottom - frame.top, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
+#ifdef LUMIVANE_BENCH_MARKS
+    LUMIVANE_MARK("window");
+#endif
 
     const bool screenSaver = FirstArgumentIs(arguments, L"-screensaver");
     // Never waits for the receivers, as Lumivane does.
@@ -62,5 +72,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR arguments, int showCom
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+#ifdef LUMIVANE_BENCH_MARKS
+    DestroyWindow(window);  // as Lumivane's end does, before its end mark
+    LUMIVANE_WRITE_MARKS(arguments);
+#endif
     return static_cast<int>(msg.wParam);
 }

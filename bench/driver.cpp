@@ -62,7 +62,7 @@ struct TProgram {
 };
 
 struct TOptions {
-    int Runs = 15;
+    int Runs = 21;
     int Warmup = 2;
     bool Startup = true;
     bool Exit = true;
@@ -328,6 +328,15 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
 }
 
+// The first or third quartile (Tukey's hinges: the medians of the lower and
+// upper halves), the spread printed beside each median.
+double Quartile(std::vector<double> values, int which) {
+    std::sort(values.begin(), values.end());
+    const size_t half = (values.size() + 1) / 2;
+    if (which == 1) return Median({values.begin(), values.begin() + static_cast<long>(half)});
+    return Median({values.end() - static_cast<long>(half), values.end()});
+}
+
 using TRunner = std::optional<TFigures> (*)(const TProgram&, const TOptions&);
 
 // Every program once per round, in turn; the warm-up rounds are not counted.
@@ -368,8 +377,9 @@ void PrintMedians(const TOptions& options, const std::vector<std::vector<TFigure
                 continue;
             }
             const auto [lo, hi] = std::minmax_element(values.begin(), values.end());
-            std::printf("median %s %s %.3f min %.3f max %.3f n %zu\n", label.c_str(),
-                        metric.c_str(), Median(values), *lo, *hi, values.size());
+            std::printf("median %s %s %.3f min %.3f max %.3f n %zu q1 %.3f q3 %.3f\n",
+                        label.c_str(), metric.c_str(), Median(values), *lo, *hi, values.size(),
+                        Quartile(values, 1), Quartile(values, 3));
         }
     }
 }

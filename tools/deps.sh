@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ googletest python3 python3-yaml git
   g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils procps util-linux nsis wixl stress-ng
+  wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils procps util-linux nsis wixl osslsigncode openssl stress-ng
   clang-14 libclang-rt-14-dev llvm-14
 )
 

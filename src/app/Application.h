@@ -29,7 +29,10 @@ public:
     virtual bool CreateInstanceMutex(const std::wstring& name) = 0;
     virtual void ActivatePreviousInstance(const std::wstring& className) = 0;
     // False when the window could not be created: the program then ends.
-    virtual bool CreateMainWindow() = 0;
+    // A run for its commands alone ends as soon as they are done: what only
+    // later moments use (the notification icon, the menus, the triggers)
+    // is not made.
+    virtual bool CreateMainWindow(bool forCommandsOnly) = 0;
     virtual void SetNotifyIconVisible(bool visible) = 0;
     virtual void ExecuteScreenSaver() = 0;
     virtual void ExecutePowerOff() = 0;

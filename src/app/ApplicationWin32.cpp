@@ -1,20 +1,17 @@
 #include "app/ApplicationWin32.h"
 
-#include <ole2.h>
-
+#include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 #include "win32/MessageLoopWin32.h"
+#include "win32/OleWin32.h"
 
 namespace lumivane {
 
 // OLE, not COM alone: the help viewer's browser control wants the clipboard
-// and drag and drop.
-void TApplicationWin32::InitializeCom() { FComInitialized = SUCCEEDED(OleInitialize(nullptr)); }
+// and drag and drop. It is made where it is first needed (EnsureOle).
+void TApplicationWin32::InitializeCom() { LUMIVANE_MARK("com"); }
 
-void TApplicationWin32::UninitializeCom() {
-    if (FComInitialized) OleUninitialize();
-    FComInitialized = false;
-}
+void TApplicationWin32::UninitializeCom() { EndOle(); }
 
 void TApplicationWin32::RegisterActivationMessage() { FActivationMessage = lumivane::RegisterActivationMessage(); }
 
@@ -28,9 +25,10 @@ void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) 
     lumivane::ActivatePreviousInstance(className, FActivationMessage);
 }
 
-bool TApplicationWin32::CreateMainWindow() {
+bool TApplicationWin32::CreateMainWindow(bool forCommandsOnly) {
     FMain = std::make_unique<TLumivaneWin32>([this] { OnActivationMessage(*this); });
-    if (FMain->Create(FTitle)) return true;
+    LUMIVANE_MARK("composed");
+    if (FMain->Create(FTitle, forCommandsOnly)) return true;
     FMain.reset();
     return false;
 }
@@ -66,6 +64,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         if (FEndRequested) FMain->Main().ShowWithoutControls();
         ShowWindow(FMain->Main().Handle(), FShowCommand);
     }
+    LUMIVANE_MARK("showdone");
     MSG msg;
     while (!FTerminated) {
         const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
@@ -76,6 +75,7 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         if (got == -1) break;
         RouteMessage(msg);
     }
+    LUMIVANE_MARK("loopend");
 }
 
 void TApplicationWin32::ClickShow() {

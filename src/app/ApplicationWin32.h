@@ -23,7 +23,7 @@ public:
     void RegisterActivationMessage() override;
     bool CreateInstanceMutex(const std::wstring& name) override;
     void ActivatePreviousInstance(const std::wstring& className) override;
-    bool CreateMainWindow() override;
+    bool CreateMainWindow(bool forCommandsOnly) override;
     void SetNotifyIconVisible(bool visible) override;
     void ExecuteScreenSaver() override;
     void ExecutePowerOff() override;
@@ -57,7 +57,6 @@ public:
 private:
     int FShowCommand;
     std::wstring FTitle;
-    bool FComInitialized = false;
     bool FTerminated = false;  // the quit request has been read
     bool FEndRequested = false;  // a command-line command asked the loop to end
     int FExitCode = 0;

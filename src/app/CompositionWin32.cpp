@@ -1,6 +1,7 @@
 #include "app/CompositionWin32.h"
 
 #include "app/Application.h"
+#include "base/BenchMarks.h"
 #include "app/ControlTarget.h"
 #include "app/EndSteps.h"
 #include "resource.h"
@@ -43,8 +44,10 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
     // The automatic deactivation's watcher rides on the watchdog's tick.
     FConfig.TimerCheckConfiguration().SetOnTimer([this](TTimer* timer) {
+        FTickSettings.BeginTick();
         FTriggers.Tick();
         FConfig.TimerCheckConfigurationTimer(timer);
+        FTickSettings.EndTick();
     });
 }
 
@@ -53,7 +56,10 @@ TLumivaneWin32::~TLumivaneWin32() {
     FMain.Destroy();
 }
 
-bool TLumivaneWin32::Create(const std::wstring& title) { return FMain.Create(title); }
+bool TLumivaneWin32::Create(const std::wstring& title, bool forCommandsOnly) {
+    FCommandsOnly = forCommandsOnly;
+    return FMain.Create(title, forCommandsOnly);
+}
 
 namespace {
 
@@ -98,6 +104,7 @@ void TLumivaneWin32::FormCreate() {
     const TTriggerSettings triggers = LoadTriggers(FRegistry);
     FConfig.SetKeepAwake(triggers.KeepAwake, triggers.LetDisplaySleepWhenLocked);
     FConfig.FormCreate();
+    LUMIVANE_MARK("captured");
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
     // The defaults of the two Manage boxes are the flags just captured.
     FOptionsStore.LoadOptions();
@@ -106,6 +113,11 @@ void TLumivaneWin32::FormCreate() {
     FStatus.UpdateStatus();
     // Once the state from before is known: a trigger that holds already
     // deactivates now.
+    LUMIVANE_MARK("options");
+    FReady = true;
+    // A run for its commands alone ends before a trigger, the charge or a
+    // policy change could matter: none is watched.
+    if (FCommandsOnly) return;
     FTriggers.Apply(triggers);
     // The charge as it is now; changes come as notifications.
     SYSTEM_POWER_STATUS power{};
@@ -115,7 +127,6 @@ void TLumivaneWin32::FormCreate() {
     }
     ApplyBattery();
     FPolicyWatch.Start(FMain.Handle());
-    FReady = true;
     // Told once, over the icon.
     std::wstring told = recovered;
     for (const std::wstring& window : FTriggers.ScheduleProblems())
@@ -207,6 +218,7 @@ void TLumivaneWin32::DisplayChanged() {
 void TLumivaneWin32::EndSteps() {
     if (FEndStepsDone) return;
     FEndStepsDone = true;
+    LUMIVANE_MARK("endsteps");
     FHotKeys.UnregisterHotKeys();
     // The help viewer, which has no owner, goes before COM does.
     FHelpViewer.Close();
@@ -335,7 +347,7 @@ void TLumivaneWin32::actAboutExecute() {
         ~TAttachAgain() { Self.FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(Self.FMain.NotifyMenuHandle()); }
     } attachAgain{*this};
     HWND main = FMain.Handle();
-    ShowAbout(main, !IsWindowVisible(main), AppVersion());
+    ShowAbout(main, !IsWindowVisible(main), AppVersion(), AppAddresses());
 }
 
 }  // namespace lumivane

@@ -7,6 +7,8 @@
 #include <functional>
 
 #include "app/UsualFunctionsWin32.h"
+#include "config/CommandDispatch.h"
+#include "config/DisplayCommands.h"
 #include "config/DisplayPowerNotesWin32.h"
 #include "config/ManagedConfiguration.h"
 #include "config/PolicyWatchWin32.h"
@@ -16,20 +18,19 @@
 #include "config/StatusWin32.h"
 #include "config/TriggerWatchWin32.h"
 #include "display/AwakeRequestWin32.h"
-#include "display/DisplayCommands.h"
 #include "display/PowerPlanWin32.h"
 #include "display/ScreenSaverWin32.h"
 #include "display/SystemRequestsWin32.h"
 #include "hotkeys/HotKeysWin32.h"
+#include "options/MainForm.h"
 #include "options/OptionsStore.h"
-#include "options/RegistryWin32.h"
-#include "tray/TrayActions.h"
 #include "tray/NotifyIcon.h"
 #include "tray/NotifyIconWin32.h"
-#include "ui/ShowHtmlWin32.h"
-#include "ui/MainForm.h"
+#include "tray/TrayActions.h"
 #include "ui/MainWin32.h"
+#include "ui/ShowHtmlWin32.h"
 #include "ui/ShowMsgWin32.h"
+#include "win32/RegistryWin32.h"
 #include "win32/TimerServiceWin32.h"
 
 namespace lumivane {
@@ -43,14 +44,14 @@ public:
     explicit TLumivaneWin32(std::function<void()> onActivation);
     ~TLumivaneWin32() override;
     // Creates the main window; false when it could not be created.
-    bool Create(const std::wstring& title);
+    // forCommandsOnly: see TfMain_lumivane::Create; nor are the triggers watched.
+    bool Create(const std::wstring& title, bool forCommandsOnly = false);
 
     TfMain_lumivane& Main() { return FMain; }
     TMainForm& Form() { return FForm; }
     TDisplayCommands& Commands() { return FCommands; }
     TManagedConfiguration& Config() { return FConfig; }
     TAwakeRequestWin32& Awake() { return FAwake; }
-    TManagedConfiguration& Configuration() { return FConfig; }
     TNotifyIcon& NotifyIcon() { return FNotifyIcon; }
     TStatusPresenter& Status() { return FStatus; }
     TNotifyIconShellWin32& Shell() { return FShell; }
@@ -134,8 +135,9 @@ private:
     IPowerOffPlan& FPlanBackend{FOnPowerPlan ? static_cast<IPowerOffPlan&>(FPlanParameters)
                                              : static_cast<IPowerOffPlan&>(FNoPowerPlan)};
     TDisplayPowerNotesWin32 FNotes{FPlanParameters, FPowerPlan};
+    TOncePerTickParameters FTickSettings{FBackend};
     // Every change the program makes goes through the journal.
-    TJournalledParameters FJournalled{FBackend, FPlanBackend, FRegistry, FProcesses};
+    TJournalledParameters FJournalled{FTickSettings, FPlanBackend, FRegistry, FProcesses};
     TAwakeRequestWin32 FAwake;
     TMainForm FForm;
     TNotifyIconShellWin32 FShell;
@@ -157,6 +159,7 @@ private:
     uint32_t FBatteryPercent = 100;
     bool FOnMains = true;
     bool FFirstShow = false;
+    bool FCommandsOnly = false;  // the run ends once its commands are done
     bool FReady = false;      // the start's steps are done: requests are taken
     bool FInRequest = false;  // a request from another process is being carried out
     bool FEndStepsDone = false;

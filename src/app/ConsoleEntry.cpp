@@ -13,19 +13,57 @@
 #include <vector>
 
 #include "app/Control.h"
+#include "win32/RegistryWin32.h"
+#include "options/UserPathWin32.h"
 
 namespace {
 
-// Whether Lumivane.exe will report back and end with these arguments: a
-// command, the help, or an error. Read as the program reads them.
-bool Reports() {
+std::vector<std::wstring> Args() {
     int count = 0;
     std::vector<std::wstring> args;
     if (LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count)) {
         for (int i = 1; i < count; ++i) args.emplace_back(argv[i]);
         LocalFree(argv);
     }
-    const lumivane::TCommandLine parsed = lumivane::ParseCommandLine(args);
+    return args;
+}
+
+void Say(const std::wstring& text, DWORD handle) {
+    HANDLE out = GetStdHandle(handle);
+    DWORD written = 0;
+    if (!WriteConsoleW(out, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr)) {
+        // Redirected: UTF-8.
+        const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                             nullptr, nullptr);
+        std::string bytes(size > 0 ? size : 0, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes.data(), size, nullptr,
+                            nullptr);
+        WriteFile(out, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    }
+}
+
+// The setup program's step: this folder into or out of the user's path.
+int SetupPath(const lumivane::TSetupPathCall& call, const std::wstring& folder) {
+    if (!call.Error.empty()) {
+        Say(call.Error + L"\r\n", STD_ERROR_HANDLE);
+        return lumivane::kExitUsage;
+    }
+    lumivane::TRegistryWin32 registry(HKEY_CURRENT_USER, lumivane::kEnvironmentValueBytes);
+    switch (lumivane::EditUserPath(registry, call.Change, folder, lumivane::ExpandEntryWin32)) {
+    case lumivane::TPathResult::Changed: lumivane::AnnounceEnvironmentWin32(); break;
+    case lumivane::TPathResult::Unchanged: break;
+    case lumivane::TPathResult::Failed:
+        Say(L"Your PATH (HKEY_CURRENT_USER\\Environment, Path) could not be changed: it is not text, or "
+            L"cannot be read or written.\r\n", STD_ERROR_HANDLE);
+        return lumivane::kExitRefused;
+    }
+    return lumivane::kExitActive;
+}
+
+// Whether Lumivane.exe will report back and end with these arguments: a
+// command, the help, or an error. Read as the program reads them.
+bool Reports() {
+    const lumivane::TCommandLine parsed = lumivane::ParseCommandLine(Args());
     return parsed.Help || !parsed.Error.empty() || parsed.Control || !parsed.Commands.empty();
 }
 
@@ -47,6 +85,8 @@ int wmain() {
     if (length == 0 || length == MAX_PATH) return 4;
     std::wstring folder(path, length);
     folder = folder.substr(0, folder.find_last_of(L"\\/") + 1);
+    if (const lumivane::TSetupPathCall call = lumivane::ParseSetupPath(Args()); call.Present)
+        return SetupPath(call, folder.substr(0, folder.size() - 1));
     const std::wstring exe = folder + L"Lumivane.exe";
     std::wstring commandLine = L"\"" + exe + L"\" " + Arguments();
     const bool reports = Reports();
@@ -63,16 +103,7 @@ int wmain() {
     // would be, and holds none of the console's handles.
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, reports, reports ? 0 : DETACHED_PROCESS,
                         nullptr, reports ? nullptr : folder.c_str(), &startup, &info)) {
-        const std::wstring text = L"Lumivane.exe could not be started from " + exe + L"\r\n";
-        HANDLE error = GetStdHandle(STD_ERROR_HANDLE);
-        DWORD written = 0;
-        if (!WriteConsoleW(error, text.c_str(), static_cast<DWORD>(text.size()), &written, nullptr)) {
-            // Redirected: UTF-8.
-            char bytes[4 * MAX_PATH + 128];
-            const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), bytes,
-                                                 sizeof(bytes), nullptr, nullptr);
-            WriteFile(error, bytes, static_cast<DWORD>(size > 0 ? size : 0), &written, nullptr);
-        }
+        Say(L"Lumivane.exe could not be started from " + exe + L"\r\n", STD_ERROR_HANDLE);
         return 4;
     }
     DWORD code = 0;

@@ -161,6 +161,18 @@ TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLong
     return result;
 }
 
+TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args) {
+    TSetupPathCall call;
+    call.Present = !args.empty() && (LowerAscii(args[0]) == L"-setup-path" || LowerAscii(args[0]) == L"/setup-path");
+    if (!call.Present) return call;
+    const std::wstring action = args.size() == 2 ? LowerAscii(args[1]) : L"";
+    if (action == L"add" || action == L"remove")
+        call.Change = action == L"add" ? TPathChange::Add : TPathChange::Remove;
+    else
+        call.Error = L"-setup-path is the setup program's step: Lumivane -setup-path add | remove, nothing more";
+    return call;
+}
+
 namespace {
 constexpr uint8_t kMagic[4] = {'L', 'M', 'V', 'C'};
 constexpr uint16_t kVersion = 1;

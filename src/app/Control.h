@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "config/TimeFormat.h"
+#include "options/UserPath.h"
 
 namespace lumivane {
 
@@ -72,6 +73,17 @@ struct TCommandLine {
 // "/"; an unknown switch is an error. `clock` gives the user's morning and
 // afternoon designators, taken besides "am" and "pm".
 TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLongTimeFormat& clock = {});
+
+// "-setup-path add" and "-setup-path remove", and nothing more: the setup
+// program's step on the folder of the Lumivane.com it runs, never in the
+// usage. Not `Present` when `args` do not start with the switch; `Error`
+// says what is wrong with a call that does.
+struct TSetupPathCall {
+    bool Present = false;
+    TPathChange Change = TPathChange::Add;
+    std::wstring Error;
+};
+TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args);
 
 // "90" (minutes), "90m", "1h30m", "2h", "45s": the length in ms, unchecked
 // against the limits; empty when malformed.

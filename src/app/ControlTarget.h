@@ -4,8 +4,9 @@
 #include <functional>
 
 #include "app/Control.h"
+#include "config/CommandDispatch.h"
 #include "config/ManagedConfiguration.h"
-#include "ui/MainForm.h"
+#include "options/MainForm.h"
 
 namespace lumivane {
 

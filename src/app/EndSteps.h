@@ -5,8 +5,8 @@
 // session's end, which asks for nothing different.
 #include <functional>
 
+#include "config/DisplayCommands.h"
 #include "config/RestoreJournal.h"
-#include "display/DisplayCommands.h"
 
 namespace lumivane {
 

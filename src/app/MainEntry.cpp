@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/ApplicationWin32.h"
+#include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 
 namespace {
@@ -22,7 +23,8 @@ std::vector<std::wstring> Arguments() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, [[maybe_unused]] LPWSTR arguments, int showCommand) {
+    LUMIVANE_MARK("entry");
     // Before anything can load a library: the program is often run as a
     // portable copy straight from Downloads, where a page may have dropped a
     // DLL named like one Windows loads later on our behalf (shell, COM,
@@ -31,5 +33,6 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int showCommand) {
     lumivane::RestrictLibrarySearchToSystemFolder();
     lumivane::TApplicationWin32 application(showCommand);
     lumivane::RunApplication(application, Arguments());
+    LUMIVANE_WRITE_MARKS(arguments);
     return application.ExitCode();
 }

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "app/TrayAnimation.h"
-#include "display/DisplayCommands.h"
+#include "display/DisplayRequests.h"
 
 namespace lumivane {
 

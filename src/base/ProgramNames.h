@@ -4,6 +4,8 @@
 namespace lumivane {
 
 inline constexpr const wchar_t* kApplicationTitle = L"Lumivane";
+// The per-user key of the options, and of what a run must leave for the next.
+inline constexpr const wchar_t* kOptionsKey = L"Software\\Tessaly\\Lumivane";
 inline constexpr const wchar_t* kMainWindowClassName = L"TfMain_lumivane";
 // The registered message that wakes the running copy.
 inline constexpr const wchar_t* kActivationMessageName = L"Tessaly - activate previous instance";

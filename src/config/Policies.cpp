@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "options/RegistryDefault.h"
+#include "base/RegistryDefault.h"
 
 namespace lumivane {
 

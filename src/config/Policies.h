@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 
 namespace lumivane {
 

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "options/OptionsStore.h"
+#include "base/ProgramNames.h"
 
 namespace lumivane {
 

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "base/RegistryDefault.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"
-#include "options/RegistryDefault.h"
 
 namespace lumivane {
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string>
 
+#include "base/IconState.h"
 #include "config/ManagedConfiguration.h"
 #include "display/ScreenSaver.h"
-#include "tray/NotifyIcon.h"
 
 namespace lumivane {
 
@@ -77,7 +77,7 @@ public:
 class TStatusPresenter final : public IStatusRefresh {
 public:
     TStatusPresenter(ISystemParameters& spi, const TManagedConfiguration& config,
-                     TNotifyIcon& notifyIcon, IStatusView& view, IStateIcons& icons,
+                     IIconState& notifyIcon, IStatusView& view, IStateIcons& icons,
                      IDisplayPowerNotes* notes = nullptr)
         : FSpi(spi), FConfig(config), FNotifyIcon(notifyIcon), FView(view), FIcons(icons), FNotes(notes) {}
 
@@ -92,7 +92,7 @@ public:
 private:
     ISystemParameters& FSpi;
     const TManagedConfiguration& FConfig;
-    TNotifyIcon& FNotifyIcon;
+    IIconState& FNotifyIcon;
     IStatusView& FView;
     IStateIcons& FIcons;
     IDisplayPowerNotes* FNotes;

@@ -1,5 +1,7 @@
 #include "display/ScreenSaver.h"
 
+#include <iterator>
+
 namespace lumivane {
 namespace {
 
@@ -13,7 +15,31 @@ int32_t Query(ISystemParameters& spi, uint32_t action) {
 
 uint32_t WinIni(bool updateIniFile) { return updateIniFile ? spi::kUpdateIniFile : 0; }
 
+constexpr uint32_t kTickReads[] = {spi::kGetScreenSaveActive, spi::kGetScreenSaveTimeout, spi::kGetLowPowerActive,
+                                   spi::kGetLowPowerTimeout,  spi::kGetPowerOffActive,     spi::kGetPowerOffTimeout};
+
 }  // namespace
+
+TOncePerTickParameters::TOncePerTickParameters(ISystemParameters& inner) : FInner(inner) {
+    static_assert(std::size(kTickReads) == 6);
+    for (size_t i = 0; i < std::size(kTickReads); ++i) FAnswers[i].Action = kTickReads[i];
+}
+
+bool TOncePerTickParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) {
+    TAnswer* answer = nullptr;
+    if (pvParam && uiParam == 0 && fWinIni == 0)
+        for (TAnswer& a : FAnswers)
+            if (a.Action == action) answer = &a;
+    // Anything else may change any setting: every answer is asked again.
+    if (!answer) Forget();
+    if (!answer || !FInTick) return FInner.Call(action, uiParam, pvParam, fWinIni);
+    if (!answer->Known) {
+        answer->Ok = FInner.Call(action, 0, &answer->Value, 0);
+        answer->Known = true;
+    }
+    if (answer->Ok) *static_cast<int32_t*>(pvParam) = answer->Value;
+    return answer->Ok;
+}
 
 bool GetScreenSaverActive(ISystemParameters& spi) {
     return Query(spi, spi::kGetScreenSaveActive) != 0;

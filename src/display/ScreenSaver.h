@@ -48,6 +48,34 @@ public:
     virtual bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) = 0;
 };
 
+// Within one tick the watchdog's look and the status refresh ask the same
+// settings: each is asked of the system once, answer or failure alike (Wine
+// answers each read with a trip to its server). Any other call forgets every
+// answer; outside a tick every read goes through.
+class TOncePerTickParameters final : public ISystemParameters {
+public:
+    explicit TOncePerTickParameters(ISystemParameters& inner);
+    bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
+    void BeginTick() {
+        FInTick = true;
+        Forget();
+    }
+    void EndTick() { FInTick = false; }
+
+private:
+    struct TAnswer {
+        uint32_t Action = 0;
+        bool Known = false, Ok = false;
+        int32_t Value = 0;
+    };
+    void Forget() {
+        for (TAnswer& answer : FAnswers) answer.Known = false;
+    }
+    ISystemParameters& FInner;
+    bool FInTick = false;
+    TAnswer FAnswers[6];
+};
+
 // The twelve routines. Results of the platform call are not examined by
 // callers; a failed query yields 0 (inactive, no time-out).
 bool GetScreenSaverActive(ISystemParameters& spi);

@@ -1,5 +1,5 @@
 #pragma once
-#include "display/DisplayCommands.h"
+#include "display/DisplayRequests.h"
 
 namespace lumivane {
 

@@ -7,8 +7,9 @@
 #include <utility>
 
 #include "base/ErrorBox.h"
-#include "hotkeys/ShortCut.h"
-#include "ui/MainForm.h"
+#include "config/CommandDispatch.h"
+#include "options/MainForm.h"
+#include "options/ShortCut.h"
 
 namespace lumivane {
 

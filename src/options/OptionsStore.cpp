@@ -5,7 +5,6 @@
 
 namespace lumivane {
 
-const wchar_t* const kOptionsKey = L"Software\\Tessaly\\Lumivane";
 const wchar_t* const kTriggersKey = L"Software\\Tessaly\\Lumivane\\Triggers";
 const wchar_t* const kRunKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const wchar_t* const kStartupApprovedKey =

@@ -8,14 +8,14 @@
 #include <string>
 
 #include "base/ErrorBox.h"
+#include "base/ProgramNames.h"
+#include "base/RegistryDefault.h"
 #include "config/ManagedConfiguration.h"
 #include "config/Triggers.h"
-#include "options/RegistryDefault.h"
-#include "ui/MainForm.h"
+#include "options/MainForm.h"
 
 namespace lumivane {
 
-extern const wchar_t* const kOptionsKey;  // "Software\Tessaly\Lumivane"
 // Beside the options, where an administrator or a script may set them too.
 extern const wchar_t* const kTriggersKey;  // "Software\Tessaly\Lumivane\Triggers"
 // The automatic deactivation's settings: "Programs" (REG_MULTI_SZ),

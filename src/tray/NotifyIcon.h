@@ -8,11 +8,10 @@
 #include <string>
 #include <utility>
 
+#include "base/IconState.h"
 #include "base/Timer.h"
 
 namespace lumivane {
-
-using THandle = uintptr_t;  // a platform handle, 0 for none
 
 enum class TNotifyIconMessage : uint32_t { Add = 0, Modify = 1, Delete = 2, SetFocus = 3, SetVersion = 4 };
 // The callback layout asked for after every add: the event in the low word
@@ -84,7 +83,7 @@ constexpr uint32_t kContextMenu = 0x007B, kMouseMove = 0x0200, kLButtonDown = 0x
                    kBalloonTimeout = 0x0404, kBalloonUserClick = 0x0405;
 }
 
-class TNotifyIcon {
+class TNotifyIcon final : public IIconState {
 public:
     using TNotifyEvent = std::function<void(TNotifyIcon*)>;
 
@@ -95,11 +94,10 @@ public:
 
     bool Visible() const { return FVisible; }
     void SetVisible(bool value);
-    // Keeps a copy of its own; the caller keeps what it passed.
-    void SetIcon(THandle icon);
+    void SetIcon(THandle icon) override;
     THandle Icon() const { return FIcon; }
     const std::wstring& ToolTip() const { return FToolTip; }
-    void SetToolTip(const std::wstring& text);
+    void SetToolTip(const std::wstring& text) override;
     // The notification area was made anew (the shell restarted): the icon
     // is added again with its current picture and tooltip.
     void Readd();

@@ -6,8 +6,9 @@
 #include <cstdint>
 
 #include "base/Timer.h"
+#include "config/CommandDispatch.h"
 #include "config/ManagedConfiguration.h"
-#include "ui/MainForm.h"
+#include "options/MainForm.h"
 
 namespace lumivane {
 

@@ -1,11 +1,10 @@
 #include "ui/About.h"
 
+#include "addresses.h"
 #include "version.h"
 
 namespace lumivane {
 
-const wchar_t* const kAuthorEmail = L"lumivane@example.org";
-const wchar_t* const kWebSite = L"https://lumivane.example.org/";
 const wchar_t* const kAboutCaption = L"About";
 const wchar_t* const kSendEMailText = L"If you have any suggestion, find a bug, etc., send me an e-mail.";
 const wchar_t* const kAboutParagraphs[4] = {
@@ -26,6 +25,16 @@ std::wstring VersionText(const TVersion& version) {
 }
 
 std::wstring AuthorText(const TVersion& version) { return L"\u00A9 " + version.Years + L" Tessaly"; }
+
+TAboutAddresses AppAddresses() { return {LUMIVANE_CONTACT, LUMIVANE_HOME_URL}; }
+
+std::vector<TAboutLine> AddressLines(const TAboutAddresses& addresses) {
+    std::vector<TAboutLine> lines;
+    if (!addresses.Email.empty()) lines.push_back({L"E-mail:", addresses.Email, true});
+    if (!addresses.WebSite.empty()) lines.push_back({L"Web site:", addresses.WebSite, false});
+    if (!addresses.Email.empty()) lines.push_back({nullptr, kSendEMailText, false});
+    return lines;
+}
 
 std::wstring MailToAddress(const std::wstring& email) { return L"mailto:" + email; }
 

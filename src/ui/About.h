@@ -3,6 +3,7 @@
 // line, the contact addresses and its fixed texts.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace lumivane {
 
@@ -21,10 +22,24 @@ std::wstring VersionText(const TVersion& version);
 // The author line with the year range in it.
 std::wstring AuthorText(const TVersion& version);
 
-// The contact addresses, in one place. The project has no public address
-// yet: these lie in the reserved example.org domain.
-extern const wchar_t* const kAuthorEmail;
-extern const wchar_t* const kWebSite;
+// The project's addresses; an empty one is not shown at all, so that a build
+// without them never shows an address that leads nowhere.
+struct TAboutAddresses {
+    std::wstring Email;
+    std::wstring WebSite;
+};
+// AppAddresses: the ones this build was configured with (the CMake cache's
+// LUMIVANE_CONTACT and LUMIVANE_HOMEPAGE), empty by default.
+TAboutAddresses AppAddresses();
+
+// One line of the box's address block: a labelled link, or a plain sentence.
+struct TAboutLine {
+    const wchar_t* Label;  // nullptr: a plain sentence
+    std::wstring Text;
+    bool Mail;  // the link is an e-mail address
+};
+// A line for each address there is; the invitation to write only with an e-mail address.
+std::vector<TAboutLine> AddressLines(const TAboutAddresses& addresses);
 // "mailto:" and the address: what the e-mail field hands to the shell.
 std::wstring MailToAddress(const std::wstring& email);
 

@@ -5,6 +5,7 @@
 #include "base/ProgramNames.h"
 #include "resource.h"
 #include "win32/MessageLoopWin32.h"
+#include "win32/OleWin32.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Window.h"
 
@@ -13,21 +14,25 @@ namespace lumivane {
 const wchar_t* const kAboutClassName = L"TfAbout";
 
 void ShellOpen(const std::wstring& address) {
-    // A missing mail program or browser is not reported.
+    // A missing mail program or browser is not reported. Some of the
+    // shell's handlers are COM objects.
+    EnsureOle();
     ShellExecuteW(nullptr, L"open", address.c_str(), nullptr, nullptr, SW_SHOW);
 }
 
 namespace {
 
-// Layout at 96 dpi.
-constexpr int kClientWidth = 392, kClientHeight = 323;
+// Layout at 96 dpi: the address block starts below the paragraphs, and the
+// frame and the OK button follow whatever lines it has.
+constexpr int kClientWidth = 392, kAddressesTop = 198, kLinkHeight = 26, kSentenceHeight = 30;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr int kEmailId = 101, kWebId = 102;
 constexpr wchar_t kLinkProperty[] = L"Lumivane.AboutLink";
 
 class TfAbout final : public TWindow {
 public:
-    TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open);
+    TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TAboutAddresses& addresses,
+            const TShellOpen& open);
     ~TfAbout() override { DestroyHandle(); }
     void ShowModal();
 
@@ -45,6 +50,8 @@ private:
     HWND FMainForm;
     TVersion FVersion;
     TShellOpen FOpen;
+    std::vector<TAboutLine> FLines;
+    int FFrameBottom = kAddressesTop + 2;
     UINT FDpi = 96;
     bool FClosed = false;
     HWND FBtnOK = nullptr;
@@ -53,8 +60,10 @@ private:
     WNDPROC FEditProc = nullptr;
 };
 
-TfAbout::TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open)
-    : FNoParent(noParent), FMainForm(mainForm), FVersion(version), FOpen(open) {
+TfAbout::TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TAboutAddresses& addresses,
+                 const TShellOpen& open)
+    : FNoParent(noParent), FMainForm(mainForm), FVersion(version), FOpen(open), FLines(AddressLines(addresses)) {
+    for (const TAboutLine& line : FLines) FFrameBottom += line.Label ? kLinkHeight : kSentenceHeight;
     static const ATOM atom =
         RegisterClass(kAboutClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)), CS_DBLCLKS);
     (void)atom;
@@ -63,7 +72,7 @@ TfAbout::TfAbout(HWND mainForm, bool noParent, const TVersion& version, const TS
     if (!CreateHandle(WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT | (owner ? 0 : WS_EX_APPWINDOW), kAboutClassName,
                       kAboutCaption, kStyle, 0, 0, 0, 0, owner))
         return;
-    FDpi = SetClientSizeCentred(Handle(), kClientWidth, kClientHeight);
+    FDpi = SetClientSizeCentred(Handle(), kClientWidth, FFrameBottom + 41);
     FormCreate();
 }
 
@@ -88,7 +97,7 @@ HWND TfAbout::LinkField(const std::wstring& text, RECT r, int id) {
 void TfAbout::FormCreate() {
     FFont.Reset(CreateTahomaFont(FDpi));
     FBoldFont.Reset(CreateTahomaFont(FDpi, FW_BOLD));
-    Child(L"STATIC", L"", SS_ETCHEDFRAME, {8, 8, 384, 282});  // Bevel
+    Child(L"STATIC", L"", SS_ETCHEDFRAME, {8, 8, 384, FFrameBottom});  // Bevel
     const int iconSize = Scale(32);
     FIcon.Reset(static_cast<HICON>(
         LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON, iconSize, iconSize, 0)));
@@ -103,12 +112,19 @@ void TfAbout::FormCreate() {
         Child(L"STATIC", paragraph, SS_LEFT | SS_NOPREFIX, {20, top, 372, top + 28});
         top += 30;
     }
-    Child(L"STATIC", L"E-mail:", SS_RIGHT, {20, 204, 92, 218});
-    LinkField(kAuthorEmail, {102, 204, 368, 218}, kEmailId);
-    Child(L"STATIC", L"Web site:", SS_RIGHT, {20, 230, 92, 244});
-    LinkField(kWebSite, {102, 230, 368, 244}, kWebId);
-    Child(L"STATIC", kSendEMailText, SS_LEFT | SS_NOPREFIX, {20, 254, 372, 280});
-    FBtnOK = Child(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {158, 290, 233, 315}, IDOK);
+    top = kAddressesTop;
+    for (const TAboutLine& line : FLines) {
+        if (line.Label) {
+            Child(L"STATIC", line.Label, SS_RIGHT, {20, top + 6, 92, top + 20});
+            LinkField(line.Text, {102, top + 6, 368, top + 20}, line.Mail ? kEmailId : kWebId);
+            top += kLinkHeight;
+        } else {
+            Child(L"STATIC", line.Text, SS_LEFT | SS_NOPREFIX, {20, top + 4, 372, top + kSentenceHeight});
+            top += kSentenceHeight;
+        }
+    }
+    FBtnOK = Child(L"BUTTON", L"&OK", BS_DEFPUSHBUTTON | WS_TABSTOP, {158, FFrameBottom + 8, 233, FFrameBottom + 33},
+                   IDOK);
     FSmallIcon.Reset(static_cast<HICON>(LoadImageW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP), IMAGE_ICON,
                                                    GetSystemMetricsForDpi(SM_CXSMICON, FDpi),
                                                    GetSystemMetricsForDpi(SM_CYSMICON, FDpi), 0)));
@@ -166,8 +182,9 @@ LRESULT TfAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 
 }  // namespace
 
-void ShowAbout(HWND mainForm, bool noParent, const TVersion& version, const TShellOpen& open) {
-    TfAbout fAbout(mainForm, noParent, version, open);
+void ShowAbout(HWND mainForm, bool noParent, const TVersion& version, const TAboutAddresses& addresses,
+               const TShellOpen& open) {
+    TfAbout fAbout(mainForm, noParent, version, addresses, open);
     fAbout.ShowModal();
 }
 

@@ -1,5 +1,7 @@
 #include "ui/BrowserHostWin32.h"
 
+#include "win32/OleWin32.h"
+
 namespace lumivane {
 
 namespace {
@@ -71,7 +73,7 @@ STDMETHODIMP TBrowserHostWin32::SetActiveObject(IOleInPlaceActiveObject* object,
 }
 
 bool TBrowserHostWin32::Open(const std::wstring& file) {
-    if (FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+    if (!EnsureOle() || FAILED(CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(&FObject))))
         return false;
     RECT area{};

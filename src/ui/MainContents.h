@@ -1,43 +1,16 @@
 #pragma once
-// What the main window holds, as data: its controls, its commands, both menus
-// and the tool bar. The Win32 side builds the window from these tables and
+// What the main window holds, as data: its controls (options/OptionControls.h),
+// its commands, both menus and the tool bar. The Win32 side builds the window from these tables and
 // lays it out again when the scale changes; the tests check them.
 #include <cstdint>
 #include <span>
+#include <string>
 
-#include "hotkeys/ShortCut.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
+#include "options/OptionControls.h"
+#include "options/ShortCut.h"
 
 namespace lumivane {
-
-enum class TControlKind { Group, Label, ValueLabel, CheckBox, HotKey, NumberEdit, UpDown, List };
-
-struct TControlDef {
-    TControlId Id;
-    const char* Name;
-    TControlKind Kind;
-    TControlId Group;        // the group box it sits in; None for a group box
-    const wchar_t* Caption;  // nullptr: none
-    const wchar_t* Hint;     // nullptr: shows none; lines separated by '\r'
-    bool Checked;            // check boxes: the default state
-    bool Enabled;            // before the options are loaded
-    TControlId Partner;      // a label's focus control; the up-down's buddy
-};
-
-// Every control in creation order, which is also the tab order.
-std::span<const TControlDef> MainControls();
-const TControlDef* FindControl(TControlId id);
-// The name screen readers announce where no static label stands right
-// before the control and its caption is not its own (the hot key fields,
-// the two "Win +" boxes, the delay's arrows); nullptr: the label or caption.
-const wchar_t* AccessibleName(TControlId id);
-
-// A check box and the controls that are enabled exactly while it is checked.
-struct TEnablingRule {
-    TControlId Master;
-    TControlId Dependents[3];  // None where there are fewer
-};
-std::span<const TEnablingRule> EnablingRules();
 
 // Actions, and the menu items with behaviour of their own (S&how, &Close
 // window, View &help): caption, hint, image and shortcut of each command.
@@ -68,6 +41,9 @@ struct TMenuDef {
 };
 const TMenuDef& MainMenu();
 const TMenuDef& NotifyMenu();
+// The text an item is given: its own caption or its command's, and the
+// shortcut after a tab where the menu shows them. Separators have none.
+std::wstring MenuItemText(const TMenuItemDef& item, bool showShortCuts);
 
 // The tool bar's buttons; a separator has no command.
 struct TToolButtonDef {
@@ -79,14 +55,6 @@ std::span<const TToolButtonDef> ToolBarButtons();
 constexpr int kToolButtonMinWidth = 70, kToolButtonMinHeight = 36, kToolSeparatorWidth = 8;
 constexpr int kMenuImageCount = 10;
 
-// Items of the two tray-action lists, by index.
-std::span<const wchar_t* const> TrayDoubleClickItems();
-std::span<const wchar_t* const> TrayClickItems();
-
-// Defaults of the hot key fields and the delay.
-constexpr TShortCut kDefaultHotKeyScreenSaver = 49235;  // Ctrl+Alt+S
-constexpr TShortCut kDefaultHotKeyPowerOff = 49232;     // Ctrl+Alt+P
-constexpr int kDelayMin = 1, kDelayMax = 10, kDelayDefault = 3, kDelayMaxLength = 2;
 // The application-wide time a hint stays up.
 constexpr uint32_t kHintHidePause = 5000;  // ms
 

@@ -4,6 +4,7 @@
 
 #include <iterator>
 
+#include "base/BenchMarks.h"
 #include "base/ProgramNames.h"
 #include "config/Policies.h"
 #include "config/PolicyWatchWin32.h"
@@ -34,30 +35,37 @@ TfMain_lumivane::~TfMain_lumivane() {
     FDeps.Form.AttachView(nullptr);
 }
 
-bool TfMain_lumivane::Create(const std::wstring& title) {
+bool TfMain_lumivane::Create(const std::wstring& title, bool forCommandsOnly) {
     static const ATOM atom = RegisterClass(kMainWindowClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
     // No owner: the main window has its own taskbar button while visible.
     if (!CreateHandle(WS_EX_CONTROLPARENT, kMainWindowClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                       kMainClientWidth, kMainClientHeight, nullptr))
         return false;
+    LUMIVANE_MARK("window");
     FDpi = GetDpiForWindow(Handle());
     // An elevated Explorer's broadcast must reach a program of normal rights.
     ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-    CreateMenus();
+    if (!forCommandsOnly) CreateMenus();
+    LUMIVANE_MARK("menus");
     SetMenu(Handle(), FMainMenu.Get());
     SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
     FDeps.Timers.Attach(Handle());
     SetKeyboard(FAccelerators.Get());
     // The number every copy of the session registers for the wake-up.
     FActivationMessage = RegisterWindowMessageW(kActivationMessageName);
-    RegisterPowerNotifications();
-    // The session's connection changes come as messages: nothing polls.
-    WatchSessionConnection(Handle(), true);
-    CreateNotifyIcon();
+    if (!forCommandsOnly) {
+        RegisterPowerNotifications();
+        // The session's connection changes come as messages: nothing polls.
+        WatchSessionConnection(Handle(), true);
+        FSessionWatched = true;
+        CreateNotifyIcon();
+    }
+    LUMIVANE_MARK("icon");
     FDeps.Form.AttachView(this);
     SetWindowTextW(Handle(), title.c_str());
     FDeps.Events.FormCreate();
+    LUMIVANE_MARK("created");
     return true;
 }
 
@@ -177,6 +185,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 ShowStatus(FShownStatus);
             }
             FDeps.Events.FormShow();
+            LUMIVANE_MARK("shown");
         }
         break;
     case WM_SYSCOMMAND:
@@ -211,7 +220,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_INITMENUPOPUP:
         // The pictures beside the items are made when a menu first opens: a
         // start in the notification area may never open one.
-        if (!FMenuImagesSet) {
+        if (!FMenuImagesSet && FImages) {
             FMenuImagesSet = true;
             SetMenuImages(FMainMenu.Get(), MainMenu(), *FImages, MenusThemed());
             SetMenuImages(FNotifyMenu.Get(), NotifyMenu(), *FImages, MenusThemed());
@@ -231,10 +240,10 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         break;
     case WM_MEASUREITEM:
-        if (wParam == 0 && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        if (wParam == 0 && FImages && MeasureMenuImage(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;
     case WM_DRAWITEM:
-        if (wParam == 0 && DrawMenuImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *FImages)) return TRUE;
+        if (wParam == 0 && FImages && DrawMenuImage(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam), *FImages)) return TRUE;
         break;
     case WM_NEXTDLGCTL: {
         // The dialog manager moves the focus with this message (a label's
@@ -298,6 +307,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
+#ifdef LUMIVANE_BENCH_MARKS
+    case WM_PAINT: {
+        const LRESULT painted = TWindow::HandleMessage(msg, wParam, lParam);
+        LUMIVANE_MARK("painted");
+        return painted;
+    }
+#endif
     case WM_DESTROY:
         // The menu bar and the tooltips go with the window: their owners
         // must not destroy them a second time.
@@ -305,7 +321,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         FToolTips.Destroy();
         FAccessibleNames.Clear();
         UnregisterPowerNotifications();
-        WatchSessionConnection(Handle(), false);
+        if (FSessionWatched) WatchSessionConnection(Handle(), false);
         FDeps.Events.FormDestroy();
         // The icon leaves the notification area while its window still exists.
         FDeps.NotifyIcon.SetVisible(false);

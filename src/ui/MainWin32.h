@@ -8,12 +8,13 @@
 #include <functional>
 #include <memory>
 
+#include "config/CommandDispatch.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
 #include "config/TriggerWatchWin32.h"
+#include "options/MainForm.h"
 #include "tray/NotifyIconWin32.h"
 #include "ui/CommandImagesWin32.h"
-#include "ui/MainForm.h"
 #include "ui/MainLayout.h"
 #include "ui/NumberEditWin32.h"
 #include "ui/ToolBarWin32.h"
@@ -82,7 +83,10 @@ class TfMain_lumivane final : public TWindow, public IStatusView, public IStateI
 public:
     explicit TfMain_lumivane(const TMainWindowDeps& deps);
     ~TfMain_lumivane() override;
-    bool Create(const std::wstring& title);
+    // forCommandsOnly: a run that ends once its command-line commands are
+    // done; it makes no menus, no notification icon and asks for no power or
+    // session notifications, which nobody could see or use.
+    bool Create(const std::wstring& title, bool forCommandsOnly = false);
     // Destroys the window (its destruction steps run); the object stays.
     void Destroy() { DestroyHandle(); }
 
@@ -153,6 +157,7 @@ private:
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
     bool FControlsCreated = false;
     bool FMenuImagesSet = false;
+    bool FSessionWatched = false;
     HANDLE FPowerNotifications[4] = {};  // display time-out, power source, active plan, battery charge
     HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later

@@ -10,13 +10,6 @@ namespace lumivane {
 
 namespace {
 
-std::wstring ItemText(const TMenuItemDef& item, const TCommandDef* command, bool showShortCuts) {
-    if (!command) return item.Caption ? item.Caption : L"";
-    std::wstring text = item.Caption ? item.Caption : command->Caption;
-    if (showShortCuts && command->ShortCut) text += L"\t" + ShortCutText(command->ShortCut);
-    return text;
-}
-
 // Adds the items from `index` on that lie at `depth`; returns the first index past them.
 size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth) {
     const auto items = def.Items;
@@ -30,8 +23,7 @@ size_t AddItems(HMENU menu, const TMenuDef& def, size_t index, int depth) {
             InsertMenuItemW(menu, GetMenuItemCount(menu), TRUE, &mii);
             continue;
         }
-        const TCommandDef* command = item.Kind == TMenuItemKind::Command ? FindCommand(item.Command) : nullptr;
-        std::wstring text = ItemText(item, command, def.ShowShortCuts);
+        std::wstring text = MenuItemText(item, def.ShowShortCuts);
         mii.fMask = MIIM_STRING | MIIM_ID;
         mii.dwTypeData = text.data();
         mii.wID = static_cast<UINT>(item.Command);
@@ -61,7 +53,7 @@ void ShowRefusedItems(HMENU menu, const TMenuDef& def, std::span<const TCommandI
         if (!command) continue;
         const bool no = std::find(refused.begin(), refused.end(), item.Command) != refused.end();
         std::wstring text = no ? std::wstring(item.Caption ? item.Caption : command->Caption) + L"\t" + kSetByAdministrator
-                               : ItemText(item, command, def.ShowShortCuts);
+                               : MenuItemText(item, def.ShowShortCuts);
         MENUITEMINFOW mii{};
         mii.cbSize = sizeof(mii);
         mii.fMask = MIIM_STRING;

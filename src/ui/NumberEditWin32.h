@@ -5,7 +5,7 @@
 
 #include <functional>
 
-#include "ui/NumberEdit.h"
+#include "options/NumberEdit.h"
 
 namespace lumivane {
 

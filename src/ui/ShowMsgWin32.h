@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "display/DisplayCommands.h"
+#include "base/MessageDialog.h"
 
 namespace lumivane {
 
@@ -22,9 +22,5 @@ public:
         lumivane::ShowMessageDialog(caption, text, iconIndex);
     }
 };
-
-// Line breaks of the program's texts are single carriage returns; a static
-// control wants CR LF.
-std::wstring WithWindowsLineBreaks(const std::wstring& text);
 
 }  // namespace lumivane

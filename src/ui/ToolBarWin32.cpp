@@ -4,8 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "config/CommandIds.h"
 #include "config/Policies.h"
-#include "ui/Commands.h"
+#include "options/OptionControls.h"
 #include "win32/Window.h"
 
 namespace lumivane {

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 
 #include "ui/CommandImagesWin32.h"
 

@@ -10,6 +10,7 @@
 #include "ui/ScheduleRows.h"
 #include "ui/ScheduleWindowDialogWin32.h"
 #include "win32/ModalDialogWin32.h"
+#include "win32/OleWin32.h"
 
 namespace lumivane {
 
@@ -29,7 +30,7 @@ constexpr int kRight = kClientWidth - 12, kButtonLeft = kRight - kButtonWidth, k
 // The file name of a program the user picks; empty when cancelled.
 std::wstring PickProgram(HWND owner) {
     IFileOpenDialog* dialog = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
+    if (!EnsureOle() || FAILED(CoCreateInstance(CLSID_FileOpenDialog, nullptr, CLSCTX_INPROC_SERVER, IID_IFileOpenDialog,
                                 reinterpret_cast<void**>(&dialog))))
         return {};
     const COMDLG_FILTERSPEC types[] = {{L"Programs", L"*.exe"}, {L"All files", L"*.*"}};

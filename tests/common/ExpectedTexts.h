@@ -6,8 +6,8 @@
 // from the table it checks cannot do.
 #include <cstdint>
 
-#include "options/RegistryDefault.h"
-#include "ui/Commands.h"
+#include "base/RegistryDefault.h"
+#include "options/OptionControls.h"
 
 namespace lumivane::test {
 

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "Harness.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
+#include "options/OptionControls.h"
 
 namespace lumivane::e2e {
 namespace {

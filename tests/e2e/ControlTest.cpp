@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Harness.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {
@@ -23,7 +23,7 @@ struct TOutput {
 
 // Runs "Lumivane arguments" through cmd /c with its output in a pipe, as a
 // script does: the console's way in, Lumivane.com, runs Lumivane.exe.
-TOutput Command(const std::wstring& arguments) {
+TOutput CommandOnce(const std::wstring& arguments) {
     std::wstring program = LumivanePath();
     program.resize(program.size() - 4);  // no ".exe": cmd takes the extension from PATHEXT
     SECURITY_ATTRIBUTES inherit{sizeof(inherit), nullptr, TRUE};
@@ -54,6 +54,15 @@ TOutput Command(const std::wstring& arguments) {
     }
     CloseHandle(read);
     while (!out.Text.empty() && (out.Text.back() == '\n' || out.Text.back() == '\r')) out.Text.pop_back();
+    return out;
+}
+
+// cmd answers 9009 when its start of the program fails. Wine now and then
+// refuses a start that follows another process's end at once (the rig's, as
+// TLumivane's start says); the program itself never answers 9009.
+TOutput Command(const std::wstring& arguments) {
+    TOutput out = CommandOnce(arguments);
+    for (int attempt = 0; out.Code == 9009 && attempt < 5; ++attempt) out = CommandOnce(arguments);
     return out;
 }
 

@@ -166,7 +166,8 @@ namespace {
 int gRunsOnStandInPower = 0;
 }  // namespace
 
-TLumivane::TLumivane(const std::wstring& arguments, bool onStandInPower) : FOnStandInPower(onStandInPower) {
+TLumivane::TLumivane(const std::wstring& arguments, bool onStandInPower)
+    : FOnStandInPower(onStandInPower), FShown(arguments.empty()) {
     if (FOnStandInPower && gRunsOnStandInPower++ == 0) test::SelectStandInPower(L"Lumivane.exe", true);
     if (!FOnStandInPower && gRunsOnStandInPower == 0) test::SelectStandInPower(L"Lumivane.exe", false);
     std::wstring commandLine = L"\"" + LumivanePath() + L"\" " + arguments;
@@ -239,16 +240,19 @@ HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
     PollUntil([&] { return (main = FindMainWindow(FInfo.dwProcessId)) != nullptr; }, deadline);
     if (main) {
         // Its start steps are through once it answers a status request as
-        // a ready copy does: not 0, not busy (2). A copy that shows a
-        // message at its start stays busy: it is returned at the deadline.
+        // a ready copy does: not 0, not busy (2), or once it shows a message
+        // of its start, which keeps it busy. A copy answers before its window
+        // shows, and the controls are made at the first showing.
         uint8_t status[12] = {'L', 'M', 'V', 'C', 1, 0, 7 /* status */, 0, 0, 0, 0, 0};
         COPYDATASTRUCT request{0x4C4D5643, sizeof(status), status};
         PollUntil([&] {
             DWORD_PTR answer = 0;
-            return SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_NORMAL,
-                                       static_cast<UINT>(deadline.count()), &answer) &&
-                   answer != 0 && answer != 2;
-        }, deadline);
+            return (SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_NORMAL,
+                                        10000, &answer) &&
+                    answer != 0 && answer != 2 && (!FShown || IsWindowVisible(main))) ||
+                   !VisibleWindowsOf(FInfo.dwProcessId, L"TfMessage", nullptr).empty() ||
+                   !VisibleWindowsOf(FInfo.dwProcessId, L"#32770", nullptr).empty();
+        }, std::chrono::seconds(60));
     }
     return main;
 }

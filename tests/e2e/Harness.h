@@ -86,7 +86,8 @@ public:
     TRun Wait(std::chrono::milliseconds deadline);
     // Ends the process at once, without its end steps, as a crash would.
     void Kill();
-    // The process's main window, once its start steps are through.
+    // The process's main window, once its start steps are through (and,
+    // for a plain start, once it shows with its controls).
     HWND MainWindow(std::chrono::milliseconds deadline);
     DWORD ProcessId() const { return FInfo.dwProcessId; }
 
@@ -94,6 +95,7 @@ private:
     PROCESS_INFORMATION FInfo{};
     TRun FRun;
     bool FOnStandInPower = false;
+    bool FShown = false;  // a plain start shows its window
 };
 
 // Ends a Lumivane.exe still running as closing its window does, at once

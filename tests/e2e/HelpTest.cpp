@@ -3,7 +3,7 @@
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {

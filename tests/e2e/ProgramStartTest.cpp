@@ -6,7 +6,7 @@
 #include <map>
 
 #include "Harness.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
 #include "common/TempFolder.h"
 
 namespace lumivane::e2e {

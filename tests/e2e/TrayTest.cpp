@@ -4,7 +4,8 @@
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
-#include "ui/Commands.h"
+#include "config/CommandIds.h"
+#include "options/OptionControls.h"
 
 namespace lumivane::e2e {
 namespace {

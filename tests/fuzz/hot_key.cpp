@@ -10,7 +10,7 @@
 
 #include "FuzzCheck.h"
 #include "hotkeys/HotKeys.h"
-#include "hotkeys/ShortCut.h"
+#include "options/ShortCut.h"
 
 using namespace lumivane;
 

@@ -108,6 +108,7 @@ clean() {
   # The stand-in power library of the lost-run step below.
   run reg delete 'HKCU\Software\Wine\AppDefaults\Lumivane.exe\DllOverrides' /v powrprof /f >/dev/null 2>&1 || true
   run reg delete 'HKCU\Software\Lumivane test\Power' /f >/dev/null 2>&1 || true
+  run reg delete 'HKCU\Environment' /v Path /f >/dev/null 2>&1 || true
 }
 clean
 trap clean EXIT
@@ -127,8 +128,15 @@ for setup in "$old" "$new"; do
   run reg add "$appdefaults\\${setup##*/}" /v Version /d win10 /f >/dev/null
 done
 
-# A silent install puts the files, the shortcut and the uninstall entry in place.
+# A silent install puts the files, the shortcut and the uninstall entry in place,
+# and the folder into the user's PATH: after a PATH longer than the setup
+# program's strings (1,024 characters) and the options' values (4 KiB), its
+# type and its empty entries kept.
+long_path="C:\Tools;;$(printf 'C:\Some Long Folder %04d;' $(seq 1 120))C:\Last"
+run reg add 'HKCU\Environment' /v Path /t REG_SZ /d "$long_path" /f >/dev/null
+user_path() { run reg query 'HKCU\Environment' /v Path 2>/dev/null | tr -d '\r' | awk '$1 == "Path" { print $2 }'; reg_value 'HKCU\Environment' Path; }
 run "$old" /S
+[ "$(user_path)" = "$(printf 'REG_SZ\n%s' "$long_path;$windir")" ] || fail "the user's PATH after the install: $(user_path)"
 for f in Lumivane.exe Lumivane.com Help.html LICENSE.txt README.txt Uninstall.exe; do
   [ -f "$dir/$f" ] || fail "$f not installed"
 done
@@ -214,6 +222,7 @@ run "$work/quiet_uninstall.exe" || fail "the quiet uninstall failed: exit code $
 [ ! -d "$dir" ] || fail "folder left behind when the quiet uninstall returned: $(ls "$dir")"
 [ ! -f "$link" ] || fail "shortcut left behind"
 [ -z "$(reg_value "$uninstall_key" DisplayName)" ] || fail "uninstall entry left behind"
+[ "$(user_path)" = "$(printf 'REG_SZ\n%s' "$long_path")" ] || fail "the user's PATH after the uninstall: $(user_path)"
 [ -z "$(reg_value "$run_key" Lumivane)" ] || fail "start-up entry of this installation left behind"
 [ -z "$(reg_value "$approved_key" Lumivane)" ] || fail "start-up switch of this installation left behind"
 [ "$(reg_value "$approved_key" OtherProgram | tr a-f A-F)" = $disabled_mark ] ||
@@ -224,12 +233,21 @@ run reg delete "$overrides" /v powrprof /f >/dev/null
 run reg delete "$standin_key" /f >/dev/null
 run reg query 'HKCU\Software\Tessaly\Lumivane' >/dev/null 2>&1 || fail "the options key is gone"
 
-# A start-up entry that points elsewhere stays.
+# A start-up entry that points elsewhere stays. With no PATH of the user's,
+# one is made (REG_EXPAND_SZ, as the system's editor makes it) and a new
+# console finds "Lumivane" there: Wine reads only the first 1,024 characters
+# of the registry's PATH into a new process, so not after the long one.
+# (Wine's cmd /c does not hand back a program's exit code: its words tell.)
+run reg delete 'HKCU\Environment' /v Path /f >/dev/null
 run "$old" /S
+[ "$(user_path)" = "$(printf 'REG_EXPAND_SZ\n%s' "$windir")" ] || fail "a PATH made by the install: $(user_path)"
+said=$(run cmd /c Lumivane -status 2>&1 | tr -d '\r') || true
+[ "$said" = "not running" ] || fail "a new console did not run Lumivane from the PATH: $said"
 run reg add "$run_key" /v Lumivane /d '"C:\Tools\Lumivane.exe" -quiet' /f >/dev/null
 run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
 run "$dir/Uninstall.exe" /S
 wait_for 30 test ! -d "$dir" || fail "second uninstall left the folder"
+[ -z "$(user_path)" ] || fail "the PATH the install made stayed: $(user_path)"
 [ "$(reg_value "$run_key" Lumivane)" = '"C:\Tools\Lumivane.exe" -quiet' ] || fail "a foreign start-up entry was removed"
 [ "$(reg_value "$approved_key" Lumivane | tr a-f A-F)" = $disabled_mark ] || fail "the foreign entry's switch was removed"
 run reg delete "$run_key" /v Lumivane /f >/dev/null

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The release command, twice, from two copies of the sources at different
 # paths and times: the executable, the zip and the installer must be the same
-# bytes. Then what the release page and the package managers read: every
+# bytes. Then a signed release, and what the release page and the package managers read: every
 # hash, the manifests' required keys, and the installer run with exactly the
 # switches the winget manifest declares, removed again by the quiet uninstall
 # of its entry. Run by ctest in the mingw build folder:
@@ -42,6 +42,19 @@ for f in "$rel1"/*; do
 done
 echo "same bytes twice:"
 cat "$rel1/SHA256SUMS"
+
+# Signed with a throw-away certificate: every signed file verifies against it.
+# What follows reads and installs this release: its hashes are of the signed
+# files, and a signed setup program and uninstaller still work.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
+  -subj '/CN=Lumivane test' -addext extendedKeyUsage=codeSigning 2>/dev/null
+openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" -passout pass:test
+(cd "$one" && LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD=test LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane \
+  LUMIVANE_HOMEPAGE=https://lumivane.invalid/ bash tools/release --out build/signed --work build/signed-work >"$one.signed.log" 2>&1) ||
+  { tail -20 "$one.signed.log"; fail "the signed release"; }
+verify() { for f; do osslsigncode verify -CAfile "$work/cert.pem" -in "$f" >/dev/null 2>&1 || fail "${f##*/} is not signed"; done; }
+rel1=$one/build/signed
+verify "$one"/build/signed-work/stage/Lumivane.{exe,com} "$rel1"/*-setup.exe "$rel1"/*.msi
 
 python3 - "$rel1" "$source" <<'PY'
 import hashlib, json, os, re, sys, zipfile
@@ -109,6 +122,7 @@ target='C:\winget-test\Lumivane'
 run "$setup" "$silent" "${location/<INSTALLPATH>/$target}"
 dir=$build/wine/prefix/drive_c/winget-test/Lumivane
 [ -f "$dir/Lumivane.exe" ] || fail "the manifest's switches did not install into $target"
+verify "$dir/Uninstall.exe" "$dir/Lumivane.exe"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane'
 x86_64-w64-mingw32-gcc -municode -O2 -o "$work/quiet_uninstall.exe" "$source/tests/package/quiet_uninstall.c"
 run "$work/quiet_uninstall.exe" || fail "the quiet uninstall failed: exit code $?"

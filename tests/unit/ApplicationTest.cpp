@@ -65,8 +65,8 @@ struct TPlatformLog final : IApplicationPlatform {
     }
     void ActivatePreviousInstance(const std::wstring& c) override { Add("wake " + Narrow(c)); }
     bool WindowCreated = true;
-    bool CreateMainWindow() override {
-        Add("create");
+    bool CreateMainWindow(bool forCommandsOnly) override {
+        Add(forCommandsOnly ? "create for commands" : "create");
         return WindowCreated;
     }
     void SetNotifyIconVisible(bool v) override { Add(v ? "icon on" : "icon off"); }
@@ -113,6 +113,7 @@ struct TPlatformLog final : IApplicationPlatform {
 
 using Steps = std::vector<std::string>;
 const Steps kHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create"};
+const Steps kCommandHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create for commands"};
 const Steps kTail{"close mutex", "destroy", "uncom"};
 const Steps kScreenSaver{"icon off", "screensaver", "terminate"};
 const Steps kPowerOff{"icon off", "poweroff", "process", "pause 600", "process", "terminate"};
@@ -130,13 +131,13 @@ TEST(StartUp, StepsInOrderForEachCommandLine) {
     } cases[] = {
         {{}, Join({kHead, {"loop shown"}, kTail})},
         {{L"-QUIET"}, Join({kHead, {"loop hidden"}, kTail})},
-        {{L"-screensaver"}, Join({kHead, kScreenSaver, {"loop shown"}, kTail})},
-        {{L"-quiet", L"-screensaver"}, Join({kHead, kScreenSaver, {"loop hidden"}, kTail})},
-        {{L"-poweroff"}, Join({kHead, kPowerOff, {"loop shown"}, kTail})},
+        {{L"-screensaver"}, Join({kCommandHead, kScreenSaver, {"loop shown"}, kTail})},
+        {{L"-quiet", L"-screensaver"}, Join({kCommandHead, kScreenSaver, {"loop hidden"}, kTail})},
+        {{L"-poweroff"}, Join({kCommandHead, kPowerOff, {"loop shown"}, kTail})},
         {{L"-screensaver", L"-poweroff"},
-         Join({kHead, kScreenSaver, kPowerOff, {"loop shown"}, kTail})},
+         Join({kCommandHead, kScreenSaver, kPowerOff, {"loop shown"}, kTail})},
         {{L"-screensaver", L"-screensaver"},
-         Join({kHead, kScreenSaver, kScreenSaver, {"loop shown"}, kTail})},
+         Join({kCommandHead, kScreenSaver, kScreenSaver, {"loop shown"}, kTail})},
     };
     for (const auto& c : cases) {
         TPlatformLog log;
@@ -149,7 +150,7 @@ TEST(StartUp, AFailedWindowCreationEndsTheProgramWithoutRunningCommandsOrTheLoop
     TPlatformLog log;
     log.WindowCreated = false;
     RunApplication(log, {L"-screensaver"});
-    EXPECT_EQ(log.Steps, Join({kHead, kTail}));
+    EXPECT_EQ(log.Steps, Join({kCommandHead, kTail}));
 }
 
 TEST(StartUp, PauseIsTwiceThePowerOffTimerInterval) {

@@ -265,5 +265,72 @@ TEST(ControlPrint, ARedirectedHandleFirstThenTheStartersConsoleElseABoxForAnErro
     }
 }
 
+
+// The folder the setup program puts into the user's path, by a name with a
+// letter that only a fold beyond ASCII matches in another case.
+const std::wstring kDir = L"C:\\Users\\Zo\u00EB\\AppData\\Local\\Programs\\Lumivane";
+std::wstring Expand(const std::wstring& s) {
+    const std::wstring var = L"%LOCALAPPDATA%";
+    const size_t at = s.find(var);
+    return at == std::wstring::npos ? s : s.substr(0, at) + L"C:\\Users\\Zo\u00EB\\AppData\\Local" + s.substr(at + var.size());
+}
+
+TEST(SetupPath, TheFolderIsAddedOnceAndRemovedAloneWhateverTheOtherEntries) {
+    const std::wstring d = kDir;
+    struct TCase { TPathChange Change; std::wstring Before, After; } cases[] = {
+        {TPathChange::Add, L"", d},
+        {TPathChange::Add, L"C:\\a;C:\\b", L"C:\\a;C:\\b;" + d},
+        {TPathChange::Add, L"C:\\a;;C:\\b;", L"C:\\a;;C:\\b;" + d},
+        {TPathChange::Add, L"C:\\a;c:\\users\\ZO\u00CB\\appdata\\local\\programs\\LUMIVANE\\", {}},
+        {TPathChange::Add, L"%LOCALAPPDATA%\\Programs\\Lumivane;C:\\a", {}},
+        {TPathChange::Add, L"\"C:\\x;y\";\"" + d + L"\"", {}},
+        {TPathChange::Add, d + L"\\bin;" + d + L"2", d + L"\\bin;" + d + L"2;" + d},
+        {TPathChange::Remove, L"C:\\a;" + d + L";C:\\b", L"C:\\a;C:\\b"},
+        {TPathChange::Remove, d + L"\\;C:\\a;%LOCALAPPDATA%\\programs\\lumivane", L"C:\\a"},
+        {TPathChange::Remove, L";C:\\a;;" + d + L"\\bin;" + d, L";C:\\a;;" + d + L"\\bin"},
+        {TPathChange::Remove, L"\"C:\\x;" + d + L"\";C:\\a", {}},
+        {TPathChange::Remove, L"", {}},
+    };
+    for (const auto& c : cases) {
+        const TPathEdit edit = (c.Change == TPathChange::Add ? AddPathEntry : RemovePathEntry)(c.Before, d, Expand);
+        EXPECT_EQ(edit.Changed, !c.After.empty() || c.Before == d) << Narrow({c.Before});
+        EXPECT_EQ(edit.Value, edit.Changed ? c.After : c.Before) << Narrow({c.Before});
+    }
+}
+
+TEST(SetupPath, TheStoredValueKeepsItsNameAndTypeAndIsNeverTakenForNone) {
+    const std::wstring env = kEnvironmentKey, d = kDir;
+    struct TCase {
+        const wchar_t* Name; uint32_t Type; std::wstring Before; TPathChange Change; int WritesAllowed;
+        TPathResult Result; std::wstring After;  // empty: no value
+    } cases[] = {
+        {nullptr, 0, L"", TPathChange::Add, 9, TPathResult::Changed, d},
+        {L"Path", kRegSz, L"C:\\a", TPathChange::Add, 9, TPathResult::Changed, L"C:\\a;" + d},
+        {L"PATH", kRegExpandSz, L"%X%", TPathChange::Add, 9, TPathResult::Changed, L"%X%;" + d},
+        {L"Path", kRegDword, L"C:\\a", TPathChange::Add, 9, TPathResult::Failed, L"C:\\a"},
+        {L"Path", kRegSz, L"C:\\a", TPathChange::Add, 0, TPathResult::Failed, L"C:\\a"},
+        {L"Path", kRegExpandSz, d, TPathChange::Remove, 9, TPathResult::Changed, L""},
+        {nullptr, 0, L"", TPathChange::Remove, 9, TPathResult::Unchanged, L""},
+    };
+    for (const auto& c : cases) {
+        TFakeRegistry registry;
+        registry.WritesAllowed = c.WritesAllowed;
+        const std::wstring name = c.Name ? c.Name : L"Path";
+        std::vector<uint8_t> bytes;
+        for (wchar_t ch : c.Before + L'\0') bytes.insert(bytes.end(), {uint8_t(ch & 0xFF), uint8_t(ch >> 8)});
+        if (c.Name) registry.Keys[env][name] = {c.Type, bytes};
+        EXPECT_EQ(EditUserPath(registry, c.Change, d, Expand), c.Result) << Narrow({name, c.Before});
+        EXPECT_EQ(registry.Opened, registry.Closed);
+        EXPECT_EQ(registry.Has(env, name), !c.After.empty()) << Narrow({name, c.Before});
+        if (c.After.empty() || !registry.Has(env, name)) continue;
+        EXPECT_EQ(registry.String(env, name), c.After);
+        EXPECT_EQ(registry.Keys[env].size(), 1u) << "one value, under its own name";
+        EXPECT_EQ(registry.Keys[env][name].Type, c.Name ? c.Type : kRegExpandSz);
+    }
+    EXPECT_EQ(ParseSetupPath({L"-SETUP-PATH", L"Remove"}).Change, TPathChange::Remove);
+    for (auto args : {std::vector<std::wstring>{L"-setup-path"}, {L"/setup-path", L"add", L"C:\\x"}, {L"-setup-path", L"on"}})
+        EXPECT_FALSE(ParseSetupPath(args).Error.empty()) << Narrow(args);
+    EXPECT_FALSE(ParseSetupPath({L"-status", L"-setup-path"}).Present);
+}
 }  // namespace
 }  // namespace lumivane::test

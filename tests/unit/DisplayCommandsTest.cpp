@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "display/DisplayCommands.h"
+#include "config/DisplayCommands.h"
 #include "fakes/FakeCore.h"
 
 namespace lumivane::test {

@@ -12,8 +12,8 @@
 
 #include "common/ExpectedTexts.h"
 #include "fakes/FakeCore.h"
-#include "hotkeys/ShortCut.h"
-#include "ui/MainForm.h"
+#include "options/MainForm.h"
+#include "options/ShortCut.h"
 #include "ui/MainLayout.h"
 
 namespace lumivane::test {

@@ -99,5 +99,35 @@ TEST(ScreenSaverRoutines, TimeoutsPassThroughUnchanged) {
     }
 }
 
+// Within a tick each setting is asked of the system once; outside one, after
+// any change and in the next tick, it is asked again.
+TEST(OncePerTickParameters, EachSettingIsAskedOnceATickAndAgainAfterAChange) {
+    using Run = std::function<void(TOncePerTickParameters&)>;
+    const Run read = [](TOncePerTickParameters& p) { GetScreenSaverActive(p); };
+    const struct {
+        const char* Name;
+        std::vector<Run> Steps;
+        size_t Asked;
+        bool Fails = false;
+    } cases[] = {
+        {"in a tick", {&TOncePerTickParameters::BeginTick, read, read}, 1},
+        {"outside a tick", {read, read}, 2},
+        {"a change between", {&TOncePerTickParameters::BeginTick, read,
+                              [](TOncePerTickParameters& p) { SetScreenSaverActive(p, true, false); }, read}, 3},
+        {"the next tick", {&TOncePerTickParameters::BeginTick, read, &TOncePerTickParameters::EndTick,
+                           &TOncePerTickParameters::BeginTick, read}, 2},
+        {"a failed read", {&TOncePerTickParameters::BeginTick, read, read}, 1, true},
+    };
+    for (const auto& c : cases) {
+        TFakeSystemParameters spi;
+        spi.ScreenSaverActive = true;
+        if (c.Fails) spi.Failing = {spi::kGetScreenSaveActive};
+        TOncePerTickParameters once(spi);
+        for (const auto& step : c.Steps) step(once);
+        EXPECT_EQ(spi.Calls.size(), c.Asked) << c.Name;
+        EXPECT_EQ(GetScreenSaverActive(once), !c.Fails) << c.Name;
+    }
+}
+
 }  // namespace
 }  // namespace lumivane::test

@@ -3,6 +3,7 @@
 #include "config/StatusPresentation.h"
 #include "config/TimeFormat.h"
 #include "fakes/FakeCore.h"
+#include "tray/NotifyIcon.h"
 
 namespace lumivane::test {
 namespace {

@@ -155,7 +155,7 @@ TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
         EXPECT_EQ(FormatScheduleWindow(window), canonical);
     }
     for (const wchar_t* bad : {L"Mon 09:00-09:00", L"Mon  09:00-17:30", L"Mon 9:00-17:30", L"Mon 24:00-01:00",
-                               L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 09:000-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
+                               L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 1/:00-10:00", L"Mon 09:000-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
                                L"Mon,,Fri 09:00-10:00", L"Mon, 09:00-10:00", L"Monday 09:00-10:00", L"09:00-17:30", L""})
         EXPECT_EQ(ParseScheduleWindow(bad), std::nullopt) << bad;
     std::vector<std::wstring> stored{L"Mon 09:00"};
@@ -208,6 +208,10 @@ TEST(Schedule, FollowsTheLocalClockThroughOverlapsMidnightAndClockChanges) {
         EXPECT_EQ(NextBoundary(windows, now, berlin), next) << name;
         EXPECT_EQ(ScheduleCoverageEnd(windows, now, berlin), end) << name;
     }
+    // Clocks that go back from 00:30 to 23:30: the second 23:45 lies within
+    // Sunday's window, which began the first time 00:10 came.
+    const TSummerTimeZone backOverMidnight(-90, -30);
+    EXPECT_TRUE(InSchedule(ParseSchedule({L"Sun 00:10-02:00"}).Windows, t(10, 25, 1, 15), backOverMidnight));
 }
 
 }  // namespace

@@ -255,7 +255,7 @@ TEST(OptionsWindow, ALostRunsSettingsArePutBackAtCreationAndTheUserIsToldOnce) {
     {
         TRun run;
         EXPECT_TRUE(GetScreenSaverActive(spi)) << "put back before the capture";
-        EXPECT_TRUE(run.Lumivane.Configuration().FInitialConfiguration.ScreenSaverSetting.Active);
+        EXPECT_TRUE(run.Lumivane.Config().FInitialConfiguration.ScreenSaverSetting.Active);
         EXPECT_EQ(run.Lumivane.Shell().LastBalloon(),
                   L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
     }

@@ -20,6 +20,7 @@
 #include "ui/TriggersDialogWin32.h"
 #include "ui/UntilDialogWin32.h"
 #include "win32/Window.h"
+#include "win32/OleWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -44,14 +45,30 @@ struct TDialogDriver {
     ~TDialogDriver() { KillTimer(nullptr, Timer); }
 };
 
-TEST(About, TheFieldsOpenTheMailProgramAndTheBrowser) {
-    std::vector<std::wstring> opened;
-    TDialogDriver driver([](HWND about) {
-        for (int id : {101, 102}) SendMessageW(GetDlgItem(about, id), WM_LBUTTONUP, 0, 0);
-        PostMessageW(about, WM_CLOSE, 0, 0);
-    });
-    ShowAbout(nullptr, true, AppVersion(), [&](const std::wstring& address) { opened.push_back(address); });
-    EXPECT_EQ(opened, (std::vector<std::wstring>{L"mailto:lumivane@example.org", L"https://lumivane.example.org/"}));
+TEST(About, TheFieldsOpenTheMailProgramAndTheBrowserAndAreMissingWithoutAddresses) {
+    const struct {
+        TAboutAddresses Addresses;
+        std::vector<std::wstring> Opened;
+        int Height;  // of the client area at 96 dpi
+    } rows[] = {
+        {{L"team@lumivane.test", L"https://lumivane.test/"}, {L"mailto:team@lumivane.test", L"https://lumivane.test/"}, 323},
+        {{L"", L""}, {}, 241},
+    };
+    for (const auto& row : rows) {
+        std::vector<std::wstring> opened;
+        int height = 0;
+        TDialogDriver driver([&](HWND about) {
+            for (int id : {101, 102})
+                if (HWND field = GetDlgItem(about, id)) SendMessageW(field, WM_LBUTTONUP, 0, 0);
+            RECT client{};
+            GetClientRect(about, &client);
+            height = MulDiv(client.bottom, 96, static_cast<int>(GetDpiForWindow(about)));
+            PostMessageW(about, WM_CLOSE, 0, 0);
+        });
+        ShowAbout(nullptr, true, AppVersion(), row.Addresses, [&](const std::wstring& a) { opened.push_back(a); });
+        EXPECT_EQ(opened, row.Opened);
+        EXPECT_EQ(height, row.Height) << "no gap where the addresses would be";
+    }
     EXPECT_EQ(VersionText({1, 5, L"", L""}), L"Version 1.05");
 }
 
@@ -223,13 +240,17 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
             if (Other) DestroyWindow(Other);
             // A viewer left by a failed step goes before COM does.
             Help.Close();
+            EndOle();
             if (Com) CoUninitialize();
             DeleteFileW(File.c_str());
         }
     } cleanUp{file, false, nullptr, {}};
     TErrorList errors;
-    // Without COM in this thread the browser control cannot be made.
+    // In the multi-threaded apartment OLE cannot be had: the browser control
+    // cannot be made.
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     cleanUp.Help.Show(L"Help", file, nullptr, nullptr, true, errors);
+    CoUninitialize();
     EXPECT_EQ(cleanUp.Help.Window(), nullptr);
     EXPECT_EQ(FindWindowW(L"TfShowHtml", nullptr), nullptr) << "freed";
     EXPECT_TRUE(errors.Shown.empty()) << "silently";

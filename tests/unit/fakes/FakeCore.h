@@ -8,13 +8,14 @@
 
 #include "base/ErrorBox.h"
 #include "common/ExpectedTexts.h"
-#include "display/DisplayCommands.h"
+#include "config/CommandDispatch.h"
+#include "config/DisplayCommands.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystemParameters.h"
 #include "fakes/FakeTimerService.h"
+#include "options/MainForm.h"
 #include "options/OptionsStore.h"
-#include "ui/MainForm.h"
 
 namespace lumivane::test {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "options/RegistryDefault.h"
+#include "base/RegistryDefault.h"
 
 namespace lumivane::test {
 

@@ -1,4 +1,4 @@
-#include "options/RegistryDefault.h"
+#include "base/RegistryDefault.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "display/DisplayCommands.h"
+#include "config/DisplayCommands.h"
 
 #include <utility>
 
@@ -6,20 +6,6 @@ namespace lumivane {
 
 const wchar_t* const kContinuousScreenSaverCaption = L"Continuous screen saver mode";
 const wchar_t* const kContinuousPowerOffCaption = L"Continuous monitor power off mode";
-
-std::wstring ProcessCommandLine(const std::wstring& FileName, const std::wstring& Parameters) {
-    if (FileName.empty()) return Parameters;
-    return FileName + L" " + Parameters;
-}
-
-uint32_t ProcessStartFlags(uint32_t StartFlags, int32_t ShowCommand) {
-    return ShowCommand == -1 ? StartFlags : (StartFlags | kStartfUseShowWindow);
-}
-
-void RunProgram(IProcessStarter& starter, const std::wstring& FileName,
-                const std::wstring& Parameters) {
-    starter.RunProcess(FileName, Parameters, 0, false, kSwHide);
-}
 
 std::wstring ContinuousScreenSaverText(int32_t delay) {
     return L"The screen saver will be launched after " + std::to_wstring(delay) +

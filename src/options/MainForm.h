@@ -1,15 +1,15 @@
 #pragma once
-// The settings window's model: the live state of every option control, the
-// rules between them, and the one dispatch of the window's commands. The
-// Win32 window shows this state and reports the user's changes; the rest of
-// the program reads the options here, also before the window was ever shown.
+// The settings window's model, the options record: the live state of every
+// option control and the rules between them. The Win32 window shows this
+// state and reports the user's changes; the rest of the program reads the
+// options here, also before the window was ever shown.
 #include <array>
 #include <functional>
 
 #include "config/ManagedConfiguration.h"
-#include "display/DisplayCommands.h"
-#include "ui/MainContents.h"
-#include "ui/NumberEdit.h"
+#include "display/DisplayRequests.h"
+#include "options/NumberEdit.h"
+#include "options/OptionControls.h"
 
 namespace lumivane {
 
@@ -106,37 +106,6 @@ private:
 
     std::array<TSlot, kSlots> FSlots{};
     IFormView* FView = nullptr;
-};
-
-// Commands that belong to the window itself.
-class IWindowCommands {
-public:
-    virtual ~IWindowCommands() = default;
-    virtual void mnShowPClick() = 0;
-    virtual void mnCloseClick() = 0;
-    virtual void actExitExecute() = 0;
-    virtual void actSaveExecute() = 0;
-    virtual void mnViewHelpClick() = 0;
-    virtual void actAboutExecute() = 0;
-    // Asks for a time and deactivates until then.
-    virtual void actDeactivateUntilExecute() = 0;
-    // The automatic deactivation's settings, in a dialog.
-    virtual void actAutomaticDeactivationExecute() = 0;
-};
-
-// The command set: every command identifier and what runs it.
-class TCommandDispatch {
-public:
-    TCommandDispatch(TManagedConfiguration& config, TDisplayCommands& commands,
-                     IWindowCommands& window);
-    // Runs the command; false for a number that is no command of the window.
-    bool Execute(TCommandId id) const;
-    bool Execute(uint16_t id) const { return Execute(static_cast<TCommandId>(id)); }
-
-private:
-    TManagedConfiguration& FConfig;
-    TDisplayCommands& FCommands;
-    IWindowCommands& FWindow;
 };
 
 }  // namespace lumivane

@@ -1,13 +1,11 @@
-#include "options/RegistryWin32.h"
+#include "win32/RegistryWin32.h"
 
-#include "ui/ShowMsgWin32.h"
+#include "base/MessageDialog.h"
 
 namespace lumivane {
 
 namespace {
 HKEY Hkey(TRegKey key) { return reinterpret_cast<HKEY>(key); }
-// The options are small numbers; anything longer is not one of ours.
-constexpr DWORD kMaxValueBytes = 4096;
 }  // namespace
 
 bool TRegistryWin32::OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) {
@@ -24,7 +22,7 @@ bool TRegistryWin32::OpenKey(const std::wstring& path, bool create, uint32_t acc
 bool TRegistryWin32::QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) {
     DWORD valueType = 0, size = 0;
     if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS ||
-        size > kMaxValueBytes)
+        size > FMaxValueBytes)
         return false;
     data.resize(size);
     if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, data.data(), &size) != ERROR_SUCCESS)

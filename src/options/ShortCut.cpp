@@ -1,4 +1,4 @@
-#include "hotkeys/ShortCut.h"
+#include "options/ShortCut.h"
 
 namespace lumivane {
 

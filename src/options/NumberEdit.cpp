@@ -1,4 +1,4 @@
-#include "ui/NumberEdit.h"
+#include "options/NumberEdit.h"
 
 #include <climits>
 

@@ -3,14 +3,21 @@
 // and the error box of the options store.
 #include <windows.h>
 
-#include "options/OptionsStore.h"
+#include <functional>
+#include <string>
+
+#include "base/ErrorBox.h"
+#include "base/RegistryDefault.h"
 
 namespace lumivane {
 
 class TRegistryWin32 final : public IRegistry {
 public:
     // The machine's hive for what administrators set there.
-    explicit TRegistryWin32(HKEY root = HKEY_CURRENT_USER) : FRoot(root) {}
+    // The options are small numbers: a longer value is not one of ours,
+    // unless the caller reads values of its own size (the user's path).
+    explicit TRegistryWin32(HKEY root = HKEY_CURRENT_USER, DWORD maxValueBytes = 4096)
+        : FRoot(root), FMaxValueBytes(maxValueBytes) {}
     bool OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) override;
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override;
     bool SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) override;
@@ -20,6 +27,7 @@ public:
 
 private:
     HKEY FRoot;
+    DWORD FMaxValueBytes;
 };
 
 // "Error" with the error icon: owned by the window while it is visible;
