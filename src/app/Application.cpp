@@ -74,7 +74,9 @@ void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& reques
         case TControlVerb::ScreenSaver:
         case TControlVerb::PowerOff: break;
         case TControlVerb::Status: code = ExitCodeOf(*reply); [[fallthrough]];
-        default: p.Print(StatusLine(*reply, p.LocalTimeOf(reply->UntilMs)), false);
+        default:
+            p.Print(StatusLine(*reply, p.TimeFormat(), p.LocalTimeOf(reply->UntilMs), p.LocalTimeOf(p.WallClockMs()).Date),
+                    false);
         }
     }
     p.SetExitCode(code);

@@ -72,8 +72,10 @@ public:
     virtual void RecoverLostRuns() = 0;
     // How long until the local clock shows `time` (today, else tomorrow).
     virtual uint32_t MsUntil(const TTimeOfDay& time) = 0;
-    // The wall clock (ms) as a local time of day.
-    virtual TTimeOfDay LocalTimeOf(uint64_t wallClockMs) = 0;
+    // The wall clock now (ms), and a wall-clock time as the local clock
+    // and calendar show it.
+    virtual uint64_t WallClockMs() = 0;
+    virtual TLocalTime LocalTimeOf(uint64_t wallClockMs) = 0;
     // To the console the program was started from, or for an error without
     // one, a message box.
     virtual void Print(const std::wstring& text, bool error) = 0;

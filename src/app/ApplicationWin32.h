@@ -47,7 +47,8 @@ public:
     bool WaitForRunningCopyToEnd() override { return FMessenger.WaitForRunningCopyToEnd(); }
     void RecoverLostRuns() override { RecoverLostRunsWithoutWindow(); }
     uint32_t MsUntil(const TTimeOfDay& time) override { return TMessengerWin32::MsUntil(time); }
-    TTimeOfDay LocalTimeOf(uint64_t wallClockMs) override { return TClockWin32().LocalTimeOf(wallClockMs); }
+    uint64_t WallClockMs() override { return TClockWin32().WallClockMs(); }
+    TLocalTime LocalTimeOf(uint64_t wallClockMs) override { return TClockWin32().LocalTimeOf(wallClockMs); }
     void Print(const std::wstring& text, bool error) override { TMessengerWin32::Print(text, error); }
     void SetExitCode(int code) override { FExitCode = code; }
 

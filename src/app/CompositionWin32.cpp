@@ -320,7 +320,7 @@ void TLumivaneWin32::mnViewHelpClick() {
 void TLumivaneWin32::actDeactivateUntilExecute() {
     // An hour from now to start with, as the clock will show it then.
     const TClockWin32 clock;
-    const TTimeOfDay initial = clock.LocalTimeOf(clock.WallClockMs() + 3'600'000);
+    const TTimeOfDay initial = clock.LocalTimeOf(clock.WallClockMs() + 3'600'000).Time;
     FNotifyIcon.PopupMenu = 0;  // as for the About box: no menu over the dialog
     const auto time = AskDeactivateUntil(FMain.Handle(), initial);
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());

@@ -1,6 +1,8 @@
 #include "app/Control.h"
 
+#include <cwchar>
 #include <initializer_list>
+#include <iterator>
 
 #include "app/Application.h"
 
@@ -100,19 +102,6 @@ std::optional<TTimeOfDay> ParseClockTime(const std::wstring& text, const TLongTi
         hour = hour % 12 + (pm ? 12 : 0);
     }
     return TTimeOfDay{static_cast<int>(hour), static_cast<int>(minute), static_cast<int>(second), 0};
-}
-
-TLocalDate NextDay(TLocalDate date) {
-    const bool leap = (date.Year % 4 == 0 && date.Year % 100 != 0) || date.Year % 400 == 0;
-    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (++date.Day > days[(date.Month - 1) % 12]) {
-        date.Day = 1;
-        if (++date.Month > 12) {
-            date.Month = 1;
-            ++date.Year;
-        }
-    }
-    return date;
 }
 
 uint64_t MsUntil(uint64_t nowMs, TLocalDate today, const TTimeOfDay& target,
@@ -244,11 +233,21 @@ std::optional<TControlReply> DecodeReply(uint64_t value) {
                          (value >> 8) * 1000};
 }
 
-std::wstring StatusLine(const TControlReply& reply, const TTimeOfDay& until) {
+std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& format, const TLocalTime& end,
+                        const TLocalDate& today) {
     auto onOff = [](bool on) { return on ? L"on" : L"off"; };
     std::wstring head = reply.State == TControlState::Active ? L"active" : L"deactivated";
-    if (reply.State == TControlState::DeactivatedFor)
-        head += L" until " + FormatTime({L"HH:mm", L"", L""}, until);
+    if (reply.State == TControlState::DeactivatedFor) {
+        head += L" until " + FormatTime(format, end.Time);
+        // The day in a form that reads the same in every locale: scripts parse it.
+        if (end.Date == NextDay(today)) {
+            head += L" tomorrow";
+        } else if (!(end.Date == today)) {
+            wchar_t date[16];
+            std::swprintf(date, std::size(date), L" on %04d-%02d-%02d", end.Date.Year, end.Date.Month, end.Date.Day);
+            head += date;
+        }
+    }
     return head + L" (screen saver " + onOff(reply.ScreenSaverActive) + L", monitor power off " +
            onOff(reply.PowerOffActive) + L")";
 }

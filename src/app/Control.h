@@ -101,11 +101,6 @@ std::optional<uint64_t> ParseDurationMs(const std::wstring& text);
 // "17:30", "17:30:15", "5:30pm", "5 PM", with the given designators too.
 std::optional<TTimeOfDay> ParseClockTime(const std::wstring& text, const TLongTimeFormat& clock = {});
 
-struct TLocalDate {
-    int Year = 2000, Month = 1, Day = 1;
-    bool operator==(const TLocalDate&) const = default;
-};
-TLocalDate NextDay(TLocalDate date);
 // How long from `nowMs` (the wall clock) until the local clock next shows
 // `target`: today, or tomorrow when today's has passed. `toWallClockMs`
 // turns a local date and time into the wall clock, the clock's changes
@@ -137,9 +132,12 @@ constexpr uint64_t kBusyReply = 2;
 constexpr uint64_t kNotAllowedReply = 4;
 std::optional<TControlReply> DecodeReply(uint64_t value);
 
-// "deactivated until 17:30 (screen saver off, monitor power off off)":
-// plain and stable, for scripts; `until` is the end in local time.
-std::wstring StatusLine(const TControlReply& reply, const TTimeOfDay& until);
+// "deactivated until 5:30:00 PM (screen saver off, monitor power off off)":
+// plain and stable, for scripts. The end is written as the window writes it
+// (`end` in the user's long time format), with " tomorrow" when it falls on
+// the day after `today` and " on 2026-03-02" when on any other day.
+std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& format, const TLocalTime& end,
+                        const TLocalDate& today);
 int ExitCodeOf(const TControlReply& reply);
 
 extern const wchar_t* const kUsageText;

@@ -213,7 +213,7 @@ void TManagedConfiguration::StartPeriod(uint64_t ms) {
     FTimerDisableFor.SetInterval(tag);
     FDeactivatedUntilMs = FDeps.Clock.WallClockMs() + tag;
     // The clock may change within the period: the end as the clock will show it.
-    FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(), FDeps.Clock.LocalTimeOf(FDeactivatedUntilMs));
+    FDeactivatedUntil = FormatTime(FDeps.Clock.LongTimeFormat(), FDeps.Clock.LocalTimeOf(FDeactivatedUntilMs).Time);
     FTimerDisableFor.SetEnabled(true);
     SetPeriodAwake(true);
     FDeps.Status.UpdateStatus();

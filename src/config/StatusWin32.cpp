@@ -19,13 +19,13 @@ uint64_t TClockWin32::WallClockMs() const {
     return (static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime) / 10000;
 }
 
-TTimeOfDay TClockWin32::LocalTimeOf(uint64_t wallClockMs) const {
+TLocalTime TClockWin32::LocalTimeOf(uint64_t wallClockMs) const {
     const uint64_t ticks = wallClockMs * 10000;
     const FILETIME ft{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
     SYSTEMTIME utc{}, local{};
     // The zone's rule for that day, not today's offset.
     if (!FileTimeToSystemTime(&ft, &utc) || !SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return {};
-    return {local.wHour, local.wMinute, local.wSecond, local.wMilliseconds};
+    return {{local.wYear, local.wMonth, local.wDay}, {local.wHour, local.wMinute, local.wSecond, local.wMilliseconds}};
 }
 
 namespace {

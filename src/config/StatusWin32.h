@@ -14,7 +14,7 @@ public:
     TTimeOfDay Now() const override;
     TLongTimeFormat LongTimeFormat() const override;
     uint64_t WallClockMs() const override;
-    TTimeOfDay LocalTimeOf(uint64_t wallClockMs) const override;
+    TLocalTime LocalTimeOf(uint64_t wallClockMs) const override;
 };
 
 // ImageListIcons: two sets of four state pictures at the small-icon size of

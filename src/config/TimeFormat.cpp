@@ -12,6 +12,19 @@ TTimeOfDay TimeOfDayAfter(const TTimeOfDay& start, uint64_t milliseconds) {
             static_cast<int>(end / 1000 % 60), static_cast<int>(end % 1000)};
 }
 
+TLocalDate NextDay(TLocalDate date) {
+    const bool leap = (date.Year % 4 == 0 && date.Year % 100 != 0) || date.Year % 400 == 0;
+    const int days[] = {31, leap ? 29 : 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (++date.Day > days[(date.Month - 1) % 12]) {
+        date.Day = 1;
+        if (++date.Month > 12) {
+            date.Month = 1;
+            ++date.Year;
+        }
+    }
+    return date;
+}
+
 namespace {
 
 std::wstring Number(int value, bool twoDigits) {

@@ -13,6 +13,19 @@ struct TTimeOfDay {
     int Millisecond = 0;
 };
 
+// A calendar day of the local clock.
+struct TLocalDate {
+    int Year = 2000, Month = 1, Day = 1;
+    bool operator==(const TLocalDate&) const = default;
+};
+TLocalDate NextDay(TLocalDate date);
+
+// A moment as the local clock and calendar show it.
+struct TLocalTime {
+    TLocalDate Date;
+    TTimeOfDay Time;
+};
+
 // The user locale's long time picture ("HH:mm:ss", "h:mm:ss tt", ...) and its
 // morning and afternoon designators.
 struct TLongTimeFormat {
@@ -29,9 +42,10 @@ public:
     virtual TLongTimeFormat LongTimeFormat() const = 0;
     // The wall clock in ms: it runs on while the computer sleeps.
     virtual uint64_t WallClockMs() const = 0;
-    // A wall-clock time as the local clock shows it, with the time zone's
-    // changes between now and then.
-    virtual TTimeOfDay LocalTimeOf(uint64_t wallClockMs) const = 0;
+    // A wall-clock time as the local clock and calendar show it, with the
+    // time zone's changes between now and then: the one conversion that
+    // every shown end goes through.
+    virtual TLocalTime LocalTimeOf(uint64_t wallClockMs) const = 0;
 };
 
 // Time of day `milliseconds` after `start`; wraps past midnight.

@@ -79,6 +79,17 @@ constexpr TControlDef kControls[] = {
      L"Selects the action that will be performed when taskbar icon is clicked", false, true, C::None},
 };
 
+constexpr struct {
+    TControlId Id;
+    const wchar_t* Name;
+} kAccessibleNames[] = {
+    {C::cbWinScreenSaver, L"Win + (screen saver hot key)"},
+    {C::HotKeyScreenSaver, L"Hot key for launching the screen saver"},
+    {C::cbWinPowerOff, L"Win + (monitor power off hot key)"},
+    {C::HotKeyPowerOff, L"Hot key for powering off the monitor"},
+    {C::udDelay, L"Change the activation timeout"},
+};
+
 constexpr TEnablingRule kEnablingRules[] = {
     {C::cbContinuousMode, {C::lblContinuousModeDelay, C::edContinuousModeDelay, C::udDelay}},
     {C::cbHotkeyScreenSaver, {C::cbWinScreenSaver, C::HotKeyScreenSaver, C::None}},
@@ -100,6 +111,12 @@ const TControlDef* FindControl(TControlId id) {
     const auto it = std::find_if(std::begin(kControls), std::end(kControls),
                                  [id](const TControlDef& c) { return c.Id == id; });
     return it == std::end(kControls) ? nullptr : &*it;
+}
+
+const wchar_t* AccessibleName(TControlId id) {
+    for (const auto& n : kAccessibleNames)
+        if (n.Id == id) return n.Name;
+    return nullptr;
 }
 
 std::span<const TEnablingRule> EnablingRules() { return kEnablingRules; }

@@ -72,6 +72,10 @@ struct TControlDef {
 // Every control in creation order, which is also the tab order.
 std::span<const TControlDef> MainControls();
 const TControlDef* FindControl(TControlId id);
+// The name screen readers announce where no static label stands right
+// before the control and its caption is not its own (the hot key fields,
+// the two "Win +" boxes, the delay's arrows); nullptr: the label or caption.
+const wchar_t* AccessibleName(TControlId id);
 
 // A check box and the controls that are enabled exactly while it is checked.
 struct TEnablingRule {

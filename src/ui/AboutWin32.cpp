@@ -28,7 +28,6 @@ namespace {
 constexpr int kClientWidth = 392, kAddressesTop = 198, kLinkHeight = 26, kSentenceHeight = 30;
 constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr int kEmailId = 101, kWebId = 102;
-constexpr COLORREF kLinkColour = RGB(0, 0, 128);  // navy, as a link looks
 constexpr wchar_t kLinkProperty[] = L"Lumivane.AboutLink";
 
 class TfAbout final : public TWindow {
@@ -87,8 +86,9 @@ HWND TfAbout::Child(const wchar_t* cls, const std::wstring& text, DWORD style, R
 }
 
 HWND TfAbout::LinkField(const std::wstring& text, RECT r, int id) {
-    Child(L"STATIC", L"", SS_ETCHEDFRAME, {r.left - 4, r.top - 4, r.right + 4, r.bottom + 4});  // its frame
+    // Its frame after it: the label right before the field names it for screen readers.
     HWND field = Child(L"EDIT", text, ES_READONLY | ES_AUTOHSCROLL | WS_TABSTOP, r, id);
+    Child(L"STATIC", L"", SS_ETCHEDFRAME, {r.left - 4, r.top - 4, r.right + 4, r.bottom + 4});
     SetPropW(field, kLinkProperty, this);
     FEditProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(field, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TfAbout::LinkProc)));
@@ -167,11 +167,12 @@ void TfAbout::ShowModal() {
 
 LRESULT TfAbout::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_CTLCOLORSTATIC) {
-        // The two read-only fields look like links: navy on the button face.
+        // The two read-only fields look like links, in the system's link
+        // colour on the button face: a high-contrast scheme sets both.
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
         if (id == kEmailId || id == kWebId) {
             auto dc = reinterpret_cast<HDC>(wParam);
-            SetTextColor(dc, kLinkColour);
+            SetTextColor(dc, GetSysColor(COLOR_HOTLIGHT));
             SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
             return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
         }

@@ -77,6 +77,7 @@ void TfMain_lumivane::CreateControls() {
         HWND control = CreateControl(def, layout.Rect(def.Id));
         Slot(def.Id) = control;
         if (def.Hint) FToolTips.Add(control, def.Hint);
+        FAccessibleNames.Set(control, AccessibleName(def.Id));
     }
     ShowRefusedNow();
     FDelayEdit.OnRecreated = [this](HWND oldEdit, HWND newEdit) {

@@ -319,6 +319,7 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         // must not destroy them a second time.
         SetMenu(Handle(), nullptr);
         FToolTips.Destroy();
+        FAccessibleNames.Clear();
         UnregisterPowerNotifications();
         if (FSessionWatched) WatchSessionConnection(Handle(), false);
         FDeps.Events.FormDestroy();

@@ -18,6 +18,7 @@
 #include "ui/MainLayout.h"
 #include "ui/NumberEditWin32.h"
 #include "ui/ToolBarWin32.h"
+#include "win32/AccessibleNamesWin32.h"
 #include "win32/TimerServiceWin32.h"
 #include "win32/ToolTipsWin32.h"
 #include "win32/UniqueHandle.h"
@@ -152,6 +153,7 @@ private:
     bool FStartForced = false;
     TToolTipsWin32 FToolTips;
     TNumberEditWin32 FDelayEdit;
+    TAccessibleNamesWin32 FAccessibleNames;
     HWND FControls[static_cast<size_t>(TControlId::ToolBar) - static_cast<size_t>(TControlId::gbScreenSaver) + 1] = {};
     bool FControlsCreated = false;
     bool FMenuImagesSet = false;

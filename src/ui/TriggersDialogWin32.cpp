@@ -149,11 +149,14 @@ private:
         HWND box = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
                          {12, 272 + down, 248, 289 + down}, C::BatteryFloor);
         SendMessageW(box, BM_SETCHECK, floor ? BST_CHECKED : BST_UNCHECKED, 0);
+        // The unit before the number in the order of the controls: where no
+        // name can be given, readers take it from the text right before.
+        Child(0, L"STATIC", L"% battery", SS_LEFT, {296, 273 + down, kRight, 289 + down}, -1);
         FPercent = child(WS_EX_CLIENTEDGE, L"EDIT", std::to_wstring(floor ? floor : 20).c_str(),
                          WS_TABSTOP | ES_NUMBER | ES_RIGHT, {250, 270 + down, 290, 291 + down}, C::BatteryPercent);
+        Name(FPercent, L"Stop keeping the computer awake below (% battery)");
         SendMessageW(FPercent, EM_LIMITTEXT, 2, 0);
         EnableWindow(FPercent, floor != 0);
-        Child(0, L"STATIC", L"% battery", SS_LEFT, {296, 273 + down, kRight, 289 + down}, -1);
     }
 
     void Command(int id, int code) override {

@@ -4,6 +4,7 @@
 // Cancel at its bottom right. Enter is OK, Escape and the close box Cancel.
 #include <windows.h>
 
+#include "win32/AccessibleNamesWin32.h"
 #include "win32/CommonControlsWin32.h"
 #include "win32/UniqueHandle.h"
 #include "win32/Window.h"
@@ -12,7 +13,10 @@ namespace lumivane {
 
 class TModalDialogWin32 : public TWindow {
 public:
-    ~TModalDialogWin32() override { DestroyHandle(); }
+    ~TModalDialogWin32() override {
+        FNames.Clear();
+        DestroyHandle();
+    }
 
 protected:
     // Registers the class once, makes the window with a client area of
@@ -23,6 +27,8 @@ protected:
     void Close() { FClosed = true; }
     // A control at the rectangle `r` of the 96-DPI layout.
     HWND Child(DWORD exStyle, const wchar_t* cls, const wchar_t* caption, DWORD style, RECT r, int id);
+    // The name screen readers announce for a control without a label of its own.
+    void Name(HWND control, const wchar_t* name) { FNames.Set(control, name); }
     // IDOK (Enter, OK) and IDCANCEL are the subclass's; WM_CLOSE is Cancel.
     virtual void Command(int id, int code) = 0;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
@@ -32,6 +38,7 @@ private:
     UINT FDpi = 96;
     bool FClosed = false;
     TUniqueHfont FFont;
+    TAccessibleNamesWin32 FNames;
 };
 
 }  // namespace lumivane

@@ -71,6 +71,15 @@ TWindow* TWindow::FromHandle(HWND hwnd) {
 }
 
 LRESULT TWindow::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_SYSCOLORCHANGE) {
+        // A new colour scheme (high contrast): the common controls (tool
+        // bar, hot key fields, pickers) hear of it only from their parent,
+        // and every colour is read again from the system as all is repainted.
+        for (HWND child = GetWindow(FHandle, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+            SendMessageW(child, msg, wParam, lParam);
+        RedrawWindow(FHandle, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_FRAME);
+        return 0;
+    }
     return DefWindowProcW(FHandle, msg, wParam, lParam);
 }
 

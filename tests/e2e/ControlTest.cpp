@@ -66,13 +66,22 @@ TOutput Command(const std::wstring& arguments) {
     return out;
 }
 
-std::string ClockIn(int minutes) {
-    SYSTEMTIME now{};
-    GetLocalTime(&now);
-    const int at = (now.wHour * 60 + now.wMinute + minutes) % (24 * 60);
-    char text[8];
-    std::snprintf(text, sizeof(text), "%02d:%02d", at / 60, at % 60);
-    return text;
+struct TClockTime {
+    std::string Typed;  // "HH:mm", as a command takes it
+    std::string Shown;  // as the system writes it in the user's long time format, with its day
+};
+// The whole minute `minutes` after `now` (local time).
+TClockTime ClockIn(int minutes, SYSTEMTIME now = [] { SYSTEMTIME t{}; GetLocalTime(&t); return t; }()) {
+    const int total = now.wHour * 60 + now.wMinute + minutes, at = total % (24 * 60);
+    now.wHour = static_cast<WORD>(at / 60);
+    now.wMinute = static_cast<WORD>(at % 60);
+    now.wSecond = now.wMilliseconds = 0;
+    wchar_t shown[64] = {};
+    GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &now, nullptr, shown, 64);
+    char typed[8];
+    std::snprintf(typed, sizeof(typed), "%02d:%02d", at / 60, at % 60);
+    const std::wstring wide = shown;
+    return {typed, std::string(wide.begin(), wide.end()) + (total >= 24 * 60 ? " tomorrow" : "")};
 }
 
 std::wstring Wide(const std::string& s) { return std::wstring(s.begin(), s.end()); }
@@ -83,30 +92,32 @@ TEST(ControlCommands, APeriodAnEndTimeTheStatusAndExitReachTheRunningCopy) {
     HWND main = lumivane.MainWindow(10s);
     ASSERT_NE(main, nullptr);
 
-    const std::string earliest = "deactivated until " + ClockIn(2);
     TOutput out = Command(L"-deactivate-for 2m");
-    const std::string end = out.Text.substr(0, earliest.size());  // the minute may turn meanwhile
+    const std::string end = out.Text;
     EXPECT_EQ(out.Code, 0u) << out.Text;
-    EXPECT_TRUE(end == earliest || end == "deactivated until " + ClockIn(2)) << out.Text;
+    EXPECT_EQ(end.rfind("deactivated until ", 0), 0u) << out.Text;
     EXPECT_FALSE(IsWindowVisible(main)) << "the copy stays in the notification area";
     EXPECT_TRUE(AnyJournal()) << "the change is journalled";
 
     out = Command(L"-status");
     EXPECT_EQ(out.Code, 2u);
-    EXPECT_EQ(out.Text.rfind(end, 0), 0u) << out.Text;
+    EXPECT_EQ(out.Text, end) << "the same end, written the same way";
 
-    const std::string until = ClockIn(3);
-    out = Command(L"-deactivate-until " + Wide(until));
-    EXPECT_EQ(out.Code, 0u) << out.Text;
-    out = Command(L"/STATUS");
-    EXPECT_EQ(out.Code, 2u);
-    EXPECT_EQ(out.Text, "deactivated until " + until + " (screen saver off, monitor power off off)");
+    // A minute ago is tomorrow's: the line says so.
+    const TClockTime ago = ClockIn(24 * 60 - 1), until = ClockIn(3);
+    for (const TClockTime& at : {ago, until}) {
+        out = Command(L"-deactivate-until " + Wide(at.Typed));
+        EXPECT_EQ(out.Code, 0u) << out.Text;
+        out = Command(L"/STATUS");
+        EXPECT_EQ(out.Code, 2u);
+        EXPECT_EQ(out.Text, "deactivated until " + at.Shown + " (screen saver off, monitor power off off)");
+    }
 
     // Bad input: the usage, 64, and the running copy untouched.
     out = Command(L"-deactivate-for 5x");
     EXPECT_EQ(out.Code, 64u);
     EXPECT_EQ(out.Text.rfind("Not a duration: 5x", 0), 0u) << out.Text;
-    EXPECT_EQ(Command(L"-status").Text.rfind("deactivated until " + until, 0), DWORD{0});
+    EXPECT_EQ(Command(L"-status").Text.rfind("deactivated until " + until.Shown + " (", 0), DWORD{0});
 
     out = Command(L"-activate");
     EXPECT_EQ(out.Code, DWORD{0});
@@ -250,18 +261,13 @@ TEST(ControlCommands, AScheduleWindowHoldsFromTheStartStatusSaysItsEndAndItLetsG
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const int minute = now.wHour * 60 + now.wMinute, end = (minute + (now.wSecond < 40 ? 1 : 2)) % 1440;
-    const auto hhmm = [](int m) {
-        char text[8];
-        std::snprintf(text, sizeof(text), "%02d:%02d", m / 60, m % 60);
-        return std::string(text);
-    };
-    store(Wide("Mon-Sun " + hhmm((minute + 1435) % 1440) + "-" + hhmm(end)) + L"|Someday 25:00-26:00");
+    const TClockTime end = ClockIn(now.wSecond < 40 ? 1 : 2, now);
+    store(Wide("Mon-Sun " + ClockIn(1435, now).Typed + "-" + end.Typed) + L"|Someday 25:00-26:00");
     TLumivane lumivane(L"-quiet");
     ASSERT_NE(lumivane.MainWindow(10s), nullptr);
     TOutput out = Command(L"-status");
     EXPECT_EQ(out.Code, 2u) << out.Text;
-    EXPECT_EQ(out.Text, "deactivated until " + hhmm(end) + " (screen saver off, monitor power off off)");
+    EXPECT_EQ(out.Text, "deactivated until " + end.Shown + " (screen saver off, monitor power off off)");
     EXPECT_TRUE(PollUntil([&] { return (out = Command(L"-status")).Code == 0; }, 180s)) << out.Text;
     EXPECT_EQ(out.Text, "active (screen saver on, monitor power off off)") << "back at the window's end";
     EXPECT_EQ(Command(L"-exit").Code, 0u);

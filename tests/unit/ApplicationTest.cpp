@@ -102,7 +102,8 @@ struct TPlatformLog final : IApplicationPlatform {
     bool WaitForRunningCopyToEnd() override { Add("wait end"); return Ends; }
     void RecoverLostRuns() override { Add("recover"); }
     uint32_t MsUntil(const TTimeOfDay& t) override { return static_cast<uint32_t>(t.Hour * 1000 + t.Minute); }
-    TTimeOfDay LocalTimeOf(uint64_t ms) override { return {static_cast<int>(ms / 3'600'000), 30, 0, 0}; }
+    uint64_t WallClockMs() override { return 0; }
+    TLocalTime LocalTimeOf(uint64_t ms) override { return {{}, {static_cast<int>(ms / 3'600'000), 30, 0, 0}}; }
     void Print(const std::wstring& text, bool error) override {
         Add((error ? "error " : "print ") + Narrow(text.substr(0, text.find(L'\n'))));
     }
@@ -179,8 +180,8 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         {true, {L"-status"}, {{R::Answered, deactivated}},
          {"send 7 0", "print deactivated (screen saver off, monitor power off off)"}, 1},
         {true, {L"/Deactivate-For", L"1h30m"}, {{R::Answered, forPeriod}},
-         {"send 3 5400000", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
-        {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30 (screen saver off, monitor power off on)"}, 0},
+         {"send 3 5400000", "print deactivated until 19:30:00 (screen saver off, monitor power off on)"}, 0},
+        {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30:00 (screen saver off, monitor power off on)"}, 0},
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end"}, 0},
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end", "error Lumivane took the command but has not ended."}, 4, false},
         {true, {L"-recover"}, {}, {"close mutex"}, 0},  // the running copy's journal is its own

@@ -171,12 +171,28 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
                                      {TControlState::DeactivatedFor, false, false, 13'400'000'000'000}};
     const wchar_t* lines[] = {L"active (screen saver on, monitor power off on)",
                               L"deactivated (screen saver off, monitor power off on)",
-                              L"deactivated until 07:05 (screen saver off, monitor power off off)"};
+                              L"deactivated until 07:05:59 (screen saver off, monitor power off off)"};
+    const TLongTimeFormat hours24{L"HH:mm:ss", L"AM", L"PM"};
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(DecodeReply(EncodeReply(replies[k])), replies[k]);
-        EXPECT_EQ(StatusLine(replies[k], {7, 5, 59, 0}), lines[k]);
+        EXPECT_EQ(StatusLine(replies[k], hours24, {{2026, 3, 1}, {7, 5, 59, 0}}, {2026, 3, 1}), lines[k]);
         EXPECT_EQ(ExitCodeOf(replies[k]), k);
     }
+    // The end as the window writes it, and its day when that is not today.
+    const struct {
+        TLocalTime End;
+        TLocalDate Today;
+        const wchar_t* Line;
+    } ends[] = {
+        {{{2026, 12, 31}, {23, 38, 0, 0}}, {2026, 12, 31}, L"until 11:38:00 PM ("},
+        {{{2027, 1, 1}, {0, 7, 5, 0}}, {2026, 12, 31}, L"until 12:07:05 AM tomorrow ("},
+        {{{2028, 3, 1}, {9, 0, 0, 0}}, {2028, 2, 28}, L"until 9:00:00 AM on 2028-03-01 ("},
+        {{{2026, 3, 28}, {23, 30, 0, 0}}, {2026, 3, 29}, L"until 11:30:00 PM on 2026-03-28 ("},
+    };
+    for (const auto& e : ends)
+        EXPECT_NE(StatusLine(replies[2], {L"h:mm:ss tt", L"AM", L"PM"}, e.End, e.Today).find(e.Line),
+                  std::wstring::npos)
+            << e.Line;
     EXPECT_FALSE(DecodeReply(0)) << "a refused or lost request";
     const uint64_t latest = UINT64_MAX / 1000;  // the last end that can be said in ms
     EXPECT_TRUE(DecodeReply(1 | latest << 8));

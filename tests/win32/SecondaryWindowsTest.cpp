@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -15,6 +17,9 @@
 #include "ui/AboutWin32.h"
 #include "ui/BrowserHostWin32.h"
 #include "ui/ShowHtmlWin32.h"
+#include "ui/TriggersDialogWin32.h"
+#include "ui/UntilDialogWin32.h"
+#include "win32/Window.h"
 #include "win32/OleWin32.h"
 
 namespace lumivane::test {
@@ -103,6 +108,93 @@ TEST(UntilDialog, TheChosenTimeEndsThePeriodAndCancelChangesNothing) {
     EXPECT_GT(interval, 2 * 3'600'000u - 60'000u);
     EXPECT_LE(interval, 2 * 3'600'000u);
     EXPECT_EQ(run.Lumivane.NotifyIcon().PopupMenu, reinterpret_cast<THandle>(run.Lumivane.Main().NotifyMenuHandle()));
+}
+
+// The name a screen reader gets for a control from the system's own object.
+std::wstring AccessibleNameOf(HWND control) {
+    IAccessible* object = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&object))))
+        return L"(no object)";
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const std::wstring result = SUCCEEDED(object->get_accName(self, &name)) && name ? name : L"";
+    SysFreeString(name);
+    object->Release();
+    return result;
+}
+
+// What the keyboard and a screen reader meet in a window: each field named by
+// the label right before it, each label's control right after it, the tab
+// order that of the controls, and no access key twice (menu bar included).
+void CheckKeyboardAndNames(HWND window) {
+    SCOPED_TRACE(WindowText(window));
+    std::vector<HWND> tabStops;
+    std::wstring keys;
+    for (int i = 0; GetMenu(window) && i < GetMenuItemCount(GetMenu(window)); ++i) {
+        wchar_t item[64] = {};
+        GetMenuStringW(GetMenu(window), static_cast<UINT>(i), item, 64, MF_BYPOSITION);
+        if (const wchar_t* amp = wcschr(item, L'&')) keys += static_cast<wchar_t>(towlower(amp[1]));
+    }
+    HWND previous = nullptr;
+    for (HWND c = GetWindow(window, GW_CHILD); c; previous = c, c = GetWindow(c, GW_HWNDNEXT)) {
+        wchar_t cls[32] = {};
+        GetClassNameW(c, cls, 32);
+        const std::wstring text = WindowText(c);
+        const LONG style = GetWindowLongW(c, GWL_STYLE);
+        const bool isStatic = lstrcmpiW(cls, L"Static") == 0;
+        if (const size_t amp = text.find(L'&'); amp != std::wstring::npos && amp + 1 < text.size() &&
+            !(isStatic && (style & SS_NOPREFIX))) {
+            keys += static_cast<wchar_t>(towlower(text[amp + 1]));
+            const HWND next = GetWindow(c, GW_HWNDNEXT);
+            if (isStatic) {
+                EXPECT_TRUE(next && (GetWindowLongW(next, GWL_STYLE) & WS_TABSTOP)) << text;
+            }
+        }
+        if ((style & WS_TABSTOP) && IsWindowVisible(c) && IsWindowEnabled(c)) tabStops.push_back(c);
+        if (lstrcmpiW(cls, L"Edit") != 0 || !previous) continue;
+        std::wstring label = WindowText(previous);
+        label.erase(std::remove(label.begin(), label.end(), L'&'), label.end());
+        EXPECT_TRUE(!label.empty() && AccessibleNameOf(c) == label) << "the field after \"" << label << '"';
+    }
+    std::sort(keys.begin(), keys.end());
+    EXPECT_EQ(std::adjacent_find(keys.begin(), keys.end()), keys.end()) << keys;
+    std::vector<HWND> walked;
+    for (HWND at = GetNextDlgTabItem(window, nullptr, FALSE); at && walked.size() <= tabStops.size();
+         at = GetNextDlgTabItem(window, at, FALSE)) {
+        if (!walked.empty() && at == walked.front()) break;
+        walked.push_back(at);
+    }
+    EXPECT_EQ(walked, tabStops);
+}
+
+TEST(Accessibility, EveryWindowNamesItsFieldsByTheirLabelsAndKeepsItsTabOrderAndAccessKeys) {
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    TRun run;
+    CheckKeyboardAndNames(run.Main());
+    for (const auto& [command, cls] : {std::pair{TCommandId::actDeactivateUntil, L"TfUntil"},
+                                       {TCommandId::actAbout, L"TfAbout"},
+                                       {TCommandId::actAutomaticDeactivation, kTriggersDialogClassName}}) {
+        int checked = 0;
+        TDialogDriver driver([&](HWND dialog) {
+            CheckKeyboardAndNames(dialog);
+            ++checked;
+            if (command == TCommandId::actAutomaticDeactivation) {  // and the schedule's window it opens
+                TDialogDriver inner([&](HWND schedule) {
+                    CheckKeyboardAndNames(schedule);
+                    ++checked;
+                    PostMessageW(schedule, WM_COMMAND, IDCANCEL, 0);
+                }, L"TfScheduleWindow");
+                SendMessageW(GetDlgItem(dialog, static_cast<int>(TTriggersControl::ScheduleNew)), BM_CLICK, 0, 0);
+            }
+            PostMessageW(dialog, WM_CLOSE, 0, 0);
+        }, cls);
+        SendMessageW(run.Main(), WM_COMMAND, MAKEWPARAM(command, 0), 0);
+        EXPECT_EQ(checked, command == TCommandId::actAutomaticDeactivation ? 2 : 1) << cls;
+    }
+    CoUninitialize();
 }
 
 struct TErrorList final : IErrorBox {

@@ -69,7 +69,7 @@ TEST(TimeZoneRules, AgreeWithTheSystemsLocalTimeAndFollowTheYearsRules) {
     const TTimeZoneRulesWin32 system, withoutYears(NoRulesForYear), berlin(BerlinForYear);
     for (const auto& [at, inBerlin] : {std::pair{At(2026, 3, 29, 0, 59), 60}, {At(2026, 3, 29, 1), 120},
                                        {At(2026, 10, 25, 0, 59), 120}, {At(2026, 10, 25, 1), 60}}) {
-        const TTimeOfDay local = TClockWin32().LocalTimeOf(at);  // the system's own conversion
+        const TTimeOfDay local = TClockWin32().LocalTimeOf(at).Time;  // the system's own conversion
         const int offset = (local.Hour * 60 + local.Minute - static_cast<int>(at / 60'000 % 1440) + 2160) % 1440 - 720;
         EXPECT_TRUE(system.OffsetMinutesAt(at) == offset && withoutYears.OffsetMinutesAt(at) == offset) << at;
         EXPECT_EQ(berlin.OffsetMinutesAt(at), inBerlin) << at;

@@ -50,8 +50,8 @@ struct TFakeClock final : IClock {
     int64_t ChangeMs = 0;
     TTimeOfDay Now() const override { return Time; }
     uint64_t WallClockMs() const override { return Wall; }
-    TTimeOfDay LocalTimeOf(uint64_t ms) const override {
-        return TimeOfDayAfter(Time, 86'400'000 + ms - Wall + (ms >= ChangeAt ? ChangeMs : 0));
+    TLocalTime LocalTimeOf(uint64_t ms) const override {
+        return {{}, TimeOfDayAfter(Time, 86'400'000 + ms - Wall + (ms >= ChangeAt ? ChangeMs : 0))};
     }
     TLongTimeFormat LongTimeFormat() const override { return Format; }
 };
