@@ -77,8 +77,11 @@ void TfMain_lumivane::CreateControls() {
         HWND control = CreateControl(def, layout.Rect(def.Id));
         Slot(def.Id) = control;
         if (def.Hint) FToolTips.Add(control, def.Hint);
-        FAccessibleNames.Set(control, AccessibleName(def.Id));
+        FAccessibleNames.Queue(control, AccessibleName(def.Id));
     }
+    // The names are given once the window has painted: a zero timer comes
+    // after the paint.
+    SetTimer(Handle(), kAccessibleNamesTimer, 0, nullptr);
     ShowRefusedNow();
     FDelayEdit.OnRecreated = [this](HWND oldEdit, HWND newEdit) {
         Slot(TControlId::edContinuousModeDelay) = newEdit;

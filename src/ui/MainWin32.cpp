@@ -305,6 +305,11 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             FDeps.Events.SessionLockChanged(wParam == WTS_SESSION_LOCK);
         return 0;
     case WM_TIMER:
+        if (wParam == kAccessibleNamesTimer) {
+            KillTimer(Handle(), wParam);
+            FAccessibleNames.Apply();
+            return 0;
+        }
         if (FDeps.Timers.Dispatch(wParam)) return 0;
         break;
 #ifdef LUMIVANE_BENCH_MARKS

@@ -27,6 +27,10 @@
 namespace lumivane {
 
 // What the window reports to its composition.
+// The timer that gives the controls their accessible names after the first
+// paint; far above the timer service's numbers, which count up from 1.
+inline constexpr UINT_PTR kAccessibleNamesTimer = 0x4E41;
+
 class IMainWindowEvents {
 public:
     virtual ~IMainWindowEvents() = default;

@@ -5,6 +5,7 @@
 // service (Wine has none) the names fall back to what the controls show.
 #include <windows.h>
 
+#include <utility>
 #include <vector>
 
 struct IAccPropServices;
@@ -18,7 +19,16 @@ public:
     TAccessibleNamesWin32& operator=(const TAccessibleNamesWin32&) = delete;
     ~TAccessibleNamesWin32() { Clear(); }
     // Harmless when the service cannot be had: the control keeps its own name.
-    void Set(HWND control, const wchar_t* name);
+    void Set(HWND control, const wchar_t* name) {
+        Queue(control, name);
+        Apply();
+    }
+    // Noted only, for Apply: the service needs COM on the thread, which a
+    // window that is only being shown need not pay for before its first paint.
+    void Queue(HWND control, const wchar_t* name) {
+        if (control && name) FPending.push_back({control, name});
+    }
+    void Apply();
     // Takes the names back; due while the controls still exist.
     void Clear();
 
@@ -26,6 +36,7 @@ private:
     IAccPropServices* FServices = nullptr;
     bool FAsked = false;
     std::vector<HWND> FNamed;
+    std::vector<std::pair<HWND, const wchar_t*>> FPending;
 };
 
 }  // namespace lumivane

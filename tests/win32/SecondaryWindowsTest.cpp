@@ -247,7 +247,8 @@ TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATi
     } cleanUp{file, false, nullptr, {}};
     TErrorList errors;
     // In the multi-threaded apartment OLE cannot be had: the browser control
-    // cannot be made.
+    // cannot be made. (OLE that an earlier window's names made goes first.)
+    EndOle();
     ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_MULTITHREADED)));
     cleanUp.Help.Show(L"Help", file, nullptr, nullptr, true, errors);
     CoUninitialize();
