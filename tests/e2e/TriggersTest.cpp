@@ -142,13 +142,14 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
 
     TNotepad notepad;
     ASSERT_NE(notepad.Info.hProcess, nullptr);
-    // Wine may take a while to start its first program.
-    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s)) << "the listed program deactivates";
+    // The processes are looked at every 30 s while nobody works, and Wine
+    // may take a while to start its first program.
+    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 60s)) << "the listed program deactivates";
     EXPECT_TRUE(PollUntil([&] { return TextOf(state) == L"Deactivated while notepad.exe runs"; }, 30s));
     EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off \u2013 computer kept awake"; }, 30s));
     EXPECT_EQ(StoredScreenSaveActive(), profile) << "never written into the profile";
     notepad.End();
-    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 30s))
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 60s))
         << "its end gives the state from before back";
     EXPECT_TRUE(PollUntil([&] { return TextOf(group) == L"Monitor power off"; }, 30s));
 
@@ -167,7 +168,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     // The dialog: the list emptied and the full-screen box cleared stop both
     // at once, and are stored.
     TNotepad again;
-    ASSERT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 15s));
+    ASSERT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 60s));
     PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAutomaticDeactivation), 0);
     HWND dialog = nullptr;
     // Shown once its controls are made and filled.
