@@ -16,6 +16,7 @@ namespace {
 using namespace std::chrono_literals;
 
 struct TOutput {
+    bool Started = false;
     bool Ended = false;
     DWORD Code = 0;
     std::string Text;
@@ -37,9 +38,9 @@ TOutput CommandOnce(const std::wstring& arguments) {
     std::wstring line = L"cmd.exe /c \"\"" + program + L"\" " + arguments + L"\"";
     PROCESS_INFORMATION info{};
     TOutput out;
-    const BOOL started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
+    out.Started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info);
     CloseHandle(write);
-    if (started) {
+    if (out.Started) {
         // Over once every holder has let the pipe go: the start, and a copy it left running.
         out.Ended = PollUntil([&] {
             char buffer[512];
@@ -57,12 +58,13 @@ TOutput CommandOnce(const std::wstring& arguments) {
     return out;
 }
 
-// cmd answers 9009 when its start of the program fails. Wine now and then
-// refuses a start that follows another process's end at once (the rig's, as
-// TLumivane's start says); the program itself never answers 9009.
+// Wine now and then refuses a start that follows another process's end at
+// once (the rig's, as TLumivane's start says): cmd's own start fails, or cmd
+// answers 9009, its code for a start of the program that failed. The
+// program itself never answers 9009.
 TOutput Command(const std::wstring& arguments) {
-    TOutput out = CommandOnce(arguments);
-    for (int attempt = 0; out.Code == 9009 && attempt < 5; ++attempt) out = CommandOnce(arguments);
+    TOutput out;
+    PollUntil([&] { return (out = CommandOnce(arguments)).Started && out.Code != 9009; }, 30s);
     return out;
 }
 
