@@ -84,7 +84,29 @@ case $cmd in
     ;;
   exec)
     up
-    exec wine "$@"
+    # Whoever reads a pipe (ctest, a "$(...)") waits until every writer has
+    # closed it. Wine's server and services, and any console host or stray
+    # copy a program leaves, inherit the descriptors of the wine that started
+    # them and can outlive the program by far. So a program whose output goes
+    # to a pipe writes to files instead, which are copied out while it runs:
+    # the pipe closes when the program ends, whatever it left behind.
+    if ! [ -p /dev/stdout ] && ! [ -p /dev/stderr ]; then exec wine "$@"; fi
+    out=$(mktemp "$state/out.XXXXXX")
+    err=$(mktemp "$state/err.XXXXXX")
+    wine "$@" 0<&0 >"$out" 2>"$err" &
+    pid=$!
+    trap 'kill -TERM "$pid" 2>/dev/null || true' TERM INT HUP
+    tail -q -n +1 -s 0.05 --pid="$pid" -f "$out" & copy_out=$!
+    tail -q -n +1 -s 0.05 --pid="$pid" -f "$err" >&2 & copy_err=$!
+    # A signal ends the wait early: wait again until the program has ended.
+    rc=0
+    while :; do
+      wait "$pid" && rc=0 || rc=$?
+      alive "$pid" || break
+    done
+    wait "$copy_out" "$copy_err" || true
+    rm -f "$out" "$err"
+    exit "$rc"
     ;;
   down)
     wineserver -k 2>/dev/null || true

@@ -114,6 +114,12 @@ clean
 trap clean EXIT
 source "$source/tests/package/wait.sh"
 
+# The launcher gives the caller's pipe back when the program ends, even while
+# a process it started lives on (as Wine's services and a stray console host do).
+[ "$(run cmd /c 'start /b ping -n 900 127.0.0.1 >nul & echo started' | tr -d '\r ')" = started ] &&
+  pgrep -fi 'ping\.exe' >/dev/null || fail "the launcher kept the pipe until the process left behind ended"
+pkill -KILL -fi 'ping\.exe' || true
+
 # The installer refuses a system older than Windows 10 1809: Wine's prefix
 # says Windows 7 unless told otherwise per program.
 appdefaults='HKCU\Software\Wine\AppDefaults'
