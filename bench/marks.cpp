@@ -15,7 +15,7 @@ struct TMark {
     const char* Name;
     double Ms;
 };
-TMark gMarks[16];
+TMark gMarks[48];
 int gCount = 0;
 
 double MsSinceCreation() {
@@ -33,7 +33,7 @@ double MsSinceCreation() {
 void Mark(const char* name) {
     for (int i = 0; i < gCount; ++i)
         if (std::strcmp(gMarks[i].Name, name) == 0) return;
-    if (gCount < 16) gMarks[gCount++] = {name, MsSinceCreation()};
+    if (gCount < 48) gMarks[gCount++] = {name, MsSinceCreation()};
 }
 
 void WriteMarks(const wchar_t* arguments) {

@@ -95,6 +95,7 @@ void RecoverLostRunsWithoutWindow() {
 
 void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
+    FStatus.Hold(true);
     const std::wstring recovered = RecoverLostRun();
     FConfig.SetSessionConnected(SessionConnected());
     FConfig.SetSessionLocked(SessionLocked());
@@ -110,6 +111,7 @@ void TLumivaneWin32::FormCreate() {
     FOptionsStore.LoadOptions();
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
     FHotKeys.RegisterHotKeys();
+    FStatus.Hold(false);
     FStatus.UpdateStatus();
     // Once the state from before is known: a trigger that holds already
     // deactivates now.

@@ -11,9 +11,9 @@ using THandle = uintptr_t;  // a platform handle, 0 for none
 class IIconState {
 public:
     virtual ~IIconState() = default;
-    // Keeps a copy of its own; the caller keeps what it passed.
-    virtual void SetIcon(THandle icon) = 0;
-    virtual void SetToolTip(const std::wstring& text) = 0;
+    // Both in one message to the shell. Keeps a copy of the picture; the
+    // caller keeps what it passed.
+    virtual void SetIconAndToolTip(THandle icon, const std::wstring& text) = 0;
 };
 
 }  // namespace lumivane

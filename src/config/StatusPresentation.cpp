@@ -65,6 +65,7 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
 }
 
 void TStatusPresenter::UpdateStatus() {
+    if (FHeld) return;
     TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
                            FConfig.KeptAwake(), FConfig.AutomaticCause(), FConfig.NotKeptAwakeBelow()};
     if (FNotes) {
@@ -77,10 +78,9 @@ void TStatusPresenter::UpdateStatus() {
     FToolTip = status.ToolTip;
     FIconIndex = status.IconIndex;
     FHandedOver = true;
-    FNotifyIcon.SetToolTip(status.ToolTip);
     // The list's own picture: no temporary icon is made (and so none can be
     // left behind).
-    FNotifyIcon.SetIcon(FIcons.StateIcon(status.IconIndex));
+    FNotifyIcon.SetIconAndToolTip(FIcons.StateIcon(status.IconIndex), status.ToolTip);
 }
 
 }  // namespace lumivane

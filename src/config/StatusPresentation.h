@@ -86,6 +86,9 @@ public:
     void UpdateStatus() override;
     // The next refresh hands both over again (new pictures, say).
     void Invalidate() { FHandedOver = false; }
+    // While held, a refresh does nothing: the start's steps each change what
+    // the status shows, and the last of them shows it once.
+    void Hold(bool held) { FHeld = held; }
 
     bool FHighColorIcon = false;
 
@@ -97,6 +100,7 @@ private:
     IStateIcons& FIcons;
     IDisplayPowerNotes* FNotes;
     bool FHandedOver = false;
+    bool FHeld = false;
     std::wstring FToolTip;
     int FIconIndex = -1;
 };

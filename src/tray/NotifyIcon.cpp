@@ -58,13 +58,16 @@ void TNotifyIcon::Loaded() {
     if (FVisible) AddIcon();
 }
 
-void TNotifyIcon::SetIcon(THandle icon) {
-    if (FIcon) FShell.DestroyIcon(FIcon);
-    FIcon = icon ? FShell.CopyIcon(icon) : 0;
+void TNotifyIcon::SetIcon(THandle icon) { SetIconAndToolTip(icon, FToolTip); }
+
+void TNotifyIcon::SetToolTip(const std::wstring& text) {
+    FToolTip = text;
     if (FAdded) ModifyIcon();
 }
 
-void TNotifyIcon::SetToolTip(const std::wstring& text) {
+void TNotifyIcon::SetIconAndToolTip(THandle icon, const std::wstring& text) {
+    if (FIcon) FShell.DestroyIcon(FIcon);
+    FIcon = icon ? FShell.CopyIcon(icon) : 0;
     FToolTip = text;
     if (FAdded) ModifyIcon();
 }

@@ -94,10 +94,11 @@ public:
 
     bool Visible() const { return FVisible; }
     void SetVisible(bool value);
-    void SetIcon(THandle icon) override;
+    void SetIcon(THandle icon);
     THandle Icon() const { return FIcon; }
     const std::wstring& ToolTip() const { return FToolTip; }
-    void SetToolTip(const std::wstring& text) override;
+    void SetToolTip(const std::wstring& text);
+    void SetIconAndToolTip(THandle icon, const std::wstring& text) override;
     // The notification area was made anew (the shell restarted): the icon
     // is added again with its current picture and tooltip.
     void Readd();

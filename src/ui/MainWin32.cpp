@@ -38,18 +38,26 @@ TfMain_lumivane::~TfMain_lumivane() {
 bool TfMain_lumivane::Create(const std::wstring& title, bool forCommandsOnly) {
     static const ATOM atom = RegisterClass(kMainWindowClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
+    // The window is made with its menu bar, in its place and at its size:
+    // every change after that costs a new frame. The scale it will have is
+    // the system's, unless the screen's changed since the session began.
+    FDpi = GetDpiForSystem();
+    if (!forCommandsOnly) CreateMenus();
+    const RECT frame =
+        CentredFrame(kStyle, WS_EX_CONTROLPARENT, FMainMenu.Get() != nullptr, kMainClientWidth, kMainClientHeight, FDpi);
     // No owner: the main window has its own taskbar button while visible.
-    if (!CreateHandle(WS_EX_CONTROLPARENT, kMainWindowClassName, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      kMainClientWidth, kMainClientHeight, nullptr))
+    if (!CreateHandle(WS_EX_CONTROLPARENT, kMainWindowClassName, L"", kStyle, frame.left, frame.top,
+                      frame.right - frame.left, frame.bottom - frame.top, nullptr, FMainMenu.Get()))
         return false;
     LUMIVANE_MARK("window");
-    FDpi = GetDpiForWindow(Handle());
+    if (const UINT dpi = GetDpiForWindow(Handle()); dpi != FDpi) {
+        FDpi = dpi;
+        if (FImages) FImages = std::make_unique<TCommandImagesWin32>(FDpi, FCommonControls);
+        SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
+    }
     // An elevated Explorer's broadcast must reach a program of normal rights.
     ChangeWindowMessageFilterEx(Handle(), TaskbarCreatedMessage(), MSGFLT_ALLOW, nullptr);
-    if (!forCommandsOnly) CreateMenus();
     LUMIVANE_MARK("menus");
-    SetMenu(Handle(), FMainMenu.Get());
-    SetClientSizeCentred(Handle(), kMainClientWidth, kMainClientHeight);
     FDeps.Timers.Attach(Handle());
     SetKeyboard(FAccelerators.Get());
     // The number every copy of the session registers for the wake-up.

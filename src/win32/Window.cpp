@@ -10,14 +10,20 @@ std::wstring WindowText(HWND hwnd) {
     return text;
 }
 
+RECT CentredFrame(DWORD style, DWORD exStyle, bool menu, int width, int height, UINT dpi) {
+    RECT frame{0, 0, MulDiv(width, static_cast<int>(dpi), 96), MulDiv(height, static_cast<int>(dpi), 96)};
+    AdjustWindowRectExForDpi(&frame, style, menu, exStyle, dpi);
+    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    return {x, y, x + w, y + h};
+}
+
 UINT SetClientSizeCentred(HWND hwnd, int width, int height) {
     const UINT dpi = GetDpiForWindow(hwnd);
-    RECT frame{0, 0, MulDiv(width, static_cast<int>(dpi), 96), MulDiv(height, static_cast<int>(dpi), 96)};
-    AdjustWindowRectExForDpi(&frame, static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)), GetMenu(hwnd) != nullptr,
-                             static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), dpi);
-    const int w = frame.right - frame.left, h = frame.bottom - frame.top;
-    SetWindowPos(hwnd, nullptr, (GetSystemMetrics(SM_CXSCREEN) - w) / 2,
-                 (GetSystemMetrics(SM_CYSCREEN) - h) / 2, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT f = CentredFrame(static_cast<DWORD>(GetWindowLongW(hwnd, GWL_STYLE)),
+                                static_cast<DWORD>(GetWindowLongW(hwnd, GWL_EXSTYLE)), GetMenu(hwnd) != nullptr, width,
+                                height, dpi);
+    SetWindowPos(hwnd, nullptr, f.left, f.top, f.right - f.left, f.bottom - f.top, SWP_NOZORDER | SWP_NOACTIVATE);
     return dpi;
 }
 
@@ -53,9 +59,9 @@ ATOM TWindow::RegisterClass(const wchar_t* className, HICON icon, UINT style) {
 }
 
 bool TWindow::CreateHandle(DWORD exStyle, const wchar_t* className, const std::wstring& caption,
-                           DWORD style, int x, int y, int width, int height, HWND parent) {
+                           DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu) {
     CreateWindowExW(exStyle, className, caption.c_str(), style, x, y, width, height, parent,
-                    nullptr, ModuleInstance(), this);
+                    menu, ModuleInstance(), this);
     return FHandle != nullptr;
 }
 

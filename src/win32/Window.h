@@ -39,7 +39,7 @@ public:
 
 protected:
     bool CreateHandle(DWORD exStyle, const wchar_t* className, const std::wstring& caption,
-                      DWORD style, int x, int y, int width, int height, HWND parent);
+                      DWORD style, int x, int y, int width, int height, HWND parent, HMENU menu = nullptr);
     void DestroyHandle();
     virtual LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Called once the window is gone (WM_NCDESTROY).
@@ -59,6 +59,8 @@ std::wstring WindowText(HWND hwnd);
 // to its own DPI (below its menu bar, if it has one), centred on the screen.
 // Returns that DPI.
 UINT SetClientSizeCentred(HWND hwnd, int width, int height);
+// The frame SetClientSizeCentred gives a window of that style and DPI.
+RECT CentredFrame(DWORD style, DWORD exStyle, bool menu, int width, int height, UINT dpi);
 // The program's font, Tahoma at 8 points, for a window of the given DPI.
 HFONT CreateTahomaFont(UINT dpi, int weight = FW_NORMAL);
 // A visible control of a dialog laid out at 96 DPI: `r` scaled to `dpi`,
