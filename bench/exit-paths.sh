@@ -11,12 +11,8 @@ cd "$(dirname "$0")/.."
 runs=${1:-21}
 state=build/bench
 bin=build/mingw/bin
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target lumivane_bench >/dev/null
-mkdir -p "$state"
-unset LUMIVANE_DISPLAY
-trap 'bash cmake/wine-env.sh down "$state"' EXIT
-bash cmake/wine-env.sh up "$state" >/dev/null
+source bench/common.sh
+bench_up "$state"
 export WINEPREFIX=$PWD/$state/wine/prefix WINEDEBUG=-all WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" DISPLAY=$(cat "$state/wine/display")
 winpath() { echo "Z:$(cd "$(dirname "$1")" && pwd -P | tr / '\\')\\$(basename "$1")"; }
@@ -37,11 +33,7 @@ for ((round = -2; round < runs; ++round)); do
        >> "$state/paths-driver-total-$p.txt"
   done
 done
-stats() {
-  sort -g | awk '{ v[NR] = $1 }
-    function med(a, b,   n) { n = b - a + 1; return n % 2 ? v[a + (n - 1) / 2] : (v[a + n / 2 - 1] + v[a + n / 2]) / 2 }
-    END { h = int((NR + 1) / 2); printf "%.1f (%.1f-%.1f)", med(1, NR), med(1, h), med(NR - h + 1, NR) }'
-}
+spread() { stats | awk '{ printf "%s (%s-%s)", $1, $2, $3 }'; }
 ends() { tr -d '\r' < "$1" | tail -n "$runs" | sed 's/.* end=//' ; }
 echo
 echo "-screensaver, $runs runs of each, ms: median (first to third quartile)"
@@ -51,10 +43,10 @@ echo "|--------------------------------|------------------------|---------------
 for path in shell driver; do
   cells=(); ecells=(); rcells=()
   for p in "${programs[@]}"; do
-    cells+=("$(awk '{ print $1 / 1000 }' "$state/paths-$path-total-$p.txt" | stats)")
-    ecells+=("$(ends "$state/paths-$path-$p.txt" | stats)")
+    cells+=("$(awk '{ print $1 / 1000 }' "$state/paths-$path-total-$p.txt" | spread)")
+    ecells+=("$(ends "$state/paths-$path-$p.txt" | spread)")
     rcells+=("$(paste <(awk '{ print $1 / 1000 }' "$state/paths-$path-total-$p.txt") \
-                      <(ends "$state/paths-$path-$p.txt") | awk '{ print $1 - $2 }' | stats)")
+                      <(ends "$state/paths-$path-$p.txt") | awk '{ print $1 - $2 }' | spread)")
   done
   printf "| %-30s | %-22s | %-22s |\n" "$path: total" "${cells[@]}"
   printf "| %-30s | %-22s | %-22s |\n" "$path: creation to end of main" "${ecells[@]}"

@@ -13,12 +13,8 @@ cd "$(dirname "$0")/.."
 seconds=${1:-60}
 state=build/bench-idle
 bin=$(pwd)/build/mingw/bin
-cmake --preset mingw >/dev/null
-cmake --build --preset mingw --target lumivane_bench >/dev/null
-mkdir -p "$state"
-unset LUMIVANE_DISPLAY
-trap 'bash cmake/wine-env.sh down "$state"' EXIT
-bash cmake/wine-env.sh up "$state" >/dev/null
+source bench/common.sh
+bench_up "$state"
 prefix=$(pwd)/$state/wine/prefix
 
 pid_of() {  # the Linux process of a Windows program of this prefix

@@ -28,18 +28,8 @@ state=build/bench
 bin=build/mingw/bin
 target_ratio=1.2
 
-cmake --preset mingw >/dev/null
-if [ $explain -eq 1 ]; then
-  cmake --build --preset mingw --target lumivane_bench_explain
-else
-  cmake --build --preset mingw --target lumivane_bench
-fi
-
-mkdir -p "$state"
-# Never someone else's display: the timings need a quiet one.
-unset LUMIVANE_DISPLAY
-trap 'bash cmake/wine-env.sh down "$state"' EXIT
-bash cmake/wine-env.sh up "$state" >/dev/null
+source bench/common.sh
+bench_up "$state" "$([ $explain -eq 1 ] && echo lumivane_bench_explain || echo lumivane_bench)"
 
 log=$state/driver.log
 status=0
@@ -69,12 +59,6 @@ spread() {
 }
 
 # stats: numbers on stdin, one a line -> "median q1 q3" (n/a when none)
-stats() {
-  sort -g | awk '{ v[NR] = $1 }
-    function med(a, b,   n) { n = b - a + 1; return n % 2 ? v[a + (n - 1) / 2] : (v[a + n / 2 - 1] + v[a + n / 2]) / 2 }
-    END { if (!NR) { print "n/a n/a n/a"; exit }
-      h = int((NR + 1) / 2); printf "%.1f %.1f %.1f\n", med(1, NR), med(1, h), med(NR - h + 1, NR) }'
-}
 
 size_kib() { awk -v b="$(stat -c %s "$1")" 'BEGIN { printf "%.1f", b / 1024 }'; }
 
