@@ -6,6 +6,8 @@ namespace lumivane {
 
 std::wstring InstanceMutexName(const std::wstring& title) { return title + L" - Tessaly"; }
 
+const wchar_t* const kHigherCopyText = L"Lumivane is running with administrator rights; end it from its own menu.";
+
 std::wstring LowerAscii(std::wstring text) {
     for (auto& c : text)
         if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
@@ -67,9 +69,13 @@ void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& reques
         }
         switch (request.Verb) {
         case TControlVerb::Exit:
-            if (p.WaitForRunningCopyToEnd()) break;
-            p.Print(L"Lumivane took the command but has not ended.", true);
-            code = kExitNoAnswer;
+            if (!p.WaitForRunningCopyToEnd()) {
+                p.Print(L"Lumivane took the command but has not ended.", true);
+                code = kExitNoAnswer;
+            } else if (const std::wstring left = p.LeftChanged(); !left.empty()) {
+                p.Print(left, true);
+                code = kExitNotPutBack;
+            }
             break;
         case TControlVerb::ScreenSaver:
         case TControlVerb::PowerOff: break;
@@ -100,11 +106,23 @@ void RunApplication(IApplicationPlatform& p, const std::vector<std::wstring>& ar
     p.RegisterActivationMessage();
     const std::optional<TControlVerb> control = commandLine.Control;
     const bool running = p.CreateInstanceMutex(InstanceMutexName(p.Title()));
+    if (running && p.RunningCopyAbove()) {
+        // Nothing this process sends reaches it, and its journal is its own:
+        // nothing starts or changes.
+        p.CloseInstanceMutex();
+        p.Print(kHigherCopyText, true);
+        p.SetExitCode(kExitHigherCopy);
+        return;
+    }
     if (control == TControlVerb::Recover) {
         // The running copy owns its journal and puts it back itself; the
         // mutex keeps a copy from starting while the journals are read.
-        if (!running) p.RecoverLostRuns();
+        const std::wstring left = running ? std::wstring() : p.RecoverLostRuns();
         p.CloseInstanceMutex();
+        if (!left.empty()) {
+            p.Print(left, true);
+            p.SetExitCode(kExitNotPutBack);
+        }
         return;
     }
     if (running) {

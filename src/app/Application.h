@@ -13,6 +13,8 @@ namespace lumivane {
 
 std::wstring InstanceMutexName(const std::wstring& title);
 
+extern const wchar_t* const kHigherCopyText;
+
 // Lower-cases the letters A to Z only, as the argument tests require.
 std::wstring LowerAscii(std::wstring text);
 
@@ -25,8 +27,12 @@ public:
     virtual void SetTitle(const std::wstring& title) = 0;
     virtual std::wstring Title() const = 0;
     virtual void RegisterActivationMessage() = 0;
-    // Returns true when the mutex already existed.
+    // Returns true when the mutex already existed, also where it may not
+    // be opened (a copy with administrator rights made it).
     virtual bool CreateInstanceMutex(const std::wstring& name) = 0;
+    // The running copy runs at a higher integrity level than this process
+    // (with administrator rights): Windows drops what this one sends it.
+    virtual bool RunningCopyAbove() = 0;
     virtual void ActivatePreviousInstance(const std::wstring& className) = 0;
     // False when the window could not be created: the program then ends.
     // A run for its commands alone ends as soon as they are done: what only
@@ -68,8 +74,10 @@ public:
     // done), at most 10 s; false when it has not.
     virtual bool WaitForRunningCopyToEnd() = 0;
     // Puts back what this user's lost runs left changed, as a start does,
-    // without a window or a message.
-    virtual void RecoverLostRuns() = 0;
+    // without a window; returns what it could not (empty: it did all).
+    virtual std::wstring RecoverLostRuns() = 0;
+    // After an "-exit": what the ended copy could not put back (empty: nothing).
+    virtual std::wstring LeftChanged() = 0;
     // How long until the local clock shows `time` (today, else tomorrow).
     virtual uint32_t MsUntil(const TTimeOfDay& time) = 0;
     // The wall clock now (ms), and a wall-clock time as the local clock

@@ -12,6 +12,7 @@
 #include "app/MessengerWin32.h"
 
 #include <algorithm>
+#include <memory>
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane {
@@ -75,11 +76,9 @@ TRecovery RecoverWith(IRegistry& registry, IProcessTable& processes, ISystemPara
 
 }  // namespace
 
-std::wstring TLumivaneWin32::RecoverLostRun() {
-    return RecoveryText(RecoverWith(FRegistry, FProcesses, FBackend, FPlanBackend));
-}
+TRecovery TLumivaneWin32::RecoverLostRun() { return RecoverWith(FRegistry, FProcesses, FBackend, FPlanBackend); }
 
-void RecoverLostRunsWithoutWindow() {
+std::wstring RecoverLostRunsWithoutWindow() {
     // The backends a run of this program would have used.
     TRegistryWin32 registry;
     TProcessTableWin32 processes;
@@ -87,16 +86,54 @@ void RecoverLostRunsWithoutWindow() {
     TPowerPlanWin32 powerPlan;
     TPowerPlanParameters onPlan(spi, powerPlan);
     TNoPowerPlan noPlan;
-    if (PowerPlanAnswers(powerPlan))
-        RecoverWith(registry, processes, onPlan, onPlan);
+    return RecoveryProblemText(PowerPlanAnswers(powerPlan) ? RecoverWith(registry, processes, onPlan, onPlan)
+                                                           : RecoverWith(registry, processes, spi, noPlan));
+}
+
+std::wstring LeftChangedByEndedRun() {
+    TRegistryWin32 registry;
+    TProcessTableWin32 processes;
+    TPowerPlanWin32 powerPlan;
+    std::wstring text;
+    {
+        TRegistryDefault reg(registry, kKeyRead);
+        if (!reg.OpenKey(kOptionsKey, false)) return {};
+        reg.ReadString(JournalValueName(processes.CurrentSessionId()), text);
+    }
+    const std::optional<TJournal> journal = DecodeJournal(text);
+    if (!journal) return {};
+    // Only what the plan still holds of the run's.
+    std::vector<TPlanChange> left;
+    for (const TPlanChange& c : journal->Plans) {
+        TPlanSnapshot now;
+        if (!c.Permanent && ReadPlan(powerPlan, c.Initial.Plan, now) && PlanBackFor(c, now)) left.push_back(c);
+    }
+    return NotPutBackText(left);
+}
+
+void ShowWarningLater(const std::wstring& text) {
+    // The box has a thread of its own: the start goes on meanwhile, and a
+    // run that ends takes it along.
+    auto* copy = new std::wstring(text);
+    const HANDLE thread = CreateThread(
+        nullptr, 0,
+        [](void* parameter) -> DWORD {
+            std::unique_ptr<std::wstring> message(static_cast<std::wstring*>(parameter));
+            MessageBoxW(nullptr, message->c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            return 0;
+        },
+        copy, 0, nullptr);
+    if (thread)
+        CloseHandle(thread);
     else
-        RecoverWith(registry, processes, spi, noPlan);
+        delete copy;
 }
 
 void TLumivaneWin32::FormCreate() {
     FFirstShow = true;
     FStatus.Hold(true);
-    const std::wstring recovered = RecoverLostRun();
+    const TRecovery recovery = RecoverLostRun();
+    const std::wstring recovered = RecoveryText(recovery);
     FConfig.SetSessionConnected(SessionConnected());
     FConfig.SetSessionLocked(SessionLocked());
     FTriggers.SetSessionLocked(FConfig.SessionLocked());
@@ -107,6 +144,9 @@ void TLumivaneWin32::FormCreate() {
     FConfig.FormCreate();
     LUMIVANE_MARK("captured");
     FJournalled.SetInitial(FConfig.FInitialConfiguration);
+    FJournalled.Inherit(recovery.NotPutBack);
+    // Told once, in words that hold the commands to put it back by hand.
+    if (const std::wstring problems = RecoveryProblemText(recovery); !problems.empty()) ShowWarningLater(problems);
     // The defaults of the two Manage boxes are the flags just captured.
     FOptionsStore.LoadOptions();
     if (!FStatus.FHighColorIcon && VisualStylesAvailable()) FStatus.FHighColorIcon = true;
@@ -167,6 +207,7 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
         ~TInRequest() { Flag = Was; }
     } inRequest(FInRequest);
     const TControlTarget target{FDispatch, FConfig, FJournalled, [this](TCommandId command) {
+                                    if (command == TCommandId::actExit) FCommandExit = true;
                                     PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
                                 }};
     return static_cast<uintptr_t>(Answer(target, request, state));
@@ -226,7 +267,10 @@ void TLumivaneWin32::EndSteps() {
     FHelpViewer.Close();
     FTriggers.Stop();
     FPolicyWatch.Stop();
-    RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }});
+    const std::vector<TPlanChange> left =
+        RunEndSteps({FConfig, FCommands, FJournalled, FForm, [this] { FOptionsStore.SaveOptions(); }});
+    if (FUserExit && !FCommandExit && !left.empty())
+        MessageBoxW(nullptr, NotPutBackText(left).c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
 }
 
 void TLumivaneWin32::FormShow() {
@@ -298,6 +342,7 @@ void TLumivaneWin32::mnShowPClick() {
 void TLumivaneWin32::mnCloseClick() { SendMessageW(FMain.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 void TLumivaneWin32::actExitExecute() {
+    FUserExit = true;
     FOptionsStore.SaveOptions();
     FHotKeys.RegisterHotKeys(TRefusalReport::WhenChanged);
     PostQuitMessage(0);

@@ -104,7 +104,7 @@ private:
     // The end steps, once: at the session's end or at the window's.
     void EndSteps();
     // A journal left by a run that did not end normally, before the capture.
-    std::wstring RecoverLostRun();
+    TRecovery RecoverLostRun();
     // ITrayWindow
     bool MainWindowVisible() override;
     void BringMainWindowToFront() override;
@@ -164,10 +164,19 @@ private:
     bool FReady = false;      // the start's steps are done: requests are taken
     bool FInRequest = false;  // a request from another process is being carried out
     bool FEndStepsDone = false;
+    // The user chose Exit: what cannot be put back is told in a box. A
+    // command line's -exit reads it from the journal and tells its console.
+    bool FUserExit = false, FCommandExit = false;
 };
 
 // What a start puts back of this user's lost runs, done by a process that
 // makes no window and shows nothing (-recover, run by the uninstaller).
-void RecoverLostRunsWithoutWindow();
+// Returns what it could not do, for the console; empty when it did all.
+std::wstring RecoverLostRunsWithoutWindow();
+// What this session's ended run left changed because the system refused
+// to take it back, for the console of -exit; empty when nothing.
+std::wstring LeftChangedByEndedRun();
+// A warning box that does not hold up the thread that asks for it.
+void ShowWarningLater(const std::wstring& text);
 
 }  // namespace lumivane

@@ -18,7 +18,8 @@ const wchar_t* const kUsageText =
     L"            Lumivane runs\n"
     L"Exit codes: 0 active or done, 1 deactivated, 2 deactivated for a period, 3 not running,\n"
     L"            4 no answer (busy, or not ended after -exit), 5 refused,\n"
-    L"            6 not allowed by your administrator, 64 bad command line\n";
+    L"            6 not allowed by your administrator, 7 something could not be put back,\n"
+    L"            8 Lumivane runs with administrator rights, 64 bad command line\n";
 
 namespace {
 
@@ -165,11 +166,14 @@ TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args) {
     TSetupPathCall call;
     call.Present = !args.empty() && (LowerAscii(args[0]) == L"-setup-path" || LowerAscii(args[0]) == L"/setup-path");
     if (!call.Present) return call;
-    const std::wstring action = args.size() == 2 ? LowerAscii(args[1]) : L"";
-    if (action == L"add" || action == L"remove")
+    const std::wstring action = args.size() == 2 || args.size() == 3 ? LowerAscii(args[1]) : L"";
+    const std::wstring record = args.size() == 3 ? args[2] : L"";
+    if ((action == L"add" || action == L"remove") && (record.empty() || record == L"0" || record == L"1")) {
         call.Change = action == L"add" ? TPathChange::Add : TPathChange::Remove;
-    else
-        call.Error = L"-setup-path is the setup program's step: Lumivane -setup-path add | remove, nothing more";
+        call.AddedBySetup = record == L"1";
+    } else {
+        call.Error = L"-setup-path is the setup program's step: Lumivane -setup-path add | remove [1 | 0], nothing more";
+    }
     return call;
 }
 

@@ -53,6 +53,8 @@ enum TExitCode : int {
     kExitNoAnswer = 4,  // the running copy did not answer (or end, after -exit) in time
     kExitRefused = 5,   // the running copy turned the command down
     kExitNotAllowed = 6,  // an administrator's policy does not allow it
+    kExitNotPutBack = 7,  // -exit, -recover: something stays changed; the message says what
+    kExitHigherCopy = 8,  // the running copy has administrator rights: it cannot be reached
     kExitUsage = 64,
 };
 
@@ -84,13 +86,16 @@ std::vector<std::wstring> CommandLineArguments(std::wstring_view commandLine);
 // afternoon designators, taken besides "am" and "pm".
 TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLongTimeFormat& clock = {});
 
-// "-setup-path add" and "-setup-path remove", and nothing more: the setup
-// program's step on the folder of the Lumivane.com it runs, never in the
-// usage. Not `Present` when `args` do not start with the switch; `Error`
-// says what is wrong with a call that does.
+// "-setup-path add" and "-setup-path remove", then what the setup's
+// uninstall entry records ("1": a setup added the folder; "0" or "": not,
+// or an older setup's entry), and nothing more: the setup program's step on
+// the folder of the Lumivane.com it runs, never in the usage. Not `Present`
+// when `args` do not start with the switch; `Error` says what is wrong with
+// a call that does.
 struct TSetupPathCall {
     bool Present = false;
     TPathChange Change = TPathChange::Add;
+    bool AddedBySetup = false;
     std::wstring Error;
 };
 TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args);

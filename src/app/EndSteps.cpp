@@ -16,13 +16,13 @@ TEndPlan PlanEndSteps(const TEndInputs& in) {
     // after this end no next start may ever come (the uninstaller, say).
     // The continuous run's short time-out is always temporary.
     plan.UndoPlanChanges = in.TemporaryPlanChanges || in.ContinuousModeRunning;
-    // Every change this run made is either put back now or meant to stay:
-    // nothing is left for the next start to undo, so it says nothing.
+    // Every change this run made is either put back now or meant to stay;
+    // what the system refused to take back stays in it for the next start.
     plan.RemoveJournal = true;
     return plan;
 }
 
-void RunEndSteps(const TEndStepsDeps& d) {
+std::vector<TPlanChange> RunEndSteps(const TEndStepsDeps& d) {
     const TEndPlan plan = PlanEndSteps(
         {d.Options.RestoreConfiguration(), d.Journal.TemporaryPlanChanges(), d.Config.FContinuousModeRunning});
     if (plan.StopTimers) {
@@ -33,7 +33,7 @@ void RunEndSteps(const TEndStepsDeps& d) {
     d.Config.FormDestroy(plan.RestoreInitial);
     if (plan.UndoPlanChanges) d.Journal.UndoPlanChanges();
     if (d.SaveOptions) d.SaveOptions();
-    if (plan.RemoveJournal) d.Journal.Remove();
+    return plan.RemoveJournal ? d.Journal.Remove() : std::vector<TPlanChange>{};
 }
 
 }  // namespace lumivane

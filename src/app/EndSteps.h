@@ -24,7 +24,7 @@ struct TEndPlan {
     bool UndoContinuousMode = false;  // its short time-out back, before anything else
     bool RestoreInitial = false;      // the start-up configuration back
     bool UndoPlanChanges = false;     // the user's plan values back, whatever the option
-    bool RemoveJournal = false;       // a clean end leaves none
+    bool RemoveJournal = false;       // a clean end leaves none, but for what is not back
     friend bool operator==(const TEndPlan&, const TEndPlan&) = default;
 };
 
@@ -39,6 +39,7 @@ struct TEndStepsDeps {
 };
 
 // The end steps as decided, in their order; the caller runs them once.
-void RunEndSteps(const TEndStepsDeps& deps);
+// Returns the plan changes the system refused to take back.
+std::vector<TPlanChange> RunEndSteps(const TEndStepsDeps& deps);
 
 }  // namespace lumivane

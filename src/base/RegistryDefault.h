@@ -11,6 +11,10 @@ namespace lumivane {
 using TRegKey = uintptr_t;  // an open key; 0 for none
 constexpr uint32_t kRegSz = 1, kRegBinary = 3, kRegDword = 4;
 constexpr uint32_t kKeyRead = 0x20019, kKeyAllAccess = 0xF003F;
+// The longest value the program reads: its longest list whole (256 program
+// names of 255 characters, each with its zero, and the list's own zero, as
+// UTF-16). A longer value is not one of ours, and reads as none.
+constexpr uint32_t kValueBytesMax = (256 * (255 + 1) + 1) * 2;
 
 // One call each of the registry's own operations, under HKEY_CURRENT_USER.
 class IRegistry {
@@ -27,6 +31,8 @@ public:
     // The names of the key's values, in no particular order.
     virtual std::vector<std::wstring> ValueNames(TRegKey key) = 0;
     virtual void CloseKey(TRegKey key) = 0;
+    // Writes the key's hive to the disk now, rather than some time later.
+    virtual bool FlushKey(TRegKey key) = 0;
 };
 
 // A value that could not be written.
@@ -60,6 +66,8 @@ public:
     void WriteString(const std::wstring& name, const std::wstring& value);
     bool DeleteValue(const std::wstring& name);
     std::vector<std::wstring> ValueNames() const;
+    // The open key's hive on the disk; it holds every change to it until done.
+    bool Flush() { return FKey && FRegistry.FlushKey(FKey); }
 
 private:
     bool ReadDword(const std::wstring& name, uint32_t& value) const;

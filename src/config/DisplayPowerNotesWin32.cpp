@@ -49,6 +49,7 @@ std::wstring TDisplayPowerNotesWin32::ScreenSaverNote() {
 
 std::wstring TDisplayPowerNotesWin32::PowerOffNote() {
     if (!FLoaded) Load();
+    if (FPlan.Unrecorded()) return kNoteNotRecorded;
     return FPlan.Refused() || FPowerOffPolicy ? kNoteSetByPolicy : std::wstring();
 }
 

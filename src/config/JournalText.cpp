@@ -1,5 +1,6 @@
 // The restore journal's text: what a lost run, an earlier version or a hand
 // edit left in the registry is read whole or not at all.
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -92,17 +93,19 @@ bool ReadPlanId(const std::wstring& text, TPlanId& plan) {
 
 std::wstring EncodeJournal(const TJournal& j) {
     // The v2 form while at most one plan is involved, as earlier versions
-    // wrote and read it; v3 for several.
-    const bool several = j.Plans.size() > 1;
-    const bool planPermanent = j.Plans.size() == 1 && j.Plans[0].Permanent;
+    // wrote and read it; v3 for several; v4 while a first write is under
+    // way, which only a version that knows what that means may recover.
+    const bool pending = std::any_of(j.Plans.begin(), j.Plans.end(), [](const TPlanChange& c) { return c.Pending; });
+    const bool several = j.Plans.size() > 1 || pending;
+    const bool planPermanent = !several && j.Plans.size() == 1 && j.Plans[0].Permanent;
     const uint64_t permanent = (j.Permanent ? kAnyPermanent : 0) | (planPermanent ? kPlanPermanent : 0);
-    std::wstring text = std::wstring(several ? L"v3 " : L"v2 ") + std::to_wstring(j.ProcessId) + L' ' +
-                        std::to_wstring(j.ProcessStart) + L' ' + std::to_wstring(permanent) + L' ' + Text(j.Initial) +
-                        L' ' + Text(j.Last);
+    std::wstring text = std::wstring(pending ? L"v4 " : several ? L"v3 " : L"v2 ") + std::to_wstring(j.ProcessId) +
+                        L' ' + std::to_wstring(j.ProcessStart) + L' ' + std::to_wstring(permanent) + L' ' +
+                        Text(j.Initial) + L' ' + Text(j.Last);
     for (const TPlanChange& c : j.Plans) {
         text += L' ' + Hex(c.Initial.Plan) + L' ' + std::to_wstring(c.Initial.Ac) + L',' +
                 std::to_wstring(c.Initial.Dc) + L' ' + std::to_wstring(c.Last.Ac) + L',' + std::to_wstring(c.Last.Dc);
-        if (several) text += c.Permanent ? L" 1" : L" 0";
+        if (several) text += c.Pending ? L" 2" : c.Permanent ? L" 1" : L" 0";
     }
     return text;
 }
@@ -111,15 +114,19 @@ std::optional<TJournal> DecodeJournal(const std::wstring& text) {
     // v1: version, pid, start, permanent, initial, last.
     // v2: the same, then optionally the plan, its user's values and the run's last.
     // v3: the same, then two plans or more, each followed by its own permanence.
+    // v4: the same, one plan or more, each 0 temporary, 1 permanent or 2 pending.
     const std::vector<std::wstring> parts = Split(text, L' ');
     TJournal j;
     if (parts[0] == L"v1" && parts.size() == 6)
         j.Version = 1;
     else if (parts[0] == L"v3" && parts.size() >= 14 && (parts.size() - 6) % 4 == 0)
         j.Version = 3;
+    else if (parts[0] == L"v4" && parts.size() >= 10 && (parts.size() - 6) % 4 == 0)
+        j.Version = 4;
     else if (parts[0] != L"v2" || (parts.size() != 6 && parts.size() != 9))
         return std::nullopt;
     const uint64_t maxPermanent = j.Version == 2 ? kAnyPermanent | kPlanPermanent : kAnyPermanent;
+    const uint64_t maxOwn = j.Version == 4 ? 2 : 1;
     uint64_t pid = 0, permanent = 0;
     if (!Number(parts[1], UINT32_MAX, pid) || !Number(parts[2], UINT64_MAX, j.ProcessStart) ||
         !Number(parts[3], maxPermanent, permanent) || !ReadConfiguration(parts[4], j.Initial) ||
@@ -127,15 +134,16 @@ std::optional<TJournal> DecodeJournal(const std::wstring& text) {
         return std::nullopt;
     j.ProcessId = static_cast<uint32_t>(pid);
     j.Permanent = (permanent & kAnyPermanent) != 0;
-    const size_t step = j.Version == 3 ? 4 : 3;
+    const size_t step = j.Version >= 3 ? 4 : 3;
     for (size_t i = 6; i < parts.size(); i += step) {
         TPlanChange c;
         uint64_t own = (permanent & kPlanPermanent) ? 1 : 0;
         if (!ReadPlanId(parts[i], c.Initial.Plan) || !ReadPlanValues(parts[i + 1], c.Initial) ||
-            !ReadPlanValues(parts[i + 2], c.Last) || (step == 4 && !Number(parts[i + 3], 1, own)))
+            !ReadPlanValues(parts[i + 2], c.Last) || (step == 4 && !Number(parts[i + 3], maxOwn, own)))
             return std::nullopt;
         c.Last.Plan = c.Initial.Plan;
-        c.Permanent = own != 0;
+        c.Permanent = own == 1;
+        c.Pending = own == 2;
         j.Plans.push_back(c);
     }
     return j;

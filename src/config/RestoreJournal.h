@@ -24,12 +24,27 @@ std::wstring JournalValueName(uint32_t sessionId);
 struct TPlanChange {
     TPlanSnapshot Initial, Last;  // of the same plan
     bool Permanent = false;       // the last of them was written for good
+    // Recorded before the run's first write into the plan, which may or may
+    // not have happened: whatever the plan holds other than the user's own
+    // values is the run's.
+    bool Pending = false;
     friend bool operator==(const TPlanChange&, const TPlanChange&) = default;
 };
 
+// What to write so that a change's plan holds the user's values again,
+// given what it holds now; none when nothing needs writing.
+std::optional<TPlanSnapshot> PlanBackFor(const TPlanChange& change, const TPlanSnapshot& now);
+// For the user: which plans still hold a run's values, why, that the next
+// start tries again, and the commands that put them back by hand. Empty
+// when the list is.
+std::wstring NotPutBackText(const std::vector<TPlanChange>& left);
+// A plan's GUID as Windows writes it (and powercfg takes it).
+std::wstring PlanGuidText(const TPlanId& plan);
+
 struct TJournal {
     // 1: written by earlier versions, without the plan and without a run
-    // marker; still read and recovered. 2: at most one plan; 3: several.
+    // marker; still read and recovered. 2: at most one plan; 3: several;
+    // 4: as 3, while some plan's first write is under way.
     uint32_t Version = 2;
     uint32_t ProcessId = 0;
     uint64_t ProcessStart = 0;  // the process's creation time: a pid alone is reused
@@ -67,10 +82,16 @@ public:
 
 // What the start found and did, over every journal it found.
 struct TRecovery {
-    enum class TKind { None, LeftAlone, Corrupt, Discarded, Restored } Kind = TKind::None;
+    enum class TKind { None, LeftAlone, Discarded, Restored } Kind = TKind::None;
     bool ScreenSaverRestored = false, PowerOffRestored = false;
     TDisplayPowerConfiguration Initial;  // what was put back
     std::optional<TPlanSnapshot> PlanInitial;  // the plan's values put back
+    // Plans whose put-back the system refused: still in their journal, and
+    // for the run that starts now to put back at its end.
+    std::vector<TPlanChange> NotPutBack;
+    // Journals that could not be read (another version's, or damaged):
+    // left as they are, by value name.
+    std::vector<std::wstring> Unreadable;
 };
 
 // At start, before the initial configuration is captured. `restoreOnExit`:
@@ -83,6 +104,9 @@ TRecovery RecoverFromJournal(IRegistry& registry, IProcessTable& processes, ISys
 
 // The balloon's text for what was put back (empty when nothing was).
 std::wstring RecoveryText(const TRecovery& recovery);
+// What the recovery could not do, for a box or the console (empty when it
+// did all): plans it could not put back, journals it could not read.
+std::wstring RecoveryProblemText(const TRecovery& recovery);
 extern const wchar_t* const kRecoveryTitle;
 
 // The display-power settings as the program changes them: the first change
@@ -93,16 +117,21 @@ public:
     TJournalledParameters(ISystemParameters& inner, IPowerOffPlan& plan, IRegistry& registry,
                           IProcessTable& processes)
         : FInner(inner), FPlan(plan), FRegistry(registry), FProcesses(processes) {}
-    // The configuration the run found, captured at its start.
-    void SetInitial(const TDisplayPowerConfiguration& initial) { FInitial = initial; }
+    // The configuration the run found, captured at its start. From here on
+    // no plan is written before the journal on the disk names it.
+    void SetInitial(const TDisplayPowerConfiguration& initial);
+    // Plans a lost run left changed and the start could not put back: this
+    // run keeps them in its journal and tries again at its end.
+    void Inherit(const std::vector<TPlanChange>& changes);
     bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override;
     TPlanMark Mark() override;
     bool PutBack(const TPlanMark& mark) override;
     std::optional<TPlanSnapshot> Read(const TPlanId& plan) override { return FPlan.Read(plan); }
     void Refresh() override { FPlan.Refresh(); }
     // The clean end, after its end steps: removes this run's journal, and
-    // only this run's.
-    void Remove();
+    // only this run's, once every temporary plan change is back. What is
+    // not back stays in it, for the next start, and is returned.
+    std::vector<TPlanChange> Remove();
     bool Written() const { return FWritten; }
     // Some change of this run went into the user's profile.
     bool Permanent() const { return FPermanent; }
@@ -121,7 +150,11 @@ private:
     void Record(const std::vector<TPlanSnapshot>& before, bool permanent);
     TPlanChange* FindChange(const TPlanId& plan);
     void PutBackChanges(bool temporaryOnly, bool permanent);
-    void Write();
+    bool BeforePlanWrite(const TPlanSnapshot& now);
+    bool Write();
+    TJournal Journal();
+    bool WriteJournal(const TJournal& journal, bool flush);
+    const std::wstring& ValueName();
     bool Own(const TJournal& journal);
     ISystemParameters& FInner;
     IPowerOffPlan& FPlan;
@@ -133,6 +166,8 @@ private:
     std::vector<TPlanChange> FPlans;
     bool FWritten = false;
     bool FPermanent = false;
+    bool FPlanWritten = false;  // some plan was written: flushed before the journal goes
+    std::wstring FName;  // the journal's value name, chosen at the first write
 };
 
 }  // namespace lumivane

@@ -5,6 +5,7 @@ namespace lumivane {
 const wchar_t* const kKeptAwakeText = L"computer kept awake";
 const wchar_t* const kNoteSetByPolicy = L"(set by policy)";
 const wchar_t* const kNoteNoneChosen = L"(none chosen)";
+const wchar_t* const kNoteNotRecorded = L"(not changed: could not be recorded)";
 
 namespace {
 

@@ -44,6 +44,8 @@ struct TStatusContext {
 extern const wchar_t* const kKeptAwakeText;  // "computer kept awake"
 extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"
 extern const wchar_t* const kNoteNoneChosen;   // "(none chosen)"
+// The plan was left alone: the way back could not be saved before the change.
+extern const wchar_t* const kNoteNotRecorded;
 
 // What the system says about the two items beyond their values: a policy
 // that sets them, no screen saver chosen. Only the power-plan backend of

@@ -47,6 +47,14 @@ std::optional<TPlanSnapshot> TPowerPlanParameters::Current() {
 }
 
 bool TPowerPlanParameters::Write(const TPlanSnapshot& snapshot) {
+    if (FBeforeWrite) {
+        TPlanSnapshot now;
+        const bool known = FCurrent && FCurrent->Snapshot.Plan == snapshot.Plan;
+        if (known) now = FCurrent->Snapshot;
+        // Values that cannot be read cannot be recorded: nothing is written.
+        FUnrecorded = (!known && !ReadPlan(FPlan, snapshot.Plan, now)) || !FBeforeWrite(now);
+        if (FUnrecorded) return false;
+    }
     const bool written = WritePlan(FPlan, snapshot);
     FRefused = !written;
     // What was written is what the plan holds; anything else is read again.
@@ -136,9 +144,9 @@ std::optional<TPlanSnapshot> TPowerPlanParameters::Read(const TPlanId& plan) {
 
 bool TPowerPlanParameters::PutBack(const TPlanMark& mark) {
     if (!mark.Plan) return false;
-    Write(*mark.Plan);
+    const bool written = Write(*mark.Plan);
     FRemembered = mark.Remembered;
-    return true;
+    return written;
 }
 
 bool TPowerPlanParameters::Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) {

@@ -10,6 +10,7 @@
 // from the current power source or from defaults.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -38,6 +39,9 @@ public:
     virtual bool Apply(const TPlanId& plan) = 0;
     // On battery now; false when on mains power or unknown.
     virtual bool OnBattery() = 0;
+    // Makes what was written reach the disk now: the store is flushed
+    // lazily, and a power cut must not leave a put-back behind its record.
+    virtual void FlushStore() {}
 };
 
 // Whether the plan's functions are there and answer: the backend of the run.
@@ -82,7 +86,7 @@ public:
     // Empty where the run is not on a plan.
     virtual TPlanMark Mark() = 0;
     // Writes the marked values whole and remembers what was remembered then;
-    // false where the mark is empty (nothing was written).
+    // false where the mark is empty or the plan did not take them.
     virtual bool PutBack(const TPlanMark& mark) = 0;
     // Any plan's values, not only the active one's.
     virtual std::optional<TPlanSnapshot> Read(const TPlanId& plan) = 0;
@@ -92,6 +96,14 @@ public:
     // run's own are still in force; `permanent`: for good. Only the journal
     // knows which plans the run changed.
     virtual void PutBackRunsChanges(bool /*permanent*/) {}
+    // Asked with a plan's values right before each write into it: false
+    // keeps the plan as it is (the write is refused). The journal records
+    // a plan there before its first change, so that no change is ever
+    // without its way back.
+    using TBeforeWrite = std::function<bool(const TPlanSnapshot& now)>;
+    virtual void GuardWrites(TBeforeWrite /*before*/) {}
+    // What was put back reaches the disk before its record goes.
+    virtual void Flush() {}
 };
 
 // Not on a plan: no step has anything to put back this way.
@@ -113,9 +125,13 @@ public:
     bool PutBack(const TPlanMark& mark) override;
     std::optional<TPlanSnapshot> Read(const TPlanId& plan) override;
     void Refresh() override { FCurrent.reset(); }
+    void GuardWrites(TBeforeWrite before) override { FBeforeWrite = std::move(before); }
+    void Flush() override { FPlan.FlushStore(); }
     // The plan refused the last write (a policy sets the value, or the
     // access check refuses it): the status says so.
     bool Refused() const { return FRefused; }
+    // The last change was not made: the way back could not be recorded first.
+    bool Unrecorded() const { return FUnrecorded; }
     // The active plan now, read at most once between two refreshes.
     std::optional<TPlanSnapshot> Current();
 
@@ -142,7 +158,8 @@ private:
     // The plan as first read: the user's own values when the item is
     // switched on with nothing remembered.
     std::optional<TPlanSnapshot> FFirstSeen;
-    bool FRefused = false;
+    TBeforeWrite FBeforeWrite;
+    bool FRefused = false, FUnrecorded = false;
 };
 
 }  // namespace lumivane

@@ -78,6 +78,17 @@ std::optional<bool> TPowerPlanWin32::PolicySetsDisplayTimeout() {
     return false;
 }
 
+void TPowerPlanWin32::FlushStore() {
+    // The plans live in the machine's SYSTEM hive. A flush needs only the
+    // right to query a key of the hive, which every user has there.
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Control\\Power\\User\\PowerSchemes", 0,
+                      KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    RegFlushKey(key);
+    RegCloseKey(key);
+}
+
 bool TPowerPlanWin32::OnBattery() {
     // Unknown (255) counts as mains power.
     SYSTEM_POWER_STATUS status{};

@@ -24,6 +24,7 @@ public:
     bool WriteTimeout(const TPlanId& plan, bool ac, uint32_t seconds) override;
     bool Apply(const TPlanId& plan) override;
     bool OnBattery() override;
+    void FlushStore() override;
     // A policy (Group Policy or MDM) sets the display time-out; empty where
     // the system has no access check to ask.
     std::optional<bool> PolicySetsDisplayTimeout();

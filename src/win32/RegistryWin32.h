@@ -14,9 +14,9 @@ namespace lumivane {
 class TRegistryWin32 final : public IRegistry {
 public:
     // The machine's hive for what administrators set there.
-    // The options are small numbers: a longer value is not one of ours,
+    // A value longer than the program's longest list is not one of ours,
     // unless the caller reads values of its own size (the user's path).
-    explicit TRegistryWin32(HKEY root = HKEY_CURRENT_USER, DWORD maxValueBytes = 4096)
+    explicit TRegistryWin32(HKEY root = HKEY_CURRENT_USER, DWORD maxValueBytes = kValueBytesMax)
         : FRoot(root), FMaxValueBytes(maxValueBytes) {}
     bool OpenKey(const std::wstring& path, bool create, uint32_t access, TRegKey& key) override;
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override;
@@ -24,6 +24,7 @@ public:
     bool DeleteValue(TRegKey key, const std::wstring& name) override;
     std::vector<std::wstring> ValueNames(TRegKey key) override;
     void CloseKey(TRegKey key) override;
+    bool FlushKey(TRegKey key) override { return RegFlushKey(reinterpret_cast<HKEY>(key)) == ERROR_SUCCESS; }
 
 private:
     HKEY FRoot;

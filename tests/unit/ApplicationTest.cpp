@@ -49,7 +49,8 @@ TEST(CommandLine, NamesOfTheInstanceObjects) {
 // Records the shell's steps as text.
 struct TPlatformLog final : IApplicationPlatform {
     std::vector<std::string> Steps;
-    bool MutexExists = false;
+    bool MutexExists = false, Above = false;
+    std::wstring NotBack;  // what a recovery or an ended copy could not put back
     std::wstring TitleValue;
     uint32_t Interval = 300;
     void Add(std::string s) { Steps.push_back(std::move(s)); }
@@ -63,6 +64,7 @@ struct TPlatformLog final : IApplicationPlatform {
         Add("mutex " + Narrow(n));
         return MutexExists;
     }
+    bool RunningCopyAbove() override { return Above; }
     void ActivatePreviousInstance(const std::wstring& c) override { Add("wake " + Narrow(c)); }
     bool WindowCreated = true;
     bool CreateMainWindow(bool forCommandsOnly) override {
@@ -100,7 +102,8 @@ struct TPlatformLog final : IApplicationPlatform {
     }
     bool Ends = true;
     bool WaitForRunningCopyToEnd() override { Add("wait end"); return Ends; }
-    void RecoverLostRuns() override { Add("recover"); }
+    std::wstring RecoverLostRuns() override { Add("recover"); return NotBack; }
+    std::wstring LeftChanged() override { return NotBack; }
     uint32_t MsUntil(const TTimeOfDay& t) override { return static_cast<uint32_t>(t.Hour * 1000 + t.Minute); }
     uint64_t WallClockMs() override { return 0; }
     TLocalTime LocalTimeOf(uint64_t ms) override { return {{}, {static_cast<int>(ms / 3'600'000), 30, 0, 0}}; }
@@ -175,6 +178,8 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         Steps Expected;
         int Code;
         bool Ends = true;  // the copy has ended when -exit's wait is over
+        bool Above = false;  // the copy runs with administrator rights
+        const wchar_t* NotBack = L"";
     } cases[] = {
         {true, {}, {}, {"wake TfMain_lumivane"}, 0},
         {true, {L"-status"}, {{R::Answered, deactivated}},
@@ -186,6 +191,13 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end", "error Lumivane took the command but has not ended."}, 4, false},
         {true, {L"-recover"}, {}, {"close mutex"}, 0},  // the running copy's journal is its own
         {false, {L"/recover"}, {}, {"recover", "close mutex"}, 0},
+        {false, {L"-recover"}, {}, {"recover", "close mutex", "error refused"}, 7, true, false, L"refused"},
+        {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end", "error refused"}, 7, true, false,
+         L"refused"},
+        {true, {}, {}, {"close mutex", "error Lumivane is running with administrator rights; end it from its own menu."},
+         8, true, true},
+        {true, {L"-recover"}, {}, {"close mutex", "error Lumivane is running with administrator rights; end it from its own menu."},
+         8, true, true},
         {true, {L"-screensaver", L"-poweroff"}, {{R::Answered, deactivated}, {R::Answered, deactivated}},
          {"send 9 0", "send 10 0"}, 0},
         {true, {L"-activate"}, {}, {"send 1 0", "error Lumivane is running but does not answer."}, 4},
@@ -200,6 +212,8 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         log.MutexExists = c.Running;
         log.Answers = c.Answers;
         log.Ends = c.Ends;
+        log.Above = c.Above;
+        log.NotBack = c.NotBack;
         RunApplication(log, c.Args);
         EXPECT_EQ(log.Steps, Join({head, c.Expected})) << c.Args.size() << " args, running " << c.Running;
         EXPECT_EQ(log.Code, c.Code) << log.Steps.back();

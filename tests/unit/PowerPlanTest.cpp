@@ -59,8 +59,9 @@ struct TRun : TRunSeams, TWiredCore {
         recovery = RecoverFromJournal(machine.registry, processes, params, params, restoreOption);
         config.FormCreate();
         journal.SetInitial(config.FInitialConfiguration);
+        journal.Inherit(recovery.NotPutBack);
     }
-    void End() { RunEndSteps({config, commands, journal, form, nullptr}); }
+    std::vector<TPlanChange> End() { return RunEndSteps({config, commands, journal, form, nullptr}); }
     bool HasJournal() { return machine.registry.Has(kOptionsKey, JournalValueName(processes.Session)); }
 };
 
@@ -85,6 +86,8 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         TValues Expected = kUser, AtStart = kUser, Other = kOther;  // plan 1 at the end and at the start; plan 2
         bool Killed = false;  // no end steps: the next start puts back
         const wchar_t* Balloon = nullptr;  // the balloon after a kill, where it matters
+        int KillAfterWrite = 0;  // killed right after the plan's n-th value is written
+        bool RefusedAtExit = false, RefusedAtRecovery = false;  // the plan keeps what the run wrote
     } paths[] = {
         {"continuous power-off while deactivated, then Activate", true,
          [](TRun& r) {
@@ -198,24 +201,68 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
              r.config.actDeactivateExecute();
          },
          {900, 600}, kUser, kOther, true},
+        {.Path = "killed between the plan's two writes", .RestoreOption = false,
+         .Steps = [](TRun& r) { r.config.actDeactivateExecute(); }, .Killed = true, .KillAfterWrite = 1},
+        {.Path = "killed right after the plan's two writes", .RestoreOption = false,
+         .Steps = [](TRun& r) { r.config.actDeactivateExecute(); }, .Killed = true, .KillAfterWrite = 2},
+        {.Path = "the put-back refused at Exit", .RestoreOption = false,
+         .Steps = [](TRun& r) { r.config.actDeactivateExecute(); }, .RefusedAtExit = true},
+        {.Path = "the put-back refused at Exit and at the next start", .RestoreOption = false,
+         .Steps = [](TRun& r) { r.config.actDeactivateExecute(); }, .RefusedAtExit = true, .RefusedAtRecovery = true},
     };
     for (const auto& p : paths) {
         TMachine machine;
         machine.functions.Plans[TPlanId{1}] = p.AtStart;
+        const bool lost = p.Killed || p.RefusedAtExit;  // the next start has something to put back
         {
             TRun run(machine);
             run.Start(p.RestoreOption);
-            p.Steps(run);
-            if (!p.Killed) run.End();
-            EXPECT_EQ(run.HasJournal(), p.Killed) << p.Path << ": a clean end leaves no journal";
+            machine.functions.KillAfterWrites = p.KillAfterWrite;
+            try {
+                p.Steps(run);
+            } catch (const TFakePowerPlan::TKilled&) {
+            }
+            machine.functions.RefuseWrites = p.RefusedAtExit;
+            if (!p.Killed) { EXPECT_EQ(run.End().empty(), !p.RefusedAtExit) << p.Path << ": what is not back"; }
+            EXPECT_EQ(run.HasJournal(), lost) << p.Path << ": a clean end leaves no journal";
         }
+        machine.functions.RefuseWrites = p.RefusedAtRecovery;
         TRun next(machine, 43);
         next.Start(p.RestoreOption);
+        EXPECT_EQ(next.recovery.NotPutBack.empty(), !p.RefusedAtRecovery) << p.Path;
+        EXPECT_EQ(RecoveryProblemText(next.recovery).find(L"powercfg /setdcvalueindex ") != std::wstring::npos,
+                  p.RefusedAtRecovery) << p.Path;
+        if (p.RefusedAtRecovery) {
+            EXPECT_TRUE(next.HasJournal()) << p.Path << ": kept until it is back";
+            EXPECT_EQ(machine.functions.Values(), (TValues{0, 0})) << p.Path;
+            machine.functions.RefuseWrites = false;
+            EXPECT_TRUE(next.End().empty()) << p.Path << ": the start's run tries again at its end";
+            EXPECT_FALSE(next.HasJournal()) << p.Path;
+        }
         EXPECT_EQ(machine.functions.Values(), p.Expected) << p.Path;
         EXPECT_EQ(machine.functions.Values(2), p.Other) << p.Path << ": the other plan";
-        EXPECT_EQ(RecoveryText(next.recovery).empty(), !p.Killed) << p.Path << ": a balloon only after a kill";
+        EXPECT_EQ(RecoveryText(next.recovery).empty(), !lost || p.RefusedAtRecovery) << p.Path << ": a balloon only after a kill";
         if (p.Balloon) { EXPECT_EQ(RecoveryText(next.recovery), p.Balloon) << p.Path; }
     }
+}
+
+TEST(PowerPlan, TheJournalIsOnTheDiskBeforeThePlansFirstWriteAndThePlanBeforeTheJournalGoes) {
+    TMachine machine;
+    std::vector<std::wstring> log;
+    TRun run(machine);
+    run.Start();
+    machine.registry.Log = &log;
+    machine.functions.Log = &log;
+    run.config.actDeactivateExecute();
+    run.config.actDeactivateExecute();  // the plan is the run's already: no second flush
+    run.End();
+    const std::wstring flush = L"flush " + std::wstring(kOptionsKey);
+    const auto first = [&](const std::wstring& entry) { return std::find(log.begin(), log.end(), entry) - log.begin(); };
+    EXPECT_LT(first(flush), first(L"plan write")) << "the way back on the disk first";
+    EXPECT_EQ(std::count(log.begin(), log.end(), flush), 1) << "once per plan, not per change";
+    ASSERT_GE(log.size(), 2u);
+    EXPECT_EQ((std::vector<std::wstring>(log.end() - 2, log.end())),
+              (std::vector<std::wstring>{L"plan flush", L"delete " + JournalValueName(1)}));
 }
 
 TEST(PowerPlan, ALostRunsPermanentChangeFollowsTheOptionAndATemporaryOneComesBackAlways) {

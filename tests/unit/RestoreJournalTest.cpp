@@ -112,7 +112,7 @@ TEST_F(RestoreJournalTest, AKilledRunsChangesComeBackUnlessSomeoneChangedThemSin
     for (const auto& call : spi.Sets()) EXPECT_EQ(call.WinIni & spi::kUpdateIniFile, spi::kUpdateIniFile) << "permanent";
     EXPECT_FALSE(HasJournal());
     EXPECT_EQ(RecoveryText(r), L"Lumivane did not end normally last time. Put back: screen saver on, 10 min.");
-    EXPECT_EQ(RecoveryText({TRecovery::TKind::Restored, false, true, {{}, {false, 0}}, std::nullopt}),
+    EXPECT_EQ(RecoveryText({TRecovery::TKind::Restored, false, true, {{}, {false, 0}}, std::nullopt, {}, {}}),
               L"Lumivane did not end normally last time. Put back: monitor power-off off.") << "no time-out";
 }
 
@@ -136,7 +136,7 @@ TEST_F(RestoreJournalTest, WhichJournalsAreALostRunsAndWhichAreLeftAlone) {
     } rows[] = {
         // One copy per session, and this is it: the pid's answer proves nothing.
         {"this session, a reused pid answers", 1, false, true, TRecovery::TKind::Restored},
-        {"this session, even with a marker", 1, true, false, TRecovery::TKind::Restored},
+        {"this session, a copy of higher rights beside this one", 1, true, false, TRecovery::TKind::LeftAlone},
         {"another session whose run goes on", 2, true, true, TRecovery::TKind::LeftAlone},
         {"an earlier log-on's session id", 7, false, true, TRecovery::TKind::Restored},
     };
@@ -155,19 +155,27 @@ TEST_F(RestoreJournalTest, WhichJournalsAreALostRunsAndWhichAreLeftAlone) {
     }
 }
 
-TEST_F(RestoreJournalTest, ACorruptJournalIsRemovedSilentlyAndTheOptionOffKeepsPermanentChanges) {
+TEST_F(RestoreJournalTest, AJournalThatCannotBeReadIsLeftAloneToldAndWrittenBeside) {
     SetScreenSaverActive(journalled, false, true);
     EXPECT_EQ(Recover(false).Kind, TRecovery::TKind::Discarded);
     EXPECT_FALSE(HasJournal());
     EXPECT_FALSE(GetScreenSaverActive(spi)) << "the option is off: nothing put back";
-    registry.Keys[kOptionsKey][kJournalValue] = {kRegSz, {'?', 0, 0, 0}};
+    const std::wstring newer = L"v9 77 1 0 1,600,1,1200 0,3,0,1200 a newer form";
+    registry.Keys[kOptionsKey][kJournalValue] = {kRegSz, {}};
+    for (const wchar_t c : newer + L'\0') registry.Keys[kOptionsKey][kJournalValue].Data.insert(
+        registry.Keys[kOptionsKey][kJournalValue].Data.end(), {static_cast<uint8_t>(c), 0});
     registry.PutDword(kOptionsKey, JournalValueName(5), 1);  // not even a text
-    const TRecovery corrupt = Recover();
-    EXPECT_EQ(corrupt.Kind, TRecovery::TKind::Corrupt);
-    EXPECT_FALSE(HasJournal());
-    EXPECT_FALSE(HasJournal(5));
-    EXPECT_TRUE(RecoveryText(corrupt).empty()) << "no message";
+    const TRecovery unreadable = Recover();
+    EXPECT_EQ(unreadable.Unreadable.size(), 2u);
+    EXPECT_NE(RecoveryProblemText(unreadable).find(L"value \"" + kJournalValue + L"\""), std::wstring::npos);
     EXPECT_FALSE(GetScreenSaverActive(spi)) << "nothing written";
+    // A run beside it (a newer copy's, still going) writes its own elsewhere.
+    TJournalledParameters run{spi, noPlan, registry, processes};
+    SetScreenSaverActive(run, true, false);
+    EXPECT_EQ(registry.String(kOptionsKey, kJournalValue), newer);
+    EXPECT_TRUE(registry.Has(kOptionsKey, kJournalValue + L" 42"));
+    run.Remove();
+    EXPECT_EQ(registry.Keys[kOptionsKey].size(), 2u) << "its own gone, the others still there";
     registry.Keys.clear();
     Recover();
     EXPECT_FALSE(registry.Keys.count(kOptionsKey)) << "a start with nothing stored makes no key";

@@ -2,6 +2,8 @@
 // The system's power functions in memory: plans with both display time-outs,
 // the power source, a switch that refuses writes, and a count of calls.
 #include <map>
+#include <string>
+#include <vector>
 #include <ostream>
 
 #include "display/PowerPlan.h"
@@ -19,6 +21,9 @@ struct TFakePowerPlan final : IPowerPlan {
     bool Battery = false, Missing = false, RefuseWrites = false;
     bool FailBatteryReads = false;  // the plan is there, its battery value cannot be read
     int Calls = 0, Applied = 0, Writes = 0;  // Writes: values stored
+    int KillAfterWrites = 0;  // the run is killed right after that many more writes (0: never)
+    struct TKilled {};
+    std::vector<std::wstring>* Log = nullptr;  // writes and flushes, in order with the registry's
     bool ActivePlan(TPlanId& plan) override {
         ++Calls;
         plan = Active;
@@ -36,8 +41,13 @@ struct TFakePowerPlan final : IPowerPlan {
         if (!RefuseWrites) {
             (ac ? Plans[plan].Ac : Plans[plan].Dc) = seconds;
             ++Writes;
+            if (Log) Log->push_back(L"plan write");
         }
+        if (KillAfterWrites && !--KillAfterWrites) throw TKilled{};
         return true;
+    }
+    void FlushStore() override {
+        if (Log) Log->push_back(L"plan flush");
     }
     bool Apply(const TPlanId& plan) override {
         ++Calls;

@@ -32,7 +32,8 @@ public:
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override {
         auto& values = Keys[FOpen.at(key - 1)];
         const auto it = values.find(name);
-        if (it == values.end()) return false;
+        // A value longer than the real registry reads is not read here either.
+        if (it == values.end() || it->second.Data.size() > kValueBytesMax) return false;
         type = it->second.Type;
         data = it->second.Data;
         return true;
@@ -40,10 +41,12 @@ public:
     bool SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) override {
         if (Writes >= WritesAllowed) return false;
         ++Writes;
+        if (Log) Log->push_back(L"set " + name);
         Keys[FOpen.at(key - 1)][name] = {type, data};
         return true;
     }
     bool DeleteValue(TRegKey key, const std::wstring& name) override {
+        if (Log) Log->push_back(L"delete " + name);
         return Keys[FOpen.at(key - 1)].erase(name) > 0;
     }
     std::vector<std::wstring> ValueNames(TRegKey key) override {
@@ -52,6 +55,11 @@ public:
         return names;
     }
     void CloseKey(TRegKey) override { ++Closed; }
+    bool FlushKey(TRegKey key) override {
+        if (Log) Log->push_back(L"flush " + FOpen.at(key - 1));  // the whole hive, in truth
+        return true;
+    }
+    std::vector<std::wstring>* Log = nullptr;  // flushes, in order with what else a test logs
 
     // Test helpers.
     void PutDword(const std::wstring& path, const std::wstring& name, uint32_t v, size_t bytes = 4) {
