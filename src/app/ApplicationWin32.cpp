@@ -3,6 +3,7 @@
 #include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
 #include "win32/MessageLoopWin32.h"
+#include "win32/NamedObjectsWin32.h"
 #include "win32/OleWin32.h"
 
 namespace lumivane {
@@ -16,10 +17,13 @@ void TApplicationWin32::UninitializeCom() { EndOle(); }
 void TApplicationWin32::RegisterActivationMessage() { FActivationMessage = lumivane::RegisterActivationMessage(); }
 
 bool TApplicationWin32::CreateInstanceMutex(const std::wstring& name) {
-    FInstanceMutex.Reset(CreateMutexW(nullptr, TRUE, name.c_str()));
+    bool existed = false;
+    FInstanceMutex.Reset(CreateOwnMutex(name, true, existed));
     // Any other failure runs the program as the first instance.
-    return GetLastError() == ERROR_ALREADY_EXISTS;
+    return existed;
 }
+
+bool TApplicationWin32::RunningCopyAbove() { return WindowOfHigherIntegrity(FindWindowW(kMainWindowClassName, nullptr)); }
 
 void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) {
     lumivane::ActivatePreviousInstance(className, FActivationMessage);

@@ -22,6 +22,7 @@ public:
     std::wstring Title() const override { return FTitle; }
     void RegisterActivationMessage() override;
     bool CreateInstanceMutex(const std::wstring& name) override;
+    bool RunningCopyAbove() override;
     void ActivatePreviousInstance(const std::wstring& className) override;
     bool CreateMainWindow(bool forCommandsOnly) override;
     void SetNotifyIconVisible(bool visible) override;
@@ -45,7 +46,8 @@ public:
     TSent SendControl(const TControlRequest& request) override { return FMessenger.Send(request); }
     bool StartHiddenCopy() override { return FMessenger.StartHiddenCopy(); }
     bool WaitForRunningCopyToEnd() override { return FMessenger.WaitForRunningCopyToEnd(); }
-    void RecoverLostRuns() override { RecoverLostRunsWithoutWindow(); }
+    std::wstring RecoverLostRuns() override { return RecoverLostRunsWithoutWindow(); }
+    std::wstring LeftChanged() override { return LeftChangedByEndedRun(); }
     uint32_t MsUntil(const TTimeOfDay& time) override { return TMessengerWin32::MsUntil(time); }
     uint64_t WallClockMs() override { return TClockWin32().WallClockMs(); }
     TLocalTime LocalTimeOf(uint64_t wallClockMs) override { return TClockWin32().LocalTimeOf(wallClockMs); }

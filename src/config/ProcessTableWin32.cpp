@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include "win32/NamedObjectsWin32.h"
+
 namespace lumivane {
 
 namespace {
@@ -33,7 +35,7 @@ void TProcessTableWin32::MarkPlanInForce(const std::vector<TPlanSnapshot>& value
         if (it != FPlanMarkers.end())
             markers.push_back(std::move(*it));
         else
-            markers.push_back({v, TUniqueKernelHandle(CreateMutexW(nullptr, FALSE, PlanMarkerName(v).c_str()))});
+            markers.push_back({v, OwnMutex(PlanMarkerName(v))});
     }
     FPlanMarkers = std::move(markers);
 }
@@ -43,11 +45,15 @@ bool TProcessTableWin32::PlanMarkedByAnotherRun(const TPlanSnapshot& values) {
         if (m.Values == values) return false;  // this run's own
     TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, PlanMarkerName(values).c_str()));
     // Another user's run holds it with rights of its own: it exists all the same.
-    return marker || GetLastError() == ERROR_ACCESS_DENIED;
+    return static_cast<bool>(marker) || NamedObjectExists(nullptr, GetLastError());
 }
 
-TProcessTableWin32::TProcessTableWin32()
-    : FMarker(CreateMutexW(nullptr, FALSE, RunMarkerName(CurrentProcessId(), CurrentProcessStart()).c_str())) {}
+TUniqueKernelHandle OwnMutex(const std::wstring& name) {
+    bool existed = false;
+    return TUniqueKernelHandle(CreateOwnMutex(name, false, existed));
+}
+
+TProcessTableWin32::TProcessTableWin32() : FMarker(OwnMutex(RunMarkerName(CurrentProcessId(), CurrentProcessStart()))) {}
 
 namespace {
 // The session functions are looked up, not imported: the library is not one
@@ -147,11 +153,12 @@ uint32_t TProcessTableWin32::CurrentSessionId() {
 uint64_t TProcessTableWin32::CurrentProcessStart() { return CreationTime(GetCurrentProcess()); }
 
 bool TProcessTableWin32::RunMarkerHeld(uint32_t processId, uint64_t processStart) {
-    // A named object exists only while some process holds it. An object of
-    // that name that we may not open is not ours (another user made it): no
-    // proof that the run goes on.
+    // A named object exists only while some process holds it. One that we
+    // may not open exists all the same: a copy of this user's with other
+    // rights holds it (the name carries the process's creation time, which
+    // no other process shares).
     TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, RunMarkerName(processId, processStart).c_str()));
-    return static_cast<bool>(marker);
+    return static_cast<bool>(marker) || NamedObjectExists(nullptr, GetLastError());
 }
 
 bool TProcessTableWin32::IsRunning(uint32_t processId, uint64_t processStart) {

@@ -51,6 +51,8 @@ FARPROC SessionLibraryFunction(const char* name);
 // session of the user finds it, and named after the process id and its
 // creation time, which no other process shares.
 std::wstring RunMarkerName(uint32_t processId, uint64_t processStart);
+// A mutex of the program's own, held from here on.
+TUniqueKernelHandle OwnMutex(const std::wstring& name);
 std::wstring PlanMarkerName(const TPlanSnapshot& values);
 
 }  // namespace lumivane

@@ -2,6 +2,7 @@
 // only, never a same-named file in the current folder, and in that folder.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include <sddl.h>
 
 #include <cwctype>
 #include <string>
@@ -12,7 +13,9 @@
 #include "app/UsualFunctionsWin32.h"
 #include "common/StandInPower.h"
 #include "common/TempFolder.h"
+#include "config/ProcessTableWin32.h"
 #include "config/TriggerWatchWin32.h"
+#include "win32/NamedObjectsWin32.h"
 
 namespace lumivane::test {
 namespace {
@@ -148,6 +151,36 @@ TEST(TriggerWatch, FullScreenYieldsToTheSaverTheShellAndTheLockAndAFailedListFal
     CloseHandle(job.hProcess);
     CloseHandle(job.hThread);
     DestroyWindow(window);
+}
+
+}  // namespace
+}  // namespace lumivane::test
+
+namespace lumivane::test {
+namespace {
+
+// A copy of this user's with administrator rights makes its objects with an
+// access list that the normal token fails: "access denied" means "it runs".
+TEST(NamedObjects, AMutexThisTokenMayNotOpenCountsAsHeldAndOurOwnOpenForTheUser) {
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;GA;;;SY)", SDDL_REVISION_1, &sd, nullptr));
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+    TProcessTableWin32 processes;
+    const std::wstring marker = RunMarkerName(4242, 1);
+    TUniqueKernelHandle foreign(CreateMutexW(&attributes, FALSE, marker.c_str()));
+    TUniqueKernelHandle foreignInstance(CreateMutexW(&attributes, FALSE, L"Lumivane test instance"));
+    LocalFree(sd);
+    ASSERT_TRUE(foreign);
+    EXPECT_TRUE(processes.RunMarkerHeld(4242, 1));
+    EXPECT_FALSE(processes.RunMarkerHeld(4242, 2));
+    bool existed = false;
+    TUniqueKernelHandle second(CreateOwnMutex(L"Lumivane test instance", true, existed));
+    EXPECT_TRUE(existed);
+    // Ours: a second open by the same user succeeds.
+    TUniqueKernelHandle own(CreateOwnMutex(L"Lumivane test own", true, existed));
+    TUniqueKernelHandle again(CreateOwnMutex(L"Lumivane test own", false, existed));
+    EXPECT_TRUE(own && again && existed);
+    EXPECT_FALSE(WindowOfHigherIntegrity(GetDesktopWindow())) << "one level for every process under Wine";
 }
 
 }  // namespace

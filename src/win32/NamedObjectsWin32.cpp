@@ -1,0 +1,76 @@
+#include "win32/NamedObjectsWin32.h"
+
+#include <sddl.h>
+
+#include <vector>
+
+#include "win32/UniqueHandle.h"
+
+namespace lumivane {
+
+namespace {
+
+// Owner and access list name the user: an elevated token's default owner
+// is Administrators and its default list grants them, which the user's
+// normal token is not; both tokens carry the user's SID.
+std::wstring OwnObjectsDescriptor() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    TUniqueKernelHandle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    wchar_t* sid = nullptr;
+    if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
+        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+        return {};
+    const std::wstring user(sid);
+    LocalFree(sid);
+    return L"O:" + user + L"D:P(A;;GA;;;" + user + L")(A;;GA;;;SY)";
+}
+
+}  // namespace
+
+bool NamedObjectExists(HANDLE opened, DWORD error) {
+    return error == ERROR_ALREADY_EXISTS || (!opened && error == ERROR_ACCESS_DENIED);
+}
+
+HANDLE CreateOwnMutex(const std::wstring& name, bool initialOwner, bool& existed) {
+    static const std::wstring descriptor = OwnObjectsDescriptor();
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (!descriptor.empty())
+        ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptor.c_str(), SDDL_REVISION_1, &sd, nullptr);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+    const HANDLE mutex = CreateMutexW(sd ? &attributes : nullptr, initialOwner, name.c_str());
+    existed = NamedObjectExists(mutex, GetLastError());
+    if (sd) LocalFree(sd);
+    return mutex;
+}
+
+std::optional<DWORD> IntegrityOf(HANDLE process) {
+    HANDLE token = nullptr;
+    // Another user's token cannot be opened: that copy is none of ours.
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return std::nullopt;
+    TUniqueKernelHandle owned(token);
+    DWORD size = 0;
+    GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (!size || !GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return std::nullopt;
+    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+    const UCHAR count = *GetSidSubAuthorityCount(sid);
+    if (!count) return std::nullopt;
+    return *GetSidSubAuthority(sid, count - 1U);
+}
+
+bool WindowOfHigherIntegrity(HWND window) {
+    DWORD processId = 0;
+    if (!window || !GetWindowThreadProcessId(window, &processId)) return false;
+    TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    // Compared as levels, never as "elevated or not": under Wine every
+    // process has a full administrator's token, at one and the same level.
+    const std::optional<DWORD> theirs = process ? IntegrityOf(process.Get()) : std::nullopt;
+    const std::optional<DWORD> ours = IntegrityOf(GetCurrentProcess());
+    return theirs && ours && *theirs > *ours;
+}
+
+}  // namespace lumivane

@@ -1,0 +1,27 @@
+#pragma once
+// The program's own named objects (the instance mutex, the run and plan
+// markers), made so that every token of the user opens them, with
+// administrator rights or without; and the integrity level that decides
+// whether Windows lets one process's messages reach another's windows.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace lumivane {
+
+// A mutex of that name, made or opened; `existed` tells which. A mutex
+// that exists but may not be opened (another token made it with its own
+// access list) counts as existing too, and gives no handle.
+HANDLE CreateOwnMutex(const std::wstring& name, bool initialOwner, bool& existed);
+// Whether a named object exists, given what opening it answered.
+bool NamedObjectExists(HANDLE opened, DWORD error);
+
+// The integrity level (a mandatory label's RID) of a process's token; none
+// where it cannot be asked.
+std::optional<DWORD> IntegrityOf(HANDLE process);
+// The process of that window runs at a higher integrity level than this
+// one: what this process sends it is dropped. Unknown counts as not.
+bool WindowOfHigherIntegrity(HWND window);
+
+}  // namespace lumivane
