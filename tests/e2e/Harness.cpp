@@ -258,9 +258,11 @@ HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
 }
 
 std::wstring TextOf(HWND window) {
-    wchar_t text[128] = {};
-    SendMessageTimeoutW(window, WM_GETTEXT, 128, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 2000, nullptr);
-    return text;
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 2000, &length);
+    std::wstring text(length + 1, L'\0');
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_NORMAL, 2000, nullptr);
+    return text.c_str();
 }
 
 void RoundTrip(HWND window) {

@@ -135,5 +135,51 @@ TEST_F(PowerPlanRun, RecoverPutsBackAKilledRunsValuesAndLeavesARunningCopysAlone
     }
 }
 
+// The plan refuses the put-back (a policy arrived while deactivated): the
+// run says so, keeps its journal, and a later run brings the values back.
+TEST_F(PowerPlanRun, APutBackThePlanRefusesIsToldKeptAndDoneByALaterRun) {
+    // The box a run shows: its text, then it is closed.
+    auto boxText = [](TLumivane& run) {
+        std::vector<HWND> boxes;
+        if (!PollUntil([&] { return !(boxes = VisibleWindowsOf(run.ProcessId(), L"#32770")).empty(); }, 30s)) return std::wstring();
+        const std::wstring text = TextOf(GetDlgItem(boxes[0], 0xFFFF));
+        PostMessageW(boxes[0], WM_COMMAND, IDOK, 0);
+        return text;
+    };
+    auto deactivated = [](TLumivane& run) {
+        Command(run.MainWindow(10s), TCommandId::actDeactivate);
+        return PlanBecomes({0, 0});
+    };
+    {
+        TLumivane run(L"-quiet", true);
+        ASSERT_TRUE(deactivated(run));
+        test::SetStandInSwitch(L"Refuse writes", 1);
+        Command(run.MainWindow(10s), TCommandId::actExit);
+        EXPECT_NE(boxText(run).find(L"powercfg /setacvalueindex 381b4222-f694-41f0-9685-ff5bb260df2e SUB_VIDEO VIDEOIDLE 900"),
+                  std::wstring::npos) << "the user's Exit tells it, with the way back by hand";
+        EXPECT_TRUE(run.Wait(20s).Ended);
+    }
+    EXPECT_TRUE(AnyJournal());
+    {
+        TLumivane run(L"-quiet", true);  // still refused: its start says so too
+        EXPECT_NE(boxText(run).find(L"next start"), std::wstring::npos);
+        test::SetStandInSwitch(L"Refuse writes", 0);
+        const TRun exit = TLumivane(L"-exit", true).Wait(30s);
+        EXPECT_EQ(exit.ExitCode, 0u) << "the run that inherited it put it back at its end";
+    }
+    EXPECT_EQ(test::StandInPlan(), kUser);
+    EXPECT_FALSE(AnyJournal());
+    // From the command line: -exit and -recover say so in their exit code.
+    TLumivane run(L"-quiet", true);
+    ASSERT_TRUE(deactivated(run));
+    test::SetStandInSwitch(L"Refuse writes", 1);
+    EXPECT_EQ(TLumivane(L"-exit", true).Wait(30s).ExitCode, 7u);
+    EXPECT_EQ(TLumivane(L"-recover", true).Wait(30s).ExitCode, 7u);
+    test::SetStandInSwitch(L"Refuse writes", 0);
+    EXPECT_EQ(TLumivane(L"-recover", true).Wait(30s).ExitCode, 0u);
+    EXPECT_EQ(test::StandInPlan(), kUser);
+    EXPECT_FALSE(AnyJournal());
+}
+
 }  // namespace
 }  // namespace lumivane::e2e
