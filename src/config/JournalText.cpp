@@ -146,6 +146,9 @@ std::optional<TJournal> DecodeJournal(const std::wstring& text) {
         c.Pending = own == 2;
         j.Plans.push_back(c);
     }
+    // v4 is written only while a first write is under way.
+    if (j.Version == 4 && std::none_of(j.Plans.begin(), j.Plans.end(), [](const TPlanChange& c) { return c.Pending; }))
+        return std::nullopt;
     return j;
 }
 

@@ -344,6 +344,7 @@ void TJournalledParameters::SetInitial(const TDisplayPowerConfiguration& initial
 }
 
 void TJournalledParameters::Inherit(const std::vector<TPlanChange>& changes) {
+    FInherited = FInherited || !changes.empty();
     for (const TPlanChange& c : changes)
         if (!FindChange(c.Initial.Plan)) FPlans.push_back(c);
 }
@@ -406,7 +407,7 @@ std::vector<TPlanChange> TJournalledParameters::Remove() {
     for (const TPlanChange& c : FPlans) {
         if (c.Permanent) continue;  // meant to stay
         const std::optional<TPlanSnapshot> now = FPlan.Read(c.Last.Plan);
-        if (!now || PlanBackFor(c, *now)) left.push_back({c.Initial, now.value_or(c.Last), false, c.Pending});
+        if (!now || PlanBackFor(c, *now)) left.push_back({c.Initial, now.value_or(c.Last), false, c.Pending && !now});
     }
     const std::wstring name = ValueName();
     std::wstring text;
@@ -414,13 +415,13 @@ std::vector<TPlanChange> TJournalledParameters::Remove() {
         TRegistryDefault reg(FRegistry, kKeyRead);
         if (reg.OpenKey(kOptionsKey, false)) reg.ReadString(name, text);
     }
-    // Only this run's own: whatever else stands there is not this run's to remove.
+    // Only this run's own, or the lost run's whose plans it took over:
+    // whatever else stands there is not this run's to remove.
     const std::optional<TJournal> journal = DecodeJournal(text);
     if (!left.empty()) {
         // Kept for the next start, with nothing in it but what is left.
-        if (!journal || Own(*journal))
-            WriteJournal(Leftover(Journal(), GetDisplayPowerConfiguration(FInner), left), true);
-    } else if (journal && Own(*journal)) {
+        WriteJournal(Leftover(Journal(), GetDisplayPowerConfiguration(FInner), left), true);
+    } else if (journal && (Own(*journal) || FInherited)) {
         // The plan's put-back reaches the disk before its record goes.
         if (FPlanWritten) FPlan.Flush();
         DeleteJournal(FRegistry, name);

@@ -167,6 +167,7 @@ private:
     bool FWritten = false;
     bool FPermanent = false;
     bool FPlanWritten = false;  // some plan was written: flushed before the journal goes
+    bool FInherited = false;    // a lost run's plans were taken over, and its journal with them
     std::wstring FName;  // the journal's value name, chosen at the first write
 };
 
