@@ -25,6 +25,11 @@ struct TTriggerSettings {
     // The weekly schedule's windows as stored, one a string ("Mon-Fri
     // 09:00-17:30"); a string that does not parse is kept, and ignored.
     std::vector<std::wstring> Schedule{};
+    // A stored list that could not be read whole (longer than a read takes,
+    // of another type, malformed) shows as empty; these settings never
+    // write over it, since nobody saw what it holds.
+    bool ProgramsUnread = false;
+    bool ScheduleUnread = false;
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 

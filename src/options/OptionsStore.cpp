@@ -1,5 +1,8 @@
 #include "options/OptionsStore.h"
 
+#include <algorithm>
+#include <cwchar>
+#include <cwctype>
 #include <exception>
 #include <vector>
 
@@ -237,22 +240,43 @@ uint32_t ReadNumber(IRegistry& registry, TRegKey key, const wchar_t* name) {
     if (!registry.QueryValue(key, name, type, data) || type != kRegDword || data.size() != 4) return 0;
     return data[0] | data[1] << 8 | data[2] << 16 | static_cast<uint32_t>(data[3]) << 24;
 }
+
+// Both lists at their longest are read whole; the schedule's 32 windows of
+// a few dozen characters take a small part of what the program list may.
+static_assert((kProgramsMax * (kProgramNameMax + 1) + 1) * 2 <= kValueBytesMax);
+
+// False when a value by that name is there but cannot be read as a list.
+bool ReadList(IRegistry& registry, TRegKey key, const wchar_t* name, std::vector<std::wstring>& list) {
+    uint32_t type = 0;
+    std::vector<uint8_t> data;
+    if (registry.QueryValue(key, name, type, data) && type == kRegMultiSz)
+        if (auto strings = DecodeMultiString(data)) {
+            list = std::move(*strings);
+            return true;
+        }
+    // The system matches names of values without regard to case.
+    const auto same = [name](const std::wstring& stored) {
+        return std::equal(stored.begin(), stored.end(), name, name + wcslen(name),
+                          [](wchar_t a, wchar_t b) {
+                              return std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
+                          });
+    };
+    const auto names = registry.ValueNames(key);
+    return std::none_of(names.begin(), names.end(), same);
+}
 }  // namespace
 
 TTriggerSettings LoadTriggers(IRegistry& registry) {
     TTriggerSettings settings;
     TRegKey key = 0;
     if (!registry.OpenKey(kTriggersKey, false, kKeyRead, key)) return settings;
-    uint32_t type = 0;
-    std::vector<uint8_t> data;
-    if (registry.QueryValue(key, L"Programs", type, data) && type == kRegMultiSz)
-        if (const auto names = DecodeMultiString(data)) settings.Programs = CleanProgramList(*names);
+    settings.ProgramsUnread = !ReadList(registry, key, L"Programs", settings.Programs);
+    settings.Programs = CleanProgramList(settings.Programs);
     settings.FullScreen = ReadDword(registry, key, L"FullScreen", false);
     settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
     settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
     settings.LetDisplaySleepWhenLocked = ReadDword(registry, key, L"LetDisplaySleepWhenLocked", true);
-    if (registry.QueryValue(key, L"Schedule", type, data) && type == kRegMultiSz)
-        if (const auto windows = DecodeMultiString(data)) settings.Schedule = *windows;
+    settings.ScheduleUnread = !ReadList(registry, key, L"Schedule", settings.Schedule);
     // A floor out of its range is no floor.
     const uint32_t floor = ReadNumber(registry, key, L"MinBatteryPercent");
     settings.MinBatteryPercent = floor >= kBatteryFloorMin && floor <= kBatteryFloorMax ? floor : 0;
@@ -264,14 +288,17 @@ bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
     TRegKey key = 0;
     if (!registry.OpenKey(kTriggersKey, true, kKeyAllAccess, key)) return false;
     const auto dword = [](uint32_t v) { return std::vector<uint8_t>{static_cast<uint8_t>(v), 0, 0, 0}; };
-    const bool saved = registry.SetValue(key, L"Programs", kRegMultiSz, EncodeMultiString(settings.Programs)) &&
+    const auto list = [&](const wchar_t* name, const std::vector<std::wstring>& strings, bool unread) {
+        return unread || registry.SetValue(key, name, kRegMultiSz, EncodeMultiString(strings));
+    };
+    const bool saved = list(L"Programs", settings.Programs, settings.ProgramsUnread) &&
                        registry.SetValue(key, L"FullScreen", kRegDword, dword(settings.FullScreen)) &&
                        registry.SetValue(key, L"OnlyOnMains", kRegDword, dword(settings.OnlyOnMains)) &&
                        registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake)) &&
                        registry.SetValue(key, L"LetDisplaySleepWhenLocked", kRegDword,
                                          dword(settings.LetDisplaySleepWhenLocked)) &&
                        registry.SetValue(key, L"MinBatteryPercent", kRegDword, dword(settings.MinBatteryPercent)) &&
-                       registry.SetValue(key, L"Schedule", kRegMultiSz, EncodeMultiString(settings.Schedule));
+                       list(L"Schedule", settings.Schedule, settings.ScheduleUnread);
     registry.CloseKey(key);
     return saved;
 }

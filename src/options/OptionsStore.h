@@ -20,10 +20,12 @@ namespace lumivane {
 extern const wchar_t* const kTriggersKey;  // "Software\Tessaly\Lumivane\Triggers"
 // The automatic deactivation's settings: "Programs" (REG_MULTI_SZ),
 // "FullScreen", "OnlyOnMains", "KeepAwake", "LetDisplaySleepWhenLocked"
-// (REG_DWORD, nonzero is on). A value of another type or size, or a
-// malformed list, reads as its default.
+// (REG_DWORD, nonzero is on), "Schedule" (REG_MULTI_SZ). A value of another
+// type or size, or a malformed list, reads as its default; such a list is
+// marked unread.
 TTriggerSettings LoadTriggers(IRegistry& registry);
-// False when a value could not be written.
+// False when a value could not be written. A list marked unread is left as
+// it is stored.
 bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings);
 extern const wchar_t* const kRunKey;      // "Software\Microsoft\Windows\CurrentVersion\Run"
 // Where Windows' start-up settings keep their "disabled" marks for the Run

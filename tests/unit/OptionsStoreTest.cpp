@@ -75,6 +75,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         Names Programs;
         bool FullScreen, OnlyOnMains, KeepAwake;
         uint32_t Floor = 0;
+        bool Unread = false;  // kept as stored by the next save
     } rows[] = {
         {"nothing stored", L"", 0, {}, {}, false, false, true},
         {"KeepAwake 0", L"KeepAwake", kRegDword, zero4, {}, false, false, false},
@@ -87,9 +88,9 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
          {L"vlc.exe", L"POWERPNT.EXE"}, false, false, true},
         {"a list without its closing zero", L"Programs", 7, wide(L"a.exe\0"), {L"a.exe"},
          false, false, true},
-        {"a name without its zero", L"Programs", 7, wide(L"a.exe"), {}, false, false, true},
-        {"an odd byte count", L"Programs", 7, {'a', 0, 0}, {}, false, false, true},
-        {"a list as text", L"Programs", kRegSz, wide(L"a.exe\0"), {}, false, false, true},
+        {"a name without its zero", L"Programs", 7, wide(L"a.exe"), {}, false, false, true, 0, true},
+        {"an odd byte count", L"Programs", 7, {'a', 0, 0}, {}, false, false, true, 0, true},
+        {"a list as text", L"Programs", kRegSz, wide(L"a.exe\0"), {}, false, false, true, 0, true},
         {"a floor", L"MinBatteryPercent", kRegDword, {95, 0, 0, 0}, {}, false, false, true, 95},
         {"a floor below its range", L"MinBatteryPercent", kRegDword, {4, 0, 0, 0}, {}, false, false, true, 0},
         {"a floor far above it", L"MinBatteryPercent", kRegDword, {5, 0, 0, 1}, {}, false, false, true, 0},
@@ -100,7 +101,8 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         registry.Keys[kTriggersKey];
         if (!row.Value.empty()) registry.Keys[kTriggersKey][row.Value] = {row.Type, row.Data};
         const TTriggerSettings read = LoadTriggers(registry);
-        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor, {}}))
+        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor,
+                                          {}, row.Unread}))
             << row.Name;
         EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
@@ -113,6 +115,35 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
     EXPECT_FALSE(SaveTriggers(registry, saved)) << "a refused write is told";
     registry.RefusedKeys = {kTriggersKey};
     EXPECT_FALSE(SaveTriggers(registry, saved)) << "and a key that cannot be opened";
+}
+
+// Through a store that reads no more than the real one: the longest lists read
+// back whole, and one too long to read is never written over by the dialog's OK.
+TEST(TriggerStore, TheLongestListsReadBackWholeAndALongerOneIsKeptAsStored) {
+    using TList = std::vector<std::wstring> TTriggerSettings::*;
+    const struct { size_t Count, Length; TList Long, Other; const wchar_t* Value; } rows[] = {
+        {150, 12, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
+        {250, 12, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
+        {kProgramsMax, kProgramNameMax, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
+        {300, 255, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
+        {300, 255, &TTriggerSettings::Schedule, &TTriggerSettings::Programs, L"Schedule"},
+    };
+    for (const auto& row : rows) {
+        TFakeRegistry registry;
+        TTriggerSettings saved;
+        for (size_t i = 0; i < row.Count; ++i)
+            (saved.*row.Long).push_back(std::wstring(row.Length - 7, L'p') + std::to_wstring(100 + i) + L".exe");
+        ASSERT_TRUE(SaveTriggers(registry, saved));
+        const auto stored = registry.Keys[kTriggersKey][row.Value].Data;
+        TTriggerSettings read = LoadTriggers(registry);
+        EXPECT_EQ((read.*row.Long).size(), row.Count <= kProgramsMax ? row.Count : 0) << row.Count;
+        read.FullScreen = true;  // the dialog's OK, with a box and the other list changed
+        read.*row.Other = {L"x.exe"};
+        ASSERT_TRUE(SaveTriggers(registry, read));
+        EXPECT_EQ(registry.Keys[kTriggersKey][row.Value].Data, stored) << row.Count;
+        const TTriggerSettings again = LoadTriggers(registry);
+        EXPECT_TRUE(again.FullScreen && again.*row.Other == std::vector<std::wstring>{L"x.exe"}) << row.Count;
+    }
 }
 
 TEST(RegistryDefault, AStringIsReadOnlyFromATextValue) {
