@@ -101,8 +101,7 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
         registry.Keys[kTriggersKey];
         if (!row.Value.empty()) registry.Keys[kTriggersKey][row.Value] = {row.Type, row.Data};
         const TTriggerSettings read = LoadTriggers(registry);
-        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor,
-                                          {}, row.Unread}))
+        EXPECT_EQ(read, (TTriggerSettings{row.Programs, row.FullScreen, row.OnlyOnMains, row.KeepAwake, true, row.Floor, {}, row.Unread}))
             << row.Name;
         EXPECT_EQ(registry.Opened, registry.Closed) << row.Name;
     }
@@ -118,31 +117,24 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
 }
 
 // Through a store that reads no more than the real one: the longest lists read
-// back whole, and one too long to read is never written over by the dialog's OK.
+// back whole, and one too long to read is kept as stored by the dialog's OK.
 TEST(TriggerStore, TheLongestListsReadBackWholeAndALongerOneIsKeptAsStored) {
-    using TList = std::vector<std::wstring> TTriggerSettings::*;
-    const struct { size_t Count, Length; TList Long, Other; const wchar_t* Value; } rows[] = {
-        {150, 12, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
-        {250, 12, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
-        {kProgramsMax, kProgramNameMax, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
-        {300, 255, &TTriggerSettings::Programs, &TTriggerSettings::Schedule, L"Programs"},
-        {300, 255, &TTriggerSettings::Schedule, &TTriggerSettings::Programs, L"Schedule"},
-    };
+    const struct { size_t Count, Length; bool InSchedule; } rows[] = {
+        {150, 12, false}, {250, 12, false}, {kProgramsMax, kProgramNameMax, false}, {300, 255, false}, {300, 255, true}};
+    const auto list = [](TTriggerSettings& s, bool schedule) -> auto& { return schedule ? s.Schedule : s.Programs; };
     for (const auto& row : rows) {
         TFakeRegistry registry;
-        TTriggerSettings saved;
+        TTriggerSettings read;
         for (size_t i = 0; i < row.Count; ++i)
-            (saved.*row.Long).push_back(std::wstring(row.Length - 7, L'p') + std::to_wstring(100 + i) + L".exe");
-        ASSERT_TRUE(SaveTriggers(registry, saved));
-        const auto stored = registry.Keys[kTriggersKey][row.Value].Data;
-        TTriggerSettings read = LoadTriggers(registry);
-        EXPECT_EQ((read.*row.Long).size(), row.Count <= kProgramsMax ? row.Count : 0) << row.Count;
-        read.FullScreen = true;  // the dialog's OK, with a box and the other list changed
-        read.*row.Other = {L"x.exe"};
+            list(read, row.InSchedule).push_back(std::wstring(row.Length - 7, L'p') + std::to_wstring(100 + i) + L".exe");
         ASSERT_TRUE(SaveTriggers(registry, read));
-        EXPECT_EQ(registry.Keys[kTriggersKey][row.Value].Data, stored) << row.Count;
-        const TTriggerSettings again = LoadTriggers(registry);
-        EXPECT_TRUE(again.FullScreen && again.*row.Other == std::vector<std::wstring>{L"x.exe"}) << row.Count;
+        const std::wstring value = row.InSchedule ? L"Schedule" : L"Programs";
+        const auto stored = registry.Keys[kTriggersKey][value].Data;
+        read = LoadTriggers(registry);
+        EXPECT_EQ(list(read, row.InSchedule).size(), row.Count <= kProgramsMax ? row.Count : 0) << row.Count;
+        read.FullScreen = true, list(read, !row.InSchedule) = {L"x.exe"};  // the dialog's OK
+        EXPECT_TRUE(SaveTriggers(registry, read) && LoadTriggers(registry) == read) << "the rest is saved";
+        EXPECT_EQ(registry.Keys[kTriggersKey][value].Data, stored) << row.Count;
     }
 }
 
@@ -418,7 +410,8 @@ TEST(OptionsStoreStartup, APolicyForcesTheEntryAndKeepsTheUsersOwnChoice) {
     }
 }
 
-// Machine before user; a value of another type or out of its range is not set.
+// Machine before user; a restriction that cannot be read is its strictest
+// setting, and only the start-up entry gives way to the next hive.
 TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     const std::wstring ours = kPolicyKey, desktop = kDesktopPolicyKey;
     const struct {
@@ -429,10 +422,14 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     } rows[] = {
         {"machine wins", [&](auto& m, auto& u) { m.PutDword(ours, L"AllowDeactivation", 0), u.PutDword(ours, L"AllowDeactivation", 1); }, TPolicy::AllowDeactivation, 0},
         {"user alone", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1440); }, TPolicy::MaxDeactivationMinutes, 1440},
-        {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, {}},
-        {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 0); }, TPolicy::KeepAwake, 0},
-        {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
-        {"text", [&](auto&, auto& u) { u.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}; }, TPolicy::RunAtStartup, {}},
+        {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, 1},
+        {"no maximum", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 0); }, TPolicy::MaxDeactivationMinutes, 1},
+        {"allow 2", [&](auto&, auto& u) { u.PutDword(ours, L"AllowDeactivation", 2); }, TPolicy::AllowDeactivation, 0},
+        {"text 1", [&](auto&, auto& u) { u.Keys[ours][L"AllowAutomaticDeactivation"] = {kRegSz, {'1', 0, 0, 0}}; }, TPolicy::AllowAutomaticDeactivation, 0},
+        {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"AllowCommandLineControl", 1, 8); }, TPolicy::AllowCommandLineControl, 0},
+        {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 1); }, TPolicy::KeepAwake, 0},
+        {"start-up as text", [&](auto& m, auto& u) { m.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}, u.PutDword(ours, L"RunAtStartup", 1); }, TPolicy::RunAtStartup, 1},
+        {"start-up, eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
         {"key without the value", [&](auto&, auto& u) { u.Keys[ours]; }, TPolicy::AllowCommandLineControl, {}},
     };
     for (const auto& r : rows) {
@@ -451,6 +448,8 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     EXPECT_TRUE(windows.ScreenSaverByWindows && windows.InactivityLock);
     machine.PutDword(kInactivityLockKey, kInactivityLockValue, 0);
     EXPECT_FALSE(ReadPolicies(machine, user).InactivityLock) << "0 is no lock";
+    machine.Keys[kInactivityLockKey][kInactivityLockValue] = {kRegSz, {'0', 0, 0, 0}};
+    EXPECT_TRUE(ReadPolicies(machine, user).InactivityLock) << "a lock that cannot be read may be one";
 }
 
 TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) {
