@@ -34,21 +34,43 @@ void Say(const std::wstring& text, DWORD handle) {
 }
 
 // The setup program's step: this folder into or out of the user's path.
+// Its exit codes are what the setup records in its uninstall entry:
+//    0  the folder is on the path because a setup put it there (just now,
+//       or an earlier one, as the entry said): recorded as added by a setup;
+//    1  not a setup's: it was there already, the user's own entry, and is
+//       left as it is; or it is not on the path (taken out, or not wanted);
+//    3  refused: with the folder the path would be too long; nothing changed;
+//    5  the path could not be read or written; nothing changed, and the
+//       entry keeps what it recorded;
+//   64  not a call the setup makes.
+// So the setup tells "added" (0) from "already there" (1); on 3 and 5 it
+// shows what is printed here.
 int SetupPath(const lumivane::TSetupPathCall& call, const std::wstring& folder) {
+    using lumivane::TPathOutcome;
     if (!call.Error.empty()) {
         Say(call.Error + L"\r\n", STD_ERROR_HANDLE);
         return lumivane::kExitUsage;
     }
-    lumivane::TRegistryWin32 registry(HKEY_CURRENT_USER, lumivane::kEnvironmentValueBytes);
-    switch (lumivane::EditUserPath(registry, call.Change, folder, lumivane::ExpandEntryWin32)) {
-    case lumivane::TPathResult::Changed: lumivane::AnnounceEnvironmentWin32(); break;
-    case lumivane::TPathResult::Unchanged: break;
-    case lumivane::TPathResult::Failed:
-        Say(L"Your PATH (HKEY_CURRENT_USER\\Environment, Path) could not be changed: it is not text, or "
-            L"cannot be read or written.\r\n", STD_ERROR_HANDLE);
-        return lumivane::kExitRefused;
+    lumivane::TRegistryWin32 user(HKEY_CURRENT_USER, lumivane::kEnvironmentValueBytes);
+    lumivane::TRegistryWin32 machine(HKEY_LOCAL_MACHINE, lumivane::kEnvironmentValueBytes);
+    const lumivane::TPathResult result = lumivane::EditUserPath(
+        user, machine, {.Wanted = call.Change == lumivane::TPathChange::Add, .AddedBySetup = call.AddedBySetup},
+        folder, lumivane::ExpandEntryWin32);
+    if (result.Changed) lumivane::AnnounceEnvironmentWin32();
+    switch (result.Outcome) {
+    case TPathOutcome::Ours: return 0;
+    case TPathOutcome::NotOurs: return 1;
+    case TPathOutcome::TooLong:
+        Say(L"Lumivane was not added to your PATH: with it, the PATH programs get (the system's and yours) would "
+            L"be " + std::to_wstring(result.Length) + L" characters long, and Windows allows " +
+            std::to_wstring(lumivane::kProcessPathMax) + L". Remove folders you no longer need from your PATH, "
+            L"then run the setup again.\r\n", STD_ERROR_HANDLE);
+        return 3;
+    case TPathOutcome::Failed: break;
     }
-    return lumivane::kExitActive;
+    Say(L"Your PATH (HKEY_CURRENT_USER\\Environment, Path) could not be changed: it is not text, or "
+        L"cannot be read or written.\r\n", STD_ERROR_HANDLE);
+    return 5;
 }
 
 // Whether Lumivane.exe will report back and end with these arguments: a

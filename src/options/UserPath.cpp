@@ -109,34 +109,75 @@ std::wstring StoredName(IRegistry& registry, TRegKey key, bool& found) {
     return L"Path";
 }
 
-TPathResult Edit(IRegistry& registry, TRegKey key, TPathChange change, const std::wstring& folder,
-                 const TExpandEntry& expand) {
+// The value's text, "" when there is none; false when it is there but not a
+// string, or cannot be read whole: never taken for none.
+bool ReadPath(IRegistry& registry, TRegKey key, std::wstring& name, uint32_t& type, std::wstring& path) {
     bool found = false;
-    const std::wstring name = StoredName(registry, key, found);
-    uint32_t type = kRegExpandSz;
+    name = StoredName(registry, key, found);
+    type = kRegExpandSz;
     std::vector<uint8_t> data;
-    // A value there that cannot be read whole is never taken for none.
     if (found && (!registry.QueryValue(key, name, type, data) || (type != kRegSz && type != kRegExpandSz)))
-        return TPathResult::Failed;
-    const std::wstring path = Text(data);
-    const TPathEdit edit =
-        change == TPathChange::Add ? AddPathEntry(path, folder, expand) : RemovePathEntry(path, folder, expand);
-    if (!edit.Changed) return TPathResult::Unchanged;
+        return false;
+    path = Text(data);
+    return true;
+}
+
+std::wstring MachinePath(IRegistry& machine) {
+    TRegKey key = 0;
+    std::wstring name, path;
+    uint32_t type = 0;
+    if (!machine.OpenKey(kMachineEnvironmentKey, false, kKeyRead, key)) return path;
+    if (!ReadPath(machine, key, name, type, path)) path.clear();
+    machine.CloseKey(key);
+    return path;
+}
+
+std::wstring Expanded(const std::wstring& path, const TExpandEntry& expand) {
+    return expand && path.find(L'%') != std::wstring::npos ? expand(path) : path;
+}
+
+TPathResult Edit(IRegistry& registry, TRegKey key, TPathFacts facts, const std::wstring& machinePath,
+                 const std::wstring& folder, const TExpandEntry& expand) {
+    std::wstring name, path;
+    uint32_t type = kRegExpandSz;
+    if (!ReadPath(registry, key, name, type, path)) return {};
+    const TPathEdit added = AddPathEntry(path, folder, expand);
+    const std::wstring machine = Expanded(machinePath, expand);
+    TPathResult result;
+    result.Length = machine.size() + (machine.empty() ? 0 : 1) + Expanded(added.Value, expand).size();
+    facts.OnPath = !added.Changed;
+    facts.Fits = result.Length <= kProcessPathMax;
+    const TPathSteps steps = DecidePathSteps(facts);
+    result.Outcome = steps.Outcome;
+    if (!steps.Change) return result;
+    const TPathEdit edit = *steps.Change == TPathChange::Add ? added : RemovePathEntry(path, folder, expand);
     // Nothing left: no value, as before the setup program made one.
-    const bool written = edit.Value.empty() ? registry.DeleteValue(key, name)
-                                            : registry.SetValue(key, name, type, Bytes(edit.Value));
-    return written ? TPathResult::Changed : TPathResult::Failed;
+    result.Changed = edit.Value.empty() ? registry.DeleteValue(key, name)
+                                        : registry.SetValue(key, name, type, Bytes(edit.Value));
+    if (!result.Changed) result.Outcome = TPathOutcome::Failed;
+    return result;
 }
 
 }  // namespace
 
-TPathResult EditUserPath(IRegistry& registry, TPathChange change, const std::wstring& folder,
+TPathSteps DecidePathSteps(const TPathFacts& facts) {
+    if (facts.OnPath && facts.Wanted)
+        return {std::nullopt, facts.AddedBySetup ? TPathOutcome::Ours : TPathOutcome::NotOurs};
+    if (facts.OnPath)
+        return {facts.AddedBySetup ? std::optional(TPathChange::Remove) : std::nullopt, TPathOutcome::NotOurs};
+    if (!facts.Wanted) return {std::nullopt, TPathOutcome::NotOurs};
+    if (!facts.Fits) return {std::nullopt, TPathOutcome::TooLong};
+    return {TPathChange::Add, TPathOutcome::Ours};
+}
+
+TPathResult EditUserPath(IRegistry& user, IRegistry& machine, const TPathFacts& setup, const std::wstring& folder,
                          const TExpandEntry& expand) {
+    const std::wstring machinePath = MachinePath(machine);
     TRegKey key = 0;
-    if (!registry.OpenKey(kEnvironmentKey, change == TPathChange::Add, kKeyAllAccess, key))
-        return change == TPathChange::Add ? TPathResult::Failed : TPathResult::Unchanged;
-    const TPathResult result = Edit(registry, key, change, folder, expand);
-    registry.CloseKey(key);
+    if (!user.OpenKey(kEnvironmentKey, setup.Wanted, kKeyAllAccess, key))
+        return {setup.Wanted ? TPathOutcome::Failed : TPathOutcome::NotOurs};
+    const TPathResult result = Edit(user, key, setup, machinePath, folder, expand);
+    user.CloseKey(key);
     return result;
 }
 

@@ -259,6 +259,15 @@ wait_for 30 test ! -d "$dir" || fail "second uninstall left the folder"
 run reg delete "$run_key" /v Lumivane /f >/dev/null
 run reg delete "$approved_key" /v Lumivane /f >/dev/null
 
+# The folder on the PATH before the install (in other letters) is the user's:
+# the install records that it did not add it, and the uninstall leaves it.
+run reg add 'HKCU\Environment' /v Path /t REG_SZ /d "C:\Tools;${windir^^}" /f >/dev/null
+run "$old" /S
+[ "$(reg_value "$uninstall_key" AddedToPath)" = 0x0 ] || fail "recorded as added: $(reg_value "$uninstall_key" AddedToPath)"
+run "$dir/Uninstall.exe" /S
+wait_for 30 test ! -d "$dir" || fail "third uninstall left the folder"
+[ "$(user_path)" = "$(printf 'REG_SZ\n%s' "C:\Tools;${windir^^}")" ] || fail "the user's own entry went: $(user_path)"
+
 # The zip: one folder that runs where it is unpacked, without installing.
 cpack --config "$build/CPackConfig.cmake" -G ZIP -B "$build/package-test/zip" >/dev/null
 zip=$(ls "$build"/package-test/zip/Lumivane-*-win64.zip)

@@ -318,37 +318,64 @@ TEST(SetupPath, TheFolderIsAddedOnceAndRemovedAloneWhateverTheOtherEntries) {
     }
 }
 
-TEST(SetupPath, TheStoredValueKeepsItsNameAndTypeAndIsNeverTakenForNone) {
-    const std::wstring env = kEnvironmentKey, d = kDir;
+TEST(SetupPath, OnlyWhatASetupAddedGoesAndThePathKeepsItsNameTypeAndLimit) {
+    const std::wstring env = kEnvironmentKey, d = kDir, machine = L"%LOCALAPPDATA%\\m;" + std::wstring(20000, L'm');
+    // A path that, with the folder added and after the machine's, expands to `total` characters.
+    const auto sized = [&](size_t total) {
+        return L"%LOCALAPPDATA%;" + std::wstring(total - Expand(machine).size() - d.size() - 29, L'x');
+    };
+    constexpr auto Ours = TPathOutcome::Ours, NotOurs = TPathOutcome::NotOurs, Failed = TPathOutcome::Failed;
     struct TCase {
-        const wchar_t* Name; uint32_t Type; std::wstring Before; TPathChange Change; int WritesAllowed;
-        TPathResult Result; std::wstring After;  // empty: no value
+        const wchar_t* Name; uint32_t Type; std::wstring Before; bool Wanted, Recorded; int WritesAllowed;
+        TPathOutcome Outcome; std::wstring After;  // empty: no value
     } cases[] = {
-        {nullptr, 0, L"", TPathChange::Add, 9, TPathResult::Changed, d},
-        {L"Path", kRegSz, L"C:\\a", TPathChange::Add, 9, TPathResult::Changed, L"C:\\a;" + d},
-        {L"PATH", kRegExpandSz, L"%X%", TPathChange::Add, 9, TPathResult::Changed, L"%X%;" + d},
-        {L"Path", kRegDword, L"C:\\a", TPathChange::Add, 9, TPathResult::Failed, L"C:\\a"},
-        {L"Path", kRegSz, L"C:\\a", TPathChange::Add, 0, TPathResult::Failed, L"C:\\a"},
-        {L"Path", kRegExpandSz, d, TPathChange::Remove, 9, TPathResult::Changed, L""},
-        {nullptr, 0, L"", TPathChange::Remove, 9, TPathResult::Unchanged, L""},
+        {nullptr, 0, L"", true, false, 9, Ours, d},
+        {L"Path", kRegSz, L"C:\\a", true, false, 9, Ours, L"C:\\a;" + d},
+        {L"PATH", kRegExpandSz, L"%X%", true, false, 9, Ours, L"%X%;" + d},
+        {L"Path", kRegDword, L"C:\\a", true, false, 9, Failed, L"C:\\a"},
+        {L"Path", kRegSz, L"C:\\a", true, false, 0, Failed, L"C:\\a"},
+        {L"Path", kRegExpandSz, d, false, true, 9, NotOurs, L""},
+        {nullptr, 0, L"", false, false, 9, NotOurs, L""},
+        // On the path before the install: the user's, kept by the setup, its uninstall and a box cleared later.
+        {L"Path", kRegSz, L"C:\\a;" + d + L"\\", true, false, 9, NotOurs, L"C:\\a;" + d + L"\\"},
+        {L"Path", kRegSz, L"C:\\a;" + d, false, false, 9, NotOurs, L"C:\\a;" + d},
+        {L"Path", kRegSz, d + L";C:\\a", true, true, 9, Ours, d + L";C:\\a"},
+        {L"Path", kRegSz, L"C:\\a;" + d + L";C:\\b", false, true, 9, NotOurs, L"C:\\a;C:\\b"},
+        {L"Path", kRegSz, L"C:\\a;" + d, false, true, 0, Failed, L"C:\\a;" + d},
+        {L"Path", kRegExpandSz, sized(32767), true, false, 9, Ours, sized(32767) + L";" + d},
+        {L"Path", kRegExpandSz, sized(32768), true, false, 9, TPathOutcome::TooLong, sized(32768)},
+        {L"Path", kRegExpandSz, sized(40000) + L";" + d, true, true, 9, Ours, sized(40000) + L";" + d},
+    };
+    const auto bytes = [](const std::wstring& text) {
+        std::vector<uint8_t> data;
+        for (wchar_t ch : text + L'\0') data.insert(data.end(), {uint8_t(ch & 0xFF), uint8_t(ch >> 8)});
+        return data;
     };
     for (const auto& c : cases) {
         TFakeRegistry registry;
         registry.WritesAllowed = c.WritesAllowed;
         const std::wstring name = c.Name ? c.Name : L"Path";
-        std::vector<uint8_t> bytes;
-        for (wchar_t ch : c.Before + L'\0') bytes.insert(bytes.end(), {uint8_t(ch & 0xFF), uint8_t(ch >> 8)});
-        if (c.Name) registry.Keys[env][name] = {c.Type, bytes};
-        EXPECT_EQ(EditUserPath(registry, c.Change, d, Expand), c.Result) << Narrow({name, c.Before});
+        if (c.Name) registry.Keys[env][name] = {c.Type, bytes(c.Before)};
+        registry.Keys[kMachineEnvironmentKey][L"Path"] = {kRegExpandSz, bytes(machine)};
+        const TPathResult result =
+            EditUserPath(registry, registry, {.Wanted = c.Wanted, .AddedBySetup = c.Recorded}, d, Expand);
+        const std::string row = Narrow({c.Before.substr(0, 40), c.Wanted ? L"ticked" : L"", c.Recorded ? L"ours" : L""});
+        EXPECT_EQ(result.Outcome, c.Outcome) << row;
+        EXPECT_EQ(result.Changed, c.After != c.Before) << row;
+        if (c.Outcome == TPathOutcome::TooLong) { EXPECT_EQ(result.Length, 32768u) << row; }
         EXPECT_EQ(registry.Opened, registry.Closed);
-        EXPECT_EQ(registry.Has(env, name), !c.After.empty()) << Narrow({name, c.Before});
+        EXPECT_EQ(registry.Has(env, name), !c.After.empty()) << row;
         if (c.After.empty() || !registry.Has(env, name)) continue;
-        EXPECT_EQ(registry.String(env, name), c.After);
+        EXPECT_EQ(registry.String(env, name), c.After) << row;
         EXPECT_EQ(registry.Keys[env].size(), 1u) << "one value, under its own name";
         EXPECT_EQ(registry.Keys[env][name].Type, c.Name ? c.Type : kRegExpandSz);
     }
     EXPECT_EQ(ParseSetupPath({L"-SETUP-PATH", L"Remove"}).Change, TPathChange::Remove);
-    for (auto args : {std::vector<std::wstring>{L"-setup-path"}, {L"/setup-path", L"add", L"C:\\x"}, {L"-setup-path", L"on"}})
+    EXPECT_TRUE(ParseSetupPath({L"-setup-path", L"add", L"1"}).AddedBySetup);
+    const TSetupPathCall older = ParseSetupPath({L"-setup-path", L"remove", L""});  // an older setup's entry
+    EXPECT_TRUE(older.Error.empty() && !older.AddedBySetup);
+    for (auto args : {std::vector<std::wstring>{L"-setup-path"}, {L"/setup-path", L"add", L"C:\\x"}, {L"-setup-path", L"on"},
+                      {L"-setup-path", L"add", L"1", L"1"}})
         EXPECT_FALSE(ParseSetupPath(args).Error.empty()) << Narrow(args);
     EXPECT_FALSE(ParseSetupPath({L"-status", L"-setup-path"}).Present);
 }
