@@ -59,6 +59,11 @@ void Forward(IApplicationPlatform& p, const std::vector<TControlRequest>& reques
             p.SetExitCode(kExitNotAllowed);
             return;
         }
+        if (sent.Result == R::LookAlike) {
+            p.Print(L"Lumivane is not running. A window of another program poses as it; nothing was sent to it.", true);
+            p.SetExitCode(kExitNotRunning);
+            return;
+        }
         const auto reply = sent.Result == R::Answered ? DecodeReply(sent.Reply) : std::nullopt;
         if (!reply) {
             const bool refused = sent.Result != R::NoAnswer;

@@ -61,7 +61,8 @@ public:
     // Hands the request to the running copy of this session and waits at
     // most 5 s for its answer. A copy still starting, or busy, is waited for
     // and asked again within the same limit.
-    enum class TSendResult { Answered, NoAnswer, Refused };
+    // LookAlike: windows of the copy's class, none of them the copy's.
+    enum class TSendResult { Answered, NoAnswer, Refused, LookAlike };
     struct TSent {
         TSendResult Result = TSendResult::NoAnswer;
         uint64_t Reply = 0;

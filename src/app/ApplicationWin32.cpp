@@ -23,10 +23,10 @@ bool TApplicationWin32::CreateInstanceMutex(const std::wstring& name) {
     return existed;
 }
 
-bool TApplicationWin32::RunningCopyAbove() { return WindowOfHigherIntegrity(FindWindowW(kMainWindowClassName, nullptr)); }
+bool TApplicationWin32::RunningCopyAbove() { return FindRunningCopy().Kind == TCopyChoice::TKind::Above; }
 
-void TApplicationWin32::ActivatePreviousInstance(const std::wstring& className) {
-    lumivane::ActivatePreviousInstance(className, FActivationMessage);
+void TApplicationWin32::ActivatePreviousInstance(const std::wstring& /*className*/) {
+    lumivane::ActivatePreviousInstance(FActivationMessage);
 }
 
 bool TApplicationWin32::CreateMainWindow(bool forCommandsOnly) {

@@ -15,19 +15,18 @@ DWORD Left(ULONGLONG end) {
 
 // The running copy's window, once its start is done and its message loop
 // waits for input: a copy still starting has none, or does not take requests
-// yet.
-HWND FindCopy(ULONGLONG end, DWORD processId = 0) {
+// yet. A window of the class that is not the copy is passed over.
+TFoundCopy FindCopy(ULONGLONG end, DWORD processId = 0) {
     for (;;) {
-        for (HWND w = FindWindowW(kMainWindowClassName, nullptr); w;
-             w = FindWindowExW(nullptr, w, kMainWindowClassName, nullptr)) {
+        const TFoundCopy found = FindRunningCopy(processId);
+        if (found.Window) {
             DWORD owner = 0;
-            GetWindowThreadProcessId(w, &owner);
-            if (processId && owner != processId) continue;
+            GetWindowThreadProcessId(found.Window, &owner);
             TUniqueKernelHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, owner));
             if (process) WaitForInputIdle(process.Get(), Left(end));
-            return w;
+            return found;
         }
-        if (!Left(end)) return nullptr;
+        if (!Left(end)) return found;
         Sleep(20);
     }
 }
@@ -53,7 +52,9 @@ IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request
     auto bytes = EncodeRequest(request);
     COPYDATASTRUCT data{kControlTag, static_cast<DWORD>(bytes.size()), bytes.data()};
     for (;;) {
-        HWND copy = FindCopy(end);
+        const TFoundCopy found = FindCopy(end);
+        if (found.Kind == TCopyChoice::TKind::LookAlike) return {R::LookAlike, 0};
+        HWND copy = found.Window;
         if (!copy) return {R::NoAnswer, 0};
         GetWindowThreadProcessId(copy, &FCopy);
         DWORD_PTR answer = 0;
@@ -85,7 +86,7 @@ bool TMessengerWin32::StartHiddenCopy() {
                         &startup, &info))
         return false;
     TUniqueKernelHandle process(info.hProcess), thread(info.hThread);
-    return FindCopy(GetTickCount64() + kStartMs, info.dwProcessId) != nullptr;
+    return FindCopy(GetTickCount64() + kStartMs, info.dwProcessId).Window != nullptr;
 }
 
 bool TMessengerWin32::WaitForRunningCopyToEnd() {

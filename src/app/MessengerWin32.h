@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/Application.h"
+#include "app/RunningCopyWin32.h"
 
 namespace lumivane {
 

@@ -1,14 +1,16 @@
 #include "app/UsualFunctionsWin32.h"
 
 #include "app/Application.h"
+#include "app/RunningCopyWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
 
 UINT RegisterActivationMessage() { return RegisterWindowMessageW(kActivationMessageName); }
 
-void ActivatePreviousInstance(const std::wstring& ClassName, UINT message) {
-    HWND window = FindWindowW(ClassName.c_str(), nullptr);
+void ActivatePreviousInstance(UINT message) {
+    // Only the copy gets the right to come forward: not a look-alike.
+    HWND window = FindRunningCopy().Window;
     if (!window) return;
     // Windows lets only the process that got the last input (this one, just
     // started by the user) bring a window forward: pass that right on.

@@ -12,8 +12,9 @@ namespace lumivane {
 
 // The number of the wake-up message, the same in every process of the session.
 UINT RegisterActivationMessage();
-// Wakes the running instance, whose main window has this class; does not wait.
-void ActivatePreviousInstance(const std::wstring& ClassName, UINT message);
+// Wakes the running copy (a window of its class that is not its goes
+// unwoken); does not wait.
+void ActivatePreviousInstance(UINT message);
 
 // GetWindowAnimation, SetWindowAnimation, GetTrayNotifyRect and the window
 // steps of hiding to and showing from the notification area, for one window.

@@ -62,15 +62,4 @@ std::optional<DWORD> IntegrityOf(HANDLE process) {
     return *GetSidSubAuthority(sid, count - 1U);
 }
 
-bool WindowOfHigherIntegrity(HWND window) {
-    DWORD processId = 0;
-    if (!window || !GetWindowThreadProcessId(window, &processId)) return false;
-    TUniqueKernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
-    // Compared as levels, never as "elevated or not": under Wine every
-    // process has a full administrator's token, at one and the same level.
-    const std::optional<DWORD> theirs = process ? IntegrityOf(process.Get()) : std::nullopt;
-    const std::optional<DWORD> ours = IntegrityOf(GetCurrentProcess());
-    return theirs && ours && *theirs > *ours;
-}
-
 }  // namespace lumivane

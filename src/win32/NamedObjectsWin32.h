@@ -18,10 +18,8 @@ HANDLE CreateOwnMutex(const std::wstring& name, bool initialOwner, bool& existed
 bool NamedObjectExists(HANDLE opened, DWORD error);
 
 // The integrity level (a mandatory label's RID) of a process's token; none
-// where it cannot be asked.
+// where it cannot be asked. Compared as levels, never as "elevated or not":
+// under Wine every process has a full administrator's token.
 std::optional<DWORD> IntegrityOf(HANDLE process);
-// The process of that window runs at a higher integrity level than this
-// one: what this process sends it is dropped. Unknown counts as not.
-bool WindowOfHigherIntegrity(HWND window);
 
 }  // namespace lumivane

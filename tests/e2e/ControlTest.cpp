@@ -152,51 +152,54 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAPlainStartOneShow
     EXPECT_EQ(Command(L"-exit").Code, DWORD{0});
 }
 
-std::atomic<int> gBusy{0}, gAsked{0};  // busy answers to give, requests so far
-// kBusyReply, then the answer "deactivated, both items off".
-LRESULT CALLBACK BusyCopy(HWND w, UINT m, WPARAM wp, LPARAM lp) {
-    return m != WM_COPYDATA ? DefWindowProcW(w, m, wp, lp) : ++gAsked <= gBusy ? 2 : 3;
-}
-
 TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgainUntilIt) {
-    const struct { bool Hung; int Busy; DWORD Code; const char* Text; } rows[] = {
-        {true, 0, 4, "Lumivane is running but does not answer."},
-        {false, 3, 1, "deactivated (screen saver off, monitor power off off)"},  // a sender that does not ask again: 5
-        {false, 1'000'000, 4, "Lumivane is running but does not answer."},
+    const struct { const wchar_t* Copy; DWORD Code; const char* Text; } rows[] = {
+        {L"hung", 4, "Lumivane is running but does not answer."},
+        {L"3", 1, "deactivated (screen saver off, monitor power off off)"},  // a sender that does not ask again: 5
+        {L"1000000", 4, "Lumivane is running but does not answer."},
     };
+    std::wstring copy = LumivanePath();
+    copy = copy.substr(0, copy.find_last_of(L'\\')) + L"\\fakecopy\\Lumivane.exe";
     for (const auto& r : rows) {
-        gBusy = r.Busy;
-        gAsked = 0;
         // A copy of its own session that holds the single-instance object and
         // whose window reads its messages, or none.
         HANDLE mutex = CreateMutexW(nullptr, TRUE, L"Lumivane - Tessaly");
-        ASSERT_NE(mutex, nullptr);
-        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr), ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        std::thread copy([&] {
-            WNDCLASSW cls{};
-            cls.lpfnWndProc = BusyCopy;
-            cls.lpszClassName = L"TfMain_lumivane";
-            RegisterClassW(&cls);
-            HWND window = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                          nullptr, nullptr);
-            SetEvent(ready);
-            MSG msg;
-            while (MsgWaitForMultipleObjects(1, &release, FALSE, INFINITE, r.Hung ? 0 : QS_ALLINPUT) == WAIT_OBJECT_0 + 1)
-                while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            DestroyWindow(window);
-            UnregisterClassW(cls.lpszClassName, nullptr);
-        });
-        WaitForSingleObject(ready, 5000);
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, L"Lumivane test release");
+        std::wstring line = L"\"" + copy + L"\" " + r.Copy;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                                   &startup, &info));
+        EXPECT_TRUE(PollUntil([&] { return FindMainWindow(info.dwProcessId) != nullptr; }, 30s));
         const TOutput out = Command(L"-status");
         SetEvent(release);
-        copy.join();
-        CloseHandle(release);
-        CloseHandle(ready);
-        CloseHandle(mutex);
+        WaitForSingleObject(info.hProcess, 30000);
+        for (HANDLE h : {info.hProcess, info.hThread, release, mutex}) CloseHandle(h);
         EXPECT_TRUE(out.Ended) << "it gave up while the copy did not answer";
         EXPECT_EQ(out.Code, r.Code) << out.Text;
         EXPECT_EQ(out.Text, r.Text);
     }
+}
+
+// Any program can register the copy's window class and sit above it.
+TEST(ControlCommands, ALookAlikeWindowOnTopIsPassedOver) {
+    TLumivane lumivane(L"-quiet");
+    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    WNDCLASSW cls{};
+    cls.lpfnWndProc = DefWindowProcW;
+    cls.lpszClassName = L"TfMain_lumivane";
+    RegisterClassW(&cls);
+    HWND lookAlike = CreateWindowExW(0, cls.lpszClassName, L"Lumivane", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                     nullptr, nullptr);
+    ASSERT_EQ(FindWindowW(L"TfMain_lumivane", nullptr), lookAlike) << "on top";
+    EXPECT_EQ(Command(L"-deactivate").Code, 0u);
+    EXPECT_EQ(Command(L"-status").Code, 1u) << "the copy took it";
+    EXPECT_EQ(Command(L"-exit").Code, 0u);
+    const TOutput out = Command(L"-status");
+    EXPECT_EQ(out.Code, 3u);
+    DestroyWindow(lookAlike);
+    UnregisterClassW(cls.lpszClassName, nullptr);
 }
 
 // A value an administrator sets, as `reg add` does, gone again with the test.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/Application.h"
+#include "app/RunningCopy.h"
 
 namespace lumivane::test {
 namespace {
@@ -202,6 +203,8 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
          {"send 9 0", "send 10 0"}, 0},
         {true, {L"-activate"}, {}, {"send 1 0", "error Lumivane is running but does not answer."}, 4},
         {true, {L"-toggle"}, {{R::Refused, 0}}, {"send 6 0", "error Lumivane did not accept the command."}, 5},
+        {true, {L"-deactivate"}, {{R::LookAlike, 0}},
+         {"send 2 0", "error Lumivane is not running. A window of another program poses as it; nothing was sent to it."}, 3},
         {true, {L"-toggle"}, {{R::Answered, 6}}, {"send 6 0", "error Lumivane did not accept the command."}, 5},
         {false, {L"-status"}, {}, {"close mutex", "print not running"}, 3},
         {false, {L"-restore"}, {{R::Answered, deactivated}},
@@ -232,6 +235,30 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
     RunApplication(log, {L"-activate"});
     EXPECT_EQ(log.Steps, Join({head, {"close mutex", "start hidden", "error Lumivane could not be started."}}));
     EXPECT_EQ(log.Code, 4);
+}
+
+// Any program may register the copy's window class and sit above it.
+TEST(StartUp, OnlyThisUsersLumivaneInThisSessionAtTheSendersLevelOrAboveIsTheCopy) {
+    using K = TCopyChoice::TKind;
+    constexpr uint32_t kMedium = 0x2000, kLow = 0x1000, kHigh = 0x3000;
+    const TCandidate copy{true, true, true, false, kMedium};
+    const struct {
+        const char* Case;
+        std::vector<TCandidate> Windows;  // topmost first
+        TCopyChoice Expected;
+    } rows[] = {
+        {"the copy alone", {copy}, {K::Copy, 0}},
+        {"a look-alike of another image on top", {{true, true, false, false, kMedium}, copy}, {K::Copy, 1}},
+        {"another user's Lumivane on top", {{false, true, true, false, kMedium}, copy}, {K::Copy, 1}},
+        {"another session's", {{true, false, true, false, kMedium}}, {K::LookAlike, 0}},
+        {"a low-integrity Lumivane.exe from elsewhere", {{true, true, true, false, kLow}}, {K::LookAlike, 0}},
+        {"the program beside this one, below an elevated sender", {{true, true, true, true, kLow}}, {K::Copy, 0}},
+        {"a level that cannot be read", {{true, true, true, true, std::nullopt}}, {K::LookAlike, 0}},
+        {"the copy with administrator rights", {{true, true, true, false, kHigh}}, {K::Above, 0}},
+        {"a copy at the sender's level wins over one above", {{true, true, true, false, kHigh}, copy}, {K::Copy, 1}},
+        {"no window", {}, {K::None, 0}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(ChooseCopy(r.Windows, kMedium), r.Expected) << r.Case;
 }
 
 TEST(StartUp, WakeUpReaddsTheIconShowsAndBringsToFront) {
