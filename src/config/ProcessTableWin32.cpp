@@ -153,12 +153,16 @@ uint32_t TProcessTableWin32::CurrentSessionId() {
 uint64_t TProcessTableWin32::CurrentProcessStart() { return CreationTime(GetCurrentProcess()); }
 
 bool TProcessTableWin32::RunMarkerHeld(uint32_t processId, uint64_t processStart) {
-    // A named object exists only while some process holds it. One that we
-    // may not open exists all the same: a copy of this user's with other
-    // rights holds it (the name carries the process's creation time, which
-    // no other process shares).
-    TUniqueKernelHandle marker(OpenMutexW(SYNCHRONIZE, FALSE, RunMarkerName(processId, processStart).c_str()));
-    return static_cast<bool>(marker) || NamedObjectExists(nullptr, GetLastError());
+    // A named object exists only while some process holds it. But any
+    // local user can make one of that name and keep it: only a marker this
+    // user owns is the run's. One that we may not open at all is the run's
+    // only while its process is there: a copy of this user's with other
+    // rights (the name carries the process's creation time, which no other
+    // process shares).
+    TUniqueKernelHandle marker(
+        OpenMutexW(SYNCHRONIZE | READ_CONTROL, FALSE, RunMarkerName(processId, processStart).c_str()));
+    if (marker) return OwnedByThisUser(marker.Get());
+    return NamedObjectExists(nullptr, GetLastError()) && IsRunning(processId, processStart);
 }
 
 bool TProcessTableWin32::IsRunning(uint32_t processId, uint64_t processStart) {

@@ -1,5 +1,6 @@
 #include "win32/NamedObjectsWin32.h"
 
+#include <aclapi.h>
 #include <sddl.h>
 
 #include <vector>
@@ -10,26 +11,43 @@ namespace lumivane {
 
 namespace {
 
-// Owner and access list name the user: an elevated token's default owner
-// is Administrators and its default list grants them, which the user's
-// normal token is not; both tokens carry the user's SID.
-std::wstring OwnObjectsDescriptor() {
+std::vector<BYTE> CurrentUser() {
     HANDLE token = nullptr;
     if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
     TUniqueKernelHandle owned(token);
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
     std::vector<BYTE> buffer(size);
+    if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
+    return buffer;
+}
+
+// Owner and access list name the user: an elevated token's default owner
+// is Administrators and its default list grants them, which the user's
+// normal token is not; both tokens carry the user's SID.
+std::wstring OwnObjectsDescriptor() {
+    const std::vector<BYTE> user = CurrentUser();
     wchar_t* sid = nullptr;
-    if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size) ||
-        !ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &sid))
+    if (user.empty() || !ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &sid))
         return {};
-    const std::wstring user(sid);
+    const std::wstring text(sid);
     LocalFree(sid);
-    return L"O:" + user + L"D:P(A;;GA;;;" + user + L")(A;;GA;;;SY)";
+    return L"O:" + text + L"D:P(A;;GA;;;" + text + L")(A;;GA;;;SY)";
 }
 
 }  // namespace
+
+bool OwnedByThisUser(HANDLE object) {
+    static const std::vector<BYTE> user = CurrentUser();
+    PSID owner = nullptr;
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    if (user.empty() || GetSecurityInfo(object, SE_KERNEL_OBJECT, OWNER_SECURITY_INFORMATION, &owner, nullptr, nullptr,
+                                        nullptr, &sd) != ERROR_SUCCESS)
+        return false;
+    const bool same = owner && EqualSid(owner, reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid);
+    LocalFree(sd);
+    return same;
+}
 
 bool NamedObjectExists(HANDLE opened, DWORD error) {
     return error == ERROR_ALREADY_EXISTS || (!opened && error == ERROR_ACCESS_DENIED);

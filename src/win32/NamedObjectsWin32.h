@@ -16,6 +16,8 @@ namespace lumivane {
 HANDLE CreateOwnMutex(const std::wstring& name, bool initialOwner, bool& existed);
 // Whether a named object exists, given what opening it answered.
 bool NamedObjectExists(HANDLE opened, DWORD error);
+// The object's owner is this process's user (the handle has READ_CONTROL).
+bool OwnedByThisUser(HANDLE object);
 
 // The integrity level (a mandatory label's RID) of a process's token; none
 // where it cannot be asked. Compared as levels, never as "elevated or not":

@@ -1,6 +1,8 @@
 // A run that is killed leaves the user's settings as it had them; the next
 // start puts them back.
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <sddl.h>
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
@@ -37,7 +39,7 @@ TEST(Journal, AKilledRunsPermanentDeactivationIsUndoneAtTheNextStartAndACleanEnd
     EXPECT_FALSE(HasStoredValue(JournalName())) << "a clean end leaves no journal";
 }
 
-TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsALostRunsOrCorrupt) {
+TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsALostRunsOrUnreadable) {
     // This test program stands for a run that goes on in another session:
     // it holds the run marker of its journal.
     FILETIME created{}, exited{}, kernel{}, user{};
@@ -45,19 +47,34 @@ TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsAL
     const std::wstring self = std::to_wstring(GetCurrentProcessId()) + L" " +
                               std::to_wstring(static_cast<uint64_t>(created.dwHighDateTime) << 32 |
                                               created.dwLowDateTime);
-    HANDLE marker = CreateMutexW(nullptr, FALSE, (L"Global\\Tessaly Lumivane run " + self).c_str());
+    // Made as the program makes it: owned by the user (an object of that
+    // name of another owner is anyone's, and no marker).
+    HANDLE token = nullptr;
+    OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token);
+    BYTE buffer[256];
+    DWORD length = 0;
+    GetTokenInformation(token, TokenUser, buffer, sizeof(buffer), &length);
+    CloseHandle(token);
+    wchar_t* sid = nullptr;
+    ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid);
+    PSECURITY_DESCRIPTOR sd = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW((L"O:" + std::wstring(sid) + L"D:P(A;;GA;;;WD)").c_str(),
+                                                         SDDL_REVISION_1, &sd, nullptr);
+    LocalFree(sid);
+    SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+    HANDLE marker = CreateMutexW(&attributes, FALSE, (L"Global\\Tessaly Lumivane run " + self).c_str());
+    LocalFree(sd);
     ASSERT_NE(marker, nullptr);
     const std::wstring live = L"v2 " + self + L" 1 0,600,1,1200 0,600,1,1200";
     StoreOption(L"Restore journal 99", live);
-    // The same process named in this session's journal: this session runs
-    // one copy, the one being started, so that journal is a lost run's.
-    StoreOption(JournalName(), L"v1 " + self + L" 0 1,600,1,1200 0,600,1,1200");
+    // This session's journal of a run that is gone: a lost run's.
+    StoreOption(JournalName(), L"v1 4242 1 0 1,600,1,1200 0,600,1,1200");
     StoreOption(L"Restore journal 98", L"not a journal");
     {
         TLumivane lumivane(L"-quiet");
         ASSERT_NE(lumivane.MainWindow(10s), nullptr);
         EXPECT_FALSE(HasStoredValue(JournalName())) << "this session's was read and taken as a lost run's";
-        EXPECT_FALSE(HasStoredValue(L"Restore journal 98")) << "a corrupt one is removed";
+        EXPECT_TRUE(HasStoredValue(L"Restore journal 98")) << "one that cannot be read is left alone";
         EXPECT_TRUE(HasStoredValue(L"Restore journal 99")) << "its owner still runs";
     }
     wchar_t kept[256] = {};
@@ -69,6 +86,7 @@ TEST(Journal, AnotherSessionsLiveRunKeepsItsJournalAndAnythingElseOfTheUsersIsAL
     TLumivane after(L"-quiet");
     ASSERT_NE(after.MainWindow(10s), nullptr);
     EXPECT_FALSE(HasStoredValue(L"Restore journal 99")) << "once its run is gone, it is a lost run's";
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"Software\\Tessaly\\Lumivane", L"Restore journal 98");
 }
 
 }  // namespace

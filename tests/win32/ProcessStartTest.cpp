@@ -160,26 +160,56 @@ namespace lumivane::test {
 namespace {
 
 // A copy of this user's with administrator rights makes its objects with an
-// access list that the normal token fails: "access denied" means "it runs".
-TEST(NamedObjects, AMutexThisTokenMayNotOpenCountsAsHeldAndOurOwnOpenForTheUser) {
+// access list that the normal token fails: "access denied" means "it runs",
+// while its process does. Anyone may make an object of a marker's name: only
+// one that this user owns is a run's marker.
+TEST(NamedObjects, AMarkerCountsAsHeldOnlyWhenTheUsersOrDeniedWhileItsProcessRuns) {
+    uint32_t self = 0;
+    uint64_t start = 0;
+    {
+        TProcessTableWin32 probe;  // its own marker goes with it
+        self = probe.CurrentProcessId();
+        start = probe.CurrentProcessStart();
+    }
+    const struct {
+        const wchar_t* Descriptor;  // none: made as ours
+        uint32_t Pid;
+        uint64_t Start;
+        bool Held;
+    } rows[] = {
+        {L"O:SYD:P(A;;GA;;;SY)", self, start, true},  // denied, its process runs
+        {L"O:SYD:P(A;;GA;;;SY)", 4242, 1, false},     // denied, no such process: squatted
+        {L"O:BAD:(A;;GA;;;WD)", 4242, 2, false},   // open to all, owned by someone else
+        {nullptr, 4242, 3, true},
+    };
+    std::vector<TUniqueKernelHandle> made;
+    for (const auto& r : rows) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        if (r.Descriptor) {
+            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(r.Descriptor, SDDL_REVISION_1, &sd, nullptr));
+        }
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+        const std::wstring name = RunMarkerName(r.Pid, r.Start);
+        made.emplace_back(sd ? CreateMutexW(&attributes, FALSE, name.c_str()) : OwnMutex(name).Release());
+        LocalFree(sd);
+        ASSERT_TRUE(made.back());
+    }
+    TProcessTableWin32 processes;
+    for (const auto& r : rows) {
+        EXPECT_EQ(processes.RunMarkerHeld(r.Pid, r.Start), r.Held) << r.Pid << " " << r.Start;
+    }
+    EXPECT_FALSE(processes.RunMarkerHeld(4242, 4)) << "none";
     PSECURITY_DESCRIPTOR sd = nullptr;
     ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;GA;;;SY)", SDDL_REVISION_1, &sd, nullptr));
     SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
-    TProcessTableWin32 processes;
-    const std::wstring marker = RunMarkerName(4242, 1);
-    TUniqueKernelHandle foreign(CreateMutexW(&attributes, FALSE, marker.c_str()));
     TUniqueKernelHandle foreignInstance(CreateMutexW(&attributes, FALSE, L"Lumivane test instance"));
     LocalFree(sd);
-    ASSERT_TRUE(foreign);
-    EXPECT_TRUE(processes.RunMarkerHeld(4242, 1));
-    EXPECT_FALSE(processes.RunMarkerHeld(4242, 2));
     bool existed = false;
     TUniqueKernelHandle second(CreateOwnMutex(L"Lumivane test instance", true, existed));
-    EXPECT_TRUE(existed);
-    // Ours: a second open by the same user succeeds.
+    EXPECT_TRUE(existed) << "an instance object we may not open: a copy runs";
     TUniqueKernelHandle own(CreateOwnMutex(L"Lumivane test own", true, existed));
     TUniqueKernelHandle again(CreateOwnMutex(L"Lumivane test own", false, existed));
-    EXPECT_TRUE(own && again && existed);
+    EXPECT_TRUE(own && again && existed) << "ours: a second open by the same user succeeds";
 }
 
 }  // namespace
