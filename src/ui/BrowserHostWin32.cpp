@@ -1,11 +1,35 @@
 #include "ui/BrowserHostWin32.h"
 #include "win32/SystemLibrariesWin32.h"
 
+#include <exdispid.h>
+#include <mshtmdid.h>
+
+#include "ui/AboutWin32.h"
+#include "ui/HelpNavigation.h"
 #include "win32/OleWin32.h"
 
 namespace lumivane {
 
 namespace {
+
+// What the page may fetch and run: no scripts, applets, controls, behaviours
+// or frames; text and styles only. Images are left out too: the help has none.
+constexpr LONG kHelpDownloadControl = DLCTL_NO_SCRIPTS | DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS |
+                                      DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS | DLCTL_NO_FRAMEDOWNLOAD;
+
+// An event's string argument, given by value or by reference.
+std::wstring TextOf(const VARIANT& value) {
+    if (value.vt == (VT_BYREF | VT_VARIANT) && value.pvarVal) return TextOf(*value.pvarVal);
+    if (value.vt == VT_BSTR && value.bstrVal) return value.bstrVal;
+    return {};
+}
+
+// Sets an event's Cancel argument; false when it is not there as expected.
+bool Cancel(VARIANT& cancel) {
+    if (cancel.vt != (VT_BYREF | VT_BOOL) || !cancel.pboolVal) return false;
+    *cancel.pboolVal = VARIANT_TRUE;
+    return true;
+}
 template <typename T>
 void ReleaseAndClear(T*& p) {
     if (p) p->Release();
@@ -23,6 +47,8 @@ STDMETHODIMP TBrowserHostWin32::QueryInterface(REFIID riid, void** object) {
         *object = static_cast<IOleInPlaceFrame*>(this);
     else if (riid == IID_IDocHostUIHandler)
         *object = static_cast<IDocHostUIHandler*>(this);
+    else if (riid == IID_IDispatch)
+        *object = static_cast<IDispatch*>(this);
     else {
         *object = nullptr;
         return E_NOINTERFACE;
@@ -73,7 +99,78 @@ STDMETHODIMP TBrowserHostWin32::SetActiveObject(IOleInPlaceActiveObject* object,
     return S_OK;
 }
 
+STDMETHODIMP TBrowserHostWin32::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP TBrowserHostWin32::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                                       UINT*) {
+    if (member != DISPID_AMBIENT_DLCONTROL) return DISP_E_MEMBERNOTFOUND;
+    if (!result) return E_POINTER;
+    result->vt = VT_I4;
+    result->lVal = kHelpDownloadControl;
+    return S_OK;
+}
+
+STDMETHODIMP TBrowserHostWin32::TNavigationSink::QueryInterface(REFIID riid, void** object) {
+    if (!object) return E_POINTER;
+    *object = riid == IID_IUnknown || riid == IID_IDispatch || riid == DIID_DWebBrowserEvents2
+                  ? static_cast<IDispatch*>(this)
+                  : nullptr;
+    return *object ? S_OK : E_NOINTERFACE;
+}
+
+STDMETHODIMP TBrowserHostWin32::TNavigationSink::GetTypeInfoCount(UINT* count) {
+    if (!count) return E_POINTER;
+    *count = 0;
+    return S_OK;
+}
+
+STDMETHODIMP TBrowserHostWin32::TNavigationSink::Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params,
+                                                        VARIANT*, EXCEPINFO*, UINT*) {
+    // The arguments come last to first: BeforeNavigate2 (browser, address,
+    // flags, frame, post data, headers, cancel) and NewWindow3 (new browser,
+    // cancel, flags, referrer, address). A window of its own would be a
+    // browser beyond this host's reach, so NewWindow2 and NewWindow3 are
+    // always cancelled.
+    if (!params) return S_OK;
+    VARIANT* cancel = nullptr;
+    std::wstring address;
+    if (member == DISPID_BEFORENAVIGATE2 && params->cArgs == 7) {
+        cancel = &params->rgvarg[0];
+        address = TextOf(params->rgvarg[5]);
+    } else if (member == DISPID_NEWWINDOW3 && params->cArgs == 5) {
+        cancel = &params->rgvarg[3];
+        address = TextOf(params->rgvarg[0]);
+    } else if (member == DISPID_NEWWINDOW2 && params->cArgs == 2) {
+        cancel = &params->rgvarg[0];
+    } else {
+        return S_OK;
+    }
+    const THelpNavigation verdict = JudgeHelpNavigation(FPage, address);
+    if ((member == DISPID_BEFORENAVIGATE2 && verdict == THelpNavigation::Allow) || !Cancel(*cancel)) return S_OK;
+    // Last, and on a copy: the shell may pump messages, and the viewer may be
+    // gone when it returns.
+    if (verdict == THelpNavigation::OpenOutside) ShellOpen(address);
+    return S_OK;
+}
+
+bool TBrowserHostWin32::ConnectEvents() {
+    IConnectionPointContainer* points = nullptr;
+    if (FAILED(FObject->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&points))))
+        return false;
+    const bool found = SUCCEEDED(points->FindConnectionPoint(DIID_DWebBrowserEvents2, &FEvents));
+    points->Release();
+    if (found && SUCCEEDED(FEvents->Advise(&FSink, &FEventsCookie))) return true;
+    ReleaseAndClear(FEvents);
+    return false;
+}
+
 bool TBrowserHostWin32::Open(const std::wstring& file) {
+    // Judged against before the first navigation, which is to the page itself.
+    FPage = file;
     if (!EnsureOle() || FAILED(late::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
                                 reinterpret_cast<void**>(&FObject))))
         return false;
@@ -83,7 +180,8 @@ bool TBrowserHostWin32::Open(const std::wstring& file) {
               SUCCEEDED(late::OleSetContainedObject(FObject, TRUE)) &&
               SUCCEEDED(FObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, static_cast<IOleClientSite*>(this), 0,
                                         FWindow, &area)) &&
-              SUCCEEDED(FObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&FBrowser)));
+              SUCCEEDED(FObject->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&FBrowser))) &&
+              ConnectEvents();
     if (ok) {
         // A local path as the address, every optional argument empty.
         VARIANT empty{};  // VT_EMPTY
@@ -118,6 +216,8 @@ bool TBrowserHostWin32::TranslateAccelerator(MSG& msg) {
 }
 
 void TBrowserHostWin32::Close() {
+    if (FEvents) FEvents->Unadvise(FEventsCookie);
+    ReleaseAndClear(FEvents);
     ReleaseAndClear(FActive);
     ReleaseAndClear(FBrowser);
     if (!FObject) return;

@@ -1,6 +1,8 @@
 #pragma once
 // The system's web browser control, hosted in a window by hand: the few OLE
 // container interfaces it asks its site for (there is no ATL with MinGW).
+// The page is a file anyone may replace, so the control runs nothing it
+// brings and goes nowhere but within it (ui/HelpNavigation.h).
 #include <windows.h>
 #include <exdisp.h>
 #include <mshtmhst.h>
@@ -13,7 +15,8 @@ namespace lumivane {
 class TBrowserHostWin32 final : public IOleClientSite,
                                 public IOleInPlaceSite,
                                 public IOleInPlaceFrame,
-                                public IDocHostUIHandler {
+                                public IDocHostUIHandler,
+                                public IDispatch {
 public:
     TBrowserHostWin32() = default;
     // The window the control fills.
@@ -89,8 +92,35 @@ public:
     STDMETHODIMP GetExternal(IDispatch** dispatch) override { return NoObject(dispatch); }
     STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* url) override { return NoObject(url); }
     STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** object) override { return NoObject(object); }
+    // IDispatch: the ambient properties; the control reads what it may
+    // download (DISPID_AMBIENT_DLCONTROL) for every page it loads.
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS*, VARIANT* result, EXCEPINFO*,
+                        UINT*) override;
 
 private:
+    // The control's events (DWebBrowserEvents2): every navigation and new
+    // window is judged before it happens. Apart from the site, whose
+    // IDispatch answers the ambient properties.
+    class TNavigationSink final : public IDispatch {
+    public:
+        explicit TNavigationSink(const std::wstring& page) : FPage(page) {}
+        STDMETHODIMP QueryInterface(REFIID riid, void** object) override;
+        STDMETHODIMP_(ULONG) AddRef() override { return 1; }
+        STDMETHODIMP_(ULONG) Release() override { return 1; }
+        STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+        STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+        STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+        STDMETHODIMP Invoke(DISPID member, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                            UINT*) override;
+
+    private:
+        const std::wstring& FPage;
+    };
+    bool ConnectEvents();
+
     // "Nothing of the host's own": the out value cleared, and S_FALSE.
     template <typename T>
     static HRESULT NoObject(T** out) {
@@ -102,6 +132,10 @@ private:
     IOleObject* FObject = nullptr;
     IWebBrowser2* FBrowser = nullptr;
     IOleInPlaceActiveObject* FActive = nullptr;
+    std::wstring FPage;
+    TNavigationSink FSink{FPage};
+    IConnectionPoint* FEvents = nullptr;
+    DWORD FEventsCookie = 0;
 };
 
 }  // namespace lumivane

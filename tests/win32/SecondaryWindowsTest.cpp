@@ -2,8 +2,10 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <mshtmdid.h>
 #include <objbase.h>
 #include <oleacc.h>
+#include <olectl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -222,6 +224,35 @@ TEST(HelpViewer, TheSiteFillsOnlyARecordOfItsSizeAndHandsOverNoStyleText) {
     EXPECT_EQ(handler->GetHostInfo(&info), E_INVALIDARG) << "a record too small is refused";
     EXPECT_EQ(info.dwDoubleClick, 0xCDCDCDCDu) << "nothing written past its end";
     host.Focus();  // no control yet: nothing
+}
+
+// The control asks its site what a page may fetch and run, before it loads
+// one: the help page, which anyone may replace beside the program, runs
+// nothing. The site answers no other ambient property.
+TEST(HelpViewer, TheSiteLetsThePageRunNothing) {
+    TBrowserHostWin32 host;
+    IDispatch* site = nullptr;
+    ASSERT_EQ(static_cast<IOleClientSite&>(host).QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&site)), S_OK);
+    const struct {
+        DISPID Member;
+        HRESULT Result;
+        VARTYPE Type;
+        LONG Value;
+    } rows[] = {
+        {DISPID_AMBIENT_DLCONTROL, S_OK, VT_I4,
+         DLCTL_NO_SCRIPTS | DLCTL_NO_JAVA | DLCTL_NO_RUNACTIVEXCTLS | DLCTL_NO_DLACTIVEXCTLS | DLCTL_NO_BEHAVIORS |
+             DLCTL_NO_FRAMEDOWNLOAD},
+        {DISPID_AMBIENT_USERMODE, DISP_E_MEMBERNOTFOUND, VT_EMPTY, 0},
+    };
+    for (const auto& row : rows) {
+        VARIANT value{};
+        DISPPARAMS none{};
+        EXPECT_EQ(site->Invoke(row.Member, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, &value, nullptr,
+                               nullptr),
+                  row.Result);
+        EXPECT_EQ(value.vt, row.Type);
+        EXPECT_EQ(value.lVal, row.Value);
+    }
 }
 
 TEST(HelpViewer, AControlThatCannotBeMadeFreesTheViewerSilentlyAndOneViewerAtATimeOtherwise) {
