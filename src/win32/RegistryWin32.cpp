@@ -1,5 +1,7 @@
 #include "win32/RegistryWin32.h"
 
+#include <algorithm>
+
 #include "base/MessageDialog.h"
 
 namespace lumivane {
@@ -20,16 +22,21 @@ bool TRegistryWin32::OpenKey(const std::wstring& path, bool create, uint32_t acc
 }
 
 bool TRegistryWin32::QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) {
-    DWORD valueType = 0, size = 0;
-    if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS ||
-        size > FMaxValueBytes)
-        return false;
-    data.resize(size);
-    if (RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, data.data(), &size) != ERROR_SUCCESS)
-        return false;
-    data.resize(size);
-    type = valueType;
-    return true;
+    // Most values fit the first buffer. A longer one answers ERROR_MORE_DATA
+    // with its size, and is read again into that much; a value that another
+    // program makes longer in between answers so once more.
+    data.resize(std::min<DWORD>(512, FMaxValueBytes));
+    for (;;) {
+        DWORD valueType = 0, size = static_cast<DWORD>(data.size());
+        const LSTATUS status = RegQueryValueExW(Hkey(key), name.c_str(), nullptr, &valueType, data.data(), &size);
+        if (status == ERROR_SUCCESS) {
+            data.resize(size);
+            type = valueType;
+            return true;
+        }
+        if (status != ERROR_MORE_DATA || size > FMaxValueBytes || size <= data.size()) return false;
+        data.resize(size);
+    }
 }
 
 bool TRegistryWin32::SetValue(TRegKey key, const std::wstring& name, uint32_t type, const std::vector<uint8_t>& data) {
