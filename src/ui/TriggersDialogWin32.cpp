@@ -27,6 +27,8 @@ constexpr int kScheduleTop = 214, kScheduleHeight = 125;
 constexpr int kClientWidth = 400, kClientHeight = 340 + kScheduleHeight;
 constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
 constexpr int kRight = kClientWidth - 12, kButtonLeft = kRight - kButtonWidth, kListRight = kButtonLeft - 10;
+// Under a list that could not be read whole, two lines that say so.
+constexpr int kNoticeHeight = 30;
 
 // The file name of a program the user picks; empty when cancelled.
 std::wstring PickProgram(HWND owner) {
@@ -72,6 +74,11 @@ public:
                          C::ScheduleEdit, C::ScheduleRemove, C::OnlyOnMains, C::LetDisplaySleep, C::BatteryFloor,
                          C::BatteryPercent})
                 EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
+        // A list that could not be read whole is kept as stored: nothing in it to change.
+        for (C id : {C::Programs, C::Add, C::Remove, C::Name})
+            if (FSettings.ProgramsUnread) EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
+        for (C id : {C::Schedule, C::ScheduleNew, C::ScheduleEdit, C::ScheduleRemove})
+            if (FSettings.ScheduleUnread) EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
         if (FReadOnly || keepForced) {
             EnableWindow(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake)), !FReadOnly && !keepForced);
             constexpr int top = 306 + kScheduleHeight;
@@ -81,15 +88,16 @@ public:
 
     std::optional<TTriggerSettings> Ask() {
         if (!Handle() || !FList) return std::nullopt;
-        RunModal(FList);
+        RunModal(IsWindowEnabled(FList) ? FList : GetDlgItem(Handle(), IDOK));
         return FChosen;
     }
 
 private:
     void MakePrograms() {
         Child(0, L"STATIC", L"&Deactivate while any of these programs runs:", SS_LEFT, {12, 12, kRight, 28}, -1);
+        const int listBottom = FSettings.ProgramsUnread ? 140 - kNoticeHeight - 4 : 140;
         FList = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
-                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, kListRight, 140},
+                      WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, {12, 30, kListRight, listBottom},
                       C::Programs);
         child(0, L"BUTTON", L"&Add\u2026", BS_PUSHBUTTON | WS_TABSTOP,
               {kButtonLeft, 30, kRight, 30 + kButtonHeight}, C::Add);
@@ -100,15 +108,20 @@ private:
                       C::Name);
         SendMessageW(FName, EM_LIMITTEXT, kProgramNameMax, 0);
         SendMessageW(FName, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(L"Type a file name, then Enter"));
+        // After the list and its field, so that readers still name the list by its label.
+        if (FSettings.ProgramsUnread)
+            Child(0, L"STATIC", L"The stored program list could not be read whole; it is kept as it is.", SS_LEFT,
+                  {12, 140 - kNoticeHeight, kListRight, 140}, -1);
     }
 
     // The weekly schedule: its windows as rows, and buttons as the programs have.
     void MakeSchedule() {
-        constexpr int top = kScheduleTop, listTop = top + 18;
+        constexpr int top = kScheduleTop, listTop = top + 18, listBottom = listTop + 87;
         Child(0, L"STATIC", L"&Schedule:", SS_LEFT, {12, top, kRight, top + 16}, -1);
         FSchedule = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                          {12, listTop, kListRight, listTop + 87}, C::Schedule);
+                          {12, listTop, kListRight, FSettings.ScheduleUnread ? listBottom - kNoticeHeight - 4 : listBottom},
+                          C::Schedule);
         const struct {
             C Id;
             const wchar_t* Caption;
@@ -122,6 +135,9 @@ private:
                                    {kButtonLeft, buttonTop, kRight, buttonTop + kButtonHeight}, button.Id);
             buttonTop += kButtonHeight + 6;
         }
+        if (FSettings.ScheduleUnread)
+            Child(0, L"STATIC", L"The stored schedule could not be read whole; it is kept as it is.", SS_LEFT,
+                  {12, listBottom - kNoticeHeight, kListRight, listBottom}, -1);
     }
 
     void MakeBoxes(const TPolicies& policies) {
