@@ -119,7 +119,9 @@ void ShowWarningLater(const std::wstring& text) {
         nullptr, 0,
         [](void* parameter) -> DWORD {
             std::unique_ptr<std::wstring> message(static_cast<std::wstring*>(parameter));
-            MessageBoxW(nullptr, message->c_str(), kApplicationTitle, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND);
+            // Above the window the start shows after it.
+            MessageBoxW(nullptr, message->c_str(), kApplicationTitle,
+                        MB_OK | MB_ICONWARNING | MB_SETFOREGROUND | MB_TOPMOST);
             return 0;
         },
         copy, 0, nullptr);

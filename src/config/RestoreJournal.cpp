@@ -213,7 +213,7 @@ std::wstring NotPutBackText(const std::vector<TPlanChange>& left) {
     }
     if (text.empty()) return text;
     text += L"Windows refused to put it back: a policy, or the power plan's permissions, may not allow the change. "
-            L"Lumivane will try again at its next start. To put it back by hand, run:";
+            L"Lumivane will try again at its next start.\n\nTo put it back by hand, run:";
     for (const TPlanChange& c : left) {
         const std::wstring guid = PlanGuidText(c.Initial.Plan);
         text += L"\npowercfg /setacvalueindex " + guid + L" SUB_VIDEO VIDEOIDLE " + std::to_wstring(c.Initial.Ac) +
