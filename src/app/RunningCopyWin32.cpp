@@ -11,17 +11,6 @@ namespace lumivane {
 
 namespace {
 
-std::vector<BYTE> TokenUserOf(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
-    TUniqueKernelHandle owned(token);
-    DWORD size = 0;
-    GetTokenInformation(token, TokenUser, nullptr, 0, &size);
-    std::vector<BYTE> buffer(size);
-    if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
-    return buffer;
-}
-
 bool SameUser(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
     return !a.empty() && !b.empty() &&
            EqualSid(reinterpret_cast<const TOKEN_USER*>(a.data())->User.Sid,

@@ -9,11 +9,9 @@
 
 namespace lumivane {
 
-namespace {
-
-std::vector<BYTE> CurrentUser() {
+std::vector<BYTE> TokenUserOf(HANDLE process) {
     HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return {};
     TUniqueKernelHandle owned(token);
     DWORD size = 0;
     GetTokenInformation(token, TokenUser, nullptr, 0, &size);
@@ -21,6 +19,10 @@ std::vector<BYTE> CurrentUser() {
     if (!size || !GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
     return buffer;
 }
+
+namespace {
+
+std::vector<BYTE> CurrentUser() { return TokenUserOf(GetCurrentProcess()); }
 
 // Owner and access list name the user: an elevated token's default owner
 // is Administrators and its default list grants them, which the user's

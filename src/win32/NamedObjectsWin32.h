@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace lumivane {
 
@@ -16,6 +17,9 @@ namespace lumivane {
 HANDLE CreateOwnMutex(const std::wstring& name, bool initialOwner, bool& existed);
 // Whether a named object exists, given what opening it answered.
 bool NamedObjectExists(HANDLE opened, DWORD error);
+// A process's token's user (a TOKEN_USER record); empty where the token
+// cannot be opened: another account's, for one.
+std::vector<BYTE> TokenUserOf(HANDLE process);
 // The object's owner is this process's user (the handle has READ_CONTROL).
 bool OwnedByThisUser(HANDLE object);
 
