@@ -32,8 +32,7 @@ public:
     bool QueryValue(TRegKey key, const std::wstring& name, uint32_t& type, std::vector<uint8_t>& data) override {
         auto& values = Keys[FOpen.at(key - 1)];
         const auto it = values.find(name);
-        // A value longer than the real registry reads is not read here either.
-        if (it == values.end() || it->second.Data.size() > kValueBytesMax) return false;
+        if (it == values.end() || it->second.Data.size() > kValueBytesMax) return false;  // as the real registry
         type = it->second.Type;
         data = it->second.Data;
         return true;
