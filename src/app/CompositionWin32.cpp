@@ -45,6 +45,10 @@ TLumivaneWin32::TLumivaneWin32(std::function<void()> onActivation)
     FNotifyIcon.OnKeySelect = [this](TNotifyIcon*) { FTrayActions.NotifyIconKeySelect(); };
     // The automatic deactivation's watcher rides on the watchdog's tick.
     FConfig.TimerCheckConfiguration().SetOnTimer([this](TTimer* timer) {
+        // A dialog, a message box or a menu may stay open for hours in a loop
+        // of its own that never waits for the policies' events; it still runs
+        // this tick, so an administrator's rule holds within one.
+        FPolicyWatch.Poll();
         FTickSettings.BeginTick();
         FTriggers.Tick();
         FConfig.TimerCheckConfigurationTimer(timer);

@@ -22,16 +22,13 @@ public:
     TOpenKey(const TOpenKey&) = delete;
     TOpenKey& operator=(const TOpenKey&) = delete;
 
-    bool Has(const wchar_t* name) const {
+    bool Has(const wchar_t* name) const { return Read(name).has_value(); }
+    // Outer nullopt: no such value; inner: there, but not a DWORD.
+    std::optional<std::optional<uint32_t>> Read(const wchar_t* name) const {
         uint32_t type = 0;
         std::vector<uint8_t> data;
-        return FOpen && FRegistry.QueryValue(FKey, name, type, data);
-    }
-    std::optional<uint32_t> Dword(const wchar_t* name) const {
-        uint32_t type = 0;
-        std::vector<uint8_t> data;
-        if (!FOpen || !FRegistry.QueryValue(FKey, name, type, data) || type != kRegDword || data.size() != 4)
-            return std::nullopt;
+        if (!FOpen || !FRegistry.QueryValue(FKey, name, type, data)) return std::nullopt;
+        if (type != kRegDword || data.size() != 4) return std::make_optional(std::optional<uint32_t>());
         uint32_t value = 0;
         std::memcpy(&value, data.data(), 4);
         return value;
@@ -43,6 +40,19 @@ private:
     bool FOpen = false;
 };
 
+// What a value that is there but cannot be read counts as, in TPolicy's
+// order: the setting that allows least. A forced start-up entry restricts
+// nothing either way, so a bad one leaves the user's own choice.
+constexpr std::optional<uint32_t> kWhenUnreadable[] = {
+    0,             // AllowDeactivation: none
+    1,             // MaxDeactivationMinutes: the shortest the range allows
+    0,             // AllowAutomaticDeactivation: none
+    0,             // KeepAwake: the computer sleeps as Windows says
+    std::nullopt,  // RunAtStartup: not configured
+    0,             // AllowCommandLineControl: none
+};
+static_assert(std::size(kWhenUnreadable) == kPolicyCount);
+
 }  // namespace
 
 TPolicies ReadPolicies(IRegistry& machine, IRegistry& user) {
@@ -51,17 +61,20 @@ TPolicies ReadPolicies(IRegistry& machine, IRegistry& user) {
     for (size_t i = 0; i < kPolicyCount; ++i) {
         const TPolicyValue& v = kPolicyValues[i];
         for (const TOpenKey& key : ours) {
-            const std::optional<uint32_t> value = key.Dword(v.Name);
-            if (value && *value >= v.Min && *value <= v.Max) {
-                p.Values[i] = value;
-                break;
-            }
+            const auto value = key.Read(v.Name);
+            if (!value) continue;
+            const bool valid = *value && **value >= v.Min && **value <= v.Max;
+            p.Values[i] = valid ? *value : kWhenUnreadable[i];
+            if (p.Values[i]) break;
         }
     }
     const TOpenKey desktop[] = {{machine, kDesktopPolicyKey}, {user, kDesktopPolicyKey}};
     for (const wchar_t* name : kDesktopPolicyValues)
         for (const TOpenKey& key : desktop) p.ScreenSaverByWindows = p.ScreenSaverByWindows || key.Has(name);
-    p.InactivityLock = TOpenKey(machine, kInactivityLockKey).Dword(kInactivityLockValue).value_or(0) != 0;
+    // Only a DWORD 0 says "no lock": whatever else is there, the display is
+    // not held against a lock the administrator may have meant.
+    const auto lock = TOpenKey(machine, kInactivityLockKey).Read(kInactivityLockValue);
+    p.InactivityLock = lock && *lock != 0u;
     return p;
 }
 

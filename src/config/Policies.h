@@ -28,9 +28,10 @@ enum class TPolicy {
     AllowCommandLineControl,
 };
 
-// The values, all REG_DWORD, in TPolicy's order. A value that is missing,
-// of another type or outside its range is "not configured". The policy
-// templates are checked against this table.
+// The values, all REG_DWORD, in TPolicy's order. A missing value is "not
+// configured"; one that is there but of another type, size or outside its
+// range counts as its policy's most restrictive setting (see
+// ReadPolicies). The policy templates are checked against this table.
 struct TPolicyValue {
     const wchar_t* Name;
     uint32_t Min, Max;
@@ -75,6 +76,8 @@ struct TPolicies {
 };
 
 // Reads both hives: `machine` and `user` each open keys of their own hive.
+// The first hive that holds a value decides: an administrator who meant to
+// restrict must never lift the restriction by a typing error.
 TPolicies ReadPolicies(IRegistry& machine, IRegistry& user);
 
 // The commands the policies refuse: greyed, with kSetByAdministrator.

@@ -221,7 +221,8 @@ TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningD
     const TScreenSaverOn screenSaverOn;
     std::optional<TPolicySet> user(std::in_place, HKEY_CURRENT_USER, kOurs, L"AllowDeactivation", DWORD{0});
     TLumivane lumivane(L"-quiet");
-    ASSERT_NE(lumivane.MainWindow(10s), nullptr);
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
     TOutput out = Command(L"-deactivate");
     EXPECT_EQ(out.Code, 6u) << out.Text;
     EXPECT_EQ(out.Text, "The command is not allowed by your administrator.");
@@ -234,9 +235,15 @@ TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningD
     user.reset();
     EXPECT_TRUE(PollUntil([] { return Command(L"-deactivate-for 30m").Code == 0; }, 30s));
     EXPECT_EQ(Command(L"-status").Code, 2u);
-    // The machine's policy arrives while the period runs: it ends as Activate would.
+    // The machine's policy arrives while the period runs and the About box is
+    // open: it ends as Activate would, before the box is closed.
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAbout), 0);
+    const auto about = [&] { return VisibleWindowsOf(lumivane.ProcessId(), L"TfAbout"); };
+    ASSERT_TRUE(PollUntil([&] { return !about().empty(); }, 30s));
     std::optional<TPolicySet> machine(std::in_place, HKEY_LOCAL_MACHINE, kOurs, L"AllowDeactivation", DWORD{0});
     EXPECT_TRUE(PollUntil([] { return Command(L"-status").Code == 0; }, 30s));
+    ASSERT_EQ(about().size(), 1u) << "still open";
+    PostMessageW(about().front(), WM_CLOSE, 0, 0);
     EXPECT_EQ(Command(L"-status").Text, "active (screen saver on, monitor power off off)");
     // Windows' own screen-saver policy, read with the change that follows it: no deactivation touches the saver.
     const TPolicySet windows(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop",

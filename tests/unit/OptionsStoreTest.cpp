@@ -407,7 +407,8 @@ TEST(OptionsStoreStartup, APolicyForcesTheEntryAndKeepsTheUsersOwnChoice) {
     }
 }
 
-// Machine before user; a value of another type or out of its range is not set.
+// Machine before user; a restriction that cannot be read is its strictest
+// setting, and only the start-up entry gives way to the next hive.
 TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     const std::wstring ours = kPolicyKey, desktop = kDesktopPolicyKey;
     const struct {
@@ -418,10 +419,14 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     } rows[] = {
         {"machine wins", [&](auto& m, auto& u) { m.PutDword(ours, L"AllowDeactivation", 0), u.PutDword(ours, L"AllowDeactivation", 1); }, TPolicy::AllowDeactivation, 0},
         {"user alone", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1440); }, TPolicy::MaxDeactivationMinutes, 1440},
-        {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, {}},
-        {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 0); }, TPolicy::KeepAwake, 0},
-        {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
-        {"text", [&](auto&, auto& u) { u.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}; }, TPolicy::RunAtStartup, {}},
+        {"out of range", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 1441); }, TPolicy::MaxDeactivationMinutes, 1},
+        {"no maximum", [&](auto&, auto& u) { u.PutDword(ours, L"MaxDeactivationMinutes", 0); }, TPolicy::MaxDeactivationMinutes, 1},
+        {"allow 2", [&](auto&, auto& u) { u.PutDword(ours, L"AllowDeactivation", 2); }, TPolicy::AllowDeactivation, 0},
+        {"text 1", [&](auto&, auto& u) { u.Keys[ours][L"AllowAutomaticDeactivation"] = {kRegSz, {'1', 0, 0, 0}}; }, TPolicy::AllowAutomaticDeactivation, 0},
+        {"eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"AllowCommandLineControl", 1, 8); }, TPolicy::AllowCommandLineControl, 0},
+        {"machine's out of range", [&](auto& m, auto& u) { m.PutDword(ours, L"KeepAwake", 2), u.PutDword(ours, L"KeepAwake", 1); }, TPolicy::KeepAwake, 0},
+        {"start-up as text", [&](auto& m, auto& u) { m.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}, u.PutDword(ours, L"RunAtStartup", 1); }, TPolicy::RunAtStartup, 1},
+        {"start-up, eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
         {"key without the value", [&](auto&, auto& u) { u.Keys[ours]; }, TPolicy::AllowCommandLineControl, {}},
     };
     for (const auto& r : rows) {
@@ -440,6 +445,8 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     EXPECT_TRUE(windows.ScreenSaverByWindows && windows.InactivityLock);
     machine.PutDword(kInactivityLockKey, kInactivityLockValue, 0);
     EXPECT_FALSE(ReadPolicies(machine, user).InactivityLock) << "0 is no lock";
+    machine.Keys[kInactivityLockKey][kInactivityLockValue] = {kRegSz, {'0', 0, 0, 0}};
+    EXPECT_TRUE(ReadPolicies(machine, user).InactivityLock) << "a lock that cannot be read may be one";
 }
 
 TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) {

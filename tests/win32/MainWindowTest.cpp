@@ -204,6 +204,31 @@ TEST(MainWindow, AControlRequestRunsAsTheMenusCommandAndABadOneChangesNothing) {
     EXPECT_FALSE(GetMenuState(lumivane.Main().MainMenuHandle(), id, MF_BYCOMMAND) & MF_GRAYED);
 }
 
+// An administrator's change is read in a loop that is not the main loop (as a
+// dialog's or a menu's), the inactivity lock outside the policies' tree too,
+// and each watch is armed again after its own change.
+TEST(MainWindow, APolicyChangeIsAppliedWithinAnyMessageLoop) {
+    TRun run(false);
+    const TPolicies& policies = run.Lumivane.Config().Policies();
+    const struct {
+        HKEY Root;
+        const wchar_t *Key, *Name;
+        std::optional<DWORD> Value;
+        bool Locks, Allows;
+    } steps[] = {{HKEY_LOCAL_MACHINE, kInactivityLockKey, kInactivityLockValue, 900, true, true},
+                 {HKEY_CURRENT_USER, kPolicyKey, L"AllowDeactivation", 0, true, false},
+                 {HKEY_LOCAL_MACHINE, kInactivityLockKey, kInactivityLockValue, std::nullopt, false, false},
+                 {HKEY_CURRENT_USER, kPolicyKey, L"AllowDeactivation", std::nullopt, false, true}};
+    for (const auto& s : steps) {
+        if (s.Value)
+            RegSetKeyValueW(s.Root, s.Key, s.Name, REG_DWORD, &*s.Value, sizeof(DWORD));
+        else
+            RegDeleteKeyValueW(s.Root, s.Key, s.Name);
+        EXPECT_TRUE(PumpUntil([&] { return policies.InactivityLock == s.Locks && policies.Allows(TPolicy::AllowDeactivation) == s.Allows; },
+                              std::chrono::seconds(30))) << s.Name << " " << s.Value.value_or(-1);
+    }
+}
+
 // What holds it: a power request, the thread's execution state.
 std::pair<bool, bool> Held(const TAwakeRequestWin32& request) {
     return {request.ByPowerRequest(), request.ByExecutionState()};
