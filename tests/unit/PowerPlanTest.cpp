@@ -263,6 +263,13 @@ TEST(PowerPlan, TheJournalIsOnTheDiskBeforeThePlansFirstWriteAndThePlanBeforeThe
     ASSERT_GE(log.size(), 2u);
     EXPECT_EQ((std::vector<std::wstring>(log.end() - 2, log.end())),
               (std::vector<std::wstring>{L"plan flush", L"delete " + JournalValueName(1)}));
+    // A journal that cannot be written: the machine-wide plan is left alone.
+    TRun refused(machine, 44);
+    refused.Start();
+    machine.registry.WritesAllowed = machine.registry.Writes;
+    refused.config.actDeactivateExecute();
+    EXPECT_EQ(machine.functions.Values(), kUser);
+    EXPECT_TRUE(refused.params.Unrecorded()) << "the status says so";
 }
 
 TEST(PowerPlan, ALostRunsPermanentChangeFollowsTheOptionAndATemporaryOneComesBackAlways) {
