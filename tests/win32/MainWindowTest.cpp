@@ -13,7 +13,6 @@
 #include <tuple>
 
 #include "config/Policies.h"
-#include "config/PolicyWatchWin32.h"
 #include <utility>
 #include <vector>
 
