@@ -14,6 +14,7 @@
 #include "app/Control.h"
 #include "win32/RegistryWin32.h"
 #include "options/UserPathWin32.h"
+#include "win32/NameCaseWin32.h"
 
 namespace {
 
@@ -93,6 +94,7 @@ std::wstring Arguments() {
 }  // namespace
 
 int wmain() {
+    lumivane::UseSystemNameCase();  // the setup's path step finds its folder in any case
     wchar_t path[MAX_PATH];
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
     if (length == 0 || length == MAX_PATH) return 4;

@@ -8,6 +8,7 @@
 #include "app/Control.h"
 #include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
+#include "win32/NameCaseWin32.h"
 
 namespace {
 
@@ -23,6 +24,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, [[maybe_unused]] LPWSTR arguments, int
     // theme). The libraries the executable imports are bound before this
     // line runs; this guards everything loaded after it.
     lumivane::RestrictLibrarySearchToSystemFolder();
+    lumivane::UseSystemNameCase();
     lumivane::TApplicationWin32 application(showCommand);
     lumivane::RunApplication(application, Arguments());
     LUMIVANE_WRITE_MARKS(arguments);

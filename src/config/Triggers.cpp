@@ -1,7 +1,8 @@
 #include "config/Triggers.h"
 
 #include <algorithm>
-#include <cwctype>
+
+#include "base/NameCase.h"
 
 namespace lumivane {
 
@@ -12,24 +13,12 @@ namespace {
 
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
-bool SameWithoutCase(std::wstring_view a, std::wstring_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towupper(static_cast<wint_t>(x)) == std::towupper(static_cast<wint_t>(y));
-           });
-}
-
 std::wstring_view FileNamePart(std::wstring_view path) {
     const size_t slash = path.find_last_of(L"\\/");
     if (slash != std::wstring_view::npos) path.remove_prefix(slash + 1);
     while (!path.empty() && IsBlank(path.front())) path.remove_prefix(1);
     while (!path.empty() && IsBlank(path.back())) path.remove_suffix(1);
     return path;
-}
-
-// Into a buffer of the caller's, so that a scan allocates nothing per process.
-void FoldInto(std::wstring& folded, std::wstring_view name) {
-    folded.assign(name);
-    for (auto& c : folded) c = static_cast<wchar_t>(std::towupper(static_cast<wint_t>(c)));
 }
 
 // As a program is started by name: without a dot the name is an ".exe".
@@ -45,7 +34,7 @@ std::wstring ProgramFileName(std::wstring_view pathOrName) { return std::wstring
 
 bool SameProgram(std::wstring_view image, std::wstring_view listed) {
     const std::wstring_view name = FileNamePart(listed), file = FileNamePart(image);
-    return !name.empty() && (SameWithoutCase(file, name) || SameWithoutCase(file, WithExtension(name)));
+    return !name.empty() && (SameName(file, name) || SameName(file, WithExtension(name)));
 }
 
 TProgramMatcher::TProgramMatcher(const std::vector<std::wstring>& listed) {
@@ -53,9 +42,9 @@ TProgramMatcher::TProgramMatcher(const std::vector<std::wstring>& listed) {
         const std::wstring_view file = FileNamePart(name);
         if (file.empty()) continue;
         std::wstring folded;
-        FoldInto(folded, file);
+        UpperCaseName(file, folded);
         FNames.insert(folded);
-        FoldInto(folded, WithExtension(file));
+        UpperCaseName(WithExtension(file), folded);
         FNames.insert(std::move(folded));
     }
 }
@@ -66,7 +55,7 @@ std::map<uint32_t, std::wstring> TProgramMatcher::Match(const std::vector<TRunni
     std::wstring folded;
     for (const auto& process : running) {
         const std::wstring_view name = FileNamePart(process.Name);
-        FoldInto(folded, name);
+        UpperCaseName(name, folded);
         if (FNames.count(folded)) matched.emplace(process.Id, std::wstring(name));
     }
     return matched;
@@ -79,7 +68,7 @@ std::vector<std::wstring> CleanProgramList(const std::vector<std::wstring>& name
         if (name.empty() || name.size() > kProgramNameMax) continue;
         // "notepad" and "notepad.exe" are one program: the first as typed stays.
         if (std::any_of(list.begin(), list.end(),
-                        [&](const auto& kept) { return SameWithoutCase(WithExtension(kept), WithExtension(name)); }))
+                        [&](const auto& kept) { return SameName(WithExtension(kept), WithExtension(name)); }))
             continue;
         if (list.size() == kProgramsMax) break;
         list.push_back(name);

@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "base/NameCase.h"
+
 namespace lumivane {
 
 namespace {
@@ -21,22 +23,6 @@ std::vector<std::wstring> Entries(const std::wstring& path) {
     return entries;
 }
 
-// File names compare without regard to letter case: folded here for the
-// letters user and folder names are made of (Latin, Greek, Cyrillic).
-wchar_t Fold(wchar_t c) {
-    if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 0x3B1 && c <= 0x3C9 && c != 0x3C2) ||
-        (c >= 0x430 && c <= 0x44F))
-        return static_cast<wchar_t>(c - 0x20);
-    if (c >= 0x450 && c <= 0x45F) return static_cast<wchar_t>(c - 0x50);
-    if (c >= 0x100 && c <= 0x17F && c != 0x130 && c != 0x131 && c != 0x138 && c != 0x149 && c != 0x17F) {
-        // Latin Extended-A pairs upper and lower case, odd after even, but
-        // the run from U+0139 to U+0148 and from U+0179 on pairs even after odd.
-        const bool oddFirst = (c >= 0x139 && c <= 0x148) || c >= 0x179;
-        return static_cast<wchar_t>((c % 2 == 1) != oddFirst ? c - 1 : c);
-    }
-    return c;
-}
-
 // What an entry names, in a form two names of one folder share; empty for
 // an empty entry, which names none.
 std::wstring Key(const std::wstring& entry, const TExpandEntry& expand) {
@@ -45,8 +31,9 @@ std::wstring Key(const std::wstring& entry, const TExpandEntry& expand) {
         if (c != L'"') bare += c;
     if (expand && bare.find(L'%') != std::wstring::npos) bare = expand(bare);
     while (!bare.empty() && (bare.back() == L'\\' || bare.back() == L'/' || bare.back() == L' ')) bare.pop_back();
-    for (wchar_t& c : bare) c = Fold(c);
-    return bare;
+    std::wstring key;
+    UpperCaseName(bare, key);  // folders compare as the file system does
+    return key;
 }
 
 std::wstring Join(const std::vector<std::wstring>& entries) {

@@ -296,7 +296,7 @@ std::wstring Expand(const std::wstring& s) {
 }
 
 TEST(SetupPath, TheFolderIsAddedOnceAndRemovedAloneWhateverTheOtherEntries) {
-    const std::wstring d = kDir;
+    const std::wstring d = kDir, zoe = L"C:\\Users\\Zoe\\AppData\\Local\\Programs\\Lumivane";
     struct TCase { TPathChange Change; std::wstring Before, After; } cases[] = {
         {TPathChange::Add, L"", d},
         {TPathChange::Add, L"C:\\a;C:\\b", L"C:\\a;C:\\b;" + d},
@@ -306,6 +306,7 @@ TEST(SetupPath, TheFolderIsAddedOnceAndRemovedAloneWhateverTheOtherEntries) {
         {TPathChange::Add, L"\"C:\\x;y\";\"" + d + L"\"", {}},
         {TPathChange::Add, d + L"\\bin;" + d + L"2", d + L"\\bin;" + d + L"2;" + d},
         {TPathChange::Remove, L"C:\\a;" + d + L";C:\\b", L"C:\\a;C:\\b"},
+        {TPathChange::Remove, L"C:\\USERS\\ZO\u00CB\\APPDATA\\LOCAL\\PROGRAMS\\LUMIVANE;" + zoe, zoe},
         {TPathChange::Remove, d + L"\\;C:\\a;%LOCALAPPDATA%\\programs\\lumivane", L"C:\\a"},
         {TPathChange::Remove, L";C:\\a;;" + d + L"\\bin;" + d, L";C:\\a;;" + d + L"\\bin"},
         {TPathChange::Remove, L"\"C:\\x;" + d + L"\";C:\\a", {}},

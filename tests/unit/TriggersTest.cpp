@@ -23,8 +23,17 @@ TEST(ProgramNames, AreComparedWithoutCaseAndWithoutPath) {
         {L"C:\\Tools\\", L"", false},
         {L"C:\\Windows\\NOTEPAD.EXE", L"notepad", true},
         {L"C:\\Windows\\notepad.com", L"notepad", false},
+        {L"C:\\Outils\\\u00E9diteur.exe", L"\u00C9diteur.exe", true},
+        {L"C:\\Outils\\editeur.exe", L"\u00E9diteur.exe", false},
+        {L"C:\\Tools\\\u00C4RGER.EXE", L"\u00E4rger", true},
+        {L"C:\\\u041F\\\u0420\u0435\u0434\u0430\u043A\u0442\u043E\u0440.exe",
+         L"\u0440\u0435\u0434\u0430\u043A\u0442\u043E\u0440.EXE", true},
+        {L"C:\\Tools\\\u039B\u0395\u039E\u0399\u039A\u038C.EXE", L"\u03BB\u03B5\u03BE\u03B9\u03BA\u03CC", true},
     };
-    for (const auto& row : rows) EXPECT_EQ(SameProgram(row.Image, row.Listed), row.Same) << row.Listed;
+    for (const auto& row : rows) {
+        EXPECT_EQ(SameProgram(row.Image, row.Listed), row.Same) << row.Listed;
+        EXPECT_EQ(TProgramMatcher({row.Listed}).Match({{1, row.Image}}).size(), row.Same ? 1u : 0u) << row.Listed;
+    }
     EXPECT_EQ(CleanProgramList({L" a.exe", L"", L"C:\\x\\A.EXE", L"b c.exe", L"A", L"b c", std::wstring(256, L'n'),
                                 std::wstring(255, L'k')}),
               (std::vector<std::wstring>{L"a.exe", L"b c.exe", std::wstring(255, L'k')}));
