@@ -95,6 +95,7 @@ private:
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override;
     void BatteryChanged(uint32_t percent) override;
+    void PowerChanged(TPowerEvent event) override { FConfig.PowerChanged(event); }
     void TimeChanged() override { FTriggers.TimeChanged(); }
     // The floor against the battery's charge and the source, as last told.
     void ApplyBattery();

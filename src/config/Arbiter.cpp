@@ -1,5 +1,7 @@
 #include "config/Arbiter.h"
 
+#include <utility>
+
 namespace lumivane {
 
 TAutoStep TAutoDeactivation::Holds(bool holds, bool active) {
@@ -39,6 +41,18 @@ bool TBatteryFloor::Update(uint32_t floor, uint32_t percent, bool onMains) {
     return FHolds;
 }
 
+bool TRequestRenewal::Renew(TPowerEvent event) {
+    switch (event) {
+    case TPowerEvent::Suspend:
+    case TPowerEvent::DisplayOff: FDue = true; return false;
+    // Whichever comes first after the sleep renews; the later ones find it done.
+    case TPowerEvent::ResumeAutomatic:
+    case TPowerEvent::ResumeSuspend:
+    case TPowerEvent::DisplayOn: return std::exchange(FDue, false);
+    }
+    return false;
+}
+
 TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     TArbiterDecision d;
     const bool automatic = f.Automatic == TAutoState::Holding;
@@ -52,8 +66,12 @@ TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     // and nothing else keeps the display on. Locked, Windows' own time-out
     // for the lock screen turns it off, unless the user asked otherwise. A
     // machine that must lock after a time without input is never held.
+    // Locked, the plan's "never" counts for nothing: Windows turns the
+    // display off after its own time-out for the lock screen, and only a
+    // request keeps it on then.
+    const bool lockedKeepsOn = f.SessionLocked && !f.LetDisplaySleepWhenLocked;
     d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated && !f.InactivityLock &&
-                    !f.PlanKeepsDisplayOn && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
+                    (!f.PlanKeepsDisplayOn || lockedKeepsOn) && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
     if (d.HoldSystem)
         d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)
                                   : L"Lumivane: deactivated until " + f.PeriodEnd;

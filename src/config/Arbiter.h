@@ -63,6 +63,24 @@ private:
     bool FHolds = false;
 };
 
+// What the system says of its sleep and of the display's power.
+enum class TPowerEvent { Suspend, ResumeAutomatic, ResumeSuspend, DisplayOff, DisplayOn };
+
+// The system ends every power request when it sleeps, and says nothing of
+// it: the requests must be taken anew once it is back. A resume is told
+// twice (automatic, then after the user's input) and, under Modern Standby,
+// late or not at all; the display coming back on stands in for it. A
+// sleep is always told before it (or the display goes dark), so the
+// requests are taken anew once per sleep, at the first sign of the return.
+class TRequestRenewal {
+public:
+    // Whether the requests must be taken anew now.
+    bool Renew(TPowerEvent event);
+
+private:
+    bool FDue = false;  // a sleep or a dark display since the last renewal
+};
+
 // Everything the arbiter decides from, each source one field.
 struct TArbiterFacts {
     // The triggers against the user's commands (TAutoDeactivation).

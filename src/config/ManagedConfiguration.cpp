@@ -55,6 +55,19 @@ void TManagedConfiguration::SetSessionLocked(bool locked) {
     UpdateAwake();
 }
 
+void TManagedConfiguration::PowerChanged(TPowerEvent event) {
+    if (!FRenewal.Renew(event)) return;
+    // The handle outlives the sleep, the request in it does not: let go of
+    // it whole, then take what is due now.
+    if (FAwakeHeld) {
+        FAwake->Release();
+        FAwakeHeld = false;
+        FAwakeHeldAs = {};
+    }
+    UpdateAwake();
+    FDeps.Status.UpdateStatus();
+}
+
 void TManagedConfiguration::SetBattery(uint32_t floor, uint32_t percent, bool onMains) {
     const bool was = FBatteryFloor.Holds();
     FFloor = floor;

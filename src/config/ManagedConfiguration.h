@@ -137,6 +137,9 @@ public:
     void SetAwakeRequest(IAwakeRequest& awake) { FAwake = &awake; }
     void SetKeepAwake(bool keep, bool letDisplaySleepWhenLocked = true);
     void SetSessionLocked(bool locked);
+    // The system slept, woke, or turned the display off or on: after a
+    // sleep, the requests it ended are taken again.
+    void PowerChanged(TPowerEvent event);
     // The battery's charge and the power source, and the floor below which
     // keep-awake and the triggers let go (0: none).
     void SetBattery(uint32_t floor, uint32_t percent, bool onMains);
@@ -185,6 +188,7 @@ private:
     TArbiterDecision FAwakeHeldAs;
     TPolicies FPolicies;
     TBatteryFloor FBatteryFloor;
+    TRequestRenewal FRenewal;
     uint32_t FFloor = 0;
     std::wstring FTriggerWord;  // what the triggers said last
     uint64_t FAutoUntilMs = 0;

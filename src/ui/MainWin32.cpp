@@ -121,14 +121,16 @@ void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateI
 namespace {
 // The display time-out, the power source, the active plan
 // (GUID_ACTIVE_POWERSCHEME: a switch between two plans of the same
-// personality is announced only there) and the battery's charge.
+// personality is announced only there), the battery's charge and the
+// display's state (GUID_CONSOLE_DISPLAY_STATE).
 constexpr GUID kPowerSettings[] = {
     {0x3c0bc021, 0xc8a8, 0x4e07, {0xa9, 0x73, 0x6b, 0x14, 0xcb, 0xcb, 0x2b, 0x7e}},
     {0x5d3e9a59, 0xe9d5, 0x4b00, {0xa6, 0xbd, 0xff, 0x34, 0xff, 0x51, 0x65, 0x48}},
     {0x31f9f286, 0x5084, 0x42fe, {0xb7, 0x20, 0x2b, 0x02, 0x64, 0x99, 0x37, 0x63}},
     {0xa7ad8041, 0xb45a, 0x4cae, {0x87, 0xa3, 0xee, 0xcb, 0xb4, 0x68, 0xa9, 0xe1}},
+    {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}},
 };
-static_assert(std::size(kPowerSettings) == 4);
+static_assert(std::size(kPowerSettings) == 5);
 using TRegisterPower = HPOWERNOTIFY(WINAPI*)(HANDLE, LPCGUID, DWORD);
 using TUnregisterPower = BOOL(WINAPI*)(HPOWERNOTIFY);
 template <typename F>
@@ -291,7 +293,16 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
                 memcpy(&percent, setting->Data, sizeof(percent));
                 FDeps.Events.BatteryChanged(percent);
             }
+            // GUID_CONSOLE_DISPLAY_STATE: 0 off, 1 on, 2 dimmed (on).
+            if (setting->PowerSetting == kPowerSettings[4] && setting->DataLength >= sizeof(DWORD)) {
+                DWORD state = 0;
+                memcpy(&state, setting->Data, sizeof(state));
+                FDeps.Events.PowerChanged(state ? TPowerEvent::DisplayOn : TPowerEvent::DisplayOff);
+            }
         }
+        if (wParam == PBT_APMSUSPEND) FDeps.Events.PowerChanged(TPowerEvent::Suspend);
+        if (wParam == PBT_APMRESUMEAUTOMATIC) FDeps.Events.PowerChanged(TPowerEvent::ResumeAutomatic);
+        if (wParam == PBT_APMRESUMESUSPEND) FDeps.Events.PowerChanged(TPowerEvent::ResumeSuspend);
         if (wParam == PBT_POWERSETTINGCHANGE || wParam == PBT_APMPOWERSTATUSCHANGE) FDeps.Events.SettingsChanged();
         // A computer that slept through a boundary of the schedule finds it passed.
         if (wParam == PBT_APMRESUMEAUTOMATIC) FDeps.Events.TimeChanged();

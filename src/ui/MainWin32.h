@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+#include "config/Arbiter.h"
 #include "config/CommandDispatch.h"
 #include "config/StatusPresentation.h"
 #include "config/StatusWin32.h"
@@ -71,6 +72,8 @@ public:
     virtual void TimeChanged() = 0;
     // The battery's charge changed (%).
     virtual void BatteryChanged(uint32_t percent) = 0;
+    // The computer is going to sleep or is back, or the display went off or on.
+    virtual void PowerChanged(TPowerEvent event) = 0;
     // Something under the policies' keys changed.
     virtual void PoliciesChanged() = 0;
 };
@@ -162,7 +165,7 @@ private:
     bool FControlsCreated = false;
     bool FMenuImagesSet = false;
     bool FSessionWatched = false;
-    HANDLE FPowerNotifications[4] = {};  // display time-out, power source, active plan, battery charge
+    HANDLE FPowerNotifications[5] = {};  // display time-out, power source, active plan, battery charge, display state
     HWND FLastFocus = nullptr;  // the control to focus when the window is active again
     TStatusTexts FShownStatus;  // the last status, for controls created later
 };

@@ -165,6 +165,11 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
         {"the option off", [](auto& c, auto&) { c.SetKeepAwake(false); }, {hold, "release"}},
         {"a new period", [](auto& c, auto&) { c.actDeactivateForExecute(2 * kHour); },
          {hold, "release", "hold Lumivane: deactivated until 03:00:00, display"}},
+        {"a sleep: taken again once", [](auto& c, auto&) { for (auto e : {TPowerEvent::Suspend, TPowerEvent::DisplayOn,
+            TPowerEvent::ResumeAutomatic, TPowerEvent::ResumeSuspend, TPowerEvent::DisplayOn}) c.PowerChanged(e); },
+         {hold, "release", hold}},
+        {"Modern Standby: the display back on", [](auto& c, auto&) { for (auto e : {TPowerEvent::DisplayOff,
+            TPowerEvent::DisplayOn, TPowerEvent::ResumeSuspend}) c.PowerChanged(e); }, {hold, "release", hold}},
     };
     for (const auto& c : cases) {
         TAwakeLog awake;
@@ -209,6 +214,8 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
         {"FLU", true, true, None, true, true},     {"F", true, true, Takes, true, false},
         {"P", true, true, Takes, true, false},     {"F", true, true, Refused, true, true},
         {"LF", true, true, None, true, false},     {"IF", true, true, None, true, false},
+        {"FL", true, true, Takes, false, true},    {"PL", true, true, Takes, false, true},
+        {"FLU", true, true, Takes, false, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + " plan " + std::to_string(row.Plan));

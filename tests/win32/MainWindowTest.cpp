@@ -259,6 +259,13 @@ TEST(MainWindow, APeriodKeepsTheComputerAwakeAndTheTooltipSaysSo) {
             EXPECT_EQ(run.Lumivane.Config().DisplayKeptOn(), keep && change == WTS_SESSION_UNLOCK) << change;
             EXPECT_EQ(run.Lumivane.Config().KeptAwake(), keep) << change;
         }
+        // A sleep ends what is held and says nothing (the thread's state cleared stands for it): the resume takes it again.
+        if (held.ByExecutionState()) {
+            SetThreadExecutionState(ES_CONTINUOUS);
+            for (const WPARAM step : {PBT_APMSUSPEND, PBT_APMRESUMEAUTOMATIC, PBT_APMRESUMESUSPEND})
+                SendMessageW(run.Main(), WM_POWERBROADCAST, step, 0);
+            EXPECT_EQ(SetThreadExecutionState(awake) & awake, awake) << "held again after a resume";
+        }
         // On battery below the stored floor (20 %) the computer is let go, and the tooltip says why.
         const auto power = [&](const GUID& setting, DWORD value) {
             struct { GUID Setting; DWORD Length; DWORD Value; } data{setting, sizeof(DWORD), value};
