@@ -70,8 +70,10 @@ TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     // display off after its own time-out for the lock screen, and only a
     // request keeps it on then.
     const bool lockedKeepsOn = f.SessionLocked && !f.LetDisplaySleepWhenLocked;
+    // A policy's time-out holds whatever the plan reads back.
+    const bool planKeepsOn = f.PlanKeepsDisplayOn && !f.PolicySetsDisplayTimeout;
     d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated && !f.InactivityLock &&
-                    (!f.PlanKeepsDisplayOn || lockedKeepsOn) && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
+                    (!planKeepsOn || lockedKeepsOn) && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
     if (d.HoldSystem)
         d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)
                                   : L"Lumivane: deactivated until " + f.PeriodEnd;

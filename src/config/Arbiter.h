@@ -97,6 +97,8 @@ struct TArbiterFacts {
     // The power plan itself holds the power-off at "never": the run is on a
     // plan and its write took (a policy can refuse it).
     bool PlanKeepsDisplayOn = false;
+    // A policy sets the display time-out: the plan's "never" may not hold.
+    bool PolicySetsDisplayTimeout = false;
     // The machine locks after a time without input (a policy).
     bool InactivityLock = false;
     bool BatteryLow = false;  // the battery floor holds

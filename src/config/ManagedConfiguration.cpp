@@ -110,6 +110,7 @@ TArbiterFacts TManagedConfiguration::Facts(bool withPlan) const {
     // Asked of the plan only when the answer matters: it is a read of the
     // plan and of the other runs' marks.
     f.PlanKeepsDisplayOn = withPlan && FDeps.Plan.Mark().Plan && !GetPowerOffActive(FDeps.Spi);
+    f.PolicySetsDisplayTimeout = f.PlanKeepsDisplayOn && FDeps.Plan.PolicySetsDisplayTimeout();
     f.Ended = FEnded;
     return f;
 }

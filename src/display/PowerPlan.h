@@ -42,6 +42,9 @@ public:
     // Makes what was written reach the disk now: the store is flushed
     // lazily, and a power cut must not leave a put-back behind its record.
     virtual void FlushStore() {}
+    // A policy (Group Policy or MDM) sets the display time-out; empty where
+    // the system has no access check to ask.
+    virtual std::optional<bool> PolicySetsDisplayTimeout() { return std::nullopt; }
 };
 
 // Whether the plan's functions are there and answer: the backend of the run.
@@ -92,6 +95,9 @@ public:
     virtual std::optional<TPlanSnapshot> Read(const TPlanId& plan) = 0;
     // The plan is read again at its next use: a tick or an announced change.
     virtual void Refresh() = 0;
+    // A policy sets the display time-out: the plan's read-back is not what
+    // holds, whether or not the write was refused.
+    virtual bool PolicySetsDisplayTimeout() { return false; }
     // Puts the user's values back, each plan by its GUID, wherever the
     // run's own are still in force; `permanent`: for good. Only the journal
     // knows which plans the run changed.
@@ -127,6 +133,7 @@ public:
     void Refresh() override { FCurrent.reset(); }
     void GuardWrites(TBeforeWrite before) override { FBeforeWrite = std::move(before); }
     void Flush() override { FPlan.FlushStore(); }
+    bool PolicySetsDisplayTimeout() override { return FPlan.PolicySetsDisplayTimeout().value_or(false); }
     // The plan refused the last write (a policy sets the value, or the
     // access check refuses it): the status says so.
     bool Refused() const { return FRefused; }

@@ -25,9 +25,7 @@ public:
     bool Apply(const TPlanId& plan) override;
     bool OnBattery() override;
     void FlushStore() override;
-    // A policy (Group Policy or MDM) sets the display time-out; empty where
-    // the system has no access check to ask.
-    std::optional<bool> PolicySetsDisplayTimeout();
+    std::optional<bool> PolicySetsDisplayTimeout() override;
 
 private:
     using TGetActive = DWORD(WINAPI*)(HKEY, GUID**);

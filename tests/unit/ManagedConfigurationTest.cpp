@@ -200,7 +200,7 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
 // else keeps it on (a plan that took "never"), and the session is not
 // locked (L, U unlocks) unless the user wants the display kept on then too.
 TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOnAndNotWhileLocked) {
-    enum TPlan { None, Takes, Refused };
+    enum TPlan { None, Takes, Refused, Policy };  // Policy: a policy sets the time-out, the write reads back
     const struct {
         const char* Events;
         bool ManageSs, ManagePo;
@@ -215,12 +215,13 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
         {"P", true, true, Takes, true, false},     {"F", true, true, Refused, true, true},
         {"LF", true, true, None, true, false},     {"IF", true, true, None, true, false},
         {"FL", true, true, Takes, false, true},    {"PL", true, true, Takes, false, true},
-        {"FLU", true, true, Takes, false, false},
+        {"FLU", true, true, Takes, false, false},  {"F", true, true, Policy, true, true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + " plan " + std::to_string(row.Plan));
         TFakePowerPlan functions;
         functions.RefuseWrites = row.Plan == Refused;
+        if (row.Plan == Policy) functions.PolicySets = true;
         TPowerPlanParameters onPlan{spi, functions};
         ISystemParameters& backend = row.Plan == None ? static_cast<ISystemParameters&>(spi) : onPlan;
         IPowerOffPlan& plan = row.Plan == None ? static_cast<IPowerOffPlan&>(noPlan) : onPlan;
