@@ -12,9 +12,12 @@
 #include <vector>
 
 #include "app/Control.h"
-#include "win32/RegistryWin32.h"
+#include "app/SetupFolderWin32.h"
+#include "base/ProgramNames.h"
+#include "options/OptionsStore.h"
 #include "options/UserPathWin32.h"
 #include "win32/NameCaseWin32.h"
+#include "win32/RegistryWin32.h"
 
 namespace {
 
@@ -74,6 +77,39 @@ int SetupPath(const lumivane::TSetupPathCall& call, const std::wstring& folder) 
     return 5;
 }
 
+// The setup programs' other steps (app/Control.h). -setup-folder ends with
+//    0  the folder was made, with its own access list;
+//    1  it was there, and is left as it is;
+//    5  it could not be made;
+//    6  it was there, made by another user: refused;
+//   64  not a call the setup makes;
+// on 5 and 6 the setup shows what is printed here. -setup-startup remove
+// ends with 0 whether or not there was an entry of this program to remove.
+int SetupStep(const lumivane::TSetupStepCall& call, const std::wstring& folder) {
+    using lumivane::TSetupFolderOutcome;
+    if (!call.Error.empty()) {
+        Say(call.Error + L"\r\n", STD_ERROR_HANDLE);
+        return lumivane::kExitUsage;
+    }
+    if (call.Step == lumivane::TSetupStepCall::TStep::RemoveStartup) {
+        lumivane::TRegistryWin32 user;
+        lumivane::RemoveRunEntryOf(user, lumivane::kApplicationTitle, folder + lumivane::kProgramFileName);
+        return 0;
+    }
+    switch (lumivane::MakeSetupFolderWin32(call.Folder)) {
+    case TSetupFolderOutcome::Made: return 0;
+    case TSetupFolderOutcome::Existed: return 1;
+    case TSetupFolderOutcome::Foreign:
+        Say(call.Folder + L" was made by another user, who could change what is installed there. Choose another "
+                          L"folder.\r\n",
+            STD_ERROR_HANDLE);
+        return 6;
+    case TSetupFolderOutcome::Failed: break;
+    }
+    Say(L"The folder " + call.Folder + L" could not be made.\r\n", STD_ERROR_HANDLE);
+    return 5;
+}
+
 // Whether Lumivane.exe will report back and end with these arguments: a
 // command, the help, or an error. Read as the program reads them.
 bool Reports() {
@@ -102,6 +138,8 @@ int wmain() {
     folder = folder.substr(0, folder.find_last_of(L"\\/") + 1);
     if (const lumivane::TSetupPathCall call = lumivane::ParseSetupPath(Args()); call.Present)
         return SetupPath(call, folder.substr(0, folder.size() - 1));
+    if (const lumivane::TSetupStepCall call = lumivane::ParseSetupStep(Args()); call.Step != decltype(call.Step)::None)
+        return SetupStep(call, folder);
     const std::wstring exe = folder + L"Lumivane.exe";
     std::wstring commandLine = L"\"" + exe + L"\" " + Arguments();
     const bool reports = Reports();

@@ -177,6 +177,32 @@ TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args) {
     return call;
 }
 
+TSetupStepCall ParseSetupStep(const std::vector<std::wstring>& args) {
+    using S = TSetupStepCall::TStep;
+    TSetupStepCall call;
+    const std::wstring name = args.empty() ? L"" : LowerAscii(args[0]);
+    if (name == L"-setup-folder" || name == L"/setup-folder") {
+        call.Step = S::Folder;
+        if (args.size() == 2 && !args[1].empty()) call.Folder = args[1];
+        else call.Error = L"-setup-folder is the setup program's step: Lumivane -setup-folder FOLDER, nothing more";
+    } else if (name == L"-setup-startup" || name == L"/setup-startup") {
+        call.Step = S::RemoveStartup;
+        if (args.size() != 2 || LowerAscii(args[1]) != L"remove")
+            call.Error = L"-setup-startup is the setup program's step: Lumivane -setup-startup remove, nothing more";
+    }
+    return call;
+}
+
+std::wstring SetupFolderDescriptor(const std::wstring& userSid) {
+    // "P": nothing inherited from the parent; OICI: the files and folders
+    // made inside get the same entries.
+    return L"O:" + userSid + L"D:P(A;OICI;FA;;;" + userSid + L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
+}
+
+bool TrustedSetupFolderOwner(const std::wstring& owner, const std::wstring& userSid) {
+    return !owner.empty() && (owner == userSid || owner == L"S-1-5-18" || owner == L"S-1-5-32-544");
+}
+
 namespace {
 constexpr uint8_t kMagic[4] = {'L', 'M', 'V', 'C'};
 constexpr uint16_t kVersion = 1;

@@ -100,6 +100,26 @@ struct TSetupPathCall {
 };
 TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args);
 
+// The setup programs' other steps, never in the usage either:
+// "-setup-folder FOLDER" makes the folder a setup is about to fill, before
+// anything goes in, so that a folder the user picked under one that every
+// user may write to (C:\, say) does not hand them the program that starts
+// at log-on; "-setup-startup remove" takes this user's start-up entry away
+// at an uninstall, when it starts the Lumivane.exe beside this program.
+struct TSetupStepCall {
+    enum class TStep { None, Folder, RemoveStartup } Step = TStep::None;
+    std::wstring Folder;
+    std::wstring Error;
+};
+TSetupStepCall ParseSetupStep(const std::vector<std::wstring>& args);
+// The folder's access list, protected from what its parent grants: the
+// user (also its owner), SYSTEM and Administrators, and nobody else; files
+// made in it inherit it. `userSid` in its text form.
+std::wstring SetupFolderDescriptor(const std::wstring& userSid);
+// Whether a folder that is there already may be filled: its owner (SID
+// text) is the user, SYSTEM or Administrators, who may change it anyway.
+bool TrustedSetupFolderOwner(const std::wstring& owner, const std::wstring& userSid);
+
 // "90" (minutes), "90m", "1h30m", "2h", "45s": the length in ms, unchecked
 // against the limits; empty when malformed.
 std::optional<uint64_t> ParseDurationMs(const std::wstring& text);

@@ -6,6 +6,8 @@
 #include <exception>
 #include <vector>
 
+#include "base/NameCase.h"
+
 namespace lumivane {
 
 const wchar_t* const kTriggersKey = L"Software\\Tessaly\\Lumivane\\Triggers";
@@ -59,6 +61,16 @@ std::wstring RunEntry(const std::wstring& programPath) {
     // Quoted: an unquoted path with blanks lets Windows try its shorter
     // prefixes ("C:\Program.exe") first.
     return L"\"" + programPath + L"\" -quiet";
+}
+
+bool RemoveRunEntryOf(IRegistry& registry, const std::wstring& title, const std::wstring& programPath) {
+    TRegistryDefault run(registry);
+    std::wstring entry;
+    if (!run.OpenKey(kRunKey, false) || !run.ReadString(title, entry)) return false;
+    if (!SameName(entry, RunEntry(programPath)) || !run.DeleteValue(title)) return false;
+    TRegistryDefault approved(registry);
+    if (approved.OpenKey(kStartupApprovedKey, false)) approved.DeleteValue(title);
+    return true;
 }
 
 void TOptionsStore::LoadOptions() {

@@ -49,6 +49,11 @@ std::span<const TOptionRow> OptionRows();
 
 // The Run entry's data: the program's path in quotation marks, then -quiet.
 std::wstring RunEntry(const std::wstring& programPath);
+// An uninstall's step: the start-up entry `title` goes, with its Task
+// Manager mark, only when it starts the program at `programPath` (in any
+// letters, as the file system compares names); another copy's stays.
+// True when it went.
+bool RemoveRunEntryOf(IRegistry& registry, const std::wstring& title, const std::wstring& programPath);
 
 struct TOptionsStoreDeps {
     IRegistry& Registry;

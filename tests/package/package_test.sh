@@ -87,6 +87,7 @@ approved_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApp
 # Task Manager's "disabled" switch: a flag of four bytes, then when it was set.
 disabled_mark=03000000102A5C7E914DDA01
 windir="C:\\users\\$user\\AppData\\Local\\Programs\\Lumivane"
+odd="$prefix/drive_c/R&D^(x)"
 reg_value() { run reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -v n="$2" '$1 == n { $1 = ""; $2 = ""; sub(/^  /, ""); print }'; }
 running() { pgrep -f 'Programs.Lumivane.Lumivane.exe' >/dev/null; }
 not_running() { ! running; }
@@ -102,7 +103,7 @@ end_copies() {
 }
 clean() {
   end_copies
-  rm -rf "$dir" "$link"
+  rm -rf "$dir" "$link" "$odd"
   run reg delete "$uninstall_key" /f >/dev/null 2>&1 || true
   run reg delete "$run_key" /v Lumivane /f >/dev/null 2>&1 || true
   # The stand-in power library of the lost-run step below.
@@ -149,7 +150,7 @@ done
 [ -f "$link" ] || fail "no Start-menu shortcut"
 [ "$(reg_value "$uninstall_key" DisplayName)" = "Lumivane" ] || fail "no uninstall entry"
 case $(reg_value "$uninstall_key" QuietUninstallString) in
-  *"\"$windir\\Uninstall.exe\""*"/S _?=$windir&&"*) ;;
+  *"cd /d $windir&& "*"/S _?=$windir&& "*) ;;
   *) fail "quiet uninstall string: $(reg_value "$uninstall_key" QuietUninstallString)" ;;
 esac
 case $(pe_version "$dir/Lumivane.exe") in
@@ -267,6 +268,14 @@ run "$old" /S
 run "$dir/Uninstall.exe" /S
 wait_for 30 test ! -d "$dir" || fail "third uninstall left the folder"
 [ "$(user_path)" = "$(printf 'REG_SZ\n%s' "C:\Tools;${windir^^}")" ] || fail "the user's own entry went: $(user_path)"
+
+# A folder whose name cmd would take for commands: the setup makes it for
+# this user alone (Wine turns its access list into the Unix mode: nothing
+# for others), and the quiet uninstall takes it all away.
+run "$old" /S "/D=C:\R&D^(x)\Lumivane"
+[ "$(stat -c %A "$odd/Lumivane" | cut -c8-)" = --- ] || fail "the chosen folder is open to others: $(stat -c %A "$odd/Lumivane")"
+run "$work/quiet_uninstall.exe" || fail "the quiet uninstall from $odd failed: exit code $?"
+[ ! -e "$odd/Lumivane" ] || fail "the quiet uninstall left $(ls "$odd/Lumivane")"
 
 # The zip: one folder that runs where it is unpacked, without installing.
 cpack --config "$build/CPackConfig.cmake" -G ZIP -B "$build/package-test/zip" >/dev/null

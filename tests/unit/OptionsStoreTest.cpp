@@ -385,6 +385,35 @@ TEST(OptionsStoreStartup, TheEntryIsMovedToThisCopyOnlyByTheUserOrWhenItLeadsNow
     }
 }
 
+// An uninstall's step, for the program it removes and nothing else.
+TEST(OptionsStoreStartup, AnUninstallTakesOnlyItsProgramsEntryWithItsMark) {
+    const std::wstring program = L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe";
+    const struct {
+        std::optional<std::wstring> Entry;
+        bool Removed;
+    } rows[] = {
+        {kOurs, true},
+        {L"\"c:\\program files\\Lumiv\u00e9ne\\LUMIVANE.EXE\" -Quiet", true},
+        {L"\"" + kInstalled + L"\" -quiet", false},
+        {kOurs + L" -screensaver", false},
+        {std::nullopt, false},
+    };
+    for (const auto& row : rows) {
+        TFakeRegistry registry;
+        if (row.Entry) {
+            TRegistryDefault run(registry);
+            run.OpenKey(kExpectedRunKey, true);
+            run.WriteString(L"Lumivane", *row.Entry);
+        }
+        registry.Keys[kApproved][L"Lumivane"] = registry.Keys[kApproved][L"Other"] = kDisabledMark;
+        EXPECT_EQ(RemoveRunEntryOf(registry, L"Lumivane", program), row.Removed) << &row - rows;
+        EXPECT_EQ(registry.Has(kExpectedRunKey, L"Lumivane"), row.Entry && !row.Removed);
+        EXPECT_EQ(registry.Has(kApproved, L"Lumivane"), !row.Removed);
+        EXPECT_TRUE(registry.Has(kApproved, L"Other"));
+        EXPECT_EQ(registry.Opened, registry.Closed);
+    }
+}
+
 // A forced start-up box: greyed, the entry at once, the user's choice kept.
 TEST(OptionsStoreStartup, APolicyForcesTheEntryAndKeepsTheUsersOwnChoice) {
     for (const bool forced : {true, false}) {

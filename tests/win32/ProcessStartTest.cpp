@@ -5,11 +5,13 @@
 #include <sddl.h>
 
 #include <cwctype>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <utility>
 #include <vector>
 
+#include "app/SetupFolderWin32.h"
 #include "app/UsualFunctionsWin32.h"
 #include "common/StandInPower.h"
 #include "common/TempFolder.h"
@@ -210,6 +212,46 @@ TEST(NamedObjects, AMarkerCountsAsHeldOnlyWhenTheUsersOrDeniedWhileItsProcessRun
     TUniqueKernelHandle own(CreateOwnMutex(L"Lumivane test own", true, existed));
     TUniqueKernelHandle again(CreateOwnMutex(L"Lumivane test own", false, existed));
     EXPECT_TRUE(own && again && existed) << "ours: a second open by the same user succeeds";
+}
+
+// The setup's folder: its access list is asked for once, naming this user,
+// and only where there is no folder yet; Wine keeps no list to read back.
+TEST(SetupFolder, MadeWithTheUsersOwnListAndAnotherOwnersFolderRefused) {
+    using O = TSetupFolderOutcome;
+    const std::vector<BYTE> user = TokenUserOf(GetCurrentProcess());
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text));
+    const std::wstring sid(text);
+    LocalFree(text);
+    TPlantFolder temp(L"Lumivane setup folder");
+    const std::wstring parent = temp.Folder + L"\\R&D %TEMP%", folder = parent + L"\\Lumivane";
+    const struct {
+        std::optional<std::wstring> Owner;  // of a folder that is there
+        bool Made;
+        O Outcome;
+    } rows[] = {
+        {std::nullopt, true, O::Made},        {std::nullopt, false, O::Failed}, {sid, true, O::Existed},
+        {L"S-1-5-32-544", true, O::Existed},  {L"S-1-5-18", true, O::Existed},
+        {L"S-1-5-21-7-8-9-1001", true, O::Foreign}, {L"", true, O::Foreign},  // an owner that cannot be read
+    };
+    for (const auto& row : rows) {
+        std::vector<std::pair<std::wstring, std::wstring>> asked;
+        const TSetupFolderCalls calls{[&](const std::wstring& f, const std::wstring& d) {
+                                          asked.emplace_back(f, d);
+                                          return row.Made;
+                                      },
+                                      [&](const std::wstring&) { return row.Owner; }};
+        EXPECT_EQ(MakeSetupFolderWin32(folder, calls), row.Outcome) << &row - rows;
+        ASSERT_EQ(asked.size(), row.Owner ? 0u : 1u) << &row - rows;
+        if (row.Owner) continue;
+        EXPECT_EQ(asked[0].first, folder);
+        EXPECT_EQ(asked[0].second, L"O:" + sid + L"D:P(A;OICI;FA;;;" + sid + L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+        EXPECT_TRUE(Exists(parent)) << "the parents are made plainly";
+    }
+    EXPECT_EQ(MakeSetupFolderWin32(folder), O::Made);
+    EXPECT_EQ(MakeSetupFolderWin32(folder), O::Existed) << "this user's own, found by its owner";
+    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(parent.c_str());
 }
 
 }  // namespace
