@@ -79,13 +79,16 @@ def winget(out, ver, setup, setup_hash, user_msi, user_msi_hash, base, home, rel
         # `lumivane -status` in a console: the Lumivane.com beside the program.
         'Commands:\n- lumivane\n'
         'InstallModes:\n- silent\n- silentWithProgress\n'
-        'InstallerSwitches:\n  Silent: /S\n  SilentWithProgress: /S\n  InstallLocation: /D=<INSTALLPATH>\n'
+        'InstallerSwitches:\n  Silent: /S\n  SilentWithProgress: /S\n'
         'UpgradeBehavior: install\n'
         f'ReleaseDate: {released}\n'
         'Installers:\n'
         '- Architecture: x64\n'
         f'  InstallerUrl: {base}{setup}\n'
         f'  InstallerSha256: {setup_hash.upper()}\n'
+        # The setup program's alone: the MSI's folder is fixed, and an
+        # installer takes every switch the root names that it does not.
+        '  InstallerSwitches:\n    InstallLocation: /D=<INSTALLPATH>\n'
         # The MSI takes msiexec's switches, not the setup program's.
         '- Architecture: x64\n'
         '  InstallerType: wix\n'
@@ -94,7 +97,6 @@ def winget(out, ver, setup, setup_hash, user_msi, user_msi_hash, base, home, rel
         f'  InstallerSha256: {user_msi_hash.upper()}\n'
         f'  ProductCode: {yaml_text(msi.product_code(ver, "user"))}\n'
         '  InstallerSwitches:\n    Silent: /quiet /norestart\n    SilentWithProgress: /passive /norestart\n'
-        '    InstallLocation: INSTALLDIR="<INSTALLPATH>"\n'
         'ManifestType: installer\nManifestVersion: 1.6.0\n',
         f'{IDENTIFIER}.locale.en-US.yaml': schema.format('defaultLocale') + head +
         'PackageLocale: en-US\n'

@@ -19,6 +19,9 @@ trap 'for m in "$work"/new/*.msi "$work"/old/*.msi; do run msiexec /x "$m" /qn >
 bash "$env" up "$build" >/dev/null
 prefix=$build/wine/prefix; user=$(ls "$prefix/drive_c/users" | grep -vx Public | head -1)
 arp='Software\Microsoft\Windows\CurrentVersion\Uninstall'
+startup=('HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+         'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\StartupApproved\Run')
+startup_left() { for key in "${startup[@]}"; do run reg query "$key" /v Lumivane 2>/dev/null; done | grep -c Lumivane; }
 # Wine records even a per-user product under HKLM: every place counts.
 entries() {
   for key in "HKLM\\$arp" "HKCU\\$arp" 'HKLM\Software\Classes\Installer\Products' 'HKCU\Software\Microsoft\Installer\Products'; do
@@ -44,7 +47,9 @@ for flavour in user machine; do
     run reg delete "HKCU\\$arp\\Lumivane" /f >/dev/null
     [ "${ok:-}" = 1 ] || fail "user: installed beside the setup program's installation"
   fi
-  run msiexec /i "$old" /qn || fail "$flavour: install failed: exit code $?"
+  # The folder is the package's: not one named on the command line.
+  run msiexec /i "$old" /qn 'INSTALLDIR=C:\Apps\T\' || fail "$flavour: install failed: exit code $?"
+  [ ! -e "$prefix/drive_c/Apps" ] || fail "$flavour: installed where the command line said"
   for f in Lumivane.exe Lumivane.com Help.html LICENSE.txt README.txt; do [ -f "$dir/$f" ] || fail "$flavour: no $f"; done
   [ -f "$link" ] || fail "$flavour: no Start-menu shortcut"
   installed=$(entries)
@@ -57,8 +62,15 @@ for flavour in user machine; do
   wait_for 20 eval '! kill -0 $copy 2>/dev/null' || fail "$flavour: the upgrade left the running copy"
   [ "$(entries 9.99.0)" = $((installed + 1)) ] || fail "$flavour: upgrade gave $(entries 9.99.0) entries and versions"
   run msiexec /i "$old" /qn && fail "$flavour: an older version installed over a newer one"
+  # The user's start-up entry of this folder, and its Task Manager mark. (An
+  # upgrade keeps them on Windows; Wine's installer removes the old version
+  # without saying that it is an upgrade, so they are set after it.)
+  win=$([ $flavour = user ] && echo "C:\\users\\$user\\AppData\\Local\\Programs" || echo 'C:\Program Files')\\Lumivane
+  run reg add "${startup[0]}" /v Lumivane /d "\"$win\\Lumivane.exe\" -quiet" /f >/dev/null
+  run reg add "${startup[1]}" /v Lumivane /t REG_BINARY /d 03000000 /f >/dev/null
   # Nothing runs now: -exit's "not running" must not stop the uninstall.
   run msiexec /x "$new" /qn || fail "$flavour: uninstall failed: exit code $?"
+  [ "$(startup_left)" = 0 ] || fail "$flavour: the start-up entry or its mark stayed"
   [ ! -e "$dir" ] && [ ! -e "$link" ] || fail "$flavour: left $(ls "$dir" 2>/dev/null) or the shortcut"
   [ "$(entries)" = 0 ] || fail "$flavour: left $(entries) entries"
 done

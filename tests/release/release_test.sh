@@ -86,8 +86,11 @@ if inst['ManifestType'] != 'installer' or inst['InstallerType'] != 'nullsoft' or
 [entry, wix] = inst['Installers']
 if entry['Architecture'] != 'x64' or not entry['InstallerUrl'].endswith('/' + setup): fail('installer entry')
 if entry['InstallerSha256'] != sha(setup).upper(): fail('the installer manifest\'s hash')
+# An installer takes the root's switches that it does not name itself.
+switches, wix_switches = ({**inst['InstallerSwitches'], **e['InstallerSwitches']} for e in (entry, wix))
 if (wix['InstallerType'], wix['Scope'], wix['InstallerSha256']) != ('wix', 'user', sha(user_msi).upper()) \
-        or not wix['InstallerUrl'].endswith('/' + user_msi) or '/S' in wix['InstallerSwitches'].values(): fail('the MSI entry')
+        or not wix['InstallerUrl'].endswith('/' + user_msi) or '/S' in wix_switches.values() \
+        or 'InstallLocation' in wix_switches: fail('the MSI entry')
 for key in ('PackageLocale', 'Publisher', 'PackageName', 'License', 'ShortDescription', 'Description', 'Tags', 'ReleaseNotesUrl',
             'PublisherUrl', 'LicenseUrl', 'Copyright'):
     if key not in loc: fail(f'locale manifest lacks {key}')
@@ -106,7 +109,6 @@ if re.search(scoop['checkver']['regex'], archive).group(1) != version: fail('che
 with zipfile.ZipFile(os.path.join(out, templates)) as z:
     for name in ('Lumivane.admx', 'en-US/Lumivane.adml'):
         if z.read('PolicyDefinitions/' + name) != open(os.path.join(source, 'policy', name), 'rb').read(): fail(f'{templates}: {name}')
-switches = inst['InstallerSwitches']
 open(os.path.join(out, '..', 'switches'), 'w').write(switches['Silent'] + '\n' + switches['InstallLocation'] + '\n')
 print('manifests and hashes: checked')
 PY
