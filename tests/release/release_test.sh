@@ -49,7 +49,13 @@ cat "$rel1/SHA256SUMS"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
   -subj '/CN=Lumivane test' -addext extendedKeyUsage=codeSigning 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" -passout pass:test
-(cd "$one" && LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD=test LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane \
+# Its password in a file that only its owner may read: one open to others is refused.
+echo test > "$work/password" && chmod 640 "$work/password"
+code=0; LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD_FILE="$work/password" bash "$source/tools/sign" \
+  "$work/none.exe" 2>"$work/sign.log" || code=$?
+[ $code = 2 ] && grep -q 'chmod 600' "$work/sign.log" || fail "a password file others may read was taken: $(cat "$work/sign.log")"
+chmod 600 "$work/password"
+(cd "$one" && LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD_FILE="$work/password" LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane \
   LUMIVANE_HOMEPAGE=https://lumivane.invalid/ bash tools/release --out build/signed --work build/signed-work >"$one.signed.log" 2>&1) ||
   { tail -20 "$one.signed.log"; fail "the signed release"; }
 verify() { for f; do osslsigncode verify -CAfile "$work/cert.pem" -in "$f" >/dev/null 2>&1 || fail "${f##*/} is not signed"; done; }
