@@ -173,6 +173,7 @@ void TLumivaneWin32::FormCreate() {
         FOnMains = power.ACLineStatus != 0;
         if (power.BatteryLifePercent <= 100) FBatteryPercent = power.BatteryLifePercent;
     }
+    FConfig.SetModernStandby(FPowerPlan.ModernStandby());
     ApplyBattery();
     FPolicyWatch.Start(FMain.Handle());
     // Told once, over the icon.

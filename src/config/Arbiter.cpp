@@ -72,8 +72,11 @@ TArbiterDecision Arbitrate(const TArbiterFacts& f) {
     const bool lockedKeepsOn = f.SessionLocked && !f.LetDisplaySleepWhenLocked;
     // A policy's time-out holds whatever the plan reads back.
     const bool planKeepsOn = f.PlanKeepsDisplayOn && !f.PolicySetsDisplayTimeout;
+    // Nor on battery under Modern Standby, where only the display request keeps the computer up.
     d.HoldDisplay = d.HoldSystem && f.ManagePowerOff && f.ManageScreenSaver && !f.Activated && !f.InactivityLock &&
-                    (!planKeepsOn || lockedKeepsOn) && !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
+                    (!planKeepsOn || lockedKeepsOn || f.StandbyOnBattery) &&
+                    !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
+    d.MaySleep = f.StandbyOnBattery && d.HoldSystem && !d.HoldDisplay;
     if (d.HoldSystem)
         d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)
                                   : L"Lumivane: deactivated until " + f.PeriodEnd;

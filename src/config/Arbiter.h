@@ -99,6 +99,9 @@ struct TArbiterFacts {
     bool PlanKeepsDisplayOn = false;
     // A policy sets the display time-out: the plan's "never" may not hold.
     bool PolicySetsDisplayTimeout = false;
+    // A Modern Standby system on battery: it ends the computer's request
+    // 5 minutes after its sleep time-out, and only a lit display keeps it up.
+    bool StandbyOnBattery = false;
     // The machine locks after a time without input (a policy).
     bool InactivityLock = false;
     bool BatteryLow = false;  // the battery floor holds
@@ -114,6 +117,8 @@ struct TArbiterDecision {
     bool HoldSystem = false, HoldDisplay = false;
     // What the system shows for the request (`powercfg /requests`).
     std::wstring AwakeReason;
+    // The computer is held, not the display, where that does not keep it up.
+    bool MaySleep = false;
     friend bool operator==(const TArbiterDecision&, const TArbiterDecision&) = default;
 };
 

@@ -1,6 +1,7 @@
 #include "config/ManagedConfiguration.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace lumivane {
 
@@ -70,8 +71,15 @@ void TManagedConfiguration::PowerChanged(TPowerEvent event) {
 
 void TManagedConfiguration::SetBattery(uint32_t floor, uint32_t percent, bool onMains) {
     const bool was = FBatteryFloor.Holds();
+    const bool sourceChanged = std::exchange(FOnMains, onMains) != onMains;
     FFloor = floor;
-    if (FBatteryFloor.Update(floor, percent, onMains) == was) return;
+    if (FBatteryFloor.Update(floor, percent, onMains) == was) {
+        // Under Modern Standby the source decides the display request.
+        if (!sourceChanged) return;
+        UpdateAwake();
+        FDeps.Status.UpdateStatus();
+        return;
+    }
     // The triggers' last word counts again, or no longer.
     SetTriggerCause(FTriggerWord);
     UpdateAwake();
@@ -111,6 +119,7 @@ TArbiterFacts TManagedConfiguration::Facts(bool withPlan) const {
     // plan and of the other runs' marks.
     f.PlanKeepsDisplayOn = withPlan && FDeps.Plan.Mark().Plan && !GetPowerOffActive(FDeps.Spi);
     f.PolicySetsDisplayTimeout = f.PlanKeepsDisplayOn && FDeps.Plan.PolicySetsDisplayTimeout();
+    f.StandbyOnBattery = FModernStandby && !FOnMains;
     f.Ended = FEnded;
     return f;
 }

@@ -143,6 +143,10 @@ public:
     // The battery's charge and the power source, and the floor below which
     // keep-awake and the triggers let go (0: none).
     void SetBattery(uint32_t floor, uint32_t percent, bool onMains);
+    // The system is Modern Standby (it sleeps with the display off).
+    void SetModernStandby(bool standby) { FModernStandby = standby; }
+    // Kept awake, but the system may sleep all the same (Modern Standby on battery).
+    bool MaySleep() const { return FAwakeHeld && Arbitrate(Facts(false)).MaySleep; }
     // The floor while it keeps the computer from being kept awake; else 0.
     uint32_t NotKeptAwakeBelow() const;
     bool SessionLocked() const { return FSessionLocked; }
@@ -189,6 +193,7 @@ private:
     TPolicies FPolicies;
     TBatteryFloor FBatteryFloor;
     TRequestRenewal FRenewal;
+    bool FModernStandby = false, FOnMains = true;
     uint32_t FFloor = 0;
     std::wstring FTriggerWord;  // what the triggers said last
     uint64_t FAutoUntilMs = 0;

@@ -3,6 +3,7 @@
 namespace lumivane {
 
 const wchar_t* const kKeptAwakeText = L"computer kept awake";
+const wchar_t* const kMaySleepText = L"computer may sleep";
 const wchar_t* const kNoteSetByPolicy = L"(set by policy)";
 const wchar_t* const kNoteNoneChosen = L"(none chosen)";
 const wchar_t* const kNoteNotRecorded = L"(not changed: could not be recorded)";
@@ -51,7 +52,8 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
     const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
     const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
-    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + kKeptAwakeText
+    const wchar_t* const keptText = context.MaySleep ? kMaySleepText : kKeptAwakeText;
+    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + keptText
                               : context.NotKeptAwakeBelow
                                   ? L", battery below " + std::to_wstring(context.NotKeptAwakeBelow) + L" %: not kept awake"
                                   : L"";
@@ -62,13 +64,14 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
             : L"Deactivated while " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
                   ss.ToolTip + L", monitor power off:  " + po.ToolTip + kept;
     return {ss.State,    ss.Timeout, po.State, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon),
-            context.KeptAwake};
+            context.KeptAwake, context.KeptAwake && context.MaySleep};
 }
 
 void TStatusPresenter::UpdateStatus() {
     if (FHeld) return;
     TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
-                           FConfig.KeptAwake(), FConfig.AutomaticCause(), FConfig.NotKeptAwakeBelow()};
+                           FConfig.KeptAwake(), FConfig.AutomaticCause(), FConfig.NotKeptAwakeBelow(),
+                           FConfig.MaySleep()};
     if (FNotes) {
         context.ScreenSaverNote = FNotes->ScreenSaverNote();
         context.PowerOffNote = FNotes->PowerOffNote();

@@ -24,6 +24,7 @@ struct TStatusTexts {
     // The window says it after the monitor power-off group's caption: the
     // state rows have no third line.
     bool KeptAwake = false;
+    bool MaySleep = false;  // kept awake, and the computer may sleep all the same
     friend bool operator==(const TStatusTexts&, const TStatusTexts&) = default;
 };
 
@@ -39,9 +40,12 @@ struct TStatusContext {
     std::wstring AutomaticCause;
     // The battery floor keeps the computer from being kept awake: the floor.
     uint32_t NotKeptAwakeBelow = 0;
+    // Kept awake, but the system may sleep all the same (Modern Standby on battery).
+    bool MaySleep = false;
 };
 
 extern const wchar_t* const kKeptAwakeText;  // "computer kept awake"
+extern const wchar_t* const kMaySleepText;   // "computer may sleep"
 extern const wchar_t* const kNoteSetByPolicy;  // "(set by policy)"
 extern const wchar_t* const kNoteNoneChosen;   // "(none chosen)"
 // The plan was left alone: the way back could not be saved before the change.

@@ -1,5 +1,6 @@
 #include "display/PowerPlanWin32.h"
 
+#include <cstddef>
 #include <cstring>
 
 namespace lumivane {
@@ -31,6 +32,7 @@ TPowerPlanWin32::TPowerPlanWin32() {
     Bind(FModule, FWriteDc, "PowerWriteDCValueIndex");
     Bind(FModule, FSetActive, "PowerSetActiveScheme");
     Bind(FModule, FAccessCheck, "PowerSettingAccessCheckEx");
+    Bind(FModule, FCapabilities, "GetPwrCapabilities");
     FLoaded = FGetActive && FReadAc && FReadDc && FWriteAc && FWriteDc && FSetActive;
 }
 
@@ -67,6 +69,16 @@ bool TPowerPlanWin32::WriteTimeout(const TPlanId& plan, bool ac, uint32_t second
 bool TPowerPlanWin32::Apply(const TPlanId& plan) {
     const GUID scheme = ToGuid(plan);
     return FLoaded && FSetActive(nullptr, &scheme) == ERROR_SUCCESS;
+}
+
+bool TPowerPlanWin32::ModernStandby() const {
+    SYSTEM_POWER_CAPABILITIES caps{};
+    if (!FCapabilities || !FCapabilities(&caps)) return false;
+    // AoAc follows FastSystemS4, Hiberboot and WakeAlarmPresent; MinGW's
+    // headers have the three bytes after FastSystemS4 as spare2, so the byte
+    // is read where the documented layout puts it.
+    constexpr size_t kAoAc = offsetof(SYSTEM_POWER_CAPABILITIES, FastSystemS4) + 3;
+    return reinterpret_cast<const unsigned char*>(&caps)[kAoAc] != 0;
 }
 
 std::optional<bool> TPowerPlanWin32::PolicySetsDisplayTimeout() {

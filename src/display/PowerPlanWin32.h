@@ -26,6 +26,9 @@ public:
     bool OnBattery() override;
     void FlushStore() override;
     std::optional<bool> PolicySetsDisplayTimeout() override;
+    // The system sleeps with the display off (Modern Standby); false where
+    // the system does not say.
+    bool ModernStandby() const;
 
 private:
     using TGetActive = DWORD(WINAPI*)(HKEY, GUID**);
@@ -40,6 +43,8 @@ private:
     TWrite FWriteAc = nullptr, FWriteDc = nullptr;
     TSetActive FSetActive = nullptr;
     TAccessCheck FAccessCheck = nullptr;
+    using TCapabilities = BOOLEAN(WINAPI*)(SYSTEM_POWER_CAPABILITIES*);
+    TCapabilities FCapabilities = nullptr;
 };
 
 }  // namespace lumivane

@@ -270,7 +270,7 @@ void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
     }
     if (HWND group = Control(TControlId::gbPowerOff)) {
         std::wstring caption = FindControl(TControlId::gbPowerOff)->Caption;
-        if (status.KeptAwake) caption += std::wstring(L" \u2013 ") + kKeptAwakeText;
+        if (status.KeptAwake) caption += std::wstring(L" \u2013 ") + (status.MaySleep ? kMaySleepText : kKeptAwakeText);
         if (WindowText(group) != caption) SetWindowTextW(group, caption.c_str());
     }
 }

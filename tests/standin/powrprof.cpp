@@ -101,4 +101,11 @@ DWORD WINAPI PowerSettingAccessCheckEx(POWER_DATA_ACCESSOR accessor, const GUID*
     return held && StandInDword(L"Policy", 0) == 1 ? ERROR_ACCESS_DISABLED_BY_POLICY : ERROR_SUCCESS;
 }
 
+// A system that is not Modern Standby.
+BOOLEAN WINAPI GetPwrCapabilities(SYSTEM_POWER_CAPABILITIES* caps) {
+    if (!caps) return FALSE;
+    *caps = {};
+    return TRUE;
+}
+
 }  // extern "C"

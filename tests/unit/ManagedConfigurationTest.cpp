@@ -199,6 +199,8 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
 // always; the display only where both items are this program's, nothing
 // else keeps it on (a plan that took "never"), and the session is not
 // locked (L, U unlocks) unless the user wants the display kept on then too.
+// Under Modern Standby on battery (B; M: on mains) only the display keeps
+// the computer up: held whatever the plan, else the computer may sleep.
 TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOnAndNotWhileLocked) {
     enum TPlan { None, Takes, Refused, Policy };  // Policy: a policy sets the time-out, the write reads back
     const struct {
@@ -216,6 +218,8 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
         {"LF", true, true, None, true, false},     {"IF", true, true, None, true, false},
         {"FL", true, true, Takes, false, true},    {"PL", true, true, Takes, false, true},
         {"FLU", true, true, Takes, false, false},  {"F", true, true, Policy, true, true},
+        {"BF", true, true, Takes, true, true},     {"BFM", true, true, Takes, true, false},
+        {"BF", true, false, Takes, true, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.Events) + " plan " + std::to_string(row.Plan));
@@ -238,10 +242,14 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
             case 'P': c.SetTriggerCause(L"vlc.exe"); break;
             case 'L': c.SetSessionLocked(true); break;
             case 'U': c.SetSessionLocked(false); break;
+            case 'B': c.SetModernStandby(true), c.SetBattery(0, 50, false); break;  // M: on mains again
+            case 'M': c.SetBattery(0, 50, true); break;
             case 'I': c.SetPolicies({.InactivityLock = true}); break;  // the machine locks by itself
             }
         EXPECT_EQ(awake.Held, 1) << "the computer is held in every row";
         EXPECT_EQ(awake.Display, row.Display);
+        const std::string events = row.Events;
+        EXPECT_EQ(c.MaySleep(), events.find('B') != events.npos && events.find('M') == events.npos && !row.Display);
         c.Shutdown();
         EXPECT_EQ(awake.Held, 0);
     }

@@ -52,6 +52,9 @@ TEST(StatusTexts, ToolTipByteForByte) {
     floor.NotKeptAwakeBelow = 20;
     EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).ToolTip,
               L"Screen saver:  Inactive\rMonitor power off:  Inactive, battery below 20 %: not kept awake");
+    floor.NotKeptAwakeBelow = 0, floor.KeptAwake = floor.MaySleep = true;  // Modern Standby on battery
+    EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).ToolTip,
+              L"Screen saver:  Inactive\rMonitor power off:  Inactive, computer may sleep");
 }
 
 // The cause of an automatic deactivation in the window and the tooltip; a
