@@ -383,18 +383,11 @@ TEST(SetupPath, OnlyWhatASetupAddedGoesAndThePathKeepsItsNameTypeAndLimit) {
 
 TEST(SetupSteps, TheFolderAndStartupStepsTakeExactlyTheirArguments) {
     using S = TSetupStepCall::TStep;
-    const struct {
-        std::vector<std::wstring> Args;
-        S Step;
-        const wchar_t* Folder;  // nullptr: refused
-    } rows[] = {
+    const struct { std::vector<std::wstring> Args; S Step; const wchar_t* Folder; /* nullptr: refused */ } rows[] = {
         {{L"-SETUP-FOLDER", L"C:\\R&D %x%\\Lumivane"}, S::Folder, L"C:\\R&D %x%\\Lumivane"},
-        {{L"/setup-folder"}, S::Folder, nullptr},
-        {{L"-setup-folder", L""}, S::Folder, nullptr},
-        {{L"-setup-folder", L"C:\\a", L"C:\\b"}, S::Folder, nullptr},
-        {{L"/Setup-Startup", L"Remove"}, S::RemoveStartup, L""},
-        {{L"-setup-startup", L"add"}, S::RemoveStartup, nullptr},
-        {{L"-status", L"-setup-folder", L"C:\\a"}, S::None, L""},
+        {{L"/setup-folder"}, S::Folder, nullptr},          {{L"-setup-folder", L""}, S::Folder, nullptr},
+        {{L"-setup-folder", L"C:\\a", L"C:\\b"}, S::Folder, nullptr}, {{L"/Setup-Startup", L"Remove"}, S::RemoveStartup, L""},
+        {{L"-setup-startup", L"add"}, S::RemoveStartup, nullptr}, {{L"-status", L"-setup-folder", L"C:\\a"}, S::None, L""},
     };
     for (const auto& row : rows) {
         const TSetupStepCall call = ParseSetupStep(row.Args);

@@ -388,23 +388,15 @@ TEST(OptionsStoreStartup, TheEntryIsMovedToThisCopyOnlyByTheUserOrWhenItLeadsNow
 // An uninstall's step, for the program it removes and nothing else.
 TEST(OptionsStoreStartup, AnUninstallTakesOnlyItsProgramsEntryWithItsMark) {
     const std::wstring program = L"C:\\Program Files\\Lumiv\u00e9ne\\Lumivane.exe";
-    const struct {
-        std::optional<std::wstring> Entry;
-        bool Removed;
-    } rows[] = {
-        {kOurs, true},
-        {L"\"c:\\program files\\Lumiv\u00e9ne\\LUMIVANE.EXE\" -Quiet", true},
-        {L"\"" + kInstalled + L"\" -quiet", false},
-        {kOurs + L" -screensaver", false},
-        {std::nullopt, false},
+    const struct { std::optional<std::wstring> Entry; bool Removed; } rows[] = {
+        {kOurs, true},          {L"\"c:\\program files\\Lumiv\u00e9ne\\LUMIVANE.EXE\" -Quiet", true},
+        {std::nullopt, false},  {L"\"" + kInstalled + L"\" -quiet", false}, {kOurs + L" -screensaver", false},
     };
     for (const auto& row : rows) {
         TFakeRegistry registry;
-        if (row.Entry) {
-            TRegistryDefault run(registry);
-            run.OpenKey(kExpectedRunKey, true);
-            run.WriteString(L"Lumivane", *row.Entry);
-        }
+        TRegistryDefault run(registry);
+        if (row.Entry && run.OpenKey(kExpectedRunKey, true)) run.WriteString(L"Lumivane", *row.Entry);
+        run.CloseKey();
         registry.Keys[kApproved][L"Lumivane"] = registry.Keys[kApproved][L"Other"] = kDisabledMark;
         EXPECT_EQ(RemoveRunEntryOf(registry, L"Lumivane", program), row.Removed) << &row - rows;
         EXPECT_EQ(registry.Has(kExpectedRunKey, L"Lumivane"), row.Entry && !row.Removed);

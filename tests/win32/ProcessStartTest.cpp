@@ -221,32 +221,22 @@ TEST(SetupFolder, MadeWithTheUsersOwnListAndAnotherOwnersFolderRefused) {
     const std::vector<BYTE> user = TokenUserOf(GetCurrentProcess());
     wchar_t* text = nullptr;
     ASSERT_TRUE(ConvertSidToStringSidW(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid, &text));
-    const std::wstring sid(text);
+    const std::wstring sid(text), list = L"O:" + sid + L"D:P(A;OICI;FA;;;" + sid + L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)";
     LocalFree(text);
     TPlantFolder temp(L"Lumivane setup folder");
     const std::wstring parent = temp.Folder + L"\\R&D %TEMP%", folder = parent + L"\\Lumivane";
-    const struct {
-        std::optional<std::wstring> Owner;  // of a folder that is there
-        bool Made;
-        O Outcome;
-    } rows[] = {
-        {std::nullopt, true, O::Made},        {std::nullopt, false, O::Failed}, {sid, true, O::Existed},
-        {L"S-1-5-32-544", true, O::Existed},  {L"S-1-5-18", true, O::Existed},
-        {L"S-1-5-21-7-8-9-1001", true, O::Foreign}, {L"", true, O::Foreign},  // an owner that cannot be read
+    // The owner of a folder that is there ("": one that cannot be read).
+    const struct { std::optional<std::wstring> Owner; bool Made; O Outcome; } rows[] = {
+        {std::nullopt, true, O::Made},       {std::nullopt, false, O::Failed}, {sid, true, O::Existed},
+        {L"S-1-5-32-544", true, O::Existed}, {L"S-1-5-18", true, O::Existed},  {L"S-1-5-21-7-8-9-1001", true, O::Foreign},
+        {L"", true, O::Foreign},
     };
     for (const auto& row : rows) {
-        std::vector<std::pair<std::wstring, std::wstring>> asked;
-        const TSetupFolderCalls calls{[&](const std::wstring& f, const std::wstring& d) {
-                                          asked.emplace_back(f, d);
-                                          return row.Made;
-                                      },
-                                      [&](const std::wstring&) { return row.Owner; }};
-        EXPECT_EQ(MakeSetupFolderWin32(folder, calls), row.Outcome) << &row - rows;
-        ASSERT_EQ(asked.size(), row.Owner ? 0u : 1u) << &row - rows;
-        if (row.Owner) continue;
-        EXPECT_EQ(asked[0].first, folder);
-        EXPECT_EQ(asked[0].second, L"O:" + sid + L"D:P(A;OICI;FA;;;" + sid + L")(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
-        EXPECT_TRUE(Exists(parent)) << "the parents are made plainly";
+        std::wstring asked;  // the folder and the list of each making
+        const auto make = [&](const std::wstring& f, const std::wstring& d) { asked += f + L" " + d; return row.Made; };
+        EXPECT_EQ(MakeSetupFolderWin32(folder, {make, [&](const std::wstring&) { return row.Owner; }}), row.Outcome);
+        EXPECT_EQ(asked, row.Owner ? L"" : folder + L" " + list) << &row - rows;
+        if (!row.Owner) { EXPECT_TRUE(Exists(parent)) << "the parents are made plainly"; }
     }
     EXPECT_EQ(MakeSetupFolderWin32(folder), O::Made);
     EXPECT_EQ(MakeSetupFolderWin32(folder), O::Existed) << "this user's own, found by its owner";
