@@ -1,8 +1,6 @@
 #include "options/OptionsStore.h"
 
 #include <algorithm>
-#include <cwchar>
-#include <cwctype>
 #include <exception>
 #include <vector>
 
@@ -267,12 +265,7 @@ bool ReadList(IRegistry& registry, TRegKey key, const wchar_t* name, std::vector
             return true;
         }
     // The system matches names of values without regard to case.
-    const auto same = [name](const std::wstring& stored) {
-        return std::equal(stored.begin(), stored.end(), name, name + wcslen(name),
-                          [](wchar_t a, wchar_t b) {
-                              return std::towupper(static_cast<wint_t>(a)) == std::towupper(static_cast<wint_t>(b));
-                          });
-    };
+    const auto same = [name](const std::wstring& stored) { return SameName(stored, name); };
     const auto names = registry.ValueNames(key);
     return std::none_of(names.begin(), names.end(), same);
 }
