@@ -242,11 +242,7 @@ TEST(StartUp, OnlyThisUsersLumivaneInThisSessionAtTheSendersLevelOrAboveIsTheCop
     using K = TCopyChoice::TKind;
     constexpr uint32_t kMedium = 0x2000, kLow = 0x1000, kHigh = 0x3000;
     const TCandidate copy{true, true, true, false, kMedium};
-    const struct {
-        const char* Case;
-        std::vector<TCandidate> Windows;  // topmost first
-        TCopyChoice Expected;
-    } rows[] = {
+    const struct { const char* Case; std::vector<TCandidate> Windows; TCopyChoice Expected; } rows[] = {  // topmost first
         {"the copy alone", {copy}, {K::Copy, 0}},
         {"a look-alike of another image on top", {{true, true, false, false, kMedium}, copy}, {K::Copy, 1}},
         {"another user's Lumivane on top", {{false, true, true, false, kMedium}, copy}, {K::Copy, 1}},

@@ -164,9 +164,9 @@ TEST_F(RestoreJournalTest, AJournalThatCannotBeReadIsLeftAloneToldAndWrittenBesi
     EXPECT_FALSE(HasJournal());
     EXPECT_FALSE(GetScreenSaverActive(spi)) << "the option is off: nothing put back";
     const std::wstring newer = L"v9 77 1 0 1,600,1,1200 0,3,0,1200 a newer form";
-    registry.Keys[kOptionsKey][kJournalValue] = {kRegSz, {}};
-    for (const wchar_t c : newer + L'\0') registry.Keys[kOptionsKey][kJournalValue].Data.insert(
-        registry.Keys[kOptionsKey][kJournalValue].Data.end(), {static_cast<uint8_t>(c), 0});
+    TRegistryDefault reg(registry);
+    reg.OpenKey(kOptionsKey, true);
+    reg.WriteString(kJournalValue, newer);
     registry.PutDword(kOptionsKey, JournalValueName(5), 1);  // not even a text
     const TRecovery unreadable = Recover();
     EXPECT_EQ(unreadable.Unreadable.size(), 2u);

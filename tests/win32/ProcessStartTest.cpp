@@ -170,45 +170,32 @@ TEST(NamedObjects, AMarkerCountsAsHeldOnlyWhenTheUsersOrDeniedWhileItsProcessRun
     uint64_t start = 0;
     {
         TProcessTableWin32 probe;  // its own marker goes with it
-        self = probe.CurrentProcessId();
-        start = probe.CurrentProcessStart();
+        self = probe.CurrentProcessId(), start = probe.CurrentProcessStart();
     }
-    const struct {
-        const wchar_t* Descriptor;  // none: made as ours
-        uint32_t Pid;
-        uint64_t Start;
-        bool Held;
-    } rows[] = {
+    // Made with that access list, or as ours (none).
+    const auto make = [](const wchar_t* descriptor, const std::wstring& name) {
+        PSECURITY_DESCRIPTOR sd = nullptr;
+        if (descriptor) ConvertStringSecurityDescriptorToSecurityDescriptorW(descriptor, SDDL_REVISION_1, &sd, nullptr);
+        SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
+        TUniqueKernelHandle made(descriptor ? CreateMutexW(&attributes, FALSE, name.c_str()) : OwnMutex(name).Release());
+        LocalFree(sd);
+        return made;
+    };
+    const struct { const wchar_t* Descriptor; uint32_t Pid; uint64_t Start; bool Held; } rows[] = {
         {L"O:SYD:P(A;;GA;;;SY)", self, start, true},  // denied, its process runs
         {L"O:SYD:P(A;;GA;;;SY)", 4242, 1, false},     // denied, no such process: squatted
-        {L"O:BAD:(A;;GA;;;WD)", 4242, 2, false},   // open to all, owned by someone else
+        {L"O:BAD:(A;;GA;;;WD)", 4242, 2, false},      // open to all, owned by someone else
         {nullptr, 4242, 3, true},
     };
     std::vector<TUniqueKernelHandle> made;
-    for (const auto& r : rows) {
-        PSECURITY_DESCRIPTOR sd = nullptr;
-        if (r.Descriptor) {
-            ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(r.Descriptor, SDDL_REVISION_1, &sd, nullptr));
-        }
-        SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
-        const std::wstring name = RunMarkerName(r.Pid, r.Start);
-        made.emplace_back(sd ? CreateMutexW(&attributes, FALSE, name.c_str()) : OwnMutex(name).Release());
-        LocalFree(sd);
-        ASSERT_TRUE(made.back());
-    }
+    for (const auto& r : rows) made.push_back(make(r.Descriptor, RunMarkerName(r.Pid, r.Start)));
     TProcessTableWin32 processes;
-    for (const auto& r : rows) {
-        EXPECT_EQ(processes.RunMarkerHeld(r.Pid, r.Start), r.Held) << r.Pid << " " << r.Start;
-    }
+    for (const auto& r : rows) EXPECT_EQ(processes.RunMarkerHeld(r.Pid, r.Start), r.Held) << r.Pid << " " << r.Start;
     EXPECT_FALSE(processes.RunMarkerHeld(4242, 4)) << "none";
-    PSECURITY_DESCRIPTOR sd = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(A;;GA;;;SY)", SDDL_REVISION_1, &sd, nullptr));
-    SECURITY_ATTRIBUTES attributes{sizeof(attributes), sd, FALSE};
-    TUniqueKernelHandle foreignInstance(CreateMutexW(&attributes, FALSE, L"Lumivane test instance"));
-    LocalFree(sd);
+    const TUniqueKernelHandle foreign = make(L"D:P(A;;GA;;;SY)", L"Lumivane test instance");
     bool existed = false;
     TUniqueKernelHandle second(CreateOwnMutex(L"Lumivane test instance", true, existed));
-    EXPECT_TRUE(existed) << "an instance object we may not open: a copy runs";
+    EXPECT_TRUE(foreign && existed) << "an instance object we may not open: a copy runs";
     TUniqueKernelHandle own(CreateOwnMutex(L"Lumivane test own", true, existed));
     TUniqueKernelHandle again(CreateOwnMutex(L"Lumivane test own", false, existed));
     EXPECT_TRUE(own && again && existed) << "ours: a second open by the same user succeeds";
