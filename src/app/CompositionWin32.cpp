@@ -193,6 +193,7 @@ void TLumivaneWin32::SettingsChanged() {
     // The time zone may be among the changes.
     FTriggers.TimeChanged();
     FNotes.Reload();
+    FPlanParameters.PoliciesChanged();
     FJournalled.Refresh();
     FStatus.UpdateStatus();
 }
@@ -237,6 +238,9 @@ void TLumivaneWin32::PoliciesChanged() {
     if (FEndStepsDone) return;
     // Armed again before the read: a change from now on is told again.
     FPolicyWatch.Rearm();
+    // Windows' own power policies change under the same tree as ours.
+    FPlanParameters.PoliciesChanged();
+    FNotes.Reload();
     const TPolicies policies = ReadPolicies(FMachineRegistry, FRegistry);
     if (policies == FConfig.Policies()) return;
     ApplyPolicies(policies);

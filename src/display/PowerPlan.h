@@ -133,7 +133,12 @@ public:
     void Refresh() override { FCurrent.reset(); }
     void GuardWrites(TBeforeWrite before) override { FBeforeWrite = std::move(before); }
     void Flush() override { FPlan.FlushStore(); }
-    bool PolicySetsDisplayTimeout() override { return FPlan.PolicySetsDisplayTimeout().value_or(false); }
+    // Asked once, not on every tick: a policy's change is announced.
+    bool PolicySetsDisplayTimeout() override {
+        if (!FPolicySets) FPolicySets = FPlan.PolicySetsDisplayTimeout().value_or(false);
+        return *FPolicySets;
+    }
+    void PoliciesChanged() { FPolicySets.reset(); }
     // The plan refused the last write (a policy sets the value, or the
     // access check refuses it): the status says so.
     bool Refused() const { return FRefused; }
@@ -167,6 +172,7 @@ private:
     std::optional<TPlanSnapshot> FFirstSeen;
     TBeforeWrite FBeforeWrite;
     bool FRefused = false, FUnrecorded = false;
+    std::optional<bool> FPolicySets;
 };
 
 }  // namespace lumivane

@@ -19,9 +19,9 @@ struct TFakePowerPlan final : IPowerPlan {
     std::map<TPlanId, TValues> Plans{{TPlanId{1}, {}}, {TPlanId{2}, {1200, 900}}};
     TPlanId Active{1};
     bool Battery = false, Missing = false, RefuseWrites = false;
-    bool FailBatteryReads = false;
+    bool FailBatteryReads = false;  // the plan is there, its battery value cannot be read
     std::optional<bool> PolicySets;  // what the access check says of the display time-out
-    std::optional<bool> PolicySetsDisplayTimeout() override { return PolicySets; }  // the plan is there, its battery value cannot be read
+    std::optional<bool> PolicySetsDisplayTimeout() override { return PolicySets; }
     int Calls = 0, Applied = 0, Writes = 0;  // Writes: values stored
     int KillAfterWrites = 0;  // the run is killed right after that many more writes (0: never)
     struct TKilled {};
