@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "config/TriggerWatchWin32.h"
+#include "sources/TriggerWatchWin32.h"
 
 using namespace lumivane;
 

@@ -18,7 +18,7 @@
 #include <string>
 
 #include "common/StandInPower.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace {
 

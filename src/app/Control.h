@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "config/TimeFormat.h"
+#include "sources/TimeFormat.h"
 #include "options/UserPath.h"
 
 namespace lumivane {

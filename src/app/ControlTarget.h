@@ -4,7 +4,7 @@
 #include <functional>
 
 #include "app/Control.h"
-#include "config/CommandDispatch.h"
+#include "commands/CommandDispatch.h"
 #include "config/ManagedConfiguration.h"
 #include "options/MainForm.h"
 

@@ -5,7 +5,7 @@
 // session's end, which asks for nothing different.
 #include <functional>
 
-#include "config/DisplayCommands.h"
+#include "commands/DisplayCommands.h"
 #include "config/RestoreJournal.h"
 
 namespace lumivane {

@@ -8,7 +8,7 @@
 // branch elsewhere.
 #include <string>
 
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 
 namespace lumivane {
 

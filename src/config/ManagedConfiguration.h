@@ -8,9 +8,9 @@
 
 #include "base/Timer.h"
 #include "config/Arbiter.h"
-#include "config/Policies.h"
-#include "config/TimeFormat.h"
-#include "config/Triggers.h"
+#include "sources/Policies.h"
+#include "sources/TimeFormat.h"
+#include "sources/Triggers.h"
 #include "display/KeepAwake.h"
 #include "display/PowerPlan.h"
 #include "display/ScreenSaver.h"

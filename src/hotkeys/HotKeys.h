@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "base/ErrorBox.h"
-#include "config/CommandDispatch.h"
+#include "commands/CommandDispatch.h"
 #include "options/MainForm.h"
 #include "options/ShortCut.h"
 

@@ -11,7 +11,7 @@
 #include "base/ProgramNames.h"
 #include "base/RegistryDefault.h"
 #include "config/ManagedConfiguration.h"
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 #include "options/MainForm.h"
 
 namespace lumivane {

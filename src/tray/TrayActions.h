@@ -6,7 +6,7 @@
 #include <cstdint>
 
 #include "base/Timer.h"
-#include "config/CommandDispatch.h"
+#include "commands/CommandDispatch.h"
 #include "config/ManagedConfiguration.h"
 #include "options/MainForm.h"
 

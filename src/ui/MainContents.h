@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 #include "options/OptionControls.h"
 #include "options/ShortCut.h"
 

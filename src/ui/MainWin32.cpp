@@ -6,8 +6,8 @@
 
 #include "base/BenchMarks.h"
 #include "base/ProgramNames.h"
-#include "config/Policies.h"
-#include "config/PolicyWatchWin32.h"
+#include "sources/Policies.h"
+#include "sources/PolicyWatchWin32.h"
 #include "config/ProcessTableWin32.h"
 #include "resource.h"
 #include "ui/MenusWin32.h"

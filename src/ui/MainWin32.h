@@ -9,10 +9,10 @@
 #include <memory>
 
 #include "config/Arbiter.h"
-#include "config/CommandDispatch.h"
-#include "config/StatusPresentation.h"
-#include "config/StatusWin32.h"
-#include "config/TriggerWatchWin32.h"
+#include "commands/CommandDispatch.h"
+#include "status/StatusPresentation.h"
+#include "status/StatusWin32.h"
+#include "sources/TriggerWatchWin32.h"
 #include "options/MainForm.h"
 #include "tray/NotifyIconWin32.h"
 #include "ui/CommandImagesWin32.h"

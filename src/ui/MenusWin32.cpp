@@ -1,6 +1,6 @@
 #include "ui/MenusWin32.h"
 
-#include "config/Policies.h"
+#include "sources/Policies.h"
 
 #include <algorithm>
 #include <string>

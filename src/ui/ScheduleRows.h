@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "config/Schedule.h"
+#include "sources/Schedule.h"
 
 namespace lumivane {
 

@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "config/Schedule.h"
+#include "sources/Schedule.h"
 
 namespace lumivane {
 

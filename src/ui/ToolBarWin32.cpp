@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "config/CommandIds.h"
-#include "config/Policies.h"
+#include "base/CommandIds.h"
+#include "sources/Policies.h"
 #include "options/OptionControls.h"
 #include "win32/Window.h"
 

@@ -7,7 +7,7 @@
 #include <span>
 #include <vector>
 
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 #include "ui/CommandImagesWin32.h"
 

@@ -6,8 +6,8 @@
 
 #include <optional>
 
-#include "config/Policies.h"
-#include "config/Triggers.h"
+#include "sources/Policies.h"
+#include "sources/Triggers.h"
 
 namespace lumivane {
 

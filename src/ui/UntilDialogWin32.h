@@ -4,7 +4,7 @@
 
 #include <optional>
 
-#include "config/TimeFormat.h"
+#include "sources/TimeFormat.h"
 
 namespace lumivane {
 

@@ -1,7 +1,7 @@
 #pragma once
 // Instants of the program's wall clock by UTC date, and a zone with Berlin's
 // offsets and its summer time of 2026 (29 March to 25 October, 01:00 UTC).
-#include "config/Schedule.h"
+#include "sources/Schedule.h"
 namespace lumivane::test {
 constexpr uint64_t At(int y, int m, int d, int hour = 0, int minute = 0) {
     y -= m <= 2;  // days since 1601, counted in eras of 400 years from a March

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "Harness.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 #include "options/OptionControls.h"
 
 namespace lumivane::e2e {

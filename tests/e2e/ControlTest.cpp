@@ -8,7 +8,7 @@
 #include <string>
 
 #include "Harness.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {

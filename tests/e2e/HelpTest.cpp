@@ -3,7 +3,7 @@
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {

@@ -8,7 +8,7 @@
 #include "Harness.h"
 #include "common/FreshOptions.h"
 #include "common/StandInPower.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace lumivane::e2e {
 namespace {

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "Harness.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 #include "common/TempFolder.h"
 
 namespace lumivane::e2e {

@@ -4,7 +4,7 @@
 
 #include "Harness.h"
 #include "common/FreshOptions.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 #include "options/OptionControls.h"
 
 namespace lumivane::e2e {

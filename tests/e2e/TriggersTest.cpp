@@ -8,7 +8,7 @@
 #include <algorithm>
 
 #include "Harness.h"
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 #include "options/OptionControls.h"
 #include "ui/ScheduleWindowDialogWin32.h"
 #include "ui/TriggersDialogWin32.h"

@@ -3,7 +3,7 @@
 // covers now holds until the next boundary and stops where its end says.
 #include "FuzzCheck.h"
 #include "common/SummerTimeZone.h"
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace lumivane;

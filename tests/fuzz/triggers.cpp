@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 
 using namespace lumivane;
 

@@ -10,7 +10,9 @@ FLOORS = [
     ['ui'],
     ['tray', 'hotkeys'],
     ['options'],
+    ['commands', 'status'],
     ['config'],
+    ['sources'],
     ['display'],
     ['win32', 'base'],
 ]

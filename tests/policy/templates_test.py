@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """templates_test.py SOURCE_DIR: the policy templates write the key, values and ranges
-(Disabled 0, Enabled 1) that src/config/Policies.h reads, and every reference resolves."""
+(Disabled 0, Enabled 1) that src/sources/Policies.h reads, and every reference resolves."""
 import os, re, sys, xml.etree.ElementTree as ET
 source = sys.argv[1]
 NS = '{http://schemas.microsoft.com/GroupPolicy/2006/07/PolicyDefinitions}'
 errors = []
 check = lambda ok, text: ok or errors.append(text)
-header = open(os.path.join(source, 'src/config/Policies.h'), encoding='utf-8').read()
+header = open(os.path.join(source, 'src/sources/Policies.h'), encoding='utf-8').read()
 key = re.search(r'kPolicyKey\[\] = L"([^"]+)"', header).group(1).replace('\\\\', '\\')
 table = re.search(r'kPolicyValues\[\] = \{(.*?)\n\};', header, re.S).group(1)
 wanted = {n: (int(lo), int(hi)) for n, lo, hi in re.findall(r'\{L"(\w+)", (\d+), (\d+)\},', table)}

@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "config/DisplayCommands.h"
+#include "commands/DisplayCommands.h"
 #include "fakes/FakeCore.h"
 
 namespace lumivane::test {

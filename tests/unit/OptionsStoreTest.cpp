@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "common/ExpectedTexts.h"
-#include "config/Policies.h"
+#include "sources/Policies.h"
 #include "fakes/FakeCore.h"
 
 namespace lumivane::test {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "config/StatusPresentation.h"
-#include "config/TimeFormat.h"
+#include "status/StatusPresentation.h"
+#include "sources/TimeFormat.h"
 #include "fakes/FakeCore.h"
 #include "tray/NotifyIcon.h"
 

@@ -3,8 +3,8 @@
 #include <tuple>
 
 #include "common/SummerTimeZone.h"
-#include "config/FullScreen.h"
-#include "config/Triggers.h"
+#include "sources/FullScreen.h"
+#include "sources/Triggers.h"
 #include "ui/ScheduleRows.h"
 
 namespace lumivane::test {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <tuple>
 
-#include "config/Policies.h"
+#include "sources/Policies.h"
 #include <utility>
 #include <vector>
 

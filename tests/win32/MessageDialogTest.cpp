@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "config/DisplayCommands.h"
+#include "commands/DisplayCommands.h"
 #include "display/ScreenSaverWin32.h"
 #include "ui/MainWin32.h"
 #include "ui/ShowMsgWin32.h"

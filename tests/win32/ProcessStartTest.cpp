@@ -16,7 +16,7 @@
 #include "common/StandInPower.h"
 #include "common/TempFolder.h"
 #include "config/ProcessTableWin32.h"
-#include "config/TriggerWatchWin32.h"
+#include "sources/TriggerWatchWin32.h"
 #include "win32/NamedObjectsWin32.h"
 
 namespace lumivane::test {

@@ -3,8 +3,8 @@
 #include <windows.h>
 
 #include "common/SummerTimeZone.h"
-#include "config/StatusWin32.h"
-#include "config/TimeZoneWin32.h"
+#include "status/StatusWin32.h"
+#include "sources/TimeZoneWin32.h"
 #include "display/ScreenSaverWin32.h"
 
 namespace lumivane::test {

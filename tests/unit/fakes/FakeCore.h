@@ -8,8 +8,8 @@
 
 #include "base/ErrorBox.h"
 #include "common/ExpectedTexts.h"
-#include "config/CommandDispatch.h"
-#include "config/DisplayCommands.h"
+#include "commands/CommandDispatch.h"
+#include "commands/DisplayCommands.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeSystemParameters.h"

@@ -3,8 +3,8 @@
 // format, and the eight state pictures of the notification icon.
 #include <windows.h>
 
-#include "config/StatusPresentation.h"
-#include "config/TimeFormat.h"
+#include "status/StatusPresentation.h"
+#include "sources/TimeFormat.h"
 #include "resource.h"
 
 namespace lumivane {

@@ -1,4 +1,4 @@
-#include "config/DisplayCommands.h"
+#include "commands/DisplayCommands.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "config/Schedule.h"
+#include "sources/Schedule.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "config/DisplayPowerNotesWin32.h"
+#include "status/DisplayPowerNotesWin32.h"
 
-#include "config/Policies.h"
+#include "sources/Policies.h"
 
 namespace lumivane {
 

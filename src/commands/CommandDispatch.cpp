@@ -1,4 +1,4 @@
-#include "config/CommandDispatch.h"
+#include "commands/CommandDispatch.h"
 
 #include <iterator>
 

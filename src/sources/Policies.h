@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "config/CommandIds.h"
+#include "base/CommandIds.h"
 
 namespace lumivane {
 

@@ -1,4 +1,4 @@
-#include "config/TimeFormat.h"
+#include "sources/TimeFormat.h"
 
 namespace lumivane {
 

@@ -3,8 +3,8 @@
 // the window, its menus, the tray icon's actions and the hot keys.
 #include <cstdint>
 
-#include "config/CommandIds.h"
-#include "config/DisplayCommands.h"
+#include "base/CommandIds.h"
+#include "commands/DisplayCommands.h"
 #include "config/ManagedConfiguration.h"
 
 namespace lumivane {

@@ -1,4 +1,4 @@
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 
 #include <algorithm>
 

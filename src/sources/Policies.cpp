@@ -1,4 +1,4 @@
-#include "config/Policies.h"
+#include "sources/Policies.h"
 
 #include <algorithm>
 #include <cstring>

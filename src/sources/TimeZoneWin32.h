@@ -2,7 +2,7 @@
 // The rules of the time zone the user chose, for the schedule.
 #include <windows.h>
 
-#include "config/Schedule.h"
+#include "sources/Schedule.h"
 
 namespace lumivane {
 

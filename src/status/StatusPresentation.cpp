@@ -1,4 +1,4 @@
-#include "config/StatusPresentation.h"
+#include "status/StatusPresentation.h"
 
 namespace lumivane {
 

@@ -1,4 +1,4 @@
-#include "config/TimeZoneWin32.h"
+#include "sources/TimeZoneWin32.h"
 
 #include <cstddef>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "config/StatusWin32.h"
+#include "status/StatusWin32.h"
 
 #include <iterator>
 #include <string>

@@ -1,9 +1,9 @@
-#include "config/FullScreen.h"
+#include "sources/FullScreen.h"
 
 #include <algorithm>
 #include <iterator>
 
-#include "config/Triggers.h"
+#include "sources/Triggers.h"
 
 namespace lumivane {
 

@@ -4,7 +4,7 @@
 // program chosen, so that nothing ever starts.
 #include <windows.h>
 
-#include "config/StatusPresentation.h"
+#include "status/StatusPresentation.h"
 #include "display/PowerPlan.h"
 #include "display/PowerPlanWin32.h"
 

@@ -1,8 +1,8 @@
-#include "config/PolicyWatchWin32.h"
+#include "sources/PolicyWatchWin32.h"
 
 #include <string>
 
-#include "config/Policies.h"
+#include "sources/Policies.h"
 
 namespace lumivane {
 

@@ -1,13 +1,12 @@
-#include "config/TriggerWatchWin32.h"
+#include "sources/TriggerWatchWin32.h"
 #include "win32/SystemLibrariesWin32.h"
 
-#include "config/TimeZoneWin32.h"
+#include "sources/TimeZoneWin32.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
-#include "config/ProcessTableWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {

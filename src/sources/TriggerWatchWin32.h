@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "config/FullScreen.h"
-#include "config/Schedule.h"
-#include "config/Triggers.h"
+#include "sources/FullScreen.h"
+#include "sources/Schedule.h"
+#include "sources/Triggers.h"
 
 namespace lumivane {
 
