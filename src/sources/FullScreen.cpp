@@ -9,19 +9,31 @@ namespace lumivane {
 
 namespace {
 
-// The desktop, its icons' layer and the taskbars: the shell itself.
+// The shell's own windows, by class. The classes are not documented; each
+// row says what it rests on, so it can be corrected when Windows changes.
 bool IsShellWindow(const std::wstring& windowClass) {
-    static const wchar_t* const classes[] = {L"Progman", L"WorkerW", L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd"};
+    static const wchar_t* const classes[] = {
+        L"Progman", L"WorkerW",                        // the desktop and its icons' layer
+        L"Shell_TrayWnd", L"Shell_SecondaryTrayWnd",   // the taskbars
+        L"MultitaskingViewFrame",                      // Task View and Alt+Tab, Windows 10 (explorer.exe)
+        L"XamlExplorerHostIslandWindow",               // Task View and Alt+Tab, Windows 11 (explorer.exe)
+        // A saver program's window: the saver running is told apart by the
+        // system's flag, so this one is the preview from the saver's settings.
+        L"WindowsScreenSaverClass",
+    };
     return std::any_of(std::begin(classes), std::end(classes),
                        [&](const wchar_t* name) { return windowClass == name; });
 }
 
 // The shell's hosts run in processes of their own on Windows 10 and 11:
-// the Start menu, the search (SearchApp on Windows 10), the action centre
-// and flyouts, the lock screen. Their windows cover the monitor on purpose.
+// the Start menu, the search (SearchUI before Windows 10 1903, then
+// SearchApp; SearchHost on 11; full screen in tablet mode), the action
+// centre and flyouts, the lock screen and the Game Bar's overlay. Their
+// windows cover the monitor on purpose.
 bool IsShellHost(const std::wstring& process) {
     static const wchar_t* const hosts[] = {L"StartMenuExperienceHost.exe", L"SearchHost.exe", L"SearchApp.exe",
-                                           L"ShellExperienceHost.exe", L"LockApp.exe"};
+                                           L"SearchUI.exe", L"ShellExperienceHost.exe", L"LockApp.exe",
+                                           L"GameBar.exe"};
     return std::any_of(std::begin(hosts), std::end(hosts),
                        [&](const wchar_t* name) { return SameProgram(process, name); });
 }
@@ -44,7 +56,13 @@ bool IsFullScreen(const TFullScreenSituation& s) {
     // maximised window behind an auto-hidden taskbar fools too: the
     // window's own facts decide then.
     if (s.Shell == TShellState::D3DFullScreen || s.Shell == TShellState::PresentationMode) return true;
-    if (!s.Shown || IsShellWindow(s.WindowClass) || IsShellHost(s.Process)) return false;
+    if (!s.Shown || s.Cloaked || IsShellWindow(s.WindowClass) || IsShellHost(s.Process)) return false;
+    // A store app's frame keeps its caption style in full screen and draws
+    // no caption then: its frame's extent decides. Maximised, the frame
+    // fills the work area and shows its caption.
+    if (s.WindowClass == L"ApplicationFrameWindow")
+        return !IsEmpty(s.Monitor) && Covers(s.Frame, s.Monitor) &&
+               !((s.Style & kStyleMaximised) && Covers(s.WorkArea, s.Frame));
     // Browsers, editors and terminals draw their own caption and keep the
     // styles for it: maximised, their client area is the whole work area.
     if ((s.Style & kStyleCaption) == kStyleCaption || (s.Style & kStyleSizingFrame)) return false;

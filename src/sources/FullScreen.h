@@ -38,6 +38,12 @@ struct TFullScreenSituation {
     std::wstring WindowClass;
     uint32_t Style = 0;
     TScreenRect Window, Client, Monitor, WorkArea;  // screen coordinates
+    // The frame as the window manager draws it (without the invisible
+    // resize borders); the window's rectangle where it cannot tell.
+    TScreenRect Frame;
+    // The window manager hides the window (another virtual desktop, an app
+    // being switched away); it may still report the whole monitor.
+    bool Cloaked = false;
     std::wstring Process;                     // the owner's file name
 };
 

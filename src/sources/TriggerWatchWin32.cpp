@@ -3,6 +3,7 @@
 
 #include "sources/TimeZoneWin32.h"
 
+#include <dwmapi.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -132,6 +133,13 @@ TFullScreenSituation SituationOf(HWND window, bool saverRunning, TShellState she
     MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
     s.Window = Rect(frame);
     s.Client = Rect(client);
+    // Wine answers neither (E_NOTIMPL): not cloaked, and the window's rectangle.
+    DWORD cloaked = 0;
+    s.Cloaked = SUCCEEDED(late::DwmGetWindowAttribute(window, DWMWA_CLOAKED, &cloaked, sizeof(cloaked))) && cloaked;
+    RECT drawn{};
+    s.Frame = SUCCEEDED(late::DwmGetWindowAttribute(window, DWMWA_EXTENDED_FRAME_BOUNDS, &drawn, sizeof(drawn)))
+                  ? Rect(drawn)
+                  : s.Window;
     const int x = GetSystemMetrics(SM_XVIRTUALSCREEN), y = GetSystemMetrics(SM_YVIRTUALSCREEN);
     const RECT desktop{x, y, x + GetSystemMetrics(SM_CXVIRTUALSCREEN), y + GetSystemMetrics(SM_CYVIRTUALSCREEN)};
     if (known.Window != window || !EqualRect(&known.Frame, &frame) || !EqualRect(&known.Desktop, &desktop)) {

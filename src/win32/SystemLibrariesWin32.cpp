@@ -1,5 +1,7 @@
 #include "win32/SystemLibrariesWin32.h"
 
+#include <dwmapi.h>
+
 #include <type_traits>
 
 namespace lumivane::late {
@@ -19,6 +21,7 @@ F* Bind(const wchar_t* library, const char* name) {
 constexpr const wchar_t* kShell = L"shell32.dll";
 constexpr const wchar_t* kOle = L"ole32.dll";
 constexpr const wchar_t* kOleAutomation = L"oleaut32.dll";
+constexpr const wchar_t* kWindowManager = L"dwmapi.dll";
 
 }  // namespace
 
@@ -37,6 +40,11 @@ HINSTANCE ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file, co
 HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state) {
     LUMIVANE_BOUND(kShell, SHQueryUserNotificationState);
     return bound ? bound(state) : E_NOTIMPL;
+}
+
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size) {
+    LUMIVANE_BOUND(kWindowManager, DwmGetWindowAttribute);
+    return bound ? bound(window, attribute, value, size) : E_NOTIMPL;
 }
 
 HRESULT OleInitialize(void* reserved) {

@@ -15,6 +15,8 @@ BOOL Shell_NotifyIconW(DWORD message, NOTIFYICONDATAW* data);
 HINSTANCE ShellExecuteW(HWND owner, const wchar_t* verb, const wchar_t* file, const wchar_t* parameters,
                         const wchar_t* folder, int show);
 HRESULT SHQueryUserNotificationState(QUERY_USER_NOTIFICATION_STATE* state);
+// The window manager's facts of a window (dwmapi).
+HRESULT DwmGetWindowAttribute(HWND window, DWORD attribute, void* value, DWORD size);
 
 HRESULT OleInitialize(void* reserved);
 void OleUninitialize();

@@ -121,6 +121,18 @@ TEST(FullScreen, OnlyAProgramThatTookTheWholeMonitor) {
         {"a monitor of no width", Shown(L"Game", kPopup, kMonitor, kMonitor, kWorkArea, L"a.exe", {0, 0, 0, 1080}), false},
         {"a monitor of no height", Shown(L"Game", kPopup, kMonitor, kMonitor, kWorkArea, L"a.exe", {0, 0, 1920, 0}), false},
         {"part of the monitor", Shown(L"SDL_app", kPopup, {0, 0, 1280, 720}, {0, 0, 1280, 720}), false},
+        {"Task View, 10", Shown(L"MultitaskingViewFrame", kPopup, kMonitor, kMonitor, kWorkArea, L"explorer.exe"), false},
+        {"Task View, 11", Shown(L"XamlExplorerHostIslandWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"explorer.exe"),
+         false},
+        {"Game Bar", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"GameBar.exe"), false},
+        {"saver preview", Shown(L"WindowsScreenSaverClass", kPopup, kMonitor, kMonitor, kWorkArea, L"Ribbons.scr"), false},
+        {"Search, tablet mode", Shown(L"Windows.UI.Core.CoreWindow", kPopup, kMonitor, kMonitor, kWorkArea, L"SearchUI.exe"),
+         false},
+        {"cloaked", with(game, [](auto& s) { s.Cloaked = true; }), false},
+        {"store app, full screen", with(Shown(L"ApplicationFrameWindow", kOverlapped | kStyleMaximised, overhang, kMonitor),
+                                        [](auto& s) { s.Frame = kMonitor; }), true},
+        {"store app, maximised", with(Shown(L"ApplicationFrameWindow", kOverlapped | kStyleMaximised, overhang, kWorkArea),
+                                      [](auto& s) { s.Frame = kWorkArea; }), false},
     };
     for (const auto& row : rows) EXPECT_EQ(IsFullScreen(row.Situation), row.FullScreen) << row.Case;
     // Kept while the user works on another monitor, not behind a window on its own.
