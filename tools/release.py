@@ -4,6 +4,8 @@ templates' zip, SHA256SUMS, the winget manifests (schema 1.6, three files) and
 the Scoop manifest.
 
     release.py STAGE OUT DOWNLOAD_BASE HOMEPAGE
+    release.py --check-version
+
 
 STAGE holds the installed files; OUT holds the installer and the MSI packages
 already. The winget manifest offers the per-user MSI beside the installer. The zip's
@@ -13,6 +15,7 @@ import datetime
 import hashlib
 import json
 import os
+import re
 import sys
 import zipfile
 
@@ -139,7 +142,31 @@ def scoop(out, ver, archive, archive_hash, base, home):
         f.write('\n')
 
 
+def version_refusal(ver, changelog):
+    """Why VER cannot be released, or None: the CHANGELOG's dated headings
+    ("## [1.61.1] - 2026-12-09") must have one for VER, above every other.
+    A version an earlier heading names was released already; 1.61 is 1.61.0."""
+    def number(v):
+        fields = (v.split('.') + ['0', '0'])[:3]
+        return tuple(int(f) for f in fields) if all(f.isdigit() for f in fields) else v
+    dated = re.findall(r'^## \[([^\]]+)\] - (\d{4}-\d{2}-\d{2})\s*$', changelog, re.M)
+    same = [date for v, date in dated if number(v) == number(ver)]
+    if not same:
+        return f'CHANGELOG.md has no dated entry for {ver} ("## [{ver}] - YYYY-MM-DD")'
+    if number(dated[0][0]) != number(ver) or len(same) > 1:
+        return (f'{ver} was released on {same[-1]}: raise LUMIVANE_VERSION_PATCH in res/version.h '
+                'and give the new version its entry in CHANGELOG.md')
+    return None
+
+
 def main():
+    if sys.argv[1:] == ['--check-version']:
+        with open(os.path.join(ROOT, 'CHANGELOG.md'), encoding='utf-8') as f:
+            refusal = version_refusal(msi.version(), f.read())
+        if refusal:
+            print(f'tools/release: {refusal}', file=sys.stderr)
+            sys.exit(2)
+        return
     stage, out, base, home = sys.argv[1:5]
     epoch = int(os.environ['SOURCE_DATE_EPOCH'])
     ver = msi.version()

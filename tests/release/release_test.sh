@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
 # The release command, twice, from two copies of the sources at different
 # paths and times: the executable, the zip and the installer must be the same
-# bytes. Then a signed release, and what the release page and the package managers read: every
-# hash, the manifests' required keys, and the installer run with exactly the
-# switches the winget manifest declares, removed again by the quiet uninstall
-# of its entry. Run by ctest in the mingw build folder:
+# bytes. Then the first build signed and packed again, and what the release
+# page and the package managers read: every hash, the manifests' required
+# keys, and the installer run with exactly the switches the winget manifest
+# declares, removed again by the quiet uninstall of its entry, in a Wine
+# prefix of its own. Before any of it, the releases refused with nothing
+# built. Each step is said as it starts. Run by ctest in the mingw build folder:
 #   release_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
 source=$(cd "$2" && pwd)
 env="$source/cmake/wine-env.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "release test, ${SECONDS}s: $*"; }
 work=$build/release-test
+[ ! -d "$work/wine" ] || bash "$env" down "$work"
 rm -rf "$work"
 mkdir -p "$work"
+trap 'bash "$env" down "$work" >/dev/null 2>&1 || true' EXIT
 
 # The sources as they are now (tracked files), dated by the last commit.
 SOURCE_DATE_EPOCH=$(git -C "$source" log -1 --format=%ct)
@@ -22,15 +27,35 @@ copies=("$work/a/src" "$work/a-longer-second-folder/lumivane")
 for copy in "${copies[@]}"; do
   mkdir -p "$copy"
   git -C "$source" ls-files -z | (cd "$source" && tar --null -T - -c) | tar -x -C "$copy"
-  if [ "$copy" = "${copies[0]}" ]; then  # no address: a clear refusal, and nothing built
-    code=0; (cd "$copy" && env -u LUMIVANE_DOWNLOAD_BASE bash tools/release >"$copy.log" 2>&1) || code=$?
-    [ $code = 2 ] && grep -q LUMIVANE_DOWNLOAD_BASE "$copy.log" && [ ! -e "$copy/build" ] || fail "a release without an address"
-  fi
+done
+one=${copies[0]}; two=${copies[1]}
+
+# Refused with a clear reason and nothing built: no address, and a version
+# the CHANGELOG gives no release of its own (none, an earlier one's, twice).
+version=$(sed -n 's/^#define LUMIVANE_VERSION_STRING "\(.*\)"$/\1/p' "$one/res/version.h")
+earlier=$(sed -n 's/^## \[\([0-9.]*\)\] - .*/\1/p' "$one/CHANGELOG.md" | sed -n 2p)
+step "releases refused: no address, $version without a dated entry, $earlier again, $version twice"
+while IFS='|' read -r edit reason; do
+  eval "reason=\"$reason\""
+  rm -rf "$work/refused" && cp -r "$one" "$work/refused"
+  code=0
+  (cd "$work/refused" && base=https://downloads.invalid/lumivane && eval "$edit" &&
+    LUMIVANE_DOWNLOAD_BASE=$base bash tools/release >../refused.log 2>&1) || code=$?
+  [ $code = 2 ] && grep -q "$reason" "$work/refused.log" && [ ! -e "$work/refused/build" ] ||
+    fail "a release after \`$edit\` (exit code $code): $(cat "$work/refused.log")"
+done <<'ROWS'
+base=|set LUMIVANE_DOWNLOAD_BASE
+sed -i "/^## \[$version\] - /d" CHANGELOG.md|has no dated entry for $version
+sed -i "s/\"$version\"/\"$earlier\"/" res/version.h|$earlier was released on
+sed -n "/^## \[$version\] - /p" CHANGELOG.md >> CHANGELOG.md|$version was released on
+ROWS
+
+for copy in "${copies[@]}"; do
+  step "building the release in ${copy#"$work"/}"
   (cd "$copy" && LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane LUMIVANE_HOMEPAGE=https://lumivane.invalid/ \
     bash tools/release >"$copy.log" 2>&1) || { tail -20 "$copy.log"; fail "tools/release in $copy"; }
   sleep 2  # the second build at another time
 done
-one=${copies[0]}; two=${copies[1]}
 for f in Lumivane.exe Lumivane.com; do
   cmp -s "$one/build/release-work/stage/$f" "$two/build/release-work/stage/$f" || fail "$f differs between the builds"
 done
@@ -40,12 +65,13 @@ masked() { sed -E "s/$(grep '\.msi$' "$2/SHA256SUMS" | cut -d' ' -f1 | paste -sd
 for f in "$rel1"/*; do
   [[ $f == *.msi ]] || cmp -s <(masked "$f" "$rel1") <(masked "$rel2/${f##*/}" "$rel2") || fail "${f##*/} differs between the builds"
 done
-echo "same bytes twice:"
+step "same bytes twice:"
 cat "$rel1/SHA256SUMS"
 
 # Signed with a throw-away certificate: every signed file verifies against it.
 # What follows reads and installs this release: its hashes are of the signed
 # files, and a signed setup program and uninstaller still work.
+step "the first build signed and packed again"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
   -subj '/CN=Lumivane test' -addext extendedKeyUsage=codeSigning 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" -passout pass:test
@@ -56,11 +82,11 @@ code=0; LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD_FILE="$wor
 [ $code = 2 ] && grep -q 'chmod 600' "$work/sign.log" || fail "a password file others may read was taken: $(cat "$work/sign.log")"
 chmod 600 "$work/password"
 (cd "$one" && LUMIVANE_SIGN_PFX="$work/test.pfx" LUMIVANE_SIGN_PFX_PASSWORD_FILE="$work/password" LUMIVANE_DOWNLOAD_BASE=https://downloads.invalid/lumivane \
-  LUMIVANE_HOMEPAGE=https://lumivane.invalid/ bash tools/release --out build/signed --work build/signed-work >"$one.signed.log" 2>&1) ||
+  LUMIVANE_HOMEPAGE=https://lumivane.invalid/ bash tools/release --again --out build/signed >"$one.signed.log" 2>&1) ||
   { tail -20 "$one.signed.log"; fail "the signed release"; }
 verify() { for f; do osslsigncode verify -CAfile "$work/cert.pem" -in "$f" >/dev/null 2>&1 || fail "${f##*/} is not signed"; done; }
 rel1=$one/build/signed
-verify "$one"/build/signed-work/stage/Lumivane.{exe,com} "$rel1"/*-setup.exe "$rel1"/*.msi
+verify "$one"/build/release-work/stage/Lumivane.{exe,com} "$rel1"/*-setup.exe "$rel1"/*.msi
 
 python3 - "$rel1" "$source" <<'PY'
 import hashlib, json, os, re, sys, zipfile
@@ -121,14 +147,15 @@ PY
 
 # The installer with the manifest's switches, into a folder of the user's
 # choice, and out again with the entry's quiet uninstall.
-run() { bash "$env" exec "$build" "$@"; }
-bash "$env" up "$build" >/dev/null
+step "installed with the winget manifest's switches, then removed by its quiet uninstall"
+run() { bash "$env" exec "$work" "$@"; }
+bash "$env" up "$work" >/dev/null
 setup=$(ls "$rel1"/Lumivane-*-win64-setup.exe)
 run reg add "HKCU\\Software\\Wine\\AppDefaults\\${setup##*/}" /v Version /d win10 /f >/dev/null
 { read -r silent; read -r location; } < "$rel1/../switches"
 target='C:\winget-test\Lumivane'
 run "$setup" "$silent" "${location/<INSTALLPATH>/$target}"
-dir=$build/wine/prefix/drive_c/winget-test/Lumivane
+dir=$work/wine/prefix/drive_c/winget-test/Lumivane
 [ -f "$dir/Lumivane.exe" ] || fail "the manifest's switches did not install into $target"
 verify "$dir/Uninstall.exe" "$dir/Lumivane.exe"
 key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Lumivane'
@@ -136,5 +163,6 @@ x86_64-w64-mingw32-gcc -municode -O2 -o "$work/quiet_uninstall.exe" "$source/tes
 run "$work/quiet_uninstall.exe" || fail "the quiet uninstall failed: exit code $?"
 [ ! -d "$dir" ] || fail "the quiet uninstall returned before removing $(ls "$dir")"
 run reg query "$key" >/dev/null 2>&1 && fail "the uninstall entry stayed"
+bash "$env" down "$work"
 rm -rf "$work"
 echo "release test: 1 passed, 0 failed"
