@@ -72,11 +72,11 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
     MSG msg;
     bool quit = false;
     while (!FTerminated && !quit) {
-        // The policies' events wake this thread as a message does.
-        HANDLE events[TPolicyWatchWin32::kMaxEvents];
-        const DWORD count = FMain ? static_cast<DWORD>(FMain->PolicyWatch().Events(events)) : 0;
+        // The watched keys' events wake this thread as a message does.
+        HANDLE events[TLumivaneWin32::kMaxWaitedEvents];
+        const DWORD count = FMain ? static_cast<DWORD>(FMain->WaitedEvents(events)) : 0;
         const DWORD woken = MsgWaitForMultipleObjectsEx(count, events, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
-        if (woken < WAIT_OBJECT_0 + count) FMain->PolicyWatch().Signaled(events[woken - WAIT_OBJECT_0]);
+        if (woken < WAIT_OBJECT_0 + count) FMain->EventSignaled(events[woken - WAIT_OBJECT_0]);
         if (woken == WAIT_FAILED) WaitMessage();  // never a busy loop
         while (!FTerminated && !quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if ((quit = msg.message == WM_QUIT)) FExitCode = static_cast<int>(msg.wParam);

@@ -263,7 +263,24 @@ void TLumivaneWin32::SessionLockChanged(bool locked) {
     FTriggers.SetSessionLocked(locked);
 }
 
+int TLumivaneWin32::WaitedEvents(HANDLE* events) const {
+    static_assert(TKeyWatchWin32::kMaxKeys * 2 <= kMaxWaitedEvents);
+    const int count = FPolicyWatch.Events(events);
+    return count + FTriggers.Events(events + count);
+}
+
+void TLumivaneWin32::EventSignaled(HANDLE event) {
+    if (!FPolicyWatch.Signaled(event)) FTriggers.Signaled(event);
+}
+
+void TLumivaneWin32::PowerChanged(TPowerEvent event) {
+    FConfig.PowerChanged(event);
+    // Another display may have been plugged in while the computer slept.
+    if (event == TPowerEvent::ResumeAutomatic) FTriggers.DisplaysChanged();
+}
+
 void TLumivaneWin32::DisplayChanged() {
+    FTriggers.DisplaysChanged();
     FMain.RenewStateIcons();
     FStatus.Invalidate();
     FStatus.UpdateStatus();

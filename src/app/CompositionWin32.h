@@ -48,7 +48,11 @@ public:
     bool Create(const std::wstring& title, bool forCommandsOnly = false);
 
     TfMain_lumivane& Main() { return FMain; }
-    TPolicyWatchWin32& PolicyWatch() { return FPolicyWatch; }
+    // The events the message loop waits for besides the messages (at most
+    // kMaxWaitedEvents), and what it does when one of them is set.
+    static constexpr int kMaxWaitedEvents = MAXIMUM_WAIT_OBJECTS - 1;
+    int WaitedEvents(HANDLE* events) const;
+    void EventSignaled(HANDLE event);
     TMainForm& Form() { return FForm; }
     TDisplayCommands& Commands() { return FCommands; }
     TManagedConfiguration& Config() { return FConfig; }
@@ -95,7 +99,8 @@ private:
     void ProgramEnded(uint32_t processId) override { FTriggers.ProgramEnded(processId); }
     void PowerSourceChanged(bool onMains) override;
     void BatteryChanged(uint32_t percent) override;
-    void PowerChanged(TPowerEvent event) override { FConfig.PowerChanged(event); }
+    void PowerChanged(TPowerEvent event) override;
+    void CallChanged() override { FTriggers.CallChanged(); }
     void TimeChanged() override { FTriggers.TimeChanged(); }
     // The floor against the battery's charge and the source, as last told.
     void ApplyBattery();

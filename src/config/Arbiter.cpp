@@ -78,7 +78,7 @@ TArbiterDecision Arbitrate(const TArbiterFacts& f) {
                     !(f.SessionLocked && f.LetDisplaySleepWhenLocked);
     d.MaySleep = f.StandbyOnBattery && d.HoldSystem && !d.HoldDisplay;
     if (d.HoldSystem)
-        d.AwakeReason = automatic ? L"Lumivane: deactivated while " + CauseText(f.TriggerCause)
+        d.AwakeReason = automatic ? L"Lumivane: deactivated " + CauseText(f.TriggerCause)
                                   : L"Lumivane: deactivated until " + f.PeriodEnd;
     return d;
 }

@@ -278,6 +278,10 @@ TTriggerSettings LoadTriggers(IRegistry& registry) {
     settings.ProgramsUnread = !ReadList(registry, key, L"Programs", settings.Programs);
     settings.Programs = CleanProgramList(settings.Programs);
     settings.FullScreen = ReadDword(registry, key, L"FullScreen", false);
+    settings.WhileCall = ReadDword(registry, key, L"WhileCall", false);
+    // A mode this version does not know is off.
+    const uint32_t presenting = ReadNumber(registry, key, L"WhilePresenting");
+    settings.WhilePresenting = static_cast<TPresentingMode>(presenting <= kPresentingModeMax ? presenting : 0);
     settings.OnlyOnMains = ReadDword(registry, key, L"OnlyOnMains", false);
     settings.KeepAwake = ReadDword(registry, key, L"KeepAwake", true);
     settings.LetDisplaySleepWhenLocked = ReadDword(registry, key, L"LetDisplaySleepWhenLocked", true);
@@ -298,6 +302,9 @@ bool SaveTriggers(IRegistry& registry, const TTriggerSettings& settings) {
     };
     const bool saved = list(L"Programs", settings.Programs, settings.ProgramsUnread) &&
                        registry.SetValue(key, L"FullScreen", kRegDword, dword(settings.FullScreen)) &&
+                       registry.SetValue(key, L"WhileCall", kRegDword, dword(settings.WhileCall)) &&
+                       registry.SetValue(key, L"WhilePresenting", kRegDword,
+                                         dword(static_cast<uint32_t>(settings.WhilePresenting))) &&
                        registry.SetValue(key, L"OnlyOnMains", kRegDword, dword(settings.OnlyOnMains)) &&
                        registry.SetValue(key, L"KeepAwake", kRegDword, dword(settings.KeepAwake)) &&
                        registry.SetValue(key, L"LetDisplaySleepWhenLocked", kRegDword,

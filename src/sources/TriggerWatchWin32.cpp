@@ -8,6 +8,8 @@
 #include <tlhelp32.h>
 #include <winternl.h>
 
+#include "sources/CallWin32.h"
+#include "sources/PresentingWin32.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
@@ -206,11 +208,33 @@ void TTriggerWatchWin32::Apply(const TTriggerSettings& settings) {
         FSeen.FullScreen = false;
     }
     CheckFullScreen();
+    // The call's keys are watched, and the displays read, only while their box asks.
+    if (FSettings.WhileCall != FCallKeys.Started()) {
+        if (FSettings.WhileCall) WatchDeviceUse(FCallKeys, FWindow(), kCallChangedMessage);
+        else FCallKeys.Stop();
+    }
+    FSeen.InCall = FSettings.WhileCall && !AppsInCall(ReadDeviceUse()).empty();
+    FSeen.Displays = FSettings.WhilePresenting != TPresentingMode::Off ? ActiveDisplayPaths() : std::vector<TDisplayPath>{};
+    Report();
+}
+
+void TTriggerWatchWin32::CallChanged() {
+    if (FStopped || !FSettings.WhileCall) return;
+    // Armed again before the read: a change from now on is told again.
+    FCallKeys.Rearm();
+    FSeen.InCall = !AppsInCall(ReadDeviceUse()).empty();
+    Report();
+}
+
+void TTriggerWatchWin32::DisplaysChanged() {
+    if (FStopped || FSettings.WhilePresenting == TPresentingMode::Off) return;
+    FSeen.Displays = ActiveDisplayPaths();
     Report();
 }
 
 void TTriggerWatchWin32::Tick() {
     if (FStopped) return;
+    FCallKeys.Poll();
     // A comparison: the schedule is computed again only at its boundaries.
     if (FNextBoundary && FProbes.WallClock() >= *FNextBoundary) CheckSchedule();
     CheckFullScreen();
@@ -337,6 +361,7 @@ void TTriggerWatchWin32::CheckFullScreen() {
 
 void TTriggerWatchWin32::Stop() {
     FStopped = true;
+    FCallKeys.Stop();
     FWatched.clear();
     FSeen.Programs.clear();
 }

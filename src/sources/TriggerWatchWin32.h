@@ -19,6 +19,7 @@
 #include "sources/FullScreen.h"
 #include "sources/Schedule.h"
 #include "sources/Triggers.h"
+#include "win32/KeyWatchWin32.h"
 
 namespace lumivane {
 
@@ -91,8 +92,16 @@ public:
     void SetOnMains(bool onMains);
     // The session's lock, as its notification tells it.
     void SetSessionLocked(bool locked);
-    // The watchdog's tick: the full-screen look, and the process list when due.
+    // The watchdog's tick: the full-screen look, the process list when due,
+    // and the call's watch, which a modal loop does not wait for.
     void Tick();
+    // The camera's or the microphone's record changed (kCallChangedMessage).
+    void CallChanged();
+    // The displays changed, or the computer is back from sleep.
+    void DisplaysChanged();
+    // The events the call's watch waits for, with the window's messages.
+    int Events(HANDLE* events) const { return FCallKeys.Events(events); }
+    bool Signaled(HANDLE event) { return FCallKeys.Signaled(event); }
     // Every wait goes; nothing is reported any more.
     void Stop();
 
@@ -141,6 +150,7 @@ private:
     } FLastLook;
     bool FLocked = false;
     bool FStopped = false;
+    TKeyWatchWin32 FCallKeys;
 };
 
 }  // namespace lumivane

@@ -8,6 +8,8 @@ namespace lumivane {
 
 const wchar_t* const kFullScreenCause = L"a program is full screen";
 const wchar_t* const kScheduleCause = L"scheduled";
+const wchar_t* const kCallCause = L"a call";
+const wchar_t* const kPresentingCause = L"presenting";
 
 namespace {
 
@@ -118,14 +120,17 @@ std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObserv
                         [&](const auto& listed) { return SameProgram(program.second, listed); }))
             return program.second;
     if (settings.FullScreen && seen.FullScreen) return kFullScreenCause;
+    if (settings.WhileCall && seen.InCall) return kCallCause;
+    if (Presenting(settings.WhilePresenting, seen.Displays)) return kPresentingCause;
     if (seen.Scheduled) return kScheduleCause;
     return {};
 }
 
 std::wstring CauseText(const std::wstring& cause, size_t nameMax) {
-    if (cause == kFullScreenCause || cause == kScheduleCause) return cause;
-    if (cause.size() <= nameMax || nameMax == 0) return cause + L" runs";
-    return cause.substr(0, nameMax - 1) + L"\u2026 runs";
+    if (cause == kCallCause) return L"during " + cause;
+    if (cause == kFullScreenCause || cause == kScheduleCause || cause == kPresentingCause) return L"while " + cause;
+    if (cause.size() <= nameMax || nameMax == 0) return L"while " + cause + L" runs";
+    return L"while " + cause.substr(0, nameMax - 1) + L"\u2026 runs";
 }
 
 }  // namespace lumivane

@@ -10,6 +10,8 @@
 #include <unordered_set>
 #include <vector>
 
+#include "sources/Presenting.h"
+
 namespace lumivane {
 
 struct TTriggerSettings {
@@ -30,6 +32,8 @@ struct TTriggerSettings {
     // write over it, since nobody saw what it holds.
     bool ProgramsUnread = false;
     bool ScheduleUnread = false;
+    bool WhileCall = false;  // while an app has the camera or the microphone open
+    TPresentingMode WhilePresenting = TPresentingMode::Off;
     friend bool operator==(const TTriggerSettings&, const TTriggerSettings&) = default;
 };
 
@@ -82,6 +86,8 @@ struct TTriggerObservations {
     bool FullScreen = false;
     bool OnMains = true;
     bool Scheduled = false;  // a window of the schedule covers now
+    bool InCall = false;                 // an app has the camera or the microphone open
+    std::vector<TDisplayPath> Displays;  // the active display paths
 };
 
 // Why the items are deactivated by themselves: a program's list name, the
@@ -89,7 +95,10 @@ struct TTriggerObservations {
 std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen);
 extern const wchar_t* const kFullScreenCause;  // "a program is full screen"
 extern const wchar_t* const kScheduleCause;    // "scheduled"
-// "POWERPNT.EXE runs", "a program is full screen": what follows "while".
+extern const wchar_t* const kCallCause;        // "a call"
+extern const wchar_t* const kPresentingCause;  // "presenting"
+// "while POWERPNT.EXE runs", "while a program is full screen", "during a
+// call": what follows "Deactivated".
 // A program's name longer than `nameMax` is cut, with an ellipsis.
 std::wstring CauseText(const std::wstring& cause, size_t nameMax = kProgramNameMax);
 

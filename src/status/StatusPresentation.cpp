@@ -25,7 +25,7 @@ TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& conte
     else if (context.DeactivateForRunning)
         item.State = L"Deactivated until " + context.DeactivatedUntil;
     else if (!context.AutomaticCause.empty())
-        item.State = L"Deactivated while " + CauseText(context.AutomaticCause, kWindowNameMax);
+        item.State = L"Deactivated " + CauseText(context.AutomaticCause, kWindowNameMax);
     else
         item.State = L"No";
     item.Timeout = std::to_wstring(setting.Timeout / 60) + L" minutes";
@@ -61,7 +61,7 @@ TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
     const std::wstring toolTip =
         context.AutomaticCause.empty() || context.DeactivateForRunning
             ? L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip + kept
-            : L"Deactivated while " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
+            : L"Deactivated " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
                   ss.ToolTip + L", monitor power off:  " + po.ToolTip + kept;
     return {ss.State,    ss.Timeout, po.State, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon),
             context.KeptAwake, context.KeptAwake && context.MaySleep};

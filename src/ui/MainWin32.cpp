@@ -7,6 +7,7 @@
 #include "base/BenchMarks.h"
 #include "base/ProgramNames.h"
 #include "sources/Policies.h"
+#include "sources/CallWin32.h"
 #include "sources/PolicyWatchWin32.h"
 #include "config/ProcessTableWin32.h"
 #include "resource.h"
@@ -312,6 +313,9 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case kPoliciesChangedMessage:
         FDeps.Events.PoliciesChanged();
+        return 0;
+    case kCallChangedMessage:
+        FDeps.Events.CallChanged();
         return 0;
     case kProgramEndedMessage:
         FDeps.Events.ProgramEnded(static_cast<uint32_t>(wParam));

@@ -76,6 +76,8 @@ public:
     virtual void PowerChanged(TPowerEvent event) = 0;
     // Something under the policies' keys changed.
     virtual void PoliciesChanged() = 0;
+    // An app's record of the camera or the microphone changed.
+    virtual void CallChanged() = 0;
 };
 
 struct TMainWindowDeps {

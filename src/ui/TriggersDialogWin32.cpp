@@ -21,9 +21,10 @@ namespace {
 
 using C = TTriggersControl;
 
-// Layout at 96 pixels per inch; scaled to the window's DPI. The schedule's
-// part sits under the full-screen box and moves what follows down.
-constexpr int kScheduleTop = 214, kScheduleHeight = 125;
+// Layout at 96 pixels per inch; scaled to the window's DPI. The call's and
+// presenting's rows and the schedule's part sit under the full-screen box
+// and move what follows down.
+constexpr int kSourcesHeight = 48, kScheduleTop = 214 + kSourcesHeight, kScheduleHeight = 125 + kSourcesHeight;
 constexpr int kClientWidth = 400, kClientHeight = 340 + kScheduleHeight;
 constexpr int kButtonWidth = 78, kButtonHeight = 25;  // Add… and Remove
 constexpr int kRight = kClientWidth - 12, kButtonLeft = kRight - kButtonWidth, kListRight = kButtonLeft - 10;
@@ -72,7 +73,7 @@ public:
         if (FReadOnly)
             for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::Schedule, C::ScheduleNew,
                          C::ScheduleEdit, C::ScheduleRemove, C::OnlyOnMains, C::LetDisplaySleep, C::BatteryFloor,
-                         C::BatteryPercent})
+                         C::BatteryPercent, C::WhileCall, C::WhilePresenting})
                 EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
         // A list that could not be read whole is kept as stored: nothing in it to change.
         for (C id : {C::Programs, C::Add, C::Remove, C::Name})
@@ -149,6 +150,7 @@ private:
             int Top;
         } boxes[] = {
             {C::FullScreen, L"Deactivate while a program is &full screen or presenting", FSettings.FullScreen, 184},
+            {C::WhileCall, L"Deactivate during a &call (camera or microphone in use)", FSettings.WhileCall, 206},
             {C::OnlyOnMains, L"Only on &mains power", FSettings.OnlyOnMains, 206 + down},
             {C::KeepAwake, L"&Keep the computer awake during timed and automatic deactivation",
              policies.Forced(TPolicy::KeepAwake, FSettings.KeepAwake), 228 + down},
@@ -160,6 +162,14 @@ private:
                            {12, box.Top, kRight, box.Top + 17}, box.Id);
             SendMessageW(h, BM_SETCHECK, box.Checked ? BST_CHECKED : BST_UNCHECKED, 0);
         }
+        // Presenting: which displays count. A desktop computer has no
+        // built-in display, so "any external display" is for laptops.
+        Child(0, L"STATIC", L"Deactivate while &presenting:", SS_LEFT, {12, 231, 176, 247}, -1);
+        HWND presenting = child(0, L"COMBOBOX", L"", CBS_DROPDOWNLIST | WS_TABSTOP | WS_VSCROLL,
+                                {178, 228, kRight, 228 + 120}, C::WhilePresenting);
+        for (const wchar_t* mode : {L"Never", L"On a duplicated desktop", L"On any external display (laptops)"})
+            SendMessageW(presenting, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
+        SendMessageW(presenting, CB_SETCURSEL, static_cast<WPARAM>(FSettings.WhilePresenting), 0);
         // The battery floor: a box and its number, 20 % to start with.
         const uint32_t floor = FSettings.MinBatteryPercent;
         HWND box = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
@@ -209,6 +219,9 @@ private:
         // Read-only, nothing is saved; a forced box keeps the user's own value.
         if (!FReadOnly) {
             FSettings.FullScreen = Checked(C::FullScreen);
+            FSettings.WhileCall = Checked(C::WhileCall);
+            const auto mode = SendMessageW(GetDlgItem(Handle(), static_cast<int>(C::WhilePresenting)), CB_GETCURSEL, 0, 0);
+            FSettings.WhilePresenting = static_cast<TPresentingMode>(std::clamp<LRESULT>(mode, 0, kPresentingModeMax));
             FSettings.OnlyOnMains = Checked(C::OnlyOnMains);
             if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake))))
                 FSettings.KeepAwake = Checked(C::KeepAwake);

@@ -29,6 +29,8 @@ enum class TTriggersControl : int {
     ScheduleNew,      // "New…": the window editor, for one more
     ScheduleEdit,     // the editor, for the selected row
     ScheduleRemove,
+    WhileCall,        // "Deactivate during a call"
+    WhilePresenting,  // the presenting mode's list
 };
 
 // Shows `settings`; the settings as the user left them at OK, empty at Cancel.

@@ -287,5 +287,43 @@ TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithout
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
 }
 
+// A call is an app's record of the microphone that started and has not
+// stopped; presenting on "any external display" holds under Wine, whose
+// one display is an external one. Each deactivates while it lasts.
+TEST(AutomaticDeactivation, ACallAndPresentingHoldWhileTheyLast) {
+    const TScreenSaverOn screenSaverOn;
+    const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                                 nullptr));
+    const wchar_t* const store = L"Software\\Microsoft\\Windows\\CurrentVersion\\CapabilityAccessManager\\ConsentStore";
+    const std::wstring app = std::wstring(store) + L"\\microphone\\NonPackaged\\C:#Tools#meet.exe";
+    const auto stamp = [&](const wchar_t* name, uint64_t time) {
+        return RegSetKeyValueW(HKEY_CURRENT_USER, app.c_str(), name, REG_QWORD, &time, sizeof(time));
+    };
+    ASSERT_EQ(stamp(L"LastUsedTimeStart", 133000000000000000), 0);
+    ASSERT_EQ(stamp(L"LastUsedTimeStop", 133000000000000001), 0);
+    const DWORD on = 1;
+    ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"WhileCall", REG_DWORD, &on, sizeof(on)), 0);
+    TLumivane lumivane(L"");
+    HWND main = lumivane.MainWindow(10s), state = Item(main, TControlId::lblScreenSaverActive);
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
+    ASSERT_EQ(stamp(L"LastUsedTimeStop", 0), 0);
+    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive() && TextOf(state) == L"Deactivated during a call"; }, 30s));
+    ASSERT_EQ(stamp(L"LastUsedTimeStop", 133000000000000002), 0);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 30s)) << "the call ended";
+
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAutomaticDeactivation), 0);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(PollUntil(
+        [&] { return (dialog = FindWindowW(L"TfTriggers", nullptr)) != nullptr && IsWindowVisible(dialog); }, 30s));
+    SendMessageW(Item(dialog, TTriggersControl::WhilePresenting), CB_SETCURSEL, 2, 0);
+    PostMessageW(GetDlgItem(dialog, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive() && TextOf(state) == L"Deactivated while presenting"; }, 30s));
+    DWORD mode = 0, size = sizeof(mode);
+    EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"WhilePresenting", RRF_RT_REG_DWORD, nullptr, &mode, &size), 0);
+    EXPECT_EQ(mode, 2u);
+    RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
+    RegDeleteTreeW(HKEY_CURRENT_USER, store);
+}
+
 }  // namespace
 }  // namespace lumivane::e2e

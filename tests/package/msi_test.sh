@@ -39,6 +39,7 @@ done
 # (ProgramData); Wine 8 puts it into the installing user's.
 link="$prefix/drive_c/users/$user/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Lumivane.lnk"
 for flavour in user machine; do
+  echo "msi test, ${SECONDS}s: the $flavour package installed, upgraded over a running copy, not downgraded, removed"
   dir=$prefix/drive_c/$([ $flavour = user ] && echo "users/$user/AppData/Local/Programs" || echo "Program Files")/Lumivane
   old=$(ls "$work"/old/Lumivane-*-win64-$flavour.msi) new=$work/new/Lumivane-9.99-win64-$flavour.msi
   if [ $flavour = user ]; then

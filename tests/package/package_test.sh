@@ -9,6 +9,7 @@ source=$(cd "$2" && pwd)
 env="$source/cmake/wine-env.sh"
 run() { bash "$env" exec "$build" "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
+step() { echo "package test, ${SECONDS}s: $*"; }
 
 # The version resource of an executable (VS_FIXEDFILEINFO, a.b.c.d), or with a
 # second argument its new file and product version, written in place.
@@ -61,6 +62,7 @@ else:
 EOF
 pe_version() { python3 "$work/pe_version.py" "$@"; }
 
+step "two installers packed: this version and a newer one"
 # Two installers: this version, and one a version newer whose executable says
 # so too, so that an upgrade that left the old program in place shows. CPack
 # runs the pre-build script on its staged copy, never on the build's own file.
@@ -135,6 +137,7 @@ for setup in "$old" "$new"; do
   run reg add "$appdefaults\\${setup##*/}" /v Version /d win10 /f >/dev/null
 done
 
+step "a silent install, with a long PATH"
 # A silent install puts the files, the shortcut and the uninstall entry in place,
 # and the folder into the user's PATH: after a PATH longer than the setup
 # program's strings (1,024 characters) and the options' values (4 KiB), its
@@ -158,6 +161,7 @@ case $(pe_version "$dir/Lumivane.exe") in
   *) fail "installed executable is version $(pe_version "$dir/Lumivane.exe"), not $old_version" ;;
 esac
 
+step "the installed program started; upgrades while it hangs and while it runs"
 # The installed program starts hidden; a newer version installs over it while
 # it runs: the running copy is asked to end and does.
 run reg add 'HKCU\Software\Tessaly\Lumivane' /v 'Start with Windows' /t REG_DWORD /d 1 /f >/dev/null
@@ -205,6 +209,7 @@ wait_for 20 not_running || fail "the running copy did not end (the installer's e
 run reg add "$approved_key" /v Lumivane /t REG_BINARY /d $disabled_mark /f >/dev/null
 run reg add "$approved_key" /v OtherProgram /t REG_BINARY /d $disabled_mark /f >/dev/null
 
+step "the quiet uninstall after a lost run"
 # A run lost while it had the power plan changed, and no start since: the
 # uninstall puts the user's values back before the program goes. The plan is
 # the stand-in power library's (tests/standin), loaded by Lumivane.exe only.
@@ -240,6 +245,7 @@ run reg delete "$overrides" /v powrprof /f >/dev/null
 run reg delete "$standin_key" /f >/dev/null
 run reg query 'HKCU\Software\Tessaly\Lumivane' >/dev/null 2>&1 || fail "the options key is gone"
 
+step "uninstalls beside another start-up entry and PATHs of the user's"
 # A start-up entry that points elsewhere stays. With no PATH of the user's,
 # one is made (REG_EXPAND_SZ, as the system's editor makes it) and a new
 # console finds "Lumivane" there: Wine reads only the first 1,024 characters
@@ -269,6 +275,7 @@ run "$dir/Uninstall.exe" /S
 wait_for 30 test ! -d "$dir" || fail "third uninstall left the folder"
 [ "$(user_path)" = "$(printf 'REG_SZ\n%s' "C:\Tools;${windir^^}")" ] || fail "the user's own entry went: $(user_path)"
 
+step "a folder whose name cmd would take for commands"
 # A folder whose name cmd would take for commands: the setup makes it for
 # this user alone (Wine turns its access list into the Unix mode: nothing
 # for others), and the quiet uninstall takes it all away.
@@ -277,7 +284,7 @@ run "$old" /S "/D=C:\R&D^(x)\Lumivane"
 run "$work/quiet_uninstall.exe" || fail "the quiet uninstall from $odd failed: exit code $?"
 [ ! -e "$odd/Lumivane" ] || fail "the quiet uninstall left $(ls "$odd/Lumivane")"
 
-# The zip: one folder that runs where it is unpacked, without installing.
+step "the zip: one folder that runs where it is unpacked, without installing"
 cpack --config "$build/CPackConfig.cmake" -G ZIP -B "$build/package-test/zip" >/dev/null
 zip=$(ls "$build"/package-test/zip/Lumivane-*-win64.zip)
 portable="$prefix/drive_c/portable"

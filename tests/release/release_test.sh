@@ -1,12 +1,10 @@
 #!/usr/bin/env bash
-# The release command, twice, from two copies of the sources at different
-# paths and times: the executable, the zip and the installer must be the same
-# bytes. Then the first build signed and packed again, and what the release
-# page and the package managers read: every hash, the manifests' required
-# keys, and the installer run with exactly the switches the winget manifest
-# declares, removed again by the quiet uninstall of its entry, in a Wine
-# prefix of its own. Before any of it, the releases refused with nothing
-# built. Each step is said as it starts. Run by ctest in the mingw build folder:
+# The release command refused with nothing built, then twice, from two copies of the sources at
+# different paths and times: the executable, the zip and the installer must be the same bytes.
+# Then the first build signed and packed again, and what the release page and the package
+# managers read: every hash, the manifests' required keys, and the installer run with exactly
+# the switches the winget manifest declares, in a Wine prefix of its own, removed again by the
+# quiet uninstall of its entry. Run by ctest in the mingw build folder:
 #   release_test.sh BUILD_DIR SOURCE_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -15,7 +13,6 @@ env="$source/cmake/wine-env.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "release test, ${SECONDS}s: $*"; }
 work=$build/release-test
-[ ! -d "$work/wine" ] || bash "$env" down "$work"
 rm -rf "$work"
 mkdir -p "$work"
 trap 'bash "$env" down "$work" >/dev/null 2>&1 || true' EXIT
@@ -30,24 +27,17 @@ for copy in "${copies[@]}"; do
 done
 one=${copies[0]}; two=${copies[1]}
 
-# Refused with a clear reason and nothing built: no address, and a version
-# the CHANGELOG gives no release of its own (none, an earlier one's, twice).
-version=$(sed -n 's/^#define LUMIVANE_VERSION_STRING "\(.*\)"$/\1/p' "$one/res/version.h")
-earlier=$(sed -n 's/^## \[\([0-9.]*\)\] - .*/\1/p' "$one/CHANGELOG.md" | sed -n 2p)
-step "releases refused: no address, $version without a dated entry, $earlier again, $version twice"
+# Refused with a reason, nothing built: no address, and a version without a dated entry of its own.
+step "releases refused: no address, a version without a dated entry, an earlier one's, one dated twice"
 while IFS='|' read -r edit reason; do
-  eval "reason=\"$reason\""
-  rm -rf "$work/refused" && cp -r "$one" "$work/refused"
-  code=0
-  (cd "$work/refused" && base=https://downloads.invalid/lumivane && eval "$edit" &&
-    LUMIVANE_DOWNLOAD_BASE=$base bash tools/release >../refused.log 2>&1) || code=$?
-  [ $code = 2 ] && grep -q "$reason" "$work/refused.log" && [ ! -e "$work/refused/build" ] ||
-    fail "a release after \`$edit\` (exit code $code): $(cat "$work/refused.log")"
+  rm -rf "$work/refused" && cp -r "$one" "$work/refused" && code=0
+  (cd "$work/refused" && base=https://downloads.invalid/ && eval "$edit" && LUMIVANE_DOWNLOAD_BASE=$base bash tools/release >../refused.log 2>&1) || code=$?
+  [ $code = 2 ] && grep -q "$reason" "$work/refused.log" && [ ! -e "$work/refused/build" ] || fail "after \`$edit\` (exit code $code): $(cat "$work/refused.log")"
 done <<'ROWS'
 base=|set LUMIVANE_DOWNLOAD_BASE
-sed -i "/^## \[$version\] - /d" CHANGELOG.md|has no dated entry for $version
-sed -i "s/\"$version\"/\"$earlier\"/" res/version.h|$earlier was released on
-sed -n "/^## \[$version\] - /p" CHANGELOG.md >> CHANGELOG.md|$version was released on
+sed -i 's/STRING ".*"/STRING "9.99.9"/' res/version.h|has no dated entry for 9.99.9
+sed -i 's/STRING ".*"/STRING "1.61"/' res/version.h|1.61 was released on 2026-12-07
+sed -n '/^## \[[0-9]/{p;q}' CHANGELOG.md >> CHANGELOG.md|was released on
 ROWS
 
 for copy in "${copies[@]}"; do
@@ -68,10 +58,9 @@ done
 step "same bytes twice:"
 cat "$rel1/SHA256SUMS"
 
-# Signed with a throw-away certificate: every signed file verifies against it.
+step "the first build signed with a throw-away certificate and packed again: every signed file verifies"
 # What follows reads and installs this release: its hashes are of the signed
 # files, and a signed setup program and uninstaller still work.
-step "the first build signed and packed again"
 openssl req -x509 -newkey rsa:2048 -nodes -keyout "$work/key.pem" -out "$work/cert.pem" -days 2 \
   -subj '/CN=Lumivane test' -addext extendedKeyUsage=codeSigning 2>/dev/null
 openssl pkcs12 -export -inkey "$work/key.pem" -in "$work/cert.pem" -out "$work/test.pfx" -passout pass:test
@@ -145,9 +134,7 @@ open(os.path.join(out, '..', 'switches'), 'w').write(switches['Silent'] + '\n' +
 print('manifests and hashes: checked')
 PY
 
-# The installer with the manifest's switches, into a folder of the user's
-# choice, and out again with the entry's quiet uninstall.
-step "installed with the winget manifest's switches, then removed by its quiet uninstall"
+step "the installer with the manifest's switches, into a folder of the user's choice, out again by the entry's quiet uninstall"
 run() { bash "$env" exec "$work" "$@"; }
 bash "$env" up "$work" >/dev/null
 setup=$(ls "$rel1"/Lumivane-*-win64-setup.exe)

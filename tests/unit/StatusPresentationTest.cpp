@@ -77,6 +77,10 @@ TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
         {longName, true, L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxx\u2026 runs",
          L"Deactivated while xxxxxxxxxxxxxxxxxxxxxxxxxxx\u2026 runs\rScreen saver:  Inactive, monitor power off:  "
          L"Inactive, computer kept awake"},
+        {kCallCause, false, L"Deactivated during a call",
+         L"Deactivated during a call\rScreen saver:  Inactive, monitor power off:  Inactive"},
+        {kPresentingCause, false, L"Deactivated while presenting",
+         L"Deactivated while presenting\rScreen saver:  Inactive, monitor power off:  Inactive"},
     };
     for (const auto& row : rows) {
         TStatusContext context;

@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "common/SummerTimeZone.h"
+#include "sources/Call.h"
 #include "sources/FullScreen.h"
 #include "sources/Triggers.h"
 #include "ui/ScheduleRows.h"
@@ -48,13 +49,16 @@ TEST(ProgramNames, AreComparedWithoutCaseAndWithoutPath) {
 // Which trigger holds, in every mix of a listed program, a full-screen
 // window and the power source; on battery with "Only on mains" none does.
 TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains) {
-    const TTriggerSettings listed{{L"vlc.exe", L"mstsc.exe"}, true, true, true};
+    TTriggerSettings listed{{L"vlc.exe", L"mstsc.exe"}, true, true, true};
+    listed.WhileCall = true, listed.WhilePresenting = TPresentingMode::Duplicated;
+    const std::vector<TDisplayPath> clone{{1, 0, kOutputInternal}, {1, 0, 5}};
     const std::map<uint32_t, std::wstring> mstsc{{7, L"mstsc.exe"}}, unlisted{{8, L"notepad.exe"}};
     const struct {
         std::map<uint32_t, std::wstring> Programs;
         bool FullScreen, OnMains, FullScreenBox;
         std::wstring Cause;
-        bool Scheduled = false;
+        bool Scheduled = false, InCall = false;
+        std::vector<TDisplayPath> Displays = {};
     } rows[] = {
         {{}, false, true, true, L""},
         {mstsc, false, true, true, L"mstsc.exe"},
@@ -67,12 +71,57 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
         {mstsc, false, true, true, L"mstsc.exe", true},  // the window's end leaves the program holding
         {{}, true, true, true, kFullScreenCause, true},
         {{}, false, false, true, L"", true},
+        {{}, false, true, true, kCallCause, false, true},
+        {{}, true, true, true, kFullScreenCause, false, true},
+        {{}, false, false, true, L"", false, true},  // a call on battery, only on mains
+        {{}, false, true, true, kPresentingCause, true, false, clone},
+        {{}, false, true, true, kCallCause, true, true, clone},
     };
     for (const auto& row : rows) {
         TTriggerSettings settings = listed;
         settings.FullScreen = row.FullScreenBox;
-        EXPECT_EQ(TriggerCause(settings, {row.Programs, row.FullScreen, row.OnMains, row.Scheduled}), row.Cause);
+        EXPECT_EQ(TriggerCause(settings, {row.Programs, row.FullScreen, row.OnMains, row.Scheduled, row.InCall,
+                                          row.Displays}), row.Cause);
     }
+    listed.WhileCall = false, listed.WhilePresenting = TPresentingMode::Off;
+    EXPECT_EQ(TriggerCause(listed, {{}, false, true, false, true, clone}), L"") << "both boxes off";
+}
+
+// A call is any app's record of the camera or the microphone that has
+// started and not stopped; presenting, two paths that show one source, or
+// on a laptop any display but its own panel.
+TEST(TriggerSources, TheAccessStoresRecordsAndTheDisplayPaths) {
+    const struct {
+        std::vector<TDeviceUse> Uses;
+        std::vector<std::wstring> Apps;
+    } calls[] = {
+        {{{L"Microsoft.WindowsCamera_8wekyb3d8bbwe", 133, false}}, {L"Microsoft.WindowsCamera_8wekyb3d8bbwe"}},
+        {{{L"NonPackaged\\C:#Tools#Meet#meet.exe", 133, false}}, {L"C:\\Tools\\Meet\\meet.exe"}},
+        {{{L"NonPackaged\\C:#meet.exe", 133, true}, {L"skype", 0, false}}, {}},  // ended; never started
+        {{{L"NonPackaged", 133, false}, {L"a\\b", 133, false}}, {}},  // no app's record
+        {{{L"NonPackaged\\C:#a.exe", 1, false}, {L"NonPackaged\\C:#a.exe", 2, false}}, {L"C:\\a.exe"}},
+    };
+    for (const auto& row : calls) EXPECT_EQ(AppsInCall(row.Uses), row.Apps) << row.Uses.size();
+    using M = TPresentingMode;
+    const TDisplayPath panel{1, 0, kOutputInternal}, edp{1, 0, kOutputDisplayPortEmbedded}, hdmi{1, 1, 5},
+        miracast{1, 2, 15}, flagged{1, 0, 10 | kOutputInternal};
+    const struct {
+        const char* Case;
+        M Mode;
+        std::vector<TDisplayPath> Paths;
+        bool Presenting;
+    } displays[] = {
+        {"built-in only", M::External, {panel}, false},
+        {"embedded DisplayPort", M::External, {edp}, false},
+        {"built-in by its flag", M::External, {flagged}, false},
+        {"clone", M::Duplicated, {panel, {1, 0, 5}}, true},
+        {"extend", M::Duplicated, {panel, hdmi}, false},
+        {"extend, any external", M::External, {panel, hdmi}, true},
+        {"Miracast", M::External, {edp, miracast}, true},
+        {"same source number, other adapter", M::Duplicated, {panel, {2, 0, 5}}, false},
+        {"off", M::Off, {panel, {1, 0, 5}}, false},
+    };
+    for (const auto& row : displays) EXPECT_EQ(Presenting(row.Mode, row.Paths), row.Presenting) << row.Case;
 }
 
 const TScreenRect kMonitor{0, 0, 1920, 1080}, kWorkArea{0, 0, 1920, 1040}, kSecond{1920, 0, 3840, 1080};
