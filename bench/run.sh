@@ -234,7 +234,7 @@ marks_table() {
   echo
   printf "| %-9s | %-19s | %-19s | %-19s |\n" mark start -quiet -screensaver
   echo "|-----------|---------------------|---------------------|---------------------|"
-  for m in entry com composed window menus icon captured options created shown showdone painted loopend endsteps end; do
+  for m in entry com composed window menus icon captured options created shown showdone painted added loopend endsteps end; do
     cells=()
     for a in - -quiet -screensaver; do
       read -r md q1 q3 < <(tr -d '\r' < "$marks" | awk -v a="$a" -v m="$m" -v w="$warmup" '$2 == a && ++seen > w {

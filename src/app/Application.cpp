@@ -157,7 +157,7 @@ void RunApplication(IApplicationPlatform& p, const std::vector<std::wstring>& ar
     p.InitializeCom();
     // Without its window the program has no way to be ended: it ends now
     // instead of waiting for a message that will never come.
-    if (p.CreateMainWindow(!commandLine.Commands.empty())) {
+    if (p.CreateMainWindow(!commandLine.Commands.empty(), !commandLine.Quiet)) {
         for (const auto command : commandLine.Commands) RunCommand(p, command);
         p.RunMessageLoop(!commandLine.Quiet);
     }

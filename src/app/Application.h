@@ -37,8 +37,9 @@ public:
     // False when the window could not be created: the program then ends.
     // A run for its commands alone ends as soon as they are done: what only
     // later moments use (the notification icon, the menus, the triggers)
-    // is not made.
-    virtual bool CreateMainWindow(bool forCommandsOnly) = 0;
+    // is not made. `windowFirst`: the window will be shown, so the
+    // notification icon is added only once it is shown and painted.
+    virtual bool CreateMainWindow(bool forCommandsOnly, bool windowFirst) = 0;
     virtual void SetNotifyIconVisible(bool visible) = 0;
     virtual void ExecuteScreenSaver() = 0;
     virtual void ExecutePowerOff() = 0;

@@ -29,10 +29,10 @@ void TApplicationWin32::ActivatePreviousInstance(const std::wstring& /*className
     lumivane::ActivatePreviousInstance(FActivationMessage);
 }
 
-bool TApplicationWin32::CreateMainWindow(bool forCommandsOnly) {
+bool TApplicationWin32::CreateMainWindow(bool forCommandsOnly, bool windowFirst) {
     FMain = std::make_unique<TLumivaneWin32>([this] { OnActivationMessage(*this); });
     LUMIVANE_MARK("composed");
-    if (FMain->Create(FTitle, forCommandsOnly)) return true;
+    if (FMain->Create(FTitle, forCommandsOnly, windowFirst)) return true;
     FMain.reset();
     return false;
 }
@@ -67,7 +67,10 @@ void TApplicationWin32::RunMessageLoop(bool showMainWindow) {
         // before anyone can see or use its controls: they are not made.
         if (FEndRequested) FMain->Main().ShowWithoutControls();
         ShowWindow(FMain->Main().Handle(), FShowCommand);
+        // Painted now, before the icon's first call loads the shell's part.
+        UpdateWindow(FMain->Main().Handle());
     }
+    if (FMain) FMain->Main().AddNotifyIconAfterShow();
     LUMIVANE_MARK("showdone");
     MSG msg;
     bool quit = false;

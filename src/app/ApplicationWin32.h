@@ -24,7 +24,7 @@ public:
     bool CreateInstanceMutex(const std::wstring& name) override;
     bool RunningCopyAbove() override;
     void ActivatePreviousInstance(const std::wstring& className) override;
-    bool CreateMainWindow(bool forCommandsOnly) override;
+    bool CreateMainWindow(bool forCommandsOnly, bool windowFirst) override;
     void SetNotifyIconVisible(bool visible) override;
     void ExecuteScreenSaver() override;
     void ExecutePowerOff() override;

@@ -61,9 +61,9 @@ TLumivaneWin32::~TLumivaneWin32() {
     FMain.Destroy();
 }
 
-bool TLumivaneWin32::Create(const std::wstring& title, bool forCommandsOnly) {
+bool TLumivaneWin32::Create(const std::wstring& title, bool forCommandsOnly, bool iconAfterShow) {
     FCommandsOnly = forCommandsOnly;
-    return FMain.Create(title, forCommandsOnly);
+    return FMain.Create(title, forCommandsOnly, iconAfterShow);
 }
 
 namespace {

@@ -45,7 +45,7 @@ public:
     ~TLumivaneWin32() override;
     // Creates the main window; false when it could not be created.
     // forCommandsOnly: see TfMain_lumivane::Create; nor are the triggers watched.
-    bool Create(const std::wstring& title, bool forCommandsOnly = false);
+    bool Create(const std::wstring& title, bool forCommandsOnly = false, bool iconAfterShow = false);
 
     TfMain_lumivane& Main() { return FMain; }
     // The events the message loop waits for besides the messages (at most

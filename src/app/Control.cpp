@@ -251,21 +251,22 @@ std::optional<TControlRequest> DecodeRequest(const void* data, size_t size) {
 
 uint64_t EncodeReply(const TControlReply& reply) {
     return 1 | static_cast<uint64_t>(reply.State) << 1 | static_cast<uint64_t>(reply.ScreenSaverActive) << 3 |
-           static_cast<uint64_t>(reply.PowerOffActive) << 4 | (reply.UntilMs / 1000) << 8;
+           static_cast<uint64_t>(reply.PowerOffActive) << 4 | static_cast<uint64_t>(reply.ScreenSaverNever) << 5 |
+           static_cast<uint64_t>(reply.PowerOffNever) << 6 | (reply.UntilMs / 1000) << 8;
 }
 
 std::optional<TControlReply> DecodeReply(uint64_t value) {
     const uint64_t state = (value >> 1) & 3;
     // The end is whole seconds of the wall clock: a count that cannot be
     // said in ms is no answer of ours.
-    if (!(value & 1) || state > 2 || (value & 0xE0) || (value >> 8) > UINT64_MAX / 1000) return std::nullopt;
-    return TControlReply{static_cast<TControlState>(state), ((value >> 3) & 1) != 0, ((value >> 4) & 1) != 0,
-                         (value >> 8) * 1000};
+    if (!(value & 1) || state > 2 || (value & 0x80) || (value >> 8) > UINT64_MAX / 1000) return std::nullopt;
+    const auto bit = [value](int at) { return ((value >> at) & 1) != 0; };
+    return TControlReply{static_cast<TControlState>(state), bit(3), bit(4), (value >> 8) * 1000, bit(5), bit(6)};
 }
 
 std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& format, const TLocalTime& end,
                         const TLocalDate& today) {
-    auto onOff = [](bool on) { return on ? L"on" : L"off"; };
+    auto word = [](bool on, bool never) { return on ? L"enabled" : never ? L"never" : L"disabled"; };
     std::wstring head = reply.State == TControlState::Active ? L"active" : L"deactivated";
     if (reply.State == TControlState::DeactivatedFor) {
         head += L" until " + FormatTime(format, end.Time);
@@ -278,8 +279,8 @@ std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& forma
             head += date;
         }
     }
-    return head + L" (screen saver " + onOff(reply.ScreenSaverActive) + L", monitor power off " +
-           onOff(reply.PowerOffActive) + L")";
+    return head + L" (screen saver: " + word(reply.ScreenSaverActive, reply.ScreenSaverNever) +
+           L", monitor power-off: " + word(reply.PowerOffActive, reply.PowerOffNever) + L")";
 }
 
 int ExitCodeOf(const TControlReply& reply) {

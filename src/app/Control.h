@@ -145,6 +145,8 @@ struct TControlReply {
     TControlState State = TControlState::Active;
     bool ScreenSaverActive = false, PowerOffActive = false;
     uint64_t UntilMs = 0;  // the end of a period, on the wall clock (ms)
+    // Off because its time-out is "never" (a plan at never), not by its flag.
+    bool ScreenSaverNever = false, PowerOffNever = false;
     bool operator==(const TControlReply&) const = default;
 };
 // The answer travels as the message's result: never 0, which is what a
@@ -157,8 +159,8 @@ constexpr uint64_t kBusyReply = 2;
 constexpr uint64_t kNotAllowedReply = 4;
 std::optional<TControlReply> DecodeReply(uint64_t value);
 
-// "deactivated until 5:30:00 PM (screen saver off, monitor power off off)":
-// plain and stable, for scripts. The end is written as the window writes it
+// "deactivated until 5:30:00 PM (screen saver: disabled, monitor power-off: never)":
+// plain and stable, for scripts; each item is enabled, disabled or never. The end is written as the window writes it
 // (`end` in the user's long time format), with " tomorrow" when it falls on
 // the day after `today` and " on 2026-03-02" when on any other day.
 std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& format, const TLocalTime& end,

@@ -21,7 +21,9 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
     }
     const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(target.Spi);
     TControlReply reply{config.FActivated ? TControlState::Active : TControlState::Deactivated,
-                        now.ScreenSaverSetting.Active, now.PowerOffSetting.Active, 0};
+                        now.ScreenSaverSetting.Active, now.PowerOffSetting.Active, 0,
+                        !now.ScreenSaverSetting.Active && now.ScreenSaverSetting.Timeout == 0,
+                        !now.PowerOffSetting.Active && now.PowerOffSetting.Timeout == 0};
     // A running period says more than the plain state.
     if (config.DeactivateForRunning()) {
         reply.State = TControlState::DeactivatedFor;

@@ -111,6 +111,7 @@ public:
     // The screen saver is this program's to change: the user gave it, and
     // no policy of Windows' own sets it.
     bool ManagesScreenSaver() const;
+    bool ManagesPowerOff() const { return FDeps.Options.ManagePowerOff(); }
 
     // The triggers of the automatic deactivation changed: `cause` names the
     // one that holds (a program's name, kFullScreenCause), empty when none

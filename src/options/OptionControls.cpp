@@ -34,7 +34,7 @@ constexpr TControlDef kControls[] = {
     {C::cbManageScreenSaver, "cbManageScreenSaver", K::CheckBox, C::gbScreenSaver, L"Manage &screen saver",
      L"If not checked, the screen saver configuration is not changed", true, true, C::None},
     {C::cbHotkeyScreenSaver, "cbHotkeyScreenSaver", K::CheckBox, C::gbScreenSaver, L"Hot key for &launching the screen saver:",
-     L"Assings a hot key for the 'Launch screen saver' command", false, true, C::None},
+     L"Assigns a hot key for the 'Launch screen saver' command", false, true, C::None},
     {C::cbWinScreenSaver, "cbWinScreenSaver", K::CheckBox, C::gbScreenSaver, L"Win +", kHintWin, false, false, C::None},
     {C::HotKeyScreenSaver, "HotKeyScreenSaver", K::HotKey, C::gbScreenSaver, nullptr,
      L"Hot key for the 'Launch screen saver' command", false, false, C::None},
@@ -47,7 +47,7 @@ constexpr TControlDef kControls[] = {
     {C::cbManagePowerOff, "cbManagePowerOff", K::CheckBox, C::gbPowerOff, L"Manage &monitor power off",
      L"If not checked, the monitor power off configuration is not changed", true, true, C::None},
     {C::cbHotkeyPowerOff, "cbHotkeyPowerOff", K::CheckBox, C::gbPowerOff, L"Hot key for powering &off the monitor:",
-     L"Assings a hot key for the 'Power off monitor' command", false, true, C::None},
+     L"Assigns a hot key for the 'Power off monitor' command", false, true, C::None},
     {C::cbWinPowerOff, "cbWinPowerOff", K::CheckBox, C::gbPowerOff, L"Win +", kHintWin, false, false, C::None},
     {C::HotKeyPowerOff, "HotKeyPowerOff", K::HotKey, C::gbPowerOff, nullptr,
      L"Hot key for the 'Power off monitor' command", false, false, C::None},
@@ -77,6 +77,8 @@ constexpr TControlDef kControls[] = {
      C::cmbTrayIconClick},
     {C::cmbTrayIconClick, "cmbTrayIconClick", K::List, C::gbNotifyIcon, nullptr,
      L"Selects the action that will be performed when taskbar icon is clicked", false, true, C::None},
+    // Whether the computer is kept awake: a line of the status of its own, empty when nothing holds it.
+    {C::lblKeptAwake, "lblKeptAwake", K::ValueLabel, C::None, nullptr, nullptr, false, true, C::None},
 };
 
 constexpr struct {

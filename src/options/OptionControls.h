@@ -46,6 +46,7 @@ enum class TControlId : uint16_t {
     cmbTrayIconDoubleClick,
     lblTrayIconClick,
     cmbTrayIconClick,
+    lblKeptAwake,
     CoolBar,
     ToolBar,
 };

@@ -1,5 +1,7 @@
 #include "status/StatusPresentation.h"
 
+#include <cwctype>
+
 namespace lumivane {
 
 const wchar_t* const kKeptAwakeText = L"computer kept awake";
@@ -18,21 +20,23 @@ struct TItemStatus {
     std::wstring State, Timeout, ToolTip;
 };
 
-TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& context, const std::wstring& note) {
+TItemStatus ItemStatus(const TPowerSetting& setting, const TStatusContext& context, const std::wstring& note,
+                       bool managed) {
     TItemStatus item;
+    const bool period = managed && context.DeactivateForRunning;
     if (setting.Active)
         item.State = setting.Timeout > kContinuousModeDelayMax ? L"Yes" : L"Continuous";
-    else if (context.DeactivateForRunning)
+    else if (period)
         item.State = L"Deactivated until " + context.DeactivatedUntil;
-    else if (!context.AutomaticCause.empty())
+    else if (managed && !context.AutomaticCause.empty())
         item.State = L"Deactivated " + CauseText(context.AutomaticCause, kWindowNameMax);
     else
         item.State = L"No";
-    item.Timeout = std::to_wstring(setting.Timeout / 60) + L" minutes";
-    if (context.DeactivateForRunning)
+    item.Timeout = setting.Timeout == 0 ? kNeverText : std::to_wstring(setting.Timeout / 60) + L" minutes";
+    if (period)
         item.ToolTip = item.State;
     else
-        item.ToolTip = setting.Active ? L"Active" : L"Inactive";
+        item.ToolTip = setting.Active ? L"Active" : setting.Timeout == 0 ? kNeverText : L"Inactive";
     if (!note.empty()) {
         item.State += L" " + note;
         item.ToolTip += L" " + note;
@@ -50,28 +54,30 @@ int IconIndex(const TDisplayPowerConfiguration& c, bool highColor) {
 
 TStatusTexts ComputeStatus(const TDisplayPowerConfiguration& current,
                            const TStatusContext& context) {
-    const TItemStatus ss = ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote);
-    const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote);
-    const wchar_t* const keptText = context.MaySleep ? kMaySleepText : kKeptAwakeText;
-    const std::wstring kept = context.KeptAwake ? std::wstring(L", ") + keptText
+    const TItemStatus ss =
+        ItemStatus(current.ScreenSaverSetting, context, context.ScreenSaverNote, context.ManagesScreenSaver);
+    const TItemStatus po = ItemStatus(current.PowerOffSetting, context, context.PowerOffNote, context.ManagesPowerOff);
+    const std::wstring kept = context.KeptAwake ? (context.MaySleep ? kMaySleepText : kKeptAwakeText)
                               : context.NotKeptAwakeBelow
-                                  ? L", battery below " + std::to_wstring(context.NotKeptAwakeBelow) + L" %: not kept awake"
+                                  ? L"battery below " + std::to_wstring(context.NotKeptAwakeBelow) + L" %: not kept awake"
                                   : L"";
+    const std::wstring keptTip = kept.empty() ? L"" : L", " + kept;
     // An automatic deactivation's first line says why.
     const std::wstring toolTip =
         context.AutomaticCause.empty() || context.DeactivateForRunning
-            ? L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip + kept
+            ? L"Screen saver:  " + ss.ToolTip + L"\rMonitor power off:  " + po.ToolTip + keptTip
             : L"Deactivated " + CauseText(context.AutomaticCause, kToolTipNameMax) + L"\rScreen saver:  " +
-                  ss.ToolTip + L", monitor power off:  " + po.ToolTip + kept;
-    return {ss.State,    ss.Timeout, po.State, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon),
-            context.KeptAwake, context.KeptAwake && context.MaySleep};
+                  ss.ToolTip + L", monitor power off:  " + po.ToolTip + keptTip;
+    std::wstring keptLine = kept;
+    if (!keptLine.empty()) keptLine[0] = static_cast<wchar_t>(std::towupper(keptLine[0]));
+    return {ss.State, ss.Timeout, po.State, po.Timeout, toolTip, IconIndex(current, context.HighColorIcon), keptLine};
 }
 
 void TStatusPresenter::UpdateStatus() {
     if (FHeld) return;
     TStatusContext context{FConfig.DeactivateForRunning(), FConfig.FDeactivatedUntil, FHighColorIcon, {}, {},
                            FConfig.KeptAwake(), FConfig.AutomaticCause(), FConfig.NotKeptAwakeBelow(),
-                           FConfig.MaySleep()};
+                           FConfig.MaySleep(), FConfig.ManagesScreenSaver(), FConfig.ManagesPowerOff()};
     if (FNotes) {
         context.ScreenSaverNote = FNotes->ScreenSaverNote();
         context.PowerOffNote = FNotes->PowerOffNote();

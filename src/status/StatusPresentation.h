@@ -21,10 +21,7 @@ struct TStatusTexts {
     std::wstring PowerOffTimeout;     // lblPowerOffTimeout
     std::wstring ToolTip;
     int IconIndex = 0;  // into ImageListIcons
-    // The window says it after the monitor power-off group's caption: the
-    // state rows have no third line.
-    bool KeptAwake = false;
-    bool MaySleep = false;  // kept awake, and the computer may sleep all the same
+    std::wstring KeptAwake;  // lblKeptAwake: "Computer kept awake" and the like; empty: nothing holds it
     friend bool operator==(const TStatusTexts&, const TStatusTexts&) = default;
 };
 
@@ -42,7 +39,12 @@ struct TStatusContext {
     uint32_t NotKeptAwakeBelow = 0;
     // Kept awake, but the system may sleep all the same (Modern Standby on battery).
     bool MaySleep = false;
+    // An item the user does not manage shows its own state, never a period.
+    bool ManagesScreenSaver = true, ManagesPowerOff = true;
 };
+
+// A time-out of 0 is the plan's "never": the item never starts.
+constexpr const wchar_t* kNeverText = L"Never";
 
 extern const wchar_t* const kKeptAwakeText;  // "computer kept awake"
 extern const wchar_t* const kMaySleepText;   // "computer may sleep"

@@ -254,10 +254,11 @@ void TfMain_lumivane::ShowItemIndex(TControlId id, int index) {
 void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
     FShownStatus = status;
     const TControlId labels[] = {TControlId::lblScreenSaverActive, TControlId::lblScreenSaverTimeout,
-                                 TControlId::lblPowerOffActive, TControlId::lblPowerOffTimeout};
+                                 TControlId::lblPowerOffActive, TControlId::lblPowerOffTimeout,
+                                 TControlId::lblKeptAwake};
     const std::wstring* texts[] = {&status.ScreenSaverActive, &status.ScreenSaverTimeout, &status.PowerOffActive,
-                                   &status.PowerOffTimeout};
-    for (int i = 0; i < 4; ++i) {
+                                   &status.PowerOffTimeout, &status.KeptAwake};
+    for (size_t i = 0; i < std::size(labels); ++i) {
         HWND label = Control(labels[i]);
         if (!label) return;  // the controls come with the first showing
         // A time that does not fit wraps as a whole: "Deactivated until" on
@@ -267,11 +268,6 @@ void TfMain_lumivane::ShowStatus(const TStatusTexts& status) {
             std::replace(text.begin() + static_cast<std::ptrdiff_t>(until + 6), text.end(), L' ', L'\u00A0');
         // Unchanged text is not set again: no repaint twice a second.
         if (WindowText(label) != text) SetWindowTextW(label, text.c_str());
-    }
-    if (HWND group = Control(TControlId::gbPowerOff)) {
-        std::wstring caption = FindControl(TControlId::gbPowerOff)->Caption;
-        if (status.KeptAwake) caption += std::wstring(L" \u2013 ") + (status.MaySleep ? kMaySleepText : kKeptAwakeText);
-        if (WindowText(group) != caption) SetWindowTextW(group, caption.c_str());
     }
 }
 

@@ -9,7 +9,7 @@ using C = TControlId;
 // Design measures at 96 dpi.
 constexpr int kMargin = 6, kGap = 4;
 constexpr int kStatusGroupHeight = 134;
-constexpr int kInsetLeft = 8, kInsetRight = 6, kFirstRowTop = 18;
+constexpr int kInsetLeft = 8, kInsetRight = 6, kInsetBottom = 7, kFirstRowTop = 18;
 constexpr int kCheckHeight = 17, kEditHeight = 21, kHotKeyWidth = 130, kDelayWidth = 44;
 constexpr int kIndent = 18, kColumnGap = 14, kTaskbarGroupMin = 180;
 }  // namespace
@@ -44,7 +44,10 @@ TMainLayout::TMainLayout(const ILayoutMetrics& metrics, int toolBarHeight)
                         std::max(CheckBoxWidth(C::cbPreserveConfiguration), CheckBoxWidth(C::cbStartWithWindows)) +
                         S(kInsetRight);
     const int optionsWidth = std::min(std::max(inner * 2 / 3, columns), inner - S(kTaskbarGroupMin));
-    OptionsGroup(margin, top2, optionsWidth, height2);
+    // The options end below their last row; the keep-awake line follows them.
+    const int optionsHeight = OptionsGroup(margin, top2, optionsWidth);
+    At(C::lblKeptAwake) = {margin + S(kInsetLeft), top2 + optionsHeight + gap, optionsWidth - S(kInsetLeft),
+                           FMetrics.LineHeight()};
     NotifyIconGroup(margin + optionsWidth + gap, top2, inner - optionsWidth, height2);
 }
 
@@ -97,8 +100,7 @@ void TMainLayout::StatusGroup(TControlId group, int left, int top, int width, in
     At(id(8)) = {winLeft + winWidth + S(2), y, S(kHotKeyWidth), editHeight};
 }
 
-void TMainLayout::OptionsGroup(int left, int top, int width, int height) {
-    At(C::gbOptions) = {left, top, width, height};
+int TMainLayout::OptionsGroup(int left, int top, int width) {
     const int x1 = left + S(kInsetLeft);
     const int x2 = x1 + std::max(CheckBoxWidth(C::cbRestoreConfiguration), CheckBoxWidth(C::cbUpdateSettings)) +
                    S(kColumnGap);
@@ -121,6 +123,8 @@ void TMainLayout::OptionsGroup(int left, int top, int width, int height) {
     const int labelLeft = At(C::cbContinuousMode).Right() + S(4);
     At(C::lblContinuousModeDelay) = {labelLeft, y + (editHeight - FMetrics.LineHeight()) / 2,
                                      editLeft - S(4) - labelLeft, FMetrics.LineHeight()};
+    At(C::gbOptions) = {left, top, width, y + editHeight + S(kInsetBottom) - top};
+    return At(C::gbOptions).Height;
 }
 
 void TMainLayout::NotifyIconGroup(int left, int top, int width, int height) {

@@ -31,7 +31,7 @@ public:
 };
 
 // The client size at 96 dpi.
-constexpr int kMainClientWidth = 632, kMainClientHeight = 318;
+constexpr int kMainClientWidth = 632, kMainClientHeight = 300;
 
 // A caption without its mnemonic markers ("Pr&eserve" -> "Preserve", "&&" -> "&").
 std::wstring StripMnemonic(const std::wstring& caption);
@@ -47,7 +47,8 @@ public:
 private:
     int S(int designPixels) const;  // 96-dpi pixels at this scale
     void StatusGroup(TControlId group, int left, int top, int width, int height);
-    void OptionsGroup(int left, int top, int width, int height);
+    // Returns the group's height: its rows and the inset below them.
+    int OptionsGroup(int left, int top, int width);
     void NotifyIconGroup(int left, int top, int width, int height);
     int CheckBoxWidth(TControlId id) const;
     TRect& At(TControlId id);

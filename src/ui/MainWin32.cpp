@@ -36,7 +36,8 @@ TfMain_lumivane::~TfMain_lumivane() {
     FDeps.Form.AttachView(nullptr);
 }
 
-bool TfMain_lumivane::Create(const std::wstring& title, bool forCommandsOnly) {
+bool TfMain_lumivane::Create(const std::wstring& title, bool forCommandsOnly, bool iconAfterShow) {
+    FIconAfterShow = iconAfterShow && !forCommandsOnly;
     static const ATOM atom = RegisterClass(kMainWindowClassName, LoadIconW(ModuleInstance(), MAKEINTRESOURCEW(IDI_APP)));
     (void)atom;
     // The window is made with its menu bar, in its place and at its size:
@@ -114,7 +115,13 @@ void TfMain_lumivane::CreateNotifyIcon() {
     icon.SetIcon(reinterpret_cast<THandle>(FDefaultIcon.Get()));
     icon.PopupMenu = reinterpret_cast<THandle>(FNotifyMenu.Get());
     icon.RightClickBeepOnNoMenu = true;
-    icon.Loaded();
+    if (!FIconAfterShow) icon.Loaded();
+}
+
+void TfMain_lumivane::AddNotifyIconAfterShow() {
+    // Posted: the loop first answers what was sent to the window meanwhile
+    // (a second start's wake-up, a status request), then adds the icon.
+    if (FIconAfterShow) PostMessageW(Handle(), kAddIconMessage, 0, 0);
 }
 
 void TfMain_lumivane::RenewStateIcons() { FStateIcons = std::make_unique<TStateIconsWin32>(NotificationAreaDpi(), TaskbarIsLight()); }
@@ -187,6 +194,13 @@ LRESULT TfMain_lumivane::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY:
         if (FToolBar.HandleNotify(reinterpret_cast<NMHDR*>(lParam))) return 0;
         break;
+    case kAddIconMessage:
+        if (FIconAfterShow) {
+            FIconAfterShow = false;
+            FDeps.NotifyIcon.Loaded();
+            LUMIVANE_MARK("added");
+        }
+        return 0;
     case WM_SHOWWINDOW:
         // The controls, and the common-controls library they need, cost time
         // and memory that a start in the notification area never uses.

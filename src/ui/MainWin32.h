@@ -31,6 +31,8 @@ namespace lumivane {
 // The timer that gives the controls their accessible names after the first
 // paint; far above the timer service's numbers, which count up from 1.
 inline constexpr UINT_PTR kAccessibleNamesTimer = 0x4E41;
+// Adds the notification icon of a start that shows the window first.
+inline constexpr UINT kAddIconMessage = WM_APP + 0x50;
 
 class IMainWindowEvents {
 public:
@@ -95,7 +97,10 @@ public:
     // forCommandsOnly: a run that ends once its command-line commands are
     // done; it makes no menus, no notification icon and asks for no power or
     // session notifications, which nobody could see or use.
-    bool Create(const std::wstring& title, bool forCommandsOnly = false);
+    // iconAfterShow: the icon goes to the shell only at AddNotifyIconAfterShow;
+    // until then it keeps what it is given (state, tooltip, a balloon).
+    bool Create(const std::wstring& title, bool forCommandsOnly = false, bool iconAfterShow = false);
+    void AddNotifyIconAfterShow();
     // Destroys the window (its destruction steps run); the object stays.
     void Destroy() { DestroyHandle(); }
 
@@ -149,6 +154,7 @@ private:
     UINT FDpi = 96;
     UINT FActivationMessage = 0;  // the wake-up message of a second start
     bool FWithoutControls = false;
+    bool FIconAfterShow = false;  // the notification icon waits for the first showing
     TUniqueHfont FFont, FBoldFont;
     TUniqueHmenu FMainMenu, FNotifyMenu;
     TUniqueHicon FDefaultIcon;

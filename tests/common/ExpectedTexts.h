@@ -64,7 +64,7 @@ struct TExpectedControl {
 inline constexpr const wchar_t* kExpectedWinHint = L"Use Windows Logo key for the hotkey";
 inline constexpr const wchar_t* kExpectedDelayHint = L"Time out for continuous mode";
 
-// Every control of the settings window; "Assings" is the program's own spelling.
+// Every control of the settings window.
 inline constexpr TExpectedControl kExpectedControls[] = {
     {TControlId::gbScreenSaver, L"Screen saver", nullptr, false, true},
     {TControlId::lblScreenSaverActive0, L"Screen saver active:", nullptr, false, true},
@@ -74,7 +74,7 @@ inline constexpr TExpectedControl kExpectedControls[] = {
     {TControlId::cbManageScreenSaver, L"Manage &screen saver",
      L"If not checked, the screen saver configuration is not changed", true, true},
     {TControlId::cbHotkeyScreenSaver, L"Hot key for &launching the screen saver:",
-     L"Assings a hot key for the 'Launch screen saver' command", false, true},
+     L"Assigns a hot key for the 'Launch screen saver' command", false, true},
     {TControlId::cbWinScreenSaver, L"Win +", kExpectedWinHint, false, false},
     {TControlId::HotKeyScreenSaver, nullptr, L"Hot key for the 'Launch screen saver' command", false, false},
     {TControlId::gbPowerOff, L"Monitor power off", nullptr, false, true},
@@ -85,7 +85,7 @@ inline constexpr TExpectedControl kExpectedControls[] = {
     {TControlId::cbManagePowerOff, L"Manage &monitor power off",
      L"If not checked, the monitor power off configuration is not changed", true, true},
     {TControlId::cbHotkeyPowerOff, L"Hot key for powering &off the monitor:",
-     L"Assings a hot key for the 'Power off monitor' command", false, true},
+     L"Assigns a hot key for the 'Power off monitor' command", false, true},
     {TControlId::cbWinPowerOff, L"Win +", kExpectedWinHint, false, false},
     {TControlId::HotKeyPowerOff, nullptr, L"Hot key for the 'Power off monitor' command", false, false},
     {TControlId::gbOptions, L"General options", nullptr, false, true},
@@ -116,6 +116,7 @@ inline constexpr TExpectedControl kExpectedControls[] = {
     {TControlId::lblTrayIconClick, L"Single clic&k action:", nullptr, false, true},
     {TControlId::cmbTrayIconClick, nullptr, L"Selects the action that will be performed when taskbar icon is clicked",
      false, true},
+    {TControlId::lblKeptAwake, nullptr, nullptr, false, true},
 };
 
 inline const TExpectedControl* FindExpectedControl(TControlId id) {

@@ -112,7 +112,7 @@ TEST(ControlCommands, APeriodAnEndTimeTheStatusAndExitReachTheRunningCopy) {
         EXPECT_EQ(out.Code, 0u) << out.Text;
         out = Command(L"/STATUS");
         EXPECT_EQ(out.Code, 2u);
-        EXPECT_EQ(out.Text, "deactivated until " + at.Shown + " (screen saver off, monitor power off off)");
+        EXPECT_EQ(out.Text, "deactivated until " + at.Shown + " (screen saver: disabled, monitor power-off: never)");
     }
 
     // Bad input: the usage, 64, and the running copy untouched.
@@ -155,7 +155,7 @@ TEST(ControlCommands, WithNoCopyRunningACommandStartsOneHiddenAPlainStartOneShow
 TEST(ControlCommands, AHungCopyGivesNoAnswerWithinTheLimitAndABusyOneIsAskedAgainUntilIt) {
     const struct { const wchar_t* Copy; DWORD Code; const char* Text; } rows[] = {
         {L"hung", 4, "Lumivane is running but does not answer."},
-        {L"3", 1, "deactivated (screen saver off, monitor power off off)"},  // a sender that does not ask again: 5
+        {L"3", 1, "deactivated (screen saver: disabled, monitor power-off: disabled)"},  // a sender that does not ask again: 5
         {L"1000000", 4, "Lumivane is running but does not answer."},
     };
     std::wstring copy = LumivanePath();
@@ -226,7 +226,7 @@ TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningD
     TOutput out = Command(L"-deactivate");
     EXPECT_EQ(out.Code, 6u) << out.Text;
     EXPECT_EQ(out.Text, "The command is not allowed by your administrator.");
-    EXPECT_EQ(Command(L"-status").Text, "active (screen saver on, monitor power off off)") << "nothing changed";
+    EXPECT_EQ(Command(L"-status").Text, "active (screen saver: enabled, monitor power-off: never)") << "nothing changed";
     {
         const TPolicySet noControl(HKEY_CURRENT_USER, kOurs, L"AllowCommandLineControl", DWORD{0});
         EXPECT_TRUE(PollUntil([] { return Command(L"-activate").Code == 6; }, 30s)) << "the copy read the change";
@@ -244,13 +244,13 @@ TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningD
     EXPECT_TRUE(PollUntil([] { return Command(L"-status").Code == 0; }, 30s));
     ASSERT_EQ(about().size(), 1u) << "still open";
     PostMessageW(about().front(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(Command(L"-status").Text, "active (screen saver on, monitor power off off)");
+    EXPECT_EQ(Command(L"-status").Text, "active (screen saver: enabled, monitor power-off: never)");
     // Windows' own screen-saver policy, read with the change that follows it: no deactivation touches the saver.
     const TPolicySet windows(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Windows\\Control Panel\\Desktop",
                              L"ScreenSaveActive", L"1");
     machine.reset();
     EXPECT_TRUE(PollUntil([] { return Command(L"-deactivate").Code == 0; }, 30s));
-    EXPECT_EQ(Command(L"-status").Text, "deactivated (screen saver on, monitor power off off)");
+    EXPECT_EQ(Command(L"-status").Text, "deactivated (screen saver: enabled, monitor power-off: never)");
 }
 
 // A weekly window that covers the start holds at once, -status says until
@@ -279,9 +279,9 @@ TEST(ControlCommands, AScheduleWindowHoldsFromTheStartStatusSaysItsEndAndItLetsG
     ASSERT_NE(lumivane.MainWindow(10s), nullptr);
     TOutput out = Command(L"-status");
     EXPECT_EQ(out.Code, 2u) << out.Text;
-    EXPECT_EQ(out.Text, "deactivated until " + end.Shown + " (screen saver off, monitor power off off)");
+    EXPECT_EQ(out.Text, "deactivated until " + end.Shown + " (screen saver: disabled, monitor power-off: never)");
     EXPECT_TRUE(PollUntil([&] { return (out = Command(L"-status")).Code == 0; }, 180s)) << out.Text;
-    EXPECT_EQ(out.Text, "active (screen saver on, monitor power off off)") << "back at the window's end";
+    EXPECT_EQ(out.Text, "active (screen saver: enabled, monitor power-off: never)") << "back at the window's end";
     EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 

@@ -68,8 +68,8 @@ struct TPlatformLog final : IApplicationPlatform {
     bool RunningCopyAbove() override { return Above; }
     void ActivatePreviousInstance(const std::wstring& c) override { Add("wake " + Narrow(c)); }
     bool WindowCreated = true;
-    bool CreateMainWindow(bool forCommandsOnly) override {
-        Add(forCommandsOnly ? "create for commands" : "create");
+    bool CreateMainWindow(bool forCommandsOnly, bool windowFirst) override {
+        Add(forCommandsOnly ? "create for commands" : windowFirst ? "create, window first" : "create");
         return WindowCreated;
     }
     void SetNotifyIconVisible(bool v) override { Add(v ? "icon on" : "icon off"); }
@@ -117,6 +117,7 @@ struct TPlatformLog final : IApplicationPlatform {
 
 using Steps = std::vector<std::string>;
 const Steps kHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create"};
+const Steps kShownHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create, window first"};
 const Steps kCommandHead{"title Lumivane", "register", "mutex Lumivane - Tessaly", "com", "create for commands"};
 const Steps kTail{"close mutex", "destroy", "uncom"};
 const Steps kScreenSaver{"icon off", "screensaver", "terminate"};
@@ -133,7 +134,7 @@ TEST(StartUp, StepsInOrderForEachCommandLine) {
         std::vector<std::wstring> Args;
         Steps Expected;
     } cases[] = {
-        {{}, Join({kHead, {"loop shown"}, kTail})},
+        {{}, Join({kShownHead, {"loop shown"}, kTail})},
         {{L"-QUIET"}, Join({kHead, {"loop hidden"}, kTail})},
         {{L"-screensaver"}, Join({kCommandHead, kScreenSaver, {"loop shown"}, kTail})},
         {{L"-quiet", L"-screensaver"}, Join({kCommandHead, kScreenSaver, {"loop hidden"}, kTail})},
@@ -184,10 +185,10 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
     } cases[] = {
         {true, {}, {}, {"wake TfMain_lumivane"}, 0},
         {true, {L"-status"}, {{R::Answered, deactivated}},
-         {"send 7 0", "print deactivated (screen saver off, monitor power off off)"}, 1},
+         {"send 7 0", "print deactivated (screen saver: disabled, monitor power-off: disabled)"}, 1},
         {true, {L"/Deactivate-For", L"1h30m"}, {{R::Answered, forPeriod}},
-         {"send 3 5400000", "print deactivated until 19:30:00 (screen saver off, monitor power off on)"}, 0},
-        {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30:00 (screen saver off, monitor power off on)"}, 0},
+         {"send 3 5400000", "print deactivated until 19:30:00 (screen saver: disabled, monitor power-off: enabled)"}, 0},
+        {true, {L"-deactivate-until", L"5:30pm"}, {{R::Answered, forPeriod}}, {"send 4 17030", "print deactivated until 19:30:00 (screen saver: disabled, monitor power-off: enabled)"}, 0},
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end"}, 0},
         {true, {L"-exit"}, {{R::Answered, deactivated}}, {"send 8 0", "wait end", "error Lumivane took the command but has not ended."}, 4, false},
         {true, {L"-recover"}, {}, {"close mutex"}, 0},  // the running copy's journal is its own
@@ -208,7 +209,7 @@ TEST(StartUp, ASecondStartWakesTheRunningCopyOrHandsItTheCommand) {
         {true, {L"-toggle"}, {{R::Answered, 6}}, {"send 6 0", "error Lumivane did not accept the command."}, 5},
         {false, {L"-status"}, {}, {"close mutex", "print not running"}, 3},
         {false, {L"-restore"}, {{R::Answered, deactivated}},
-         {"close mutex", "start hidden", "send 5 0", "print deactivated (screen saver off, monitor power off off)"}, 0},
+         {"close mutex", "start hidden", "send 5 0", "print deactivated (screen saver: disabled, monitor power-off: disabled)"}, 0},
     };
     for (const auto& c : cases) {
         TPlatformLog log;

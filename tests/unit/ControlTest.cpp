@@ -168,10 +168,10 @@ TEST(ControlRequest, EveryRequestTravelsWholeAndABadOneIsRefused) {
 TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
     const TControlReply replies[] = {{TControlState::Active, true, true, 0},
                                      {TControlState::Deactivated, false, true, 0},
-                                     {TControlState::DeactivatedFor, false, false, 13'400'000'000'000}};
-    const wchar_t* lines[] = {L"active (screen saver on, monitor power off on)",
-                              L"deactivated (screen saver off, monitor power off on)",
-                              L"deactivated until 07:05:59 (screen saver off, monitor power off off)"};
+                                     {TControlState::DeactivatedFor, false, false, 13'400'000'000'000, false, true}};
+    const wchar_t* lines[] = {L"active (screen saver: enabled, monitor power-off: enabled)",
+                              L"deactivated (screen saver: disabled, monitor power-off: enabled)",
+                              L"deactivated until 07:05:59 (screen saver: disabled, monitor power-off: never)"};
     const TLongTimeFormat hours24{L"HH:mm:ss", L"AM", L"PM"};
     for (int k = 0; k < 3; ++k) {
         EXPECT_EQ(DecodeReply(EncodeReply(replies[k])), replies[k]);
@@ -198,6 +198,7 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
     EXPECT_TRUE(DecodeReply(1 | latest << 8));
     EXPECT_FALSE(DecodeReply(1 | (latest + 1) << 8));
     EXPECT_FALSE(DecodeReply(1 | 3 << 1));
+    EXPECT_FALSE(DecodeReply(1 | 1 << 7)) << "a bit no copy sends";
 }
 
 // The running copy: commands that may hold a dialog or end it wait for the

@@ -332,6 +332,11 @@ TEST(MainLayout, EveryControlFitsItsGroupWithItsWholeCaptionAtEveryScale) {
                     << c.Name << " clipped at " << dpi;
             }
         }
+        // The options group ends right below its last row: no empty band.
+        int lowest = 0;
+        for (const TControlDef& c : MainControls())
+            if (c.Group == C::gbOptions) lowest = std::max(lowest, layout.Rect(c.Id).Bottom());
+        EXPECT_LE(layout.Rect(C::gbOptions).Bottom() - lowest, 10 * dpi / 96) << "at " << dpi;
         // Controls of one group never overlap (the up-down sits on its field).
         for (const TControlDef& a : MainControls())
             for (const TControlDef& b : MainControls()) {

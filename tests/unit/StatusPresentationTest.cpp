@@ -11,6 +11,8 @@ namespace {
 TEST(StatusTexts, LabelsFollowFlagsTimeoutsAndThePeriod) {
     const TStatusContext idle{};
     const TStatusContext period{true, L"14:35:20", false, {}, {}, false, {}};
+    TStatusContext unmanaged = period;  // shows its own state, not the period
+    unmanaged.ManagesScreenSaver = unmanaged.ManagesPowerOff = false;
     const struct {
         TPowerSetting Setting;
         TStatusContext Context;
@@ -21,7 +23,10 @@ TEST(StatusTexts, LabelsFollowFlagsTimeoutsAndThePeriod) {
         {{true, 600}, idle, L"Yes", L"10 minutes", L"Active"},
         {{true, 10}, idle, L"Continuous", L"0 minutes", L"Active"},
         {{true, 11}, idle, L"Yes", L"0 minutes", L"Active"},
-        {{true, 0}, idle, L"Continuous", L"0 minutes", L"Active"},
+        {{true, 0}, idle, L"Continuous", L"Never", L"Active"},
+        {{false, 0}, idle, L"No", L"Never", L"Never"},  // a plan at "never"
+        {{false, 1200}, unmanaged, L"No", L"20 minutes", L"Inactive"},
+        {{false, 0}, unmanaged, L"No", L"Never", L"Never"},
         {{true, 90}, idle, L"Yes", L"1 minutes", L"Active"},
         {{false, 59}, idle, L"No", L"0 minutes", L"Inactive"},
         {{false, 1200}, period, L"Deactivated until 14:35:20", L"20 minutes",
@@ -52,6 +57,7 @@ TEST(StatusTexts, ToolTipByteForByte) {
     floor.NotKeptAwakeBelow = 20;
     EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).ToolTip,
               L"Screen saver:  Inactive\rMonitor power off:  Inactive, battery below 20 %: not kept awake");
+    EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).KeptAwake, L"Battery below 20 %: not kept awake");
     floor.NotKeptAwakeBelow = 0, floor.KeptAwake = floor.MaySleep = true;  // Modern Standby on battery
     EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, floor).ToolTip,
               L"Screen saver:  Inactive\rMonitor power off:  Inactive, computer may sleep");
@@ -89,9 +95,11 @@ TEST(StatusTexts, AnAutomaticDeactivationSaysWhy) {
         const TStatusTexts s = ComputeStatus({{false, 600}, {false, 1200}}, context);
         EXPECT_EQ(s.ScreenSaverActive, row.State);
         EXPECT_EQ(s.PowerOffActive, row.State);
-        EXPECT_EQ(s.KeptAwake, row.Kept);
+        EXPECT_EQ(s.KeptAwake, row.Kept ? L"Computer kept awake" : L"");
         EXPECT_EQ(s.ToolTip, row.ToolTip);
         EXPECT_LE(s.ToolTip.size(), 127u);
+        context.ManagesPowerOff = false;
+        EXPECT_EQ(ComputeStatus({{false, 600}, {false, 1200}}, context).PowerOffActive, L"No") << "not managed";
     }
 }
 
@@ -156,7 +164,7 @@ TEST(StatusTexts, NotesFollowTheStateAndTheTooltipStaysWithinItsLimit) {
     const TStatusTexts s = ComputeStatus({{true, 600}, {false, 0}}, context);
     EXPECT_EQ(s.ScreenSaverActive, L"Yes (none chosen)");
     EXPECT_EQ(s.PowerOffActive, L"No (set by policy)");
-    EXPECT_EQ(s.ToolTip, L"Screen saver:  Active (none chosen)\rMonitor power off:  Inactive (set by policy)");
+    EXPECT_EQ(s.ToolTip, L"Screen saver:  Active (none chosen)\rMonitor power off:  Never (set by policy)");
     context.DeactivateForRunning = true;
     context.DeactivatedUntil = L"10:22:44 AM";
     const TStatusTexts longest = ComputeStatus({{false, 600}, {false, 0}}, context);

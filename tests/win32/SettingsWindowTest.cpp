@@ -140,7 +140,7 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
     GetClientRect(Main(), &client);
     const int dpi = static_cast<int>(FLumivane.Main().Dpi());
     EXPECT_EQ(client.right, MulDiv(632, dpi, 96));
-    EXPECT_EQ(client.bottom, MulDiv(318, dpi, 96)) << "below the menu bar";
+    EXPECT_EQ(client.bottom, MulDiv(300, dpi, 96)) << "below the menu bar";
     EXPECT_EQ(GetWindowLongW(Main(), GWL_STYLE) & (WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
 }
 
