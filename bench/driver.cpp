@@ -9,6 +9,17 @@
 //   show     with --show-command ID, for a program that started hidden: from
 //            sending it WM_COMMAND ID (its "show" command) until that has
 //            returned and the window and its children have painted.
+//   shown    with --shown, in the startup phase: CreateProcessW until the
+//            program's window is visible and has answered a sent message
+//            (WM_NULL): shown, and painted by what ran before its loop
+//            took the message. What the loop does after that (a posted
+//            message's work) is not in it; it is in startup.
+//
+// --watch-shown CLASS is no benchmark: it prints "ready", waits for a
+// visible window of CLASS that answers, prints the wall clock then as Unix
+// nanoseconds (the clock of the shell's `date +%s%N`), closes the window and
+// waits for its process to end. run.sh starts it before a program it times
+// from the shell.
 //
 // Memory: GetProcessMemoryInfo on the child's handle while it is idle, before
 // WM_CLOSE: PeakWorkingSetSize, WorkingSetSize, PagefileUsage, PrivateUsage.
@@ -27,7 +38,8 @@
 // Usage:
 //   lumivane_bench_driver [--runs N] [--warmup N] [--phase startup|exit|both]
 //                         [--startup-args ARGS] [--exit-args ARGS]
-//                         [--proc-root DIR] [--show-command ID]
+//                         [--proc-root DIR] [--show-command ID] [--shown]
+//   lumivane_bench_driver --watch-shown WINDOWCLASS
 //                         --program LABEL EXE WINDOWCLASS [--program ...]
 //                         [--program-args LABEL EXE WINDOWCLASS STARTUPARGS ...]
 //                         [--program-exit LABEL EXE WINDOWCLASS EXITARGS ...]
@@ -70,6 +82,7 @@ struct TOptions {
     std::wstring ExitArgs = L"-screensaver";
     std::wstring ProcRoot;
     WORD ShowCommand = 0;
+    bool Shown = false;
     std::vector<TProgram> Programs;
 };
 
@@ -121,6 +134,45 @@ HWND FindWindowOf(DWORD processId, const std::wstring& windowClass) {
         if (owner == processId) return h;
     }
     return nullptr;
+}
+
+// The time (Now) at which a visible window of the class, of the process
+// (0: any), answered a sent message; nothing by the deadline.
+std::optional<double> ShownAt(DWORD processId, const std::wstring& windowClass, double start, double deadlineMs) {
+    for (;;) {
+        for (HWND h = FindWindowExW(nullptr, nullptr, windowClass.c_str(), nullptr); h;
+             h = FindWindowExW(nullptr, h, windowClass.c_str(), nullptr)) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if ((processId && owner != processId) || !IsWindowVisible(h)) continue;
+            DWORD_PTR ignored = 0;
+            if (!SendMessageTimeoutW(h, WM_NULL, 0, 0, SMTO_NORMAL, kDeadlineMs, &ignored)) return std::nullopt;
+            return Now();
+        }
+        if (Now() - start > deadlineMs) return std::nullopt;
+        Sleep(1);
+    }
+}
+
+int WatchShown(const std::wstring& windowClass) {
+    std::printf("ready\n");
+    std::fflush(stdout);
+    if (!ShownAt(0, windowClass, Now(), 3 * kDeadlineMs)) return 1;
+    FILETIME now{};
+    GetSystemTimePreciseAsFileTime(&now);
+    const ULONGLONG ticks = (static_cast<ULONGLONG>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    std::printf("%llu\n", (ticks - 116444736000000000ULL) * 100);  // from 1601 to 1970, in 100 ns
+    std::fflush(stdout);
+    HWND window = FindWindowW(windowClass.c_str(), nullptr);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, owner);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    if (process) {
+        WaitForSingleObject(process, kDeadlineMs);
+        CloseHandle(process);
+    }
+    return 0;
 }
 
 std::string ReadSmallFile(const std::wstring& path) {
@@ -255,6 +307,15 @@ std::optional<TFigures> RunStartup(const TProgram& program, const TOptions& opti
         return std::nullopt;
     }
     const double created = Now();
+    if (options.Shown) {
+        const std::optional<double> shown = ShownAt(child.Info.dwProcessId, program.WindowClass, start, kDeadlineMs);
+        if (!shown) {
+            std::printf("note %s: no window of class %s shown\n", Narrow(program.Label).c_str(),
+                        Narrow(program.WindowClass).c_str());
+            return std::nullopt;
+        }
+        figures["shown_ms"] = *shown - start;
+    }
     // Blocks until the program first waits for input with an empty queue.
     const DWORD idle = WaitForInputIdle(child.Info.hProcess, kDeadlineMs);
     const double idleAt = Now();
@@ -389,7 +450,7 @@ int Usage() {
                  "usage: lumivane_bench_driver [--runs N] [--warmup N] "
                  "[--phase startup|exit|both]\n"
                  "         [--startup-args ARGS] [--exit-args ARGS] [--proc-root DIR]\n"
-                 "         [--show-command ID]\n"
+                 "         [--show-command ID] [--shown]\n"
                  "         --program LABEL EXE WINDOWCLASS [--program ...]\n"
                  "         [--program-args LABEL EXE WINDOWCLASS STARTUPARGS ...]\n"
                  "         [--program-exit LABEL EXE WINDOWCLASS EXITARGS ...]\n");
@@ -420,6 +481,11 @@ int wmain(int argc, wchar_t** argv) {
             (arg == L"--startup-args" ? options.StartupArgs
              : arg == L"--exit-args"  ? options.ExitArgs
                                       : options.ProcRoot) = value;
+        } else if (arg == L"--shown") {
+            options.Shown = true;
+        } else if (arg == L"--watch-shown") {
+            const wchar_t* value = next();
+            return value ? WatchShown(value) : Usage();
         } else if (arg == L"--show-command") {
             const wchar_t* value = next();
             if (!value) return Usage();
@@ -454,6 +520,7 @@ int wmain(int argc, wchar_t** argv) {
                                             "close_ms",   "peak_ws_kib", "ws_kib",
                                             "pagefile_kib", "private_kib"};
         if (options.ShowCommand) metrics.push_back("show_ms");
+        if (options.Shown) metrics.push_back("shown_ms");
         if (!options.ProcRoot.empty()) {
             metrics.push_back("linux_vmhwm_kib");
             metrics.push_back("linux_vmrss_kib");

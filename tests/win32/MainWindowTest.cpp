@@ -31,11 +31,14 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     const auto saved = GetDisplayPowerConfiguration(spi);
     SetScreenSaverConfiguration(spi, true, 600, false);
     TLumivaneWin32 lumivane(nullptr);
-    ASSERT_TRUE(lumivane.Create(L"Lumivane"));
+    ASSERT_TRUE(lumivane.Create(L"Lumivane", false, true));
     TfMain_lumivane& main = lumivane.Main();
     EXPECT_EQ(FindWindowExW(main.Handle(), nullptr, L"Static", nullptr), nullptr)
         << "no controls before the first showing";
     ShowWindow(main.Handle(), SW_SHOWNOACTIVATE);
+    EXPECT_FALSE(lumivane.NotifyIcon().Added()) << "the window first, the icon after";
+    main.AddNotifyIconAfterShow();
+    ASSERT_TRUE(PumpUntil([&] { return lumivane.NotifyIcon().Added(); }, std::chrono::seconds(30)));
     auto text = [&](TControlId id) { return WindowText(main.Control(id)); };
     EXPECT_EQ(text(TControlId::gbScreenSaver), L"Screen saver");
     EXPECT_EQ(text(TControlId::lblScreenSaverActive0), L"Screen saver active:");
