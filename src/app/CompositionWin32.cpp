@@ -166,7 +166,8 @@ void TLumivaneWin32::FormCreate() {
     // A run for its commands alone ends before a trigger, the charge or a
     // policy change could matter: none is watched.
     if (FCommandsOnly) return;
-    FTriggers.Apply(triggers);
+    FUserTriggers = triggers;
+    ApplyTriggers();
     // The charge as it is now; changes come as notifications.
     SYSTEM_POWER_STATUS power{};
     if (GetSystemPowerStatus(&power)) {
@@ -234,6 +235,8 @@ void TLumivaneWin32::BatteryChanged(uint32_t percent) {
 
 void TLumivaneWin32::ApplyBattery() { FConfig.SetBattery(FTriggers.Settings().MinBatteryPercent, FBatteryPercent, FOnMains); }
 
+void TLumivaneWin32::ApplyTriggers() { FTriggers.Apply(EffectiveTriggers(FUserTriggers, FConfig.Policies())); }
+
 void TLumivaneWin32::PoliciesChanged() {
     if (FEndStepsDone) return;
     // Armed again before the read: a change from now on is told again.
@@ -245,6 +248,10 @@ void TLumivaneWin32::PoliciesChanged() {
     if (policies == FConfig.Policies()) return;
     ApplyPolicies(policies);
     FOptionsStore.ApplyStartPolicy();
+    if (EffectiveTriggers(FUserTriggers, policies) != FTriggers.Settings()) {
+        ApplyTriggers();
+        ApplyBattery();
+    }
     // A trigger allowed again holds again.
     FConfig.SetTriggerCause(FTriggers.Cause());
     FNotes.Reload();
@@ -404,12 +411,13 @@ void TLumivaneWin32::actDeactivateUntilExecute() {
 
 void TLumivaneWin32::actAutomaticDeactivationExecute() {
     FNotifyIcon.PopupMenu = 0;  // no menu over the dialog
-    const auto chosen = AskTriggers(FMain.Handle(), FTriggers.Settings(), FConfig.Policies());
+    const auto chosen = AskTriggers(FMain.Handle(), FUserTriggers, FConfig.Policies());
     FNotifyIcon.PopupMenu = reinterpret_cast<THandle>(FMain.NotifyMenuHandle());
     if (!chosen || FEndStepsDone) return;
     if (!SaveTriggers(FRegistry, *chosen)) FErrors.ShowError(kRegistryWriteErrorText);
     FConfig.SetKeepAwake(chosen->KeepAwake, chosen->LetDisplaySleepWhenLocked);
-    FTriggers.Apply(*chosen);
+    FUserTriggers = *chosen;
+    ApplyTriggers();
     ApplyBattery();
 }
 

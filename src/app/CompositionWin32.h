@@ -104,6 +104,8 @@ private:
     void TimeChanged() override { FTriggers.TimeChanged(); }
     // The floor against the battery's charge and the source, as last told.
     void ApplyBattery();
+    // The user's trigger settings with the administrators' applied: the ones watched.
+    void ApplyTriggers();
     void PoliciesChanged() override;
     // What the administrators allow, in every part that shows or obeys it.
     void ApplyPolicies(const TPolicies& policies);
@@ -163,6 +165,8 @@ private:
                                  [this](const std::wstring& cause) {
                                      FConfig.SetTriggerCause(cause, FTriggers.CauseEndMs());
                                  }};
+    // The user's own, as stored: the dialog shows and saves these.
+    TTriggerSettings FUserTriggers;
     uint32_t FBatteryPercent = 100;
     bool FOnMains = true;
     bool FFirstShow = false;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/CommandIds.h"
+#include "sources/Triggers.h"
 
 namespace lumivane {
 
@@ -26,15 +27,21 @@ enum class TPolicy {
     KeepAwake,
     RunAtStartup,
     AllowCommandLineControl,
+    MinBatteryPercent,
+    Schedule,
 };
 
-// The values, all REG_DWORD, in TPolicy's order. A missing value is "not
-// configured"; one that is there but of another type, size or outside its
-// range counts as its policy's most restrictive setting (see
-// ReadPolicies). The policy templates are checked against this table.
+// The values, in TPolicy's order: REG_DWORD within Min..Max, or a
+// REG_MULTI_SZ list, whose Min..Max is the number of strings its template
+// takes. A missing value is "not configured"; one that is there but of
+// another type, size or outside its range counts as its policy's most
+// restrictive setting (see ReadPolicies). The policy templates are checked
+// against this table.
+enum class TPolicyKind { Dword, List };
 struct TPolicyValue {
     const wchar_t* Name;
     uint32_t Min, Max;
+    TPolicyKind Kind = TPolicyKind::Dword;
 };
 inline constexpr TPolicyValue kPolicyValues[] = {
     {L"AllowDeactivation", 0, 1},
@@ -43,6 +50,8 @@ inline constexpr TPolicyValue kPolicyValues[] = {
     {L"KeepAwake", 0, 1},
     {L"RunAtStartup", 0, 1},
     {L"AllowCommandLineControl", 0, 1},
+    {L"MinBatteryPercent", 5, 95},
+    {L"Schedule", 0, 32, TPolicyKind::List},
 };
 inline constexpr size_t kPolicyCount = std::size(kPolicyValues);
 
@@ -59,7 +68,11 @@ inline constexpr wchar_t kInactivityLockValue[] = L"InactivityTimeoutSecs";
 inline constexpr wchar_t kSetByAdministrator[] = L"Set by your administrator";
 
 struct TPolicies {
+    // A list's entry holds its number of strings; the list itself is below.
     std::array<std::optional<uint32_t>, kPolicyCount> Values{};
+    // The administrator's weekly schedule, in the user's format: it
+    // replaces the user's. One that cannot be read is an empty list.
+    std::optional<std::vector<std::wstring>> Schedule{};
     // Windows' own policy sets the screen saver: it is not managed here.
     bool ScreenSaverByWindows = false;
     // The machine locks after a time without input: the display is never
@@ -79,6 +92,11 @@ struct TPolicies {
 // The first hive that holds a value decides: an administrator who meant to
 // restrict must never lift the restriction by a typing error.
 TPolicies ReadPolicies(IRegistry& machine, IRegistry& user);
+
+// The trigger settings in force: the user's, with the administrator's
+// schedule in place of theirs and the floor raised to the administrator's.
+// The user's own values stay theirs, to be stored as they were.
+TTriggerSettings EffectiveTriggers(TTriggerSettings users, const TPolicies& policies);
 
 // The commands the policies refuse: greyed, with kSetByAdministrator.
 std::vector<TCommandId> RefusedCommands(const TPolicies& policies);

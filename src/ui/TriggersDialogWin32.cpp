@@ -61,15 +61,16 @@ class TfTriggers final : public TModalDialogWin32 {
 public:
     TfTriggers(HWND owner, const TTriggerSettings& settings, const TPolicies& policies)
         : FSettings(settings), FReadOnly(!policies.Allows(TPolicy::AllowAutomaticDeactivation)),
-          FDayNames(UserDayNames()) {
+          FAdminSchedule(policies.Schedule), FDayNames(UserDayNames()) {
         if (!Open(owner, kTriggersDialogClassName, L"Automatic deactivation", kClientWidth, kClientHeight)) return;
         MakePrograms();
         MakeSchedule();
-        MakeBoxes(policies);
+        MakeBoxes(policies, EffectiveTriggers(settings, policies).MinBatteryPercent);
         ShowList();
         ShowSchedule();
         // What an administrator decides shows greyed, with who decided.
         const bool keepForced = policies.Configured(TPolicy::KeepAwake);
+        const bool floorForced = policies.Configured(TPolicy::MinBatteryPercent);
         if (FReadOnly)
             for (C id : {C::Programs, C::Add, C::Remove, C::Name, C::FullScreen, C::Schedule, C::ScheduleNew,
                          C::ScheduleEdit, C::ScheduleRemove, C::OnlyOnMains, C::LetDisplaySleep, C::BatteryFloor,
@@ -79,8 +80,12 @@ public:
         for (C id : {C::Programs, C::Add, C::Remove, C::Name})
             if (FSettings.ProgramsUnread) EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
         for (C id : {C::Schedule, C::ScheduleNew, C::ScheduleEdit, C::ScheduleRemove})
-            if (FSettings.ScheduleUnread) EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
-        if (FReadOnly || keepForced) {
+            if (FSettings.ScheduleUnread || FAdminSchedule)
+                EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
+        // The administrator's floor shows as the one in force, a user's higher one included.
+        for (C id : {C::BatteryFloor, C::BatteryPercent})
+            if (floorForced) EnableWindow(GetDlgItem(Handle(), static_cast<int>(id)), FALSE);
+        if (FReadOnly || keepForced || floorForced || FAdminSchedule) {
             EnableWindow(GetDlgItem(Handle(), static_cast<int>(C::KeepAwake)), !FReadOnly && !keepForced);
             constexpr int top = 306 + kScheduleHeight;
             Child(0, L"STATIC", kSetByAdministrator, SS_LEFT, {12, top, 12 + 190, top + 20}, -1);
@@ -118,10 +123,12 @@ private:
     // The weekly schedule: its windows as rows, and buttons as the programs have.
     void MakeSchedule() {
         constexpr int top = kScheduleTop, listTop = top + 18, listBottom = listTop + 87;
+        // Under the administrator's schedule the user's own is neither shown nor told about.
+        const bool unread = FSettings.ScheduleUnread && !FAdminSchedule;
         Child(0, L"STATIC", L"&Schedule:", SS_LEFT, {12, top, kRight, top + 16}, -1);
         FSchedule = child(WS_EX_CLIENTEDGE, L"LISTBOX", L"",
                           WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                          {12, listTop, kListRight, FSettings.ScheduleUnread ? listBottom - kNoticeHeight - 4 : listBottom},
+                          {12, listTop, kListRight, unread ? listBottom - kNoticeHeight - 4 : listBottom},
                           C::Schedule);
         const struct {
             C Id;
@@ -136,12 +143,12 @@ private:
                                    {kButtonLeft, buttonTop, kRight, buttonTop + kButtonHeight}, button.Id);
             buttonTop += kButtonHeight + 6;
         }
-        if (FSettings.ScheduleUnread)
+        if (unread)
             Child(0, L"STATIC", L"The stored schedule could not be read whole; it is kept as it is.", SS_LEFT,
                   {12, listBottom - kNoticeHeight, kListRight, listBottom}, -1);
     }
 
-    void MakeBoxes(const TPolicies& policies) {
+    void MakeBoxes(const TPolicies& policies, uint32_t floor) {
         constexpr int down = kScheduleHeight;
         const struct {
             C Id;
@@ -171,7 +178,6 @@ private:
             SendMessageW(presenting, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(mode));
         SendMessageW(presenting, CB_SETCURSEL, static_cast<WPARAM>(FSettings.WhilePresenting), 0);
         // The battery floor: a box and its number, 20 % to start with.
-        const uint32_t floor = FSettings.MinBatteryPercent;
         HWND box = child(0, L"BUTTON", L"Stop keeping the computer awake &below", BS_AUTOCHECKBOX | WS_TABSTOP,
                          {12, 272 + down, 248, 289 + down}, C::BatteryFloor);
         SendMessageW(box, BM_SETCHECK, floor ? BST_CHECKED : BST_UNCHECKED, 0);
@@ -228,8 +234,9 @@ private:
             FSettings.LetDisplaySleepWhenLocked = Checked(C::LetDisplaySleep);
             // A number out of range is brought within it.
             const uint32_t percent = static_cast<uint32_t>(std::max(0, _wtoi(Text(FPercent).c_str())));
-            FSettings.MinBatteryPercent =
-                Checked(C::BatteryFloor) ? std::clamp(percent, kBatteryFloorMin, kBatteryFloorMax) : 0;
+            if (IsWindowEnabled(GetDlgItem(Handle(), static_cast<int>(C::BatteryFloor))))
+                FSettings.MinBatteryPercent =
+                    Checked(C::BatteryFloor) ? std::clamp(percent, kBatteryFloorMin, kBatteryFloorMax) : 0;
             FChosen = FSettings;
         }
         Close();
@@ -247,7 +254,7 @@ private:
                 ShowSchedule(static_cast<LRESULT>(stored.size()) - 1);
             }
         } else if ((id == static_cast<int>(C::ScheduleEdit) ||
-                    (id == static_cast<int>(C::Schedule) && code == LBN_DBLCLK && !FReadOnly)) &&
+                    (id == static_cast<int>(C::Schedule) && code == LBN_DBLCLK && !ScheduleLocked())) &&
                    selected) {
             const auto initial = ParseScheduleWindow(stored[index]).value_or(kScheduleWindowToStart);
             if (const auto window = AskScheduleWindow(Handle(), initial)) {
@@ -271,7 +278,7 @@ private:
 
     void ShowSchedule(LRESULT selected = -1) {
         SendMessageW(FSchedule, LB_RESETCONTENT, 0, 0);
-        for (const auto& row : ScheduleRows(FSettings.Schedule, FDayNames, UserShortTime))
+        for (const auto& row : ScheduleRows(FAdminSchedule.value_or(FSettings.Schedule), FDayNames, UserShortTime))
             SendMessageW(FSchedule, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(row.c_str()));
         SendMessageW(FSchedule, LB_SETCURSEL, static_cast<WPARAM>(selected), 0);
         EnableScheduleButtons();
@@ -280,10 +287,12 @@ private:
     // No more windows than the program keeps: New… rests at kScheduleMax.
     void EnableScheduleButtons() {
         const bool selected = SendMessageW(FSchedule, LB_GETCURSEL, 0, 0) >= 0;
-        EnableWindow(FScheduleNew, !FReadOnly && FSettings.Schedule.size() < kScheduleMax);
-        EnableWindow(FScheduleEdit, !FReadOnly && selected);
-        EnableWindow(FScheduleRemove, !FReadOnly && selected);
+        EnableWindow(FScheduleNew, !ScheduleLocked() && FSettings.Schedule.size() < kScheduleMax);
+        EnableWindow(FScheduleEdit, !ScheduleLocked() && selected);
+        EnableWindow(FScheduleRemove, !ScheduleLocked() && selected);
     }
+    // The administrator's schedule is shown in place of the user's, never edited.
+    bool ScheduleLocked() const { return FReadOnly || FAdminSchedule; }
 
     // A name already listed (without case) is only selected.
     void Add(const std::wstring& name) {
@@ -321,6 +330,7 @@ private:
 
     TTriggerSettings FSettings;
     const bool FReadOnly;
+    const std::optional<std::vector<std::wstring>> FAdminSchedule;
     const std::array<std::wstring, 7> FDayNames;
     HWND FList = nullptr, FRemove = nullptr, FName = nullptr, FPercent = nullptr;
     HWND FSchedule = nullptr, FScheduleNew = nullptr, FScheduleEdit = nullptr, FScheduleRemove = nullptr;

@@ -9,6 +9,7 @@
 
 #include "Harness.h"
 #include "base/CommandIds.h"
+#include "ui/TriggersDialogWin32.h"
 
 namespace lumivane::e2e {
 namespace {
@@ -212,6 +213,11 @@ struct TPolicySet {
     TPolicySet(HKEY root, const wchar_t* key, const wchar_t* name, const wchar_t* text) : Root(root), Key(key), Name(name) {
         RegSetKeyValueW(root, key, name, REG_SZ, text, static_cast<DWORD>((wcslen(text) + 1) * sizeof(wchar_t)));
     }
+    // A list: each string ends in '|', the list in one more.
+    TPolicySet(HKEY root, const wchar_t* key, const wchar_t* name, std::wstring list) : Root(root), Key(key), Name(name) {
+        std::replace(list.begin(), list.end(), L'|', L'\0');
+        RegSetKeyValueW(root, key, name, REG_MULTI_SZ, list.c_str(), static_cast<DWORD>(list.size() * sizeof(wchar_t)));
+    }
     ~TPolicySet() { RegDeleteKeyValueW(Root, Key, Name); }
 };
 constexpr wchar_t kOurs[] = L"Software\\Policies\\Tessaly\\Lumivane";
@@ -251,6 +257,31 @@ TEST(ControlCommands, AnAdministratorsPolicyRefusesWhatItForbidsAndEndsARunningD
     machine.reset();
     EXPECT_TRUE(PollUntil([] { return Command(L"-deactivate").Code == 0; }, 30s));
     EXPECT_EQ(Command(L"-status").Text, "deactivated (screen saver: enabled, monitor power-off: never)");
+}
+
+// The administrator's schedule holds in place of the user's, and the dialog
+// shows it and their floor, greyed.
+TEST(ControlCommands, AnAdministratorsScheduleHoldsInPlaceOfTheUsersAndTheDialogOnlyShowsIt) {
+    using C = TTriggersControl;
+    const TScreenSaverOn screenSaverOn;
+    const TPolicySet floor(HKEY_CURRENT_USER, kOurs, L"MinBatteryPercent", DWORD{30});
+    std::optional<TPolicySet> schedule(std::in_place, HKEY_CURRENT_USER, kOurs, L"Schedule",
+        Wide("Mon-Sun " + ClockIn(24 * 60 - 5).Typed + "-" + ClockIn(60).Typed) + L"|Sat,Sun 00:00-00:00||");
+    TLumivane lumivane(L"-quiet");
+    HWND main = lumivane.MainWindow(10s);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(Command(L"-status").Code, 2u) << "the administrator's window covers now";
+    PostMessageW(main, WM_COMMAND, static_cast<WPARAM>(TCommandId::actAutomaticDeactivation), 0);
+    std::vector<HWND> dialog;
+    ASSERT_TRUE(PollUntil([&] { return !(dialog = VisibleWindowsOf(lumivane.ProcessId(), L"TfTriggers")).empty(); }, 30s));
+    const auto item = [&](C id) { return GetDlgItem(dialog.front(), static_cast<int>(id)); };
+    EXPECT_EQ(SendMessageW(item(C::Schedule), LB_GETCOUNT, 0, 0), 2) << "the administrator's windows";
+    for (const C id : {C::Schedule, C::ScheduleNew, C::BatteryFloor, C::BatteryPercent}) EXPECT_FALSE(IsWindowEnabled(item(id)));
+    EXPECT_EQ(TextOf(item(C::BatteryPercent)), L"30");
+    PostMessageW(dialog.front(), WM_COMMAND, IDCANCEL, 0);
+    schedule.reset();
+    EXPECT_TRUE(PollUntil([] { return Command(L"-status").Code == 0; }, 30s)) << "the user's schedule, empty";
+    EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 
 // A weekly window that covers the start holds at once, -status says until

@@ -9,7 +9,8 @@ check = lambda ok, text: ok or errors.append(text)
 header = open(os.path.join(source, 'src/sources/Policies.h'), encoding='utf-8').read()
 key = re.search(r'kPolicyKey\[\] = L"([^"]+)"', header).group(1).replace('\\\\', '\\')
 table = re.search(r'kPolicyValues\[\] = \{(.*?)\n\};', header, re.S).group(1)
-wanted = {n: (int(lo), int(hi)) for n, lo, hi in re.findall(r'\{L"(\w+)", (\d+), (\d+)\},', table)}
+rows = re.findall(r'\{L"(\w+)", (\d+), (\d+)(, TPolicyKind::List)?\},', table)
+wanted = {n: (int(lo), int(hi), 'list' if kind else 'dword') for n, lo, hi, kind in rows}
 check(wanted and len(wanted) == table.count('{L"'), f'Policies.h: read {sorted(wanted)}')
 admx_text = open(os.path.join(source, 'policy/Lumivane.admx'), encoding='utf-8').read()
 admx = ET.fromstring(admx_text)
@@ -33,11 +34,12 @@ for policy in admx.iter(NS + 'policy'):
         check(k == key and 'policies\\microsoft' not in k.lower(), f'{name}: key {k}')
     if policy.get('valueName'):
         on, off = (int(policy.find(f'{NS}{s}Value/{NS}decimal').get('value')) for s in ('enabled', 'disabled'))
-        written[policy.get('valueName')] = (off, on)
+        written[policy.get('valueName')] = (off, on, 'dword')
     shown = presentations.get(re.sub(r'\$\(presentation\.(\w+)\)', r'\1', policy.get('presentation', '')))
-    for d in policy.iter(NS + 'decimal'):
+    for d in [*policy.iter(NS + 'decimal'), *policy.iter(NS + 'multiText')]:
         if d.get('id'):
-            written[d.get('valueName')] = (int(d.get('minValue')), int(d.get('maxValue')))
+            written[d.get('valueName')] = ((0, int(d.get('maxStrings', 0)), 'list') if d.tag == NS + 'multiText'
+                                           else (int(d.get('minValue')), int(d.get('maxValue')), 'dword'))
             check(shown is not None and d.get('id') in {b.get('refId') for b in shown}, f'{name}: no box for {d.get("id")}')
 check(written == wanted, f'the templates write {written}, the program reads {wanted}')
 print(f'policy templates: {len(written)} values, {len(errors)} faults')

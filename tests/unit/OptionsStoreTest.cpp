@@ -449,6 +449,10 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
         {"start-up as text", [&](auto& m, auto& u) { m.Keys[ours][L"RunAtStartup"] = {kRegSz, {1, 0, 0, 0}}, u.PutDword(ours, L"RunAtStartup", 1); }, TPolicy::RunAtStartup, 1},
         {"start-up, eight bytes", [&](auto&, auto& u) { u.PutDword(ours, L"RunAtStartup", 1, 8); }, TPolicy::RunAtStartup, {}},
         {"key without the value", [&](auto&, auto& u) { u.Keys[ours]; }, TPolicy::AllowCommandLineControl, {}},
+        {"floor below its range", [&](auto&, auto& u) { u.PutDword(ours, L"MinBatteryPercent", 4); }, TPolicy::MinBatteryPercent, 95},
+        {"machine's list wins", [&](auto& m, auto& u) { m.Keys[ours][L"Schedule"] = {7, EncodeMultiString({L"a", L"b"})}, u.Keys[ours][L"Schedule"] = {7, {}}; }, TPolicy::Schedule, 2},
+        {"list as text", [&](auto&, auto& u) { u.Keys[ours][L"Schedule"] = {kRegSz, {'M', 0, 0, 0}}; }, TPolicy::Schedule, 0},
+        {"list without its zero", [&](auto&, auto& u) { u.Keys[ours][L"Schedule"] = {7, {'M', 0}}; }, TPolicy::Schedule, 0},
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.Case);
@@ -468,6 +472,15 @@ TEST(Policies, TheMachinesWellFormedValueWinsAndWindowsOwnCount) {
     EXPECT_FALSE(ReadPolicies(machine, user).InactivityLock) << "0 is no lock";
     machine.Keys[kInactivityLockKey][kInactivityLockValue] = {kRegSz, {'0', 0, 0, 0}};
     EXPECT_TRUE(ReadPolicies(machine, user).InactivityLock) << "a lock that cannot be read may be one";
+    // In force: the administrator's list in place of the user's, and a floor that only rises.
+    TPolicies theirs{.Schedule = std::vector<std::wstring>{L"a"}};
+    theirs.Values[static_cast<size_t>(TPolicy::MinBatteryPercent)] = 30;
+    for (const auto& [own, floor] : {std::pair{0u, 30u}, {20u, 30u}, {50u, 50u}}) {
+        TTriggerSettings users;
+        users.Schedule = {L"b"}, users.MinBatteryPercent = own;
+        EXPECT_EQ(EffectiveTriggers(users, theirs).Schedule, *theirs.Schedule);
+        EXPECT_EQ(EffectiveTriggers(users, theirs).MinBatteryPercent, floor) << own;
+    }
 }
 
 TEST_F(OptionsStoreTest, EveryFailureOfASaveStopsWhereItHappenedWithItsMessage) {
