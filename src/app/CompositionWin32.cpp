@@ -215,10 +215,13 @@ uintptr_t TLumivaneWin32::CopyDataReceived(uintptr_t tag, const void* data, size
         explicit TInRequest(bool& flag) : Flag(flag), Was(flag) { Flag = true; }
         ~TInRequest() { Flag = Was; }
     } inRequest(FInRequest);
-    const TControlTarget target{FDispatch, FConfig, FJournalled, [this](TCommandId command) {
+    const TControlTarget target{FDispatch, FConfig, FJournalled,
+                                [this](TCommandId command) {
                                     if (command == TCommandId::actExit) FCommandExit = true;
                                     PostMessageW(FMain.Handle(), WM_COMMAND, static_cast<WPARAM>(command), 0);
-                                }};
+                                },
+                                [this](uint32_t processId) { return FTriggers.HoldWhile(processId); },
+                                [this] { return FTriggers.Holds(); }};
     return static_cast<uintptr_t>(Answer(target, request, state));
 }
 
@@ -253,7 +256,7 @@ void TLumivaneWin32::PoliciesChanged() {
         ApplyBattery();
     }
     // A trigger allowed again holds again.
-    FConfig.SetTriggerCause(FTriggers.Cause());
+    FConfig.SetTriggerCause(FTriggers.Cause(), FTriggers.CauseEndMs(), FTriggers.CauseIsJob());
     FNotes.Reload();
     FStatus.UpdateStatus();
 }
@@ -271,7 +274,8 @@ void TLumivaneWin32::SessionLockChanged(bool locked) {
 }
 
 int TLumivaneWin32::WaitedEvents(HANDLE* events) const {
-    static_assert(TKeyWatchWin32::kMaxKeys * 2 <= kMaxWaitedEvents);
+    static_assert(TKeyWatchWin32::kMaxKeys + TTriggerWatchWin32::kMaxEvents <= kMaxWaitedEvents);
+    static_assert(TTriggerWatchWin32::kMaxEvents >= TKeyWatchWin32::kMaxKeys + kMaxWhileHolds);
     const int count = FPolicyWatch.Events(events);
     return count + FTriggers.Events(events + count);
 }

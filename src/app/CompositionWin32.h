@@ -163,7 +163,7 @@ private:
     THelpViewerWin32 FHelpViewer;
     TTriggerWatchWin32 FTriggers{[this] { return FMain.Handle(); },
                                  [this](const std::wstring& cause) {
-                                     FConfig.SetTriggerCause(cause, FTriggers.CauseEndMs());
+                                     FConfig.SetTriggerCause(cause, FTriggers.CauseEndMs(), FTriggers.CauseIsJob());
                                  }};
     // The user's own, as stored: the dialog shows and saves these.
     TTriggerSettings FUserTriggers;

@@ -13,6 +13,7 @@
 
 #include "app/Control.h"
 #include "app/SetupFolderWin32.h"
+#include "app/WhileJobWin32.h"
 #include "base/ProgramNames.h"
 #include "options/OptionsStore.h"
 #include "options/UserPathWin32.h"
@@ -141,6 +142,10 @@ int wmain() {
     if (const lumivane::TSetupStepCall call = lumivane::ParseSetupStep(Args()); call.Step != decltype(call.Step)::None)
         return SetupStep(call, folder);
     const std::wstring exe = folder + L"Lumivane.exe";
+    // The job is started here, where it gets this console: a window program's
+    // console child would get a new one.
+    if (const lumivane::TWhileCall call = lumivane::ParseWhile(Args()); call.Present)
+        return lumivane::RunWhileWin32(call, exe, [](const std::wstring& text) { Say(text + L"\r\n", STD_ERROR_HANDLE); });
     std::wstring commandLine = L"\"" + exe + L"\" " + Arguments();
     const bool reports = Reports();
     STARTUPINFOW startup{};

@@ -12,14 +12,19 @@ const wchar_t* const kUsageText =
     L"Usage: Lumivane [-quiet] [-screensaver] [-poweroff]\n"
     L"       Lumivane -activate | -deactivate | -deactivate-for DURATION | -deactivate-until TIME\n"
     L"                | -restore | -toggle | -status | -exit | -recover | -help\n"
+    L"       Lumivane -while PROGRAM [ARGUMENTS]  |  -while-pid ID\n"
     L"  DURATION  90 (minutes), 90m, 1h30m, 2h, 300s: from 1 minute to 24 hours\n"
     L"  TIME      17:30 or 5:30pm: today, or tomorrow when today's has passed\n"
     L"  -recover  puts back what this user's lost runs left changed, then ends; nothing while\n"
     L"            Lumivane runs\n"
+    L"  -while    runs the program and keeps Lumivane deactivated until it ends; -while-pid\n"
+    L"            until the process with that id ends\n"
     L"Exit codes: 0 active or done, 1 deactivated, 2 deactivated for a period, 3 not running,\n"
     L"            4 no answer (busy, or not ended after -exit), 5 refused,\n"
     L"            6 not allowed by your administrator, 7 something could not be put back,\n"
-    L"            8 Lumivane runs with administrator rights, 64 bad command line\n";
+    L"            8 Lumivane runs with administrator rights, 64 bad command line\n"
+    L"  -while returns the program's exit code (-while-pid 0); if the program never started:\n"
+    L"            125 Lumivane failed (not running, not allowed, refused), 126 cannot run, 127 not found\n";
 
 namespace {
 
@@ -162,6 +167,52 @@ TCommandLine ParseCommandLine(const std::vector<std::wstring>& args, const TLong
     return result;
 }
 
+TWhileCall ParseWhile(const std::vector<std::wstring>& args) {
+    TWhileCall call;
+    const std::wstring first = args.empty() ? L"" : LowerAscii(args[0]);
+    call.Present = first == L"-while" || first == L"/while" || first == L"-while-pid" || first == L"/while-pid";
+    if (!call.Present) return call;
+    if (first.ends_with(L"-pid")) {
+        size_t at = 0;
+        uint64_t id = 0;
+        if (args.size() != 2 || !ReadNumber(args[1], at, 10, id) || at != args[1].size() || id == 0 || id > UINT32_MAX)
+            call.Error = args.size() == 2 ? L"Not a process id: " + args[1] : L"-while-pid takes one process id";
+        else
+            call.ProcessId = static_cast<uint32_t>(id);
+    } else if (args.size() < 2 || args[1].empty()) {
+        call.Error = L"A program must follow -while";
+    } else {
+        call.Job.assign(args.begin() + 1, args.end());
+    }
+    return call;
+}
+
+std::wstring JoinArguments(const std::vector<std::wstring>& args) {
+    std::wstring line;
+    for (const std::wstring& arg : args) {
+        if (!line.empty()) line += L' ';
+        if (!arg.empty() && arg.find_first_of(L" \t\"") == std::wstring::npos) {
+            line += arg;
+            continue;
+        }
+        // Backslashes count only before a quote: doubled there, and before the closing one.
+        line += L'"';
+        size_t backslashes = 0;
+        for (wchar_t c : arg) {
+            if (c == L'\\') {
+                ++backslashes;
+                continue;
+            }
+            line.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+            backslashes = 0;
+            line += c;
+        }
+        line.append(backslashes * 2, L'\\');
+        line += L'"';
+    }
+    return line;
+}
+
 TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args) {
     TSetupPathCall call;
     call.Present = !args.empty() && (LowerAscii(args[0]) == L"-setup-path" || LowerAscii(args[0]) == L"/setup-path");
@@ -233,7 +284,8 @@ std::optional<TControlRequest> DecodeRequest(const void* data, size_t size) {
         if (bytes[k] != kMagic[k]) return std::nullopt;
     if (Get(&bytes[4], 2) != kVersion) return std::nullopt;
     const uint32_t verb = Get(&bytes[6], 2), ms = Get(&bytes[8], 4);
-    if (verb < static_cast<uint32_t>(TControlVerb::Activate) || verb > static_cast<uint32_t>(TControlVerb::PowerOff))
+    if (verb < static_cast<uint32_t>(TControlVerb::Activate) ||
+        (verb > static_cast<uint32_t>(TControlVerb::PowerOff) && verb != static_cast<uint32_t>(TControlVerb::WhileProcess)))
         return std::nullopt;
     const TControlRequest request{static_cast<TControlVerb>(verb), ms};
     switch (request.Verb) {
@@ -242,6 +294,9 @@ std::optional<TControlRequest> DecodeRequest(const void* data, size_t size) {
         break;
     case TControlVerb::DeactivateUntil:
         if (ms == 0 || ms > kMaxUntilMs) return std::nullopt;
+        break;
+    case TControlVerb::WhileProcess:
+        if (ms == 0) return std::nullopt;  // the system's idle process
         break;
     default:
         if (ms != 0) return std::nullopt;

@@ -30,11 +30,13 @@ enum class TControlVerb : uint16_t {
     // Never sent: the start that reads it does the work itself, and only
     // while no copy of this session runs.
     Recover,
+    // Deactivated while a process runs (-while, -while-pid): its id in Ms.
+    WhileProcess,
 };
 
 struct TControlRequest {
     TControlVerb Verb = TControlVerb::Status;
-    uint32_t Ms = 0;  // the period, for DeactivateFor and DeactivateUntil only
+    uint32_t Ms = 0;  // the period, for DeactivateFor and DeactivateUntil; the process, for WhileProcess
     bool operator==(const TControlRequest&) const = default;
 };
 
@@ -56,6 +58,11 @@ enum TExitCode : int {
     kExitNotPutBack = 7,  // -exit, -recover: something stays changed; the message says what
     kExitHigherCopy = 8,  // the running copy has administrator rights: it cannot be reached
     kExitUsage = 64,
+    // -while and -while-pid, as env and timeout say it: once the job runs,
+    // its own code is returned; these only when it never started.
+    kExitWhileFailed = 125,    // Lumivane itself: no copy, not allowed, refused
+    kExitWhileCannotRun = 126,  // the program was found but could not be started
+    kExitWhileNotFound = 127,
 };
 
 enum class TCommandLineCommand { ScreenSaver, PowerOff };
@@ -99,6 +106,24 @@ struct TSetupPathCall {
     std::wstring Error;
 };
 TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args);
+
+// "-while PROGRAM [ARGUMENTS...]": deactivated while the program, started
+// by this call, runs; "-while-pid ID": while a process that runs already
+// does. Either comes first and alone. Not `Present` otherwise; `Error`
+// says what is wrong with a call that does.
+struct TWhileCall {
+    bool Present = false;
+    std::vector<std::wstring> Job;  // the program and its arguments
+    uint32_t ProcessId = 0;         // with -while-pid
+    std::wstring Error;
+};
+TWhileCall ParseWhile(const std::vector<std::wstring>& args);
+// Arguments as one command line that splits back into them (the C
+// runtime's rules, which CommandLineArguments reads).
+std::wstring JoinArguments(const std::vector<std::wstring>& args);
+// The most processes held at once: the copy waits for all of them with its
+// messages, in one wait of at most 64 handles.
+constexpr size_t kMaxWhileHolds = 32;
 
 // The setup programs' other steps, never in the usage either:
 // "-setup-folder FOLDER" makes the folder a setup is about to fill, before
@@ -157,6 +182,8 @@ uint64_t EncodeReply(const TControlReply& reply);
 constexpr uint64_t kBusyReply = 2;
 // An administrator's policy does not allow the request: nothing changed.
 constexpr uint64_t kNotAllowedReply = 4;
+// -while: the copy holds kMaxWhileHolds processes already.
+constexpr uint64_t kTooManyHoldsReply = 6;
 std::optional<TControlReply> DecodeReply(uint64_t value);
 
 // "deactivated until 5:30:00 PM (screen saver: disabled, monitor power-off: never)":

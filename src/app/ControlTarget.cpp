@@ -18,6 +18,7 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
     case V::ScreenSaver: target.Later(C::actScreenSaver); break;
     case V::PowerOff: target.Later(C::actPowerOff); break;
     case V::Recover: break;  // never sent
+    case V::WhileProcess: break;  // held by Answer
     }
     const TDisplayPowerConfiguration now = GetDisplayPowerConfiguration(target.Spi);
     TControlReply reply{config.FActivated ? TControlState::Active : TControlState::Deactivated,
@@ -41,8 +42,10 @@ bool NotAllowed(const TPolicies& policies, TControlVerb verb, bool activated) {
     if (verb == V::Status || verb == V::Exit || verb == V::Recover) return false;
     if (!policies.Allows(TPolicy::AllowCommandLineControl)) return true;
     const bool deactivates = verb == V::Deactivate || verb == V::DeactivateFor || verb == V::DeactivateUntil ||
-                             (verb == V::Toggle && activated);
-    return deactivates && !policies.Allows(TPolicy::AllowDeactivation);
+                             verb == V::WhileProcess || (verb == V::Toggle && activated);
+    // A process's run has no end an administrator's longest period could cut.
+    const std::optional<uint64_t> permitted = PermittedDeactivation(policies, 0);
+    return deactivates && (!policies.Allows(TPolicy::AllowDeactivation) || (verb == V::WhileProcess && *permitted != 0));
 }
 
 uint64_t Answer(const TControlTarget& target, const std::optional<TControlRequest>& request,
@@ -51,6 +54,11 @@ uint64_t Answer(const TControlTarget& target, const std::optional<TControlReques
     if (!request || state.Ending) return 0;
     if (!state.Ready || state.InCommand) return kBusyReply;
     if (NotAllowed(target.Config.Policies(), request->Verb, target.Config.FActivated)) return kNotAllowedReply;
+    if (request->Verb == TControlVerb::WhileProcess) {
+        if (!target.HoldWhile || !target.Holds) return 0;
+        if (target.Holds() >= kMaxWhileHolds) return kTooManyHoldsReply;
+        if (!target.HoldWhile(request->Ms)) return 0;
+    }
     return EncodeReply(CarryOut(target, *request));
 }
 

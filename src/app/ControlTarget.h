@@ -18,6 +18,11 @@ struct TControlTarget {
     // dialog open (continuous mode) or end the program must not keep the
     // sender waiting.
     std::function<void(TCommandId)> Later;
+    // Holds the items deactivated while the process runs: false where it
+    // cannot be waited for (ended already, or not this user's).
+    std::function<bool(uint32_t processId)> HoldWhile = {};
+    // How many processes are held now.
+    std::function<size_t()> Holds = {};
 };
 
 // Carries the request out as the menu's command would and returns the

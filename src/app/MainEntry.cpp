@@ -8,6 +8,8 @@
 #include "app/Control.h"
 #include "base/BenchMarks.h"
 #include "app/UsualFunctionsWin32.h"
+#include "app/MessengerWin32.h"
+#include "app/WhileJobWin32.h"
 #include "win32/NameCaseWin32.h"
 
 namespace {
@@ -25,6 +27,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, [[maybe_unused]] LPWSTR arguments, int
     // line runs; this guards everything loaded after it.
     lumivane::RestrictLibrarySearchToSystemFolder();
     lumivane::UseSystemNameCase();
+    // Started from a shortcut or a scheduled task: the same, without a console.
+    if (const lumivane::TWhileCall call = lumivane::ParseWhile(Arguments()); call.Present)
+        return lumivane::RunWhileWin32(call, {}, [](const std::wstring& text) { lumivane::TMessengerWin32::Print(text, true); });
     lumivane::TApplicationWin32 application(showCommand);
     lumivane::RunApplication(application, Arguments());
     LUMIVANE_WRITE_MARKS(arguments);

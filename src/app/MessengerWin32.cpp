@@ -69,10 +69,11 @@ IApplicationPlatform::TSent TMessengerWin32::Send(const TControlRequest& request
     }
 }
 
-bool TMessengerWin32::StartHiddenCopy() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+bool TMessengerWin32::StartHiddenCopy(const std::wstring& program) {
+    wchar_t own[MAX_PATH];
+    const DWORD length = program.empty() ? GetModuleFileNameW(nullptr, own, MAX_PATH) : 1;
     if (length == 0 || length == MAX_PATH) return false;
+    const wchar_t* path = program.empty() ? own : program.c_str();
     std::wstring commandLine = L"\"" + std::wstring(path) + L"\" -quiet";
     // The copy runs on after this start has ended: it must not hold the
     // console or the pipe this start writes to, or a script reading it

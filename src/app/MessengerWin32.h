@@ -14,7 +14,8 @@ namespace lumivane {
 class TMessengerWin32 {
 public:
     IApplicationPlatform::TSent Send(const TControlRequest& request);
-    bool StartHiddenCopy();
+    // `program`: Lumivane.exe's path; none: this program's own.
+    bool StartHiddenCopy(const std::wstring& program = {});
     bool WaitForRunningCopyToEnd();
     static uint32_t MsUntil(const TTimeOfDay& time);
     static void Print(const std::wstring& text, bool error);

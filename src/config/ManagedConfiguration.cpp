@@ -39,7 +39,7 @@ void TManagedConfiguration::SetSessionConnected(bool connected) {
     if (connected && FAwayCause) {
         const std::wstring cause = *FAwayCause;
         FAwayCause.reset();
-        SetTriggerCause(cause);
+        SetTriggerCause(cause, 0, FTriggerByCommand);
     }
 }
 
@@ -81,7 +81,7 @@ void TManagedConfiguration::SetBattery(uint32_t floor, uint32_t percent, bool on
         return;
     }
     // The triggers' last word counts again, or no longer.
-    SetTriggerCause(FTriggerWord);
+    SetTriggerCause(FTriggerWord, 0, FTriggerByCommand);
     UpdateAwake();
     FDeps.Status.UpdateStatus();
 }
@@ -146,16 +146,17 @@ void TManagedConfiguration::UserCommand() {
     UpdateAwake();
 }
 
-void TManagedConfiguration::SetTriggerCause(const std::wstring& cause, uint64_t untilMs) {
+void TManagedConfiguration::SetTriggerCause(const std::wstring& cause, uint64_t untilMs, bool byCommand) {
     FAutoUntilMs = untilMs;
     if (FEnded) return;
+    FTriggerByCommand = byCommand;
     if (!FSessionConnected) {
         FAwayCause = cause;
         return;
     }
     FTriggerWord = cause;
     const bool allowed = FPolicies.Allows(TPolicy::AllowDeactivation) &&
-                         FPolicies.Allows(TPolicy::AllowAutomaticDeactivation) && !FBatteryFloor.Holds();
+                         (byCommand || FPolicies.Allows(TPolicy::AllowAutomaticDeactivation)) && !FBatteryFloor.Holds();
     const TAutoStep step = FAuto.Holds(allowed && !cause.empty(), FActivated);
     FAutoCause = FAuto.Holding() ? cause : std::wstring();
     if (step != TAutoStep::None) SetActivation(step == TAutoStep::Activate, true);
@@ -217,7 +218,7 @@ void TManagedConfiguration::SetPolicies(const TPolicies& policies) {
     const std::optional<uint64_t> allowed = PermittedDeactivation(policies, left);
     // Only what this run deactivated: items the start found off stay so.
     const bool ours = FRunDeactivated && !FAuto.Holding();
-    if (FAuto.Holding() && !(allowed && policies.Allows(TPolicy::AllowAutomaticDeactivation)))
+    if (FAuto.Holding() && !(allowed && (FTriggerByCommand || policies.Allows(TPolicy::AllowAutomaticDeactivation))))
         SetTriggerCause(L"");
     else if (ours && !allowed)
         actActivateExecute();

@@ -120,8 +120,10 @@ public:
     // its session the copy changes nothing: the last word counts once the
     // user is back.
     // `untilMs`: where the holding trigger ends by itself (the schedule's
-    // end, wall clock ms); 0: none known.
-    void SetTriggerCause(const std::wstring& cause, uint64_t untilMs = 0);
+    // end, wall clock ms); 0: none known. `byCommand`: the cause is the
+    // user's own command for a process (-while), which the administrator's
+    // AllowAutomaticDeactivation does not stop.
+    void SetTriggerCause(const std::wstring& cause, uint64_t untilMs = 0, bool byCommand = false);
     uint64_t AutomaticUntilMs() const { return FAuto.Holding() ? FAutoUntilMs : 0; }
     // The cause while the automatic deactivation is in force, else empty.
     const std::wstring& AutomaticCause() const { return FAutoCause; }
@@ -197,6 +199,7 @@ private:
     bool FModernStandby = false, FOnMains = true;
     uint32_t FFloor = 0;
     std::wstring FTriggerWord;  // what the triggers said last
+    bool FTriggerByCommand = false;  // ... for a process the user's command holds
     uint64_t FAutoUntilMs = 0;
     TAutoDeactivation FAuto;
     std::wstring FAutoCause;

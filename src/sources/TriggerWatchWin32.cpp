@@ -226,6 +226,39 @@ void TTriggerWatchWin32::CallChanged() {
     Report();
 }
 
+bool TTriggerWatchWin32::HoldWhile(uint32_t processId) {
+    if (FStopped || FJobs.count(processId)) return !FStopped;
+    // Only what the wait needs; the name is asked once, with limited rights.
+    TUniqueKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process || WaitForSingleObject(process.Get(), 0) != WAIT_TIMEOUT) return false;
+    TUniqueKernelHandle query(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t path[MAX_PATH * 2];
+    DWORD size = ARRAYSIZE(path);
+    const bool named = query && QueryFullProcessImageNameW(query.Get(), 0, path, &size);
+    FSeen.Jobs[processId] = named ? ProgramFileName(std::wstring_view(path, size)) : L"process " + std::to_wstring(processId);
+    FJobs[processId] = std::move(process);
+    Report();
+    return true;
+}
+
+int TTriggerWatchWin32::Events(HANDLE* events) const {
+    int count = FCallKeys.Events(events);
+    for (const auto& job : FJobs) events[count++] = job.second.Get();
+    return count;
+}
+
+bool TTriggerWatchWin32::Signaled(HANDLE event) {
+    if (FCallKeys.Signaled(event)) return true;
+    for (auto it = FJobs.begin(); it != FJobs.end(); ++it)
+        if (it->second.Get() == event) {
+            FSeen.Jobs.erase(it->first);
+            FJobs.erase(it);
+            Report();
+            return true;
+        }
+    return false;
+}
+
 void TTriggerWatchWin32::DisplaysChanged() {
     if (FStopped || FSettings.WhilePresenting == TPresentingMode::Off) return;
     FSeen.Displays = ActiveDisplayPaths();
@@ -235,6 +268,11 @@ void TTriggerWatchWin32::DisplaysChanged() {
 void TTriggerWatchWin32::Tick() {
     if (FStopped) return;
     FCallKeys.Poll();
+    // A dialog's or a menu's loop does not wait for the held processes.
+    for (auto it = FJobs.begin(); it != FJobs.end();) {
+        const auto job = it++;
+        if (WaitForSingleObject(job->second.Get(), 0) == WAIT_OBJECT_0) Signaled(job->second.Get());
+    }
     // A comparison: the schedule is computed again only at its boundaries.
     if (FNextBoundary && FProbes.WallClock() >= *FNextBoundary) CheckSchedule();
     CheckFullScreen();
@@ -362,6 +400,8 @@ void TTriggerWatchWin32::CheckFullScreen() {
 void TTriggerWatchWin32::Stop() {
     FStopped = true;
     FCallKeys.Stop();
+    FJobs.clear();
+    FSeen.Jobs.clear();
     FWatched.clear();
     FSeen.Programs.clear();
 }

@@ -20,6 +20,7 @@
 #include "sources/Schedule.h"
 #include "sources/Triggers.h"
 #include "win32/KeyWatchWin32.h"
+#include "win32/UniqueHandle.h"
 
 namespace lumivane {
 
@@ -99,9 +100,17 @@ public:
     void CallChanged();
     // The displays changed, or the computer is back from sleep.
     void DisplaysChanged();
-    // The events the call's watch waits for, with the window's messages.
-    int Events(HANDLE* events) const { return FCallKeys.Events(events); }
-    bool Signaled(HANDLE event) { return FCallKeys.Signaled(event); }
+    // Deactivated while the process runs (-while): false where it cannot be
+    // waited for (ended, or not this user's).
+    bool HoldWhile(uint32_t processId);
+    size_t Holds() const { return FJobs.size(); }
+    // The cause is a held process's: the user's command, not a box's.
+    bool CauseIsJob() const { return !FSeen.Jobs.empty(); }
+    // The events waited for with the window's messages: the call's watch
+    // and the held processes (at most kMaxEvents).
+    static constexpr int kMaxEvents = TKeyWatchWin32::kMaxKeys + 32;
+    int Events(HANDLE* events) const;
+    bool Signaled(HANDLE event);
     // Every wait goes; nothing is reported any more.
     void Stop();
 
@@ -151,6 +160,7 @@ private:
     bool FLocked = false;
     bool FStopped = false;
     TKeyWatchWin32 FCallKeys;
+    std::map<uint32_t, TUniqueKernelHandle> FJobs;  // each held process, opened to wait for its end
 };
 
 }  // namespace lumivane

@@ -113,6 +113,8 @@ std::vector<uint8_t> EncodeMultiString(const std::vector<std::wstring>& strings)
 }
 
 std::wstring TriggerCause(const TTriggerSettings& settings, const TTriggerObservations& seen) {
+    // The user's own command for a job holds whatever the boxes say.
+    if (!seen.Jobs.empty()) return seen.Jobs.begin()->second;
     if (settings.OnlyOnMains && !seen.OnMains) return {};
     // The listed program with the lowest process id.
     for (const auto& program : seen.Programs)

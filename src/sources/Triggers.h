@@ -88,6 +88,8 @@ struct TTriggerObservations {
     bool Scheduled = false;  // a window of the schedule covers now
     bool InCall = false;                 // an app has the camera or the microphone open
     std::vector<TDisplayPath> Displays;  // the active display paths
+    // The processes a command holds the items for (-while), by id, with their names.
+    std::map<uint32_t, std::wstring> Jobs{};
 };
 
 // Why the items are deactivated by themselves: a program's list name, the

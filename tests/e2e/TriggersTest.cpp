@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 
@@ -106,6 +107,29 @@ struct TUniqueWindow {
     explicit TUniqueWindow(HWND window) : Window(window) {}
     ~TUniqueWindow() { DestroyWindow(Window); }
 };
+
+// Ends the one process of that name with `code`; false when none runs.
+bool EndProcess(const wchar_t* name, UINT code) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    bool ended = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !ended; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, name) == 0) {
+            const HANDLE process = OpenProcess(PROCESS_TERMINATE, FALSE, entry.th32ProcessID);
+            ended = process && TerminateProcess(process, code);
+            if (process) CloseHandle(process);
+        }
+    CloseHandle(snapshot);
+    return ended;
+}
+
+// The listed console job beside the program: it makes no window, so the
+// foreground stays where the test put it.
+std::wstring PlantedJob() {
+    const std::wstring path = LumivanePath();
+    return path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe";
+}
 
 // Waits while this thread takes its messages: Wine tells another process of
 // a temporary change of the system parameters only by the broadcast.
@@ -323,6 +347,50 @@ TEST(AutomaticDeactivation, ACallAndPresentingHoldWhileTheyLast) {
     EXPECT_EQ(mode, 2u);
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     RegDeleteTreeW(HKEY_CURRENT_USER, store);
+}
+
+// -while starts a job and holds while it runs, then returns its code;
+// -while-pid holds for a process that runs already and returns 0; a job
+// that never starts is 127 (not found) or 125 (no such process).
+TEST(AutomaticDeactivation, WhileAJobRunsByTheCommandLine) {
+    const TScreenSaverOn screenSaverOn;
+    const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
+                                                 nullptr));
+    TLumivane lumivane(L"");
+    HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
+    ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
+    const std::wstring com = LumivanePath().substr(0, LumivanePath().size() - 4) + L".com";
+    const auto run = [&](std::wstring arguments) {
+        TNotepad start;
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        arguments = L"Lumivane.com " + arguments;
+        CreateProcessW(com.c_str(), arguments.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &start.Info);
+        return start;
+    };
+    const auto exitCode = [](TNotepad& start) {
+        DWORD code = 0;
+        WaitForSingleObject(start.Info.hProcess, 60000);
+        GetExitCodeProcess(start.Info.hProcess, &code);
+        return code;
+    };
+    const auto held = [&] { return !ScreenSaverActive() && TextOf(state).starts_with(L"Deactivated while lumivane_planted"); };
+    TNotepad byWhile = run(L"-while \"" + PlantedJob() + L"\" -wait");
+    EXPECT_TRUE(PumpUntil(held, 30s)) << "the job runs, held";
+    EXPECT_TRUE(EndProcess(L"lumivane_planted_program.exe", 7));
+    EXPECT_EQ(exitCode(byWhile), 7u) << "the job's own code";
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 30s));
+
+    TNotepad running(PlantedJob(), CREATE_NO_WINDOW);
+    TNotepad byPid = run(L"-while-pid " + std::to_wstring(running.Info.dwProcessId));
+    EXPECT_TRUE(PumpUntil(held, 30s)) << "a process that runs already, held";
+    const DWORD ended = running.Info.dwProcessId;
+    running.End();
+    EXPECT_EQ(exitCode(byPid), 0u);
+    EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive() && TextOf(state) == L"Yes"; }, 30s));
+    TNotepad missing = run(L"-while no_such_program_anywhere"), gone = run(L"-while-pid " + std::to_wstring(ended));
+    EXPECT_EQ(exitCode(missing), 127u);
+    EXPECT_EQ(exitCode(gone), 125u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -397,5 +398,41 @@ TEST(SetupSteps, TheFolderAndStartupStepsTakeExactlyTheirArguments) {
         if (row.Step == S::Folder && row.Folder) { EXPECT_EQ(call.Folder, row.Folder); }
     }
 }
+// -while and -while-pid come first and alone; the job's arguments go to it
+// on a command line that splits back into them; the copy holds for the
+// process unless a policy forbids it, it cannot, or it holds the most.
+TEST(WhileSwitches, AJobOrAProcessHeldByTheRunningCopy) {
+    const struct { std::vector<std::wstring> Args; bool Present; uint32_t Pid; size_t Job; bool Error; } rows[] = {
+        {{L"-WHILE", L"cmd", L"/c", L"exit 7"}, true, 0, 3, false}, {{L"/while-pid", L"4242"}, true, 4242, 0, false},
+        {{L"-while"}, true, 0, 0, true},            {{L"-while-pid", L"0"}, true, 0, 0, true},
+        {{L"-while-pid", L"12x"}, true, 0, 0, true}, {{L"-while-pid", L"4294967296"}, true, 0, 0, true},
+        {{L"-while-pid", L"1", L"2"}, true, 0, 0, true}, {{L"-status", L"-while", L"x"}, false, 0, 0, false},
+    };
+    for (const auto& row : rows) {
+        const TWhileCall call = ParseWhile(row.Args);
+        EXPECT_EQ(std::tuple(call.Present, call.ProcessId, call.Job.size(), !call.Error.empty()),
+                  std::tuple(row.Present, row.Pid, row.Job, row.Error)) << Narrow(row.Args);
+    }
+    const std::vector<std::wstring> job{L"C:\\Program Files\\a.exe", L"", L"a b", L"q\"uote", L"tail\\", L"x y\\", L"\\\""};
+    EXPECT_EQ(CommandLineArguments(L"L " + JoinArguments(job)), job);
+    const auto bytes = EncodeRequest({V::WhileProcess, 4242}), none = EncodeRequest({V::WhileProcess, 0});
+    EXPECT_EQ(DecodeRequest(bytes.data(), bytes.size()), (TControlRequest{V::WhileProcess, 4242}));
+    EXPECT_FALSE(DecodeRequest(none.data(), none.size()));
+    TPolicies forbidden, twoHours;
+    forbidden.Values[0] = 0, twoHours.Values[1] = 120;
+    const struct { TPolicies Policies; size_t Holds; bool Held; uint64_t Answer; /* 1: a state */ } holds[] = {
+        {{}, 0, true, 1}, {{}, 0, false, 0}, {{}, kMaxWhileHolds, true, kTooManyHoldsReply},
+        {forbidden, 0, true, kNotAllowedReply}, {twoHours, 0, true, kNotAllowedReply},
+    };
+    for (const auto& row : holds) {
+        TFakeCore core;
+        core.config.SetPolicies(row.Policies);
+        const TControlTarget target{core.dispatch, core.config, core.spi, [](TCommandId) {},
+                                    [&](uint32_t id) { return id == 4242 && row.Held; }, [&] { return row.Holds; }};
+        const uint64_t answer = Answer(target, TControlRequest{V::WhileProcess, 4242}, {});
+        EXPECT_EQ(row.Answer == 1 ? DecodeReply(answer).has_value() : answer == row.Answer, true) << row.Holds;
+    }
+}
+
 }  // namespace
 }  // namespace lumivane::test

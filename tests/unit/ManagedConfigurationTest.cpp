@@ -257,9 +257,10 @@ TEST_F(ManagedConfigurationTest, TheDisplayIsHeldOnOnlyWhereNothingElseKeepsItOn
 
 // What a policy makes of the user's deactivations, given and arriving.
 TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactivation) {
-    TPolicies none, forbidden, twoHours;
+    TPolicies none, forbidden, twoHours, noAutomatic;
     forbidden.Values[0] = 0;
     twoHours.Values[1] = 120;
+    noAutomatic.Values[static_cast<size_t>(TPolicy::AllowAutomaticDeactivation)] = 0;
     const uint64_t h = kHour;
     const struct {
         const char* Case;
@@ -279,6 +280,10 @@ TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactiv
         {"a plain one is given an end", none, [](auto& c) { c.actDeactivateExecute(); }, twoHours, false, 2 * h},
         {"a running one is cut", none, [](auto& c) { c.actDeactivateForExecute(3 * kHour); }, twoHours, false, 2 * h},
         {"an automatic one ends", none, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, forbidden, true, 0},
+        {"no automatic one: a -while job holds", noAutomatic, [](auto& c) { c.SetTriggerCause(L"make.exe", 0, true); },
+         noAutomatic, false, 0},
+        {"a -while job ends when none is allowed", none, [](auto& c) { c.SetTriggerCause(L"make.exe", 0, true); },
+         forbidden, true, 0},
         {"off at the start stays off", none, [](auto&) {}, forbidden, false, 0},
         {"a period just past is not renewed", none,
          [this](auto& c) { c.actDeactivateForExecute(kHour), clock.Wall += kHour; }, twoHours, false, 0},

@@ -85,6 +85,9 @@ TEST(TriggerCause, ProgramsFirstThenFullScreenAndNothingOnBatteryWhenOnlyOnMains
     }
     listed.WhileCall = false, listed.WhilePresenting = TPresentingMode::Off;
     EXPECT_EQ(TriggerCause(listed, {{}, false, true, false, true, clone}), L"") << "both boxes off";
+    listed.OnlyOnMains = true;
+    EXPECT_EQ(TriggerCause(listed, {mstsc, true, false, false, false, {}, {{9, L"make.exe"}}}), L"make.exe")
+        << "the user's -while job first, on battery too";
 }
 
 // A call is any app's record of the camera or the microphone that has
