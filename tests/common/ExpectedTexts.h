@@ -1,9 +1,9 @@
 #pragma once
-// What users and their stored options know of the program, written out once
-// for the native tests and the tests under Wine alike. The tests hold the
-// program's own tables against these: a misspelt caption or value name in
-// the program must fail a test, which a test that reads its expectations
-// from the table it checks cannot do.
+// What users' stored options know of the program, written out once for the
+// native tests and the tests under Wine alike: the value names and their
+// defaults are a contract with every stored set of options, so a misspelt
+// value name in the program must fail a test, which a test that reads its
+// expectations from the table it checks cannot do.
 #include <cstdint>
 
 #include "base/RegistryDefault.h"
@@ -56,67 +56,46 @@ inline const wchar_t* StoredName(TControlId control) { return ExpectedOption(con
 
 struct TExpectedControl {
     TControlId Id;
-    const wchar_t* Caption;  // nullptr: none
-    const wchar_t* Hint;     // nullptr: none; lines separated by '\r'
-    bool Checked, Enabled;   // before any option is loaded
+    bool Checked, Enabled;  // before any option is loaded
 };
 
-inline constexpr const wchar_t* kExpectedWinHint = L"Use Windows Logo key for the hotkey";
-inline constexpr const wchar_t* kExpectedDelayHint = L"Time out for continuous mode";
-
-// Every control of the settings window.
+// Every control of the settings window, as it starts. Its captions and hints
+// are the program's table's (src/ui/MainContents.cpp): the tests under Wine
+// hold the controls against that table, not against a copy of it.
 inline constexpr TExpectedControl kExpectedControls[] = {
-    {TControlId::gbScreenSaver, L"Screen saver", nullptr, false, true},
-    {TControlId::lblScreenSaverActive0, L"Screen saver active:", nullptr, false, true},
-    {TControlId::lblScreenSaverActive, nullptr, nullptr, false, true},
-    {TControlId::lblScreenSaverTimeout0, L"Screen saver timeout:", nullptr, false, true},
-    {TControlId::lblScreenSaverTimeout, nullptr, nullptr, false, true},
-    {TControlId::cbManageScreenSaver, L"Manage &screen saver",
-     L"If not checked, the screen saver configuration is not changed", true, true},
-    {TControlId::cbHotkeyScreenSaver, L"Hot key for &launching the screen saver:",
-     L"Assigns a hot key for the 'Launch screen saver' command", false, true},
-    {TControlId::cbWinScreenSaver, L"Win +", kExpectedWinHint, false, false},
-    {TControlId::HotKeyScreenSaver, nullptr, L"Hot key for the 'Launch screen saver' command", false, false},
-    {TControlId::gbPowerOff, L"Monitor power off", nullptr, false, true},
-    {TControlId::lblPowerOffActive0, L"Monitor power off active:", nullptr, false, true},
-    {TControlId::lblPowerOffActive, nullptr, nullptr, false, true},
-    {TControlId::lblPowerOffTimeout0, L"Monitor power off timeout:", nullptr, false, true},
-    {TControlId::lblPowerOffTimeout, nullptr, nullptr, false, true},
-    {TControlId::cbManagePowerOff, L"Manage &monitor power off",
-     L"If not checked, the monitor power off configuration is not changed", true, true},
-    {TControlId::cbHotkeyPowerOff, L"Hot key for powering &off the monitor:",
-     L"Assigns a hot key for the 'Power off monitor' command", false, true},
-    {TControlId::cbWinPowerOff, L"Win +", kExpectedWinHint, false, false},
-    {TControlId::HotKeyPowerOff, nullptr, L"Hot key for the 'Power off monitor' command", false, false},
-    {TControlId::gbOptions, L"General options", nullptr, false, true},
-    {TControlId::cbRestoreConfiguration, L"Restore &initial configuration on exit",
-     L"Restores at program exit the values of the screen saver/power off\r"
-     L"configuration present when the program was started",
-     true, true},
-    {TControlId::cbPreserveConfiguration, L"Pr&eserve selected configuration",
-     L"Maintains the values selected by the Activate & Deactivate\r"
-     L"commands, even if other programs make changes to it.\r"
-     L"(Use Restore to end the values preservation)",
-     false, true},
-    {TControlId::cbUpdateSettings, L"Update Windows &configuration",
-     L"Save the changes made to the screen saver/power off configuration\r"
-     L"(otherwise the changes are discarded after Windows is restarted)",
-     false, true},
-    {TControlId::cbStartWithWindows, L"Load on &Windows startup",
-     L"Run the application at session start (as taskbar icon)", false, true},
-    {TControlId::cbContinuousMode, L"&Use continuous mode:",
-     L"Activates continuous mode for 'Launch screen saver'\rand 'Power off the monitor' commands", false, true},
-    {TControlId::lblContinuousModeDelay, L"Activation timeout (secs.):", kExpectedDelayHint, false, false},
-    {TControlId::edContinuousModeDelay, nullptr, kExpectedDelayHint, false, false},
-    {TControlId::udDelay, nullptr, nullptr, false, false},
-    {TControlId::gbNotifyIcon, L"Taskbar icon", nullptr, false, true},
-    {TControlId::lblTrayIconDoubleClick, L"&Double-click action:", nullptr, false, true},
-    {TControlId::cmbTrayIconDoubleClick, nullptr,
-     L"Selects the action that will be performed when taskbar icon is double-clicked", false, true},
-    {TControlId::lblTrayIconClick, L"Single clic&k action:", nullptr, false, true},
-    {TControlId::cmbTrayIconClick, nullptr, L"Selects the action that will be performed when taskbar icon is clicked",
-     false, true},
-    {TControlId::lblKeptAwake, nullptr, nullptr, false, true},
+    {TControlId::gbScreenSaver, false, true},
+    {TControlId::lblScreenSaverActive0, false, true},
+    {TControlId::lblScreenSaverActive, false, true},
+    {TControlId::lblScreenSaverTimeout0, false, true},
+    {TControlId::lblScreenSaverTimeout, false, true},
+    {TControlId::cbManageScreenSaver, true, true},
+    {TControlId::cbHotkeyScreenSaver, false, true},
+    {TControlId::cbWinScreenSaver, false, false},
+    {TControlId::HotKeyScreenSaver, false, false},
+    {TControlId::gbPowerOff, false, true},
+    {TControlId::lblPowerOffActive0, false, true},
+    {TControlId::lblPowerOffActive, false, true},
+    {TControlId::lblPowerOffTimeout0, false, true},
+    {TControlId::lblPowerOffTimeout, false, true},
+    {TControlId::cbManagePowerOff, true, true},
+    {TControlId::cbHotkeyPowerOff, false, true},
+    {TControlId::cbWinPowerOff, false, false},
+    {TControlId::HotKeyPowerOff, false, false},
+    {TControlId::gbOptions, false, true},
+    {TControlId::cbRestoreConfiguration, true, true},
+    {TControlId::cbPreserveConfiguration, false, true},
+    {TControlId::cbUpdateSettings, false, true},
+    {TControlId::cbStartWithWindows, false, true},
+    {TControlId::cbContinuousMode, false, true},
+    {TControlId::lblContinuousModeDelay, false, false},
+    {TControlId::edContinuousModeDelay, false, false},
+    {TControlId::udDelay, false, false},
+    {TControlId::gbNotifyIcon, false, true},
+    {TControlId::lblTrayIconDoubleClick, false, true},
+    {TControlId::cmbTrayIconDoubleClick, false, true},
+    {TControlId::lblTrayIconClick, false, true},
+    {TControlId::cmbTrayIconClick, false, true},
+    {TControlId::lblKeptAwake, false, true},
 };
 
 inline const TExpectedControl* FindExpectedControl(TControlId id) {
@@ -125,12 +104,7 @@ inline const TExpectedControl* FindExpectedControl(TControlId id) {
     return nullptr;
 }
 
-// The two lists of "Taskbar icon", by index: a stored index is one of these.
-inline constexpr const wchar_t* kExpectedDoubleClickItems[] = {
-    L"Show application window", L"Launch screen saver",      L"Power off the monitor",
-    L"Activate managed items",  L"Deactivate managed items", L"Toggle activation/deactivation",
-};
-inline constexpr const wchar_t* kExpectedClickItems[] = {L"(none)", L"Toggle activation/deactivation",
-                                                          L"Show/hide application window"};
+// How many items the two lists of "Taskbar icon" hold: a stored index is one of them.
+inline constexpr int kExpectedDoubleClickItems = 6, kExpectedClickItems = 3;
 
 }  // namespace lumivane::test

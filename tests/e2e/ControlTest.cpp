@@ -284,10 +284,11 @@ TEST(ControlCommands, AnAdministratorsScheduleHoldsInPlaceOfTheUsersAndTheDialog
     EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 
-// A weekly window that covers the start holds at once, -status says until
-// when, and its end brings the settings back; a window that cannot be read
-// changes nothing.
-TEST(ControlCommands, AScheduleWindowHoldsFromTheStartStatusSaysItsEndAndItLetsGoThere) {
+// A weekly window that covers the start holds at once and -status says
+// until when; a window that cannot be read changes nothing. The window ends
+// far ahead, so a slow start never meets its end: the crossing of a boundary
+// is the unit table's and the fuzz target's.
+TEST(ControlCommands, AScheduleWindowHoldsFromTheStartAndStatusSaysItsEnd) {
     const TScreenSaverOn screenSaverOn;
     const auto store = [](const std::wstring& windows) {  // one string a window, '|' between them
         std::wstring list = windows + L"||";
@@ -304,15 +305,13 @@ TEST(ControlCommands, AScheduleWindowHoldsFromTheStartStatusSaysItsEndAndItLetsG
     }
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    const TClockTime end = ClockIn(now.wSecond < 40 ? 1 : 2, now);
-    store(Wide("Mon-Sun " + ClockIn(1435, now).Typed + "-" + end.Typed) + L"|Someday 25:00-26:00");
+    const TClockTime end = ClockIn(12 * 60, now);
+    store(Wide("Mon-Sun " + ClockIn(24 * 60 - 5, now).Typed + "-" + end.Typed) + L"|Someday 25:00-26:00");
     TLumivane lumivane(L"-quiet");
     ASSERT_NE(lumivane.MainWindow(10s), nullptr);
-    TOutput out = Command(L"-status");
+    const TOutput out = Command(L"-status");
     EXPECT_EQ(out.Code, 2u) << out.Text;
     EXPECT_EQ(out.Text, "deactivated until " + end.Shown + " (screen saver: disabled, monitor power-off: never)");
-    EXPECT_TRUE(PollUntil([&] { return (out = Command(L"-status")).Code == 0; }, 180s)) << out.Text;
-    EXPECT_EQ(out.Text, "active (screen saver: enabled, monitor power-off: never)") << "back at the window's end";
     EXPECT_EQ(Command(L"-exit").Code, 0u);
 }
 

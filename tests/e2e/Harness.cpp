@@ -236,8 +236,12 @@ TRun TLumivane::Wait(std::chrono::milliseconds deadline) {
 }
 
 HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
+    return ReadyMainWindow(FInfo.dwProcessId, FShown, deadline);
+}
+
+HWND ReadyMainWindow(DWORD processId, bool shown, std::chrono::milliseconds deadline) {
     HWND main = nullptr;
-    PollUntil([&] { return (main = FindMainWindow(FInfo.dwProcessId)) != nullptr; }, deadline);
+    PollUntil([&] { return (main = FindMainWindow(processId)) != nullptr; }, deadline);
     if (main) {
         // Its start steps are through once it answers a status request as
         // a ready copy does: not 0, not busy (2), or once it shows a message
@@ -249,13 +253,20 @@ HWND TLumivane::MainWindow(std::chrono::milliseconds deadline) {
             DWORD_PTR answer = 0;
             return (SendMessageTimeoutW(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&request), SMTO_NORMAL,
                                         10000, &answer) &&
-                    answer != 0 && answer != 2 && (!FShown || IsWindowVisible(main))) ||
-                   !VisibleWindowsOf(FInfo.dwProcessId, L"TfMessage", nullptr).empty() ||
-                   !VisibleWindowsOf(FInfo.dwProcessId, L"#32770", nullptr).empty();
+                    answer != 0 && answer != 2 && (!shown || IsWindowVisible(main))) ||
+                   !VisibleWindowsOf(processId, L"TfMessage", nullptr).empty() ||
+                   !VisibleWindowsOf(processId, L"#32770", nullptr).empty();
         }, std::chrono::seconds(60));
     }
     return main;
 }
+
+HWND OpenMenuOf(DWORD processId) {
+    const auto menus = VisibleWindowsOf(processId, L"#32768");
+    return menus.empty() ? nullptr : menus.front();
+}
+
+HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
 
 std::wstring TextOf(HWND window) {
     DWORD_PTR length = 0;
@@ -307,3 +318,9 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wc
 }
 
 }  // namespace lumivane::e2e
+
+// This program's PumpWaiting (common/PumpUntil.h): plain dispatch, no window of the program here.
+void lumivane::test::PumpWaiting() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+}

@@ -14,6 +14,8 @@
 
 #include "common/FreshOptions.h"
 #include "common/Input.h"
+#include "common/PumpUntil.h"
+#include "options/OptionControls.h"
 
 namespace lumivane::e2e {
 
@@ -98,6 +100,18 @@ private:
     bool FShown = false;  // a plain start shows its window
 };
 
+// The main window of a Lumivane.exe started by the test, once its start
+// steps are through: it answers a status request as a ready copy does, from
+// its message loop (a window it shows at start is shown before the loop), and,
+// if `shown`, its window is visible; or it shows a message of its start.
+HWND ReadyMainWindow(DWORD processId, bool shown, std::chrono::milliseconds deadline);
+
+// The popup menu of a process, once it is open.
+HWND OpenMenuOf(DWORD processId);
+
+// A control of the settings window.
+HWND Item(HWND main, TControlId id);
+
 // Ends a Lumivane.exe still running as closing its window does, at once
 // (a failure) if it will not; then lets go of its handles.
 void EndProgram(PROCESS_INFORMATION& info, bool running = true);
@@ -137,6 +151,7 @@ private:
 std::vector<HWND> VisibleWindowsOf(DWORD processId, const wchar_t* cls, const wchar_t* title = nullptr);
 
 using test::ClickAt;
+using test::PumpUntil;
 using test::NotifyIconPoint;
 using test::PressKeys;
 

@@ -11,8 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
-
 TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
     const TScreenSaverOn screenSaverOn;
     TLumivane lumivane(L"");
@@ -20,12 +18,14 @@ TEST(SettingsWindow, ShortcutsFromTheKeyboardRunTheirCommandsAndAltXEnds) {
     ASSERT_NE(main, nullptr);
     SetForegroundWindow(main);
     ASSERT_TRUE(PollUntil([&] { return GetForegroundWindow() == main; }, 30s));
-    HWND active = Item(main, TControlId::lblScreenSaverActive);
+    HWND active = Item(main, TControlId::lblScreenSaverActive), powerOff = Item(main, TControlId::lblPowerOffActive);
     ASSERT_NE(active, nullptr);
     ASSERT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 30s));
+    EXPECT_NE(TextOf(Item(main, TControlId::lblScreenSaverTimeout)).find(L" minutes"), std::wstring::npos);
 
     PressKeys({VK_CONTROL, 'D'});
-    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No"; }, 30s)) << "Ctrl+D deactivates";
+    EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"No" && TextOf(powerOff) == L"No"; }, 30s))
+        << "Ctrl+D deactivates both labels";
     PressKeys({VK_CONTROL, 'R'});
     EXPECT_TRUE(PollUntil([&] { return TextOf(active) == L"Yes"; }, 30s)) << "Ctrl+R restores the start-up state";
     PressKeys({VK_CONTROL, 'D'});

@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 
 const wchar_t* const kKey = L"Software\\Tessaly\\Lumivane\\Triggers";
 
-HWND Item(HWND main, TControlId id) { return GetDlgItem(main, static_cast<int>(id)); }
+using e2e::Item;
 HWND Item(HWND dialog, TTriggersControl id) { return GetDlgItem(dialog, static_cast<int>(id)); }
 HWND Item(HWND editor, TScheduleWindowControl id, int day = 0) {
     return GetDlgItem(editor, static_cast<int>(id) + day);
@@ -108,6 +108,10 @@ struct TUniqueWindow {
     ~TUniqueWindow() { DestroyWindow(Window); }
 };
 
+// PumpUntil (common/PumpUntil.h) takes this thread's messages while it
+// waits: Wine tells another process of a temporary change of the system
+// parameters only by the broadcast.
+
 // Ends the one process of that name with `code`; false when none runs.
 bool EndProcess(const wchar_t* name, UINT code) {
     const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -131,17 +135,24 @@ std::wstring PlantedJob() {
     return path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe";
 }
 
-// Waits while this thread takes its messages: Wine tells another process of
-// a temporary change of the system parameters only by the broadcast.
-template <typename F>
-bool PumpUntil(F condition, std::chrono::milliseconds deadline) {
-    return PollUntil(
-        [&] {
-            MSG msg;
-            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
-            return condition();
-        },
-        deadline);
+// A sign that the watch has looked at the foreground window at two ticks at
+// least 2 s apart since this call (a look at the process list comes at most
+// every 2 s, and every tick looks at the foreground first): the listed job
+// found, ended, and found again by a later look. A full-screen change seen
+// before this call has lasted its settle time by then, and acted if it acts
+// at all; `state` shows what holds once the job has gone.
+void TwoLooksOfTheWatch(HWND state) {
+    for (int look = 0; look < 2; ++look) {
+        const auto byJob = [&] { return TextOf(state).starts_with(L"Deactivated while lumivane_planted"); };
+        TNotepad job(PlantedJob(), CREATE_NO_WINDOW);
+        ASSERT_NE(job.Info.hProcess, nullptr);
+        // A touch of the mouse: the next look comes 2 s after the last, not 30 s.
+        INPUT touch[] = {test::MouseInput(MOUSEEVENTF_MOVE, 1, 0), test::MouseInput(MOUSEEVENTF_MOVE, -1, 0)};
+        SendInput(2, touch, sizeof(INPUT));
+        ASSERT_TRUE(PumpUntil(byJob, 60s)) << "look " << look << ": the job is found";
+        job.End();
+        ASSERT_TRUE(PumpUntil([&] { return !byJob(); }, 30s)) << "look " << look << ": its end is seen";
+    }
 }
 
 TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItLastsAndTheBoxesStopIt) {
@@ -149,7 +160,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     // A window of its own, for the broadcast that tells of the changes.
     const TUniqueWindow listener(CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr,
                                                  nullptr));
-    const wchar_t programs[] = L"vlc.exe\0NOTEPAD.EXE\0";
+    const wchar_t programs[] = L"vlc.exe\0NOTEPAD.EXE\0lumivane_planted_program\0";
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Programs", REG_MULTI_SZ, programs, sizeof(programs)), 0);
     const DWORD on = 1;
     ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", REG_DWORD, &on, sizeof(on)), 0);
@@ -185,7 +196,9 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
         // left as it is until the unlock.
         SendMessageW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_LOCK, 0);
     }
-    EXPECT_FALSE(PumpUntil([&] { return ScreenSaverActive(); }, 3s)) << "nothing changes while locked";
+    TwoLooksOfTheWatch(state);
+    EXPECT_EQ(TextOf(state), L"Deactivated while a program is full screen") << "nothing changes while locked";
+    EXPECT_FALSE(ScreenSaverActive());
     SendMessageW(main, WM_WTSSESSION_CHANGE, WTS_SESSION_UNLOCK, 0);
     EXPECT_TRUE(PumpUntil([&] { return ScreenSaverActive(); }, 30s)) << "unlocked, the window's end counts";
 
@@ -203,7 +216,8 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
         SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(dialog, id)));
     };
     HWND list = Item(dialog, TTriggersControl::Programs);
-    for (int left = 2; left > 0; --left) {
+    // The two named first go; the job stays, for the look below.
+    for (int left = 3; left > 1; --left) {
         select(TTriggersControl::Programs, 0);
         SendMessageW(Item(dialog, TTriggersControl::Remove), BM_CLICK, 0, 0);
         EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), left - 1);
@@ -227,7 +241,7 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     for (const WORD key : std::initializer_list<WORD>{'W', 'I', 'N', 'E', 'M', 'I', 'N', 'E', VK_OEM_PERIOD, 'E', 'X', 'E'})
         PressKeys({key});
     PressKeys({VK_RETURN});
-    EXPECT_TRUE(PollUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 1; }, 30s));
+    EXPECT_TRUE(PollUntil([&] { return SendMessageW(list, LB_GETCOUNT, 0, 0) == 2; }, 30s));
     EXPECT_TRUE(IsWindow(dialog)) << "Enter in the name field adds, it does not close";
     // The schedule: New… refuses a window without a day and keeps one with
     // days and times; Edit changes a row; Remove drops the one not understood.
@@ -271,19 +285,22 @@ TEST(AutomaticDeactivation, AListedProgramOrAFullScreenWindowDeactivatesWhileItL
     DWORD fullScreen = 1, size = sizeof(fullScreen);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"FullScreen", RRF_RT_REG_DWORD, nullptr, &fullScreen, &size), 0);
     EXPECT_EQ(fullScreen, 0u);
-    wchar_t stored[32] = {};
+    wchar_t stored[64] = {};
     size = sizeof(stored);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"Programs", RRF_RT_REG_MULTI_SZ, nullptr, stored, &size), 0);
-    EXPECT_EQ(std::wstring(stored, size / sizeof(wchar_t)), std::wstring(L"winemine.exe\0\0", 14));
+    EXPECT_EQ(std::wstring(stored, size / sizeof(wchar_t)), std::wstring(L"lumivane_planted_program\0winemine.exe\0\0", 39));
     wchar_t windows[80] = {};
     size = sizeof(windows);
     EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, kKey, L"Schedule", RRF_RT_REG_MULTI_SZ, nullptr, windows, &size), 0);
     EXPECT_EQ(std::wstring(windows, size / sizeof(wchar_t)),
               StoredDay(std::min(a, c)) + L"," + StoredDay(std::max(a, c)) + L" 22:00-06:00" + L'\0' + StoredDay(b) +
                   L" 14:00-15:30" + L'\0' + L'\0');
+    // The positive control: the job still deactivates; past the settle time
+    // the full-screen window has not.
     const TFullScreenWindow slides;
-    PumpUntil([] { return false; }, 1500ms);
-    EXPECT_TRUE(ScreenSaverActive()) << "the box cleared: full screen is no longer watched";
+    TwoLooksOfTheWatch(state);
+    EXPECT_EQ(TextOf(state), L"Yes") << "the box cleared: full screen is no longer watched";
+    EXPECT_TRUE(ScreenSaverActive());
 }
 
 // A console job makes no window: the session's process list finds it, by the
@@ -299,9 +316,7 @@ TEST(AutomaticDeactivation, AListedConsoleJobWithoutAWindowCountsAndANameWithout
     TLumivane lumivane(L"");
     HWND state = Item(lumivane.MainWindow(10s), TControlId::lblScreenSaverActive);
     ASSERT_TRUE(PollUntil([&] { return TextOf(state) == L"Yes"; }, 30s));
-    const std::wstring path = LumivanePath();
-    TNotepad job(path.substr(0, path.find_last_of(L'\\')) + L"\\lumivane_planted_program.exe",
-                      CREATE_NO_WINDOW);
+    TNotepad job(PlantedJob(), CREATE_NO_WINDOW);
     ASSERT_NE(job.Info.hProcess, nullptr);
     // Found within 30 s while nobody touches the computer.
     EXPECT_TRUE(PumpUntil([&] { return !ScreenSaverActive(); }, 60s)) << "the console job deactivates";

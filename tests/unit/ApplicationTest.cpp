@@ -158,13 +158,6 @@ TEST(StartUp, AFailedWindowCreationEndsTheProgramWithoutRunningCommandsOrTheLoop
     EXPECT_EQ(log.Steps, Join({kCommandHead, kTail}));
 }
 
-TEST(StartUp, PauseIsTwiceThePowerOffTimerInterval) {
-    TPlatformLog log;
-    log.Interval = 450;
-    RunApplication(log, {L"-poweroff"});
-    EXPECT_NE(std::find(log.Steps.begin(), log.Steps.end(), "pause 900"), log.Steps.end());
-}
-
 // A second start wakes the running copy, or hands it its command and tells
 // the shell the outcome; with no copy running, a control command starts one
 // hidden first, and "-status" and "-exit" only say so.

@@ -13,37 +13,6 @@
 namespace lumivane::test {
 namespace {
 
-struct TRequestLog final : ISystemRequests {
-    TFakeTimerService* Clock = nullptr;
-    std::vector<std::pair<std::string, uint64_t>> Sent;
-    void StartScreenSaver() override { Sent.emplace_back("screensaver", Clock->Now); }
-    void PowerOffMonitor() override { Sent.emplace_back("poweroff", Clock->Now); }
-};
-
-struct TDialogLog final : IMessageDialog {
-    std::wstring Caption, Text;
-    int Icon = -1;
-    int Shown = 0;
-    std::function<void()> WhileOpen;
-    void ShowMessageDialog(const std::wstring& caption, const std::wstring& text,
-                           int iconIndex) override {
-        ++Shown;
-        Caption = caption;
-        Text = text;
-        Icon = iconIndex;
-        if (WhileOpen) WhileOpen();
-    }
-};
-
-struct TStarterLog final : IProcessStarter {
-    std::vector<std::wstring> Started;
-    void RunProcess(const std::wstring& file, const std::wstring& params, uint32_t flags,
-                    bool wait, int32_t show) override {
-        Started.push_back(file + L"|" + params + L"|" + std::to_wstring(flags) + L"|" +
-                          std::to_wstring(wait) + L"|" + std::to_wstring(show));
-    }
-};
-
 struct TOptions final : IContinuousModeOptions {
     bool On = false;
     int32_t Delay = 3;
@@ -53,7 +22,7 @@ struct TOptions final : IContinuousModeOptions {
 
 struct TCommandSeams {
     TFakeSystemParameters spi;
-    TRequestLog requests;
+    TRequestsLog requests;
     TDialogLog dialog;
     TStarterLog starter;
     TOptions options;
@@ -65,7 +34,7 @@ struct DisplayCommandsTest : ::testing::Test, TCommandSeams, TWiredCore {
     const TDisplayPowerConfiguration kBefore{{false, 600}, {true, 1200}};
 
     DisplayCommandsTest() : TWiredCore(spi, configOptions, options, requests, dialog, starter, noPlan) {
-        requests.Clock = &timers;
+        requests.Now = &timers.Now;
         spi.SetConfiguration(kBefore);
         config.FormCreate();
         spi.Calls.clear();
@@ -79,15 +48,15 @@ TEST_F(DisplayCommandsTest, ImmediateCommandsChangeNoSetting) {
     EXPECT_TRUE(spi.Sets().empty());
     EXPECT_EQ(spi.Configuration(), kBefore);
     EXPECT_EQ(dialog.Shown, 0);
-    EXPECT_EQ(requests.Sent.front().first, "screensaver");
+    EXPECT_EQ(requests.Sent.front(), "screensaver");
 }
 
 TEST_F(DisplayCommandsTest, PowerOffSendsTwoRequests300msApartAndTheTimerIsOneShot) {
     commands.actPowerOffExecute();
     EXPECT_TRUE(commands.TimerPowerOff().Enabled());
     timers.Advance(5000);
-    using Sent = std::vector<std::pair<std::string, uint64_t>>;
-    EXPECT_EQ(requests.Sent, (Sent{{"poweroff", 0}, {"poweroff", 300}}));
+    EXPECT_EQ(requests.Sent, (std::vector<std::string>{"poweroff", "poweroff"}));
+    EXPECT_EQ(requests.At, (std::vector<uint64_t>{0, 300}));
     EXPECT_FALSE(commands.TimerPowerOff().Enabled());
 }
 
@@ -96,13 +65,13 @@ TEST_F(DisplayCommandsTest, SecondPowerOffWhileArmedDoesNotRestartTheTimer) {
     timers.Advance(100);
     commands.actPowerOffExecute();
     timers.Advance(1000);
-    using Sent = std::vector<std::pair<std::string, uint64_t>>;
-    EXPECT_EQ(requests.Sent, (Sent{{"poweroff", 0}, {"poweroff", 100}, {"poweroff", 300}}));
+    EXPECT_EQ(requests.Sent, (std::vector<std::string>(3, "poweroff")));
+    EXPECT_EQ(requests.At, (std::vector<uint64_t>{0, 100, 300}));
     // Once stopped, the next power-off arms it again.
     commands.actPowerOffExecute();
     timers.Advance(1000);
     EXPECT_EQ(requests.Sent.size(), 5u);
-    EXPECT_EQ(requests.Sent.back().second, 1100u + 300u);
+    EXPECT_EQ(requests.At.back(), 1100u + 300u);
 }
 
 struct TContinuousCase {
@@ -134,7 +103,7 @@ TEST_F(DisplayCommandsTest, ContinuousModeSetsUpAndRestoresInItsOwnOrder) {
             SCOPED_TRACE(std::string(c.Name) + (preservingBefore ? ", preserving" : ""));
             spi.SetConfiguration(kBefore);
             spi.Calls.clear();
-            requests.Sent.clear();
+            requests.Clear();
             status.Count = 0;
             options.On = true;
             options.Delay = 5;
@@ -197,14 +166,12 @@ TEST_F(DisplayCommandsTest, SettingsComeBackWhenTheRunFailsBeforeItsDialog) {
     EXPECT_FALSE(config.FPreserving);
 }
 
-TEST_F(DisplayCommandsTest, DialogTextsAreExact) {
-    EXPECT_EQ(ContinuousScreenSaverText(3),
-              L"The screen saver will be launched after 3 second(s). Press OK to finish the "
-              L"Continuous screen saver mode.\r\rNote: a screen saver needs to be selected in "
-              L"the Display properties.");
-    EXPECT_EQ(ContinuousPowerOffText(10),
-              L"The monitor will be powered off after 10 second(s). Press OK to finish the "
-              L"Continuous monitor power off mode.");
+// The message box shows Windows' line ends: a lone CR gets its LF, the rest stays.
+TEST(MessageDialog, ALoneCarriageReturnGetsItsLineFeed) {
+    const std::pair<const wchar_t*, const wchar_t*> rows[] = {
+        {L"a\r\rb\r\nc\r", L"a\r\n\r\nb\r\nc\r\n"}, {L"\r", L"\r\n"},
+        {L"a\r\nb", L"a\r\nb"}, {L"a\nb", L"a\nb"}, {L"ab", L"ab"}, {L"", L""}};
+    for (const auto& [text, shown] : rows) EXPECT_EQ(WithWindowsLineBreaks(text), shown) << testing::PrintToString(text);
 }
 
 TEST_F(DisplayCommandsTest, DisplayPropertiesStartsTheAppletHiddenWithoutWaiting) {

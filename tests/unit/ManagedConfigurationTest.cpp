@@ -185,6 +185,32 @@ TEST_F(ManagedConfigurationTest, APeriodKeepsTheComputerAwakeUntilItEndsWhicheve
         EXPECT_EQ(fresh.KeptAwake(), c.Expected.size() == 3) << c.Name;
         fresh.Shutdown();
     }
+    // The administrator's KeepAwake, set before the period or arriving while
+    // it runs: forced off, nothing is held though the option is on; forced
+    // on, the computer is held though the option is off.
+    const size_t keepAwake = static_cast<size_t>(TPolicy::KeepAwake);
+    const struct {
+        std::optional<uint32_t> Before;
+        bool Option;
+        std::optional<uint32_t> Arriving;
+        bool Held;
+    } policies[] = {{0, true, {}, false}, {1, false, {}, true}, {{}, true, 0, false}, {{}, false, 1, true}};
+    for (const auto& p : policies) {
+        TAwakeLog awake;
+        TManagedConfiguration fresh{{spi, options, timers, clock, status, pump, noPlan}};
+        fresh.SetAwakeRequest(awake);
+        fresh.SetKeepAwake(p.Option);
+        TPolicies policy;
+        policy.Values[keepAwake] = p.Before;
+        fresh.SetPolicies(policy);
+        fresh.actDeactivateForExecute(kHour);
+        policy.Values[keepAwake] = p.Arriving.has_value() ? p.Arriving : p.Before;
+        fresh.SetPolicies(policy);
+        EXPECT_EQ(fresh.KeptAwake(), p.Held) << p.Before.value_or(9) << p.Option << p.Arriving.value_or(9);
+        EXPECT_EQ(awake.Held, p.Held ? 1 : 0) << p.Before.value_or(9) << p.Option << p.Arriving.value_or(9);
+        fresh.Shutdown();
+    }
+
     TAwakeLog none;
     none.Answers = false;  // nothing on this system can hold it
     config.SetAwakeRequest(none);
@@ -280,6 +306,11 @@ TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactiv
         {"a plain one is given an end", none, [](auto& c) { c.actDeactivateExecute(); }, twoHours, false, 2 * h},
         {"a running one is cut", none, [](auto& c) { c.actDeactivateForExecute(3 * kHour); }, twoHours, false, 2 * h},
         {"an automatic one ends", none, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, forbidden, true, 0},
+        {"no automatic one: refused", noAutomatic, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, noAutomatic, true, 0},
+        {"no automatic one: a holding one ends", none, [](auto& c) { c.SetTriggerCause(L"vlc.exe"); }, noAutomatic,
+         true, 0},
+        {"no automatic one: the user's own stays", noAutomatic, [](auto& c) { c.actDeactivateExecute(); }, noAutomatic,
+         false, 0},
         {"no automatic one: a -while job holds", noAutomatic, [](auto& c) { c.SetTriggerCause(L"make.exe", 0, true); },
          noAutomatic, false, 0},
         {"a -while job ends when none is allowed", none, [](auto& c) { c.SetTriggerCause(L"make.exe", 0, true); },
@@ -299,6 +330,7 @@ TEST_F(ManagedConfigurationTest, AnAdministratorsPolicyRefusesCutsOrEndsADeactiv
         EXPECT_EQ(spi.ScreenSaverActive, r.Active);
         EXPECT_EQ(config.DeactivateForRunning() ? config.FDeactivatedUntilMs - clock.Wall : 0, r.LeftMs);
         config.SetPolicies(none);
+        config.SetTriggerCause(L"");
         config.actActivateExecute();
     }
 }
@@ -451,6 +483,7 @@ TEST_F(ManagedConfigurationTest, AnAutomaticDeactivationGivesBackTheStateFromBef
         {"P", false, false, true, TAutoState::Holding, false},
         {"Pp", false, false, false, TAutoState::Idle, false},
         {"PD", true, false, false, TAutoState::Overridden, false},
+        {"PFE", true, true, false, TAutoState::Overridden, true},  // overridden, and a period ends: Activate
         {"PDp", true, false, false, TAutoState::Idle, false},
         {"PAp", true, true, false, TAutoState::Idle, true},
         {"PRp", true, true, false, TAutoState::Idle, true},

@@ -5,56 +5,12 @@
 #include <utility>
 #include <vector>
 
+#include "fakes/FakeNotifyIconShell.h"
 #include "fakes/FakeTimerService.h"
 #include "tray/NotifyIcon.h"
 
 namespace lumivane::test {
 namespace {
-
-// Records every shell call; icons are numbers whose copies are counted.
-struct TShellLog final : INotifyIconShell {
-    std::vector<std::string> Calls;
-    std::vector<TNotifyIconRecord> Records;
-    int Copies = 0, Destroys = 0;
-    int RefuseAdds = 0;  // the shell is still starting: so many adds fail
-    THandle NextIcon = 1000;
-    bool TakesVersion4 = true;
-    int VersionCalls = 0;
-    TMenuEnd MenuEnd = TMenuEnd::Chosen;
-
-    bool NotifyIcon(TNotifyIconMessage m, const TNotifyIconRecord& r) override {
-        if (m == TNotifyIconMessage::SetVersion) {
-            ++VersionCalls;
-            return Held && r.Version == 4 && TakesVersion4;
-        }
-        static const char* names[] = {"add", "modify", "delete", "focus"};
-        Calls.push_back(std::string(names[static_cast<int>(m)]) + " wnd=" + std::to_string(r.Wnd));
-        Records.push_back(r);
-        // As the shell does: no second add of an icon it holds, no modify of one it does not.
-        if (m == TNotifyIconMessage::Add) return !(RefuseAdds-- > 0 || Held) && (Held = true);
-        if (m == TNotifyIconMessage::Delete) return std::exchange(Held, false);
-        return Held;
-    }
-    bool Held = false;
-    THandle CopyIcon(THandle) override {
-        ++Copies;
-        return ++NextIcon;
-    }
-    void DestroyIcon(THandle) override { ++Destroys; }
-    void GetCursorPos(int& x, int& y) override {
-        x = 10;
-        y = 20;
-        Calls.push_back("cursor");
-    }
-    void SetForegroundWindow(THandle w) override { Calls.push_back("foreground " + std::to_string(w)); }
-    void ProcessMessages() override { Calls.push_back("process"); }
-    TMenuEnd TrackPopupMenu(THandle menu, int x, int y) override {
-        Calls.push_back("menu " + std::to_string(menu) + " at " + std::to_string(x) + "," +
-                        std::to_string(y));
-        return MenuEnd;
-    }
-    void MessageBeep() override { Calls.push_back("beep"); }
-};
 
 using Calls = std::vector<std::string>;
 
@@ -131,6 +87,17 @@ TEST(NotifyIcon, ARefusedAddIsTriedAgainWithBackOffAndThePendingBalloonFollows) 
     hidden.SetVisible(false);
     timers.Advance(60000);
     EXPECT_EQ(other.Calls, (Calls{"add wnd=0", "modify wnd=0"}));
+    // Taken by another add before the retry's moment: the retry's timer stops.
+    TShellLog quick;
+    TFakeTimerService retry;
+    TNotifyIcon early(quick, TNotifyIconLayout::V3);
+    early.SetRetryTimers(retry);
+    quick.RefuseAdds = 1;
+    early.SetVisible(true);
+    ASSERT_EQ(retry.RunningCount(), 1u);
+    early.Readd();
+    ASSERT_TRUE(early.Added());
+    EXPECT_EQ(retry.RunningCount(), 0u) << "no wake-up left for an icon that is there";
 }
 
 TEST(NotifyIcon, LoadingDefersTheAdd) {
@@ -260,15 +227,6 @@ TEST(NotifyIcon, Version4EventsRunTheSameActionsAsTheMouse) {
     icon.SetVisible(true);
     icon.Readd();
     EXPECT_EQ(shell.VersionCalls, 2) << "asked again after every add";
-}
-
-// Escape in a submenu closes only that one: the click elsewhere that follows ends the menu.
-TEST(NotifyIcon, OnlyAMenuWhoseLastPressWasEscapeCountsAsEscaped) {
-    using I = TMenuInput;
-    const std::tuple<bool, I, TMenuEnd> rows[] = {{false, I::Escape, TMenuEnd::Escaped},
-        {false, I::Other, TMenuEnd::Dismissed}, {false, I::None, TMenuEnd::Dismissed} /* closed from outside */,
-        {true, I::Other, TMenuEnd::Chosen}};
-    for (const auto& [chosen, last, end] : rows) EXPECT_EQ(MenuEndOf(chosen, last), end) << static_cast<int>(last);
 }
 
 TEST(NotifyIcon, EveryIconCopyIsFreed) {

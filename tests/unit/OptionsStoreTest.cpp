@@ -187,8 +187,7 @@ TEST_F(OptionsStoreTest, StoredNumbersComeBackWithinTheirControlsRangeAndAreSave
     const TValue text = {kRegSz, {'7', 0, 0, 0}};  // "7": four bytes, but text
     const TValue binary = {3, {0x51, 0x60, 0, 0}};  // REG_BINARY
     const TValue twoBytes = {kRegDword, {0x51, 0x60}}, eightBytes = {kRegDword, {0x51, 0x60, 0, 0, 0, 0, 0, 0}};
-    const int lastDouble = static_cast<int>(std::size(kExpectedDoubleClickItems)) - 1;
-    const int lastClick = static_cast<int>(std::size(kExpectedClickItems)) - 1;
+    const int lastDouble = kExpectedDoubleClickItems - 1, lastClick = kExpectedClickItems - 1;
     const struct {
         C Control;
         TValue Stored;

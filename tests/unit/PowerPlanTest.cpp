@@ -17,14 +17,6 @@
 namespace lumivane::test {
 namespace {
 
-// A dialog that runs a step while it is open.
-struct TDialog final : IMessageDialog {
-    std::function<void()> WhileOpen;
-    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {
-        if (WhileOpen) WhileOpen();
-    }
-};
-
 // The machine: one plan and one registry that every run shares.
 struct TMachine {
     TFakeSystemParameters spi;
@@ -42,8 +34,8 @@ struct TRunSeams {
     TJournalledParameters journal{params, params, machine.registry, processes};
     TMainForm form;
     TRequestsLog requests;
-    TDialog dialog;
-    TStarterCount starter;
+    TDialogLog dialog;
+    TStarterLog starter;
 };
 
 // One run of the program on the machine, as the composition wires it.
@@ -401,6 +393,24 @@ TEST(PowerPlan, ACopyInAnotherSessionNeverBringsBackTheFirstCopysChange) {
     second.form.SetChecked(TControlId::cbUpdateSettings, true);
     second.End();
     EXPECT_EQ(machine.functions.Values(), kUser) << "the first copy's \"never\" is no start-up value of the second";
+}
+
+// A plan already at "never" on both sources: the switch-off is done without
+// a write. A put-back says whether it happened.
+TEST(PowerPlan, APlanAlreadyOffOnBothSourcesIsNotWrittenAgainAndAPutBackSaysWhetherItHappened) {
+    TFakeSystemParameters spi;
+    TFakePowerPlan functions;
+    functions.Plans[functions.Active] = {0, 0};
+    TPowerPlanParameters plan(spi, functions);
+    for (const uint32_t action : {spi::kSetPowerOffActive, spi::kSetLowPowerActive})
+        EXPECT_TRUE(plan.Call(action, 0, nullptr, 0)) << action;
+    EXPECT_EQ(functions.Writes, 0);
+    EXPECT_EQ(functions.Plans[functions.Active], (TFakePowerPlan::TValues{0, 0}));
+    EXPECT_FALSE(plan.PutBack({})) << "nothing marked";
+    EXPECT_TRUE(plan.PutBack({TPlanSnapshot{functions.Active, 600, 300}, {}, false}));
+    EXPECT_EQ(functions.Plans[functions.Active], (TFakePowerPlan::TValues{600, 300}));
+    functions.RefuseWrites = true;
+    EXPECT_FALSE(plan.PutBack({TPlanSnapshot{functions.Active, 900, 180}, {}, false})) << "refused";
 }
 
 TEST(PowerPlan, ATickReadsThePlanOnce) {

@@ -92,6 +92,11 @@ TEST_F(RestoreJournalTest, TheFirstChangeWritesItEveryChangeUpdatesItAndTheClean
     EXPECT_TRUE(j->Permanent);
     EXPECT_EQ(j->Initial, kAtStart);
     EXPECT_FALSE(j->Last.ScreenSaverSetting.Active);
+    // The system's answer comes through, the journal written either way.
+    EXPECT_TRUE(journalled.Call(spi::kSetScreenSaveTimeout, 600, nullptr, 0));
+    spi.Failing = {spi::kSetScreenSaveTimeout};
+    EXPECT_FALSE(journalled.Call(spi::kSetScreenSaveTimeout, 600, nullptr, 0));
+    spi.Failing.clear();
     SetScreenSaverConfiguration(journalled, true, 3, false);  // continuous mode
     j = DecodeJournal(registry.String(kOptionsKey, kJournalValue));
     EXPECT_EQ(j->Last.ScreenSaverSetting, (TPowerSetting{true, 3}));
@@ -204,6 +209,13 @@ TEST_F(RestoreJournalTest, TheCleanEndRemovesOnlyItsOwnJournalAndARefusedWriteCo
     registry.WritesAllowed = 0;
     EXPECT_NO_THROW(SetScreenSaverActive(journalled, true, false));
     EXPECT_TRUE(GetScreenSaverActive(spi)) << "the command still ran";
+    // With no options key, the clean end deletes nothing and makes no key.
+    registry.Keys.clear();
+    EXPECT_NO_THROW(journalled.Remove());
+    EXPECT_EQ(registry.Keys.count(kOptionsKey), 0u);
+    TRegistryDefault reg(registry);
+    EXPECT_FALSE(reg.OpenKey(kOptionsKey, false));
+    EXPECT_FALSE(reg.DeleteValue(kJournalValue)) << "a journal of a key that is not there";
 }
 
 TEST(EndSteps, EveryEndUndoesTemporaryPlanChangesAndLeavesNoJournal) {

@@ -3,6 +3,7 @@
 #include "status/StatusPresentation.h"
 #include "sources/TimeFormat.h"
 #include "fakes/FakeCore.h"
+#include "fakes/FakeNotifyIconShell.h"
 #include "tray/NotifyIcon.h"
 
 namespace lumivane::test {
@@ -108,14 +109,7 @@ TEST(StatusTexts, IconIndexInBothSets) {
         bool Ss, Po;
         int Index;
     } cases[] = {{true, true, 0}, {false, false, 1}, {true, false, 2}, {false, true, 3}};
-    for (const auto& c : cases) {
-        for (bool high : {false, true}) {
-            TStatusContext context;
-            context.HighColorIcon = high;
-            EXPECT_EQ(ComputeStatus({{c.Ss, 600}, {c.Po, 600}}, context).IconIndex,
-                      c.Index + (high ? 4 : 0));
-        }
-    }
+    for (const auto& c : cases) EXPECT_EQ(ComputeStatus({{c.Ss, 600}, {c.Po, 600}}, {}).IconIndex, c.Index);
 }
 
 TEST(UntilText, LocaleFormatsAndMidnight) {
@@ -137,20 +131,6 @@ TEST(UntilText, LocaleFormatsAndMidnight) {
     EXPECT_EQ(FormatTime(h24, TimeOfDayAfter({23, 59, 59, 600}, 500)), L"00:00:00");
 }
 
-struct TShellCount final : INotifyIconShell {
-    int Modifies = 0;
-    bool NotifyIcon(TNotifyIconMessage message, const TNotifyIconRecord&) override {
-        Modifies += message == TNotifyIconMessage::Modify;
-        return true;
-    }
-    THandle CopyIcon(THandle icon) override { return icon; }
-    void DestroyIcon(THandle) override {}
-    void GetCursorPos(int&, int&) override {}
-    void SetForegroundWindow(THandle) override {}
-    void ProcessMessages() override {}
-    TMenuEnd TrackPopupMenu(THandle, int, int) override { return TMenuEnd::Dismissed; }
-    void MessageBeep() override {}
-};
 struct TNoView final : IStatusView, IStateIcons {
     int Shown = 0;
     void ShowStatus(const TStatusTexts&) override { ++Shown; }
@@ -174,28 +154,28 @@ TEST(StatusTexts, NotesFollowTheStateAndTheTooltipStaysWithinItsLimit) {
 
 TEST(StatusRefresh, TheShellGetsTheIconOnlyWhenItOrItsTooltipChanged) {
     TFakeCore core;
-    TShellCount shell;
+    TShellLog shell;
     TNotifyIcon icon(shell, TNotifyIconLayout::V3);
     icon.SetVisible(true);
     TNoView view;
     TStatusPresenter status(core.spi, core.config, icon, view, view);
     status.Hold(true);
     status.UpdateStatus();
-    EXPECT_EQ(shell.Modifies + view.Shown, 0) << "held while the start's steps run";
+    EXPECT_EQ(shell.Sent(TNotifyIconMessage::Modify) + view.Shown, 0) << "held while the start's steps run";
     status.Hold(false);
     status.UpdateStatus();
-    const int first = shell.Modifies;
+    const int first = shell.Sent(TNotifyIconMessage::Modify);
     EXPECT_EQ(first, 1) << "picture and tooltip in one message";
     for (int i = 0; i < 100; ++i) status.UpdateStatus();
-    EXPECT_EQ(shell.Modifies, first) << "an idle refresh hands nothing over";
+    EXPECT_EQ(shell.Sent(TNotifyIconMessage::Modify), first) << "an idle refresh hands nothing over";
     EXPECT_EQ(view.Shown, 101) << "the window's labels still follow every refresh";
     SetScreenSaverActive(core.spi, false, false);  // another program's change
     status.UpdateStatus();
-    EXPECT_EQ(shell.Modifies, first + 1);
-    const int changed = shell.Modifies;
+    EXPECT_EQ(shell.Sent(TNotifyIconMessage::Modify), first + 1);
+    const int changed = shell.Sent(TNotifyIconMessage::Modify);
     status.Invalidate();  // new pictures after a change of scale
     status.UpdateStatus();
-    EXPECT_GT(shell.Modifies, changed);
+    EXPECT_GT(shell.Sent(TNotifyIconMessage::Modify), changed);
 }
 
 }  // namespace

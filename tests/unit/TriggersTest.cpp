@@ -222,6 +222,7 @@ TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
         {L"Mon,Tue,Wed,Fri,Tue 08:00-09:00", {0x17, 480, 540}, L"Mon-Wed,Fri 08:00-09:00"},
         {L"Sun-Sat 23:59-00:00", {0x7F, 1439, 0}, L"Mon-Sun 23:59-00:00"},
         {L"Sat-Mon,Thu-Thu 10:00-11:00", {0x69, 600, 660}, L"Thu,Sat-Mon 10:00-11:00"},
+        {L"SAT 10:00-11:00", {0x20, 600, 660}, L"Sat 10:00-11:00"},  // an upper-case A is lowered too
     };
     for (const auto& [text, window, canonical] : good) {
         EXPECT_EQ(ParseScheduleWindow(text), window) << text;
@@ -229,7 +230,8 @@ TEST(Schedule, ReadsEveryFormWritesItCanonicallyAndRefusesTheRest) {
     }
     for (const wchar_t* bad : {L"Mon 09:00-09:00", L"Mon  09:00-17:30", L"Mon 9:00-17:30", L"Mon 24:00-01:00",
                                L"Mon 09:60-10:00", L"Mon 0a:00-10:00", L"Mon 1/:00-10:00", L"Mon 09:000-10:00", L"Mon 09:00\u201310:00", L"Mon 09:00-10:00 ",
-                               L"Mon,,Fri 09:00-10:00", L"Mon, 09:00-10:00", L"Monday 09:00-10:00", L"09:00-17:30", L""})
+                               L"Mon,,Fri 09:00-10:00", L"Mon, 09:00-10:00", L"Mon 08:00-09:60",
+                               L"Mon-Xyz 09:00-10:00", L"Xyz-Mon 09:00-10:00", L"Monday 09:00-10:00", L"09:00-17:30", L""})
         EXPECT_EQ(ParseScheduleWindow(bad), std::nullopt) << bad;
     std::vector<std::wstring> stored{L"Mon 09:00"};
     for (int i = 10; i < 44; ++i) stored.push_back(L"Mon 09:" + std::to_wstring(i) + L"-10:00");

@@ -40,13 +40,8 @@ TEST(MainWindow, StatusLabelsIconAndTooltipFollowTheSystem) {
     main.AddNotifyIconAfterShow();
     ASSERT_TRUE(PumpUntil([&] { return lumivane.NotifyIcon().Added(); }, std::chrono::seconds(30)));
     auto text = [&](TControlId id) { return WindowText(main.Control(id)); };
-    EXPECT_EQ(text(TControlId::gbScreenSaver), L"Screen saver");
-    EXPECT_EQ(text(TControlId::lblScreenSaverActive0), L"Screen saver active:");
     EXPECT_EQ(text(TControlId::lblScreenSaverActive), L"Yes");
-    EXPECT_EQ(text(TControlId::lblScreenSaverTimeout0), L"Screen saver timeout:");
     EXPECT_EQ(text(TControlId::lblScreenSaverTimeout), L"10 minutes");
-    EXPECT_EQ(text(TControlId::gbPowerOff), L"Monitor power off");
-    EXPECT_EQ(text(TControlId::lblPowerOffTimeout0), L"Monitor power off timeout:");
     EXPECT_TRUE(lumivane.NotifyIcon().Visible());
     EXPECT_EQ(lumivane.NotifyIcon().ToolTip().substr(0, 22), L"Screen saver:  Active\r");
     EXPECT_NE(lumivane.NotifyIcon().Icon(), 0u);

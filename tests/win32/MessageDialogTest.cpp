@@ -11,6 +11,7 @@
 #include "display/ScreenSaverWin32.h"
 #include "ui/MainWin32.h"
 #include "ui/ShowMsgWin32.h"
+#include "unit/fakes/FakeRequests.h"
 #include "win32/Window.h"
 
 namespace lumivane::test {
@@ -135,19 +136,7 @@ TEST(MessageDialog, EndsWhenTheProgramIsAskedToEndAndKeepsTheRequest) {
     EXPECT_EQ(msg.wParam, 7u);
 }
 
-TEST(MessageDialog, LineBreaksBecomeCrLf) {
-    EXPECT_EQ(WithWindowsLineBreaks(L"a\r\rb\r\nc\r"), L"a\r\n\r\nb\r\nc\r\n");
-    EXPECT_EQ(WithWindowsLineBreaks(L""), L"");
-}
-
 // Continuous mode with the real system parameters and the real dialog.
-struct TRealRequests final : ISystemRequests {
-    void StartScreenSaver() override { ADD_FAILURE() << "no immediate request"; }
-    void PowerOffMonitor() override { ADD_FAILURE() << "no immediate request"; }
-};
-struct TNoStarter final : IProcessStarter {
-    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override {}
-};
 struct TContinuousOn final : IContinuousModeOptions {
     bool ContinuousMode() const override { return true; }
     int32_t ContinuousModeDelay() const override { return 3; }
@@ -166,9 +155,9 @@ struct TNoPump final : IMessagePump {
 TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     TSystemParametersWin32 spi;
     SetScreenSaverConfiguration(spi, false, 900, false);
-    TRealRequests requests;
+    TRequestsLog requests;
     TMessageDialogWin32 dialog;
-    TNoStarter starter;
+    TStarterLog starter;
     TContinuousOn options;
     TNoStatus status;
     TNoTimers timers;
@@ -195,6 +184,7 @@ TEST(MessageDialog, ContinuousScreenSaverHoldsTheSystemSettingsWhileOpen) {
     GetScreenSaverConfiguration(spi, active, timeout);
     EXPECT_FALSE(active);
     EXPECT_EQ(timeout, 900);
+    EXPECT_TRUE(requests.Sent.empty()) << "no immediate request";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <chrono>
 
+#include "common/PumpUntil.h"
 #include "win32/MessageLoopWin32.h"
 
 namespace lumivane::test {
@@ -16,16 +17,7 @@ inline void Pump() {
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) RouteMessage(msg);
 }
 
-// Pumps messages until `done` holds or the deadline passes.
-template <typename F>
-bool PumpUntil(F done, std::chrono::milliseconds deadline) {
-    const auto end = TClock::now() + deadline;
-    while (!done()) {
-        if (TClock::now() > end) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-        Pump();
-    }
-    return true;
-}
+// This program's PumpWaiting (common/PumpUntil.h): every message routed as the program's loops do.
+inline void PumpWaiting() { Pump(); }
 
 }  // namespace lumivane::test

@@ -89,6 +89,7 @@ std::vector<std::wstring> ListItems(HWND list) {
     return items;
 }
 
+// Every control of the table exists with the table's caption and hint.
 TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
     const struct {
         TControlKind Kind;
@@ -110,8 +111,8 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
             EXPECT_EQ(lstrcmpiW(ClassOf(h).c_str(), c.Class), 0) << def.Name;
         }
         // A value label's text is the state it shows, not a caption.
-        if (expected->Caption) {
-            EXPECT_EQ(WindowText(h), expected->Caption) << def.Name;
+        if (def.Caption) {
+            EXPECT_EQ(WindowText(h), def.Caption) << def.Name;
         }
         EXPECT_EQ(IsWindowEnabled(h) != FALSE, expected->Enabled) << def.Name;
         if (def.Kind == TControlKind::CheckBox) {
@@ -123,15 +124,17 @@ TEST_F(SettingsWindow, EveryControlExistsWithItsCaptionStateAndHint) {
             EXPECT_STREQ(font.lfFaceName, L"Tahoma") << def.Name;
             EXPECT_EQ(font.lfWeight, def.Kind == TControlKind::ValueLabel ? FW_BOLD : FW_NORMAL) << def.Name;
         }
-        std::wstring hint = expected->Hint ? expected->Hint : L"";
+        std::wstring hint = def.Hint ? def.Hint : L"";
         for (size_t i = 0; (i = hint.find(L'\r', i)) != std::wstring::npos; i += 2) hint.insert(i + 1, L"\n");
         EXPECT_EQ(ToolTipText(FLumivane.Main().ToolTips(), Main(), h), hint) << def.Name;
     }
     EXPECT_EQ(SendMessageW(Ctl(C::HotKeyScreenSaver), HKM_GETHOTKEY, 0, 0), (0x06 << 8) | 'S');
     EXPECT_EQ(SendMessageW(Ctl(C::HotKeyPowerOff), HKM_GETHOTKEY, 0, 0), (0x06 << 8) | 'P');
     const std::pair<C, std::vector<std::wstring>> lists[] = {
-        {C::cmbTrayIconDoubleClick, {std::begin(kExpectedDoubleClickItems), std::end(kExpectedDoubleClickItems)}},
-        {C::cmbTrayIconClick, {std::begin(kExpectedClickItems), std::end(kExpectedClickItems)}}};
+        {C::cmbTrayIconDoubleClick, {TrayDoubleClickItems().begin(), TrayDoubleClickItems().end()}},
+        {C::cmbTrayIconClick, {TrayClickItems().begin(), TrayClickItems().end()}}};
+    EXPECT_EQ(lists[0].second.size(), size_t{kExpectedDoubleClickItems});
+    EXPECT_EQ(lists[1].second.size(), size_t{kExpectedClickItems});
     for (const auto& [list, items] : lists) EXPECT_EQ(ListItems(Ctl(list)), items) << static_cast<int>(list);
     EXPECT_EQ(WindowText(Ctl(C::edContinuousModeDelay)),
               std::to_wstring(ExpectedOption(C::edContinuousModeDelay).Default));

@@ -52,11 +52,13 @@ TEST_F(SystemParametersTest, PowerOffFlagSwitchesBothPhases) {
     }
 }
 
+// Wine does not implement the low-power time-out (error 1439): the case
+// itself, with the real call. Windows answers; there the unit tests' fake
+// stands in for a system that cannot tell.
 TEST_F(SystemParametersTest, PowerOffTimeoutIsZeroWhenTheSystemCannotTell) {
-    // Wine does not implement the low-power time-out (error 1439); Windows does.
     UINT raw = 0x5A5A;
-    const bool answered = SystemParametersInfoW(SPI_GETLOWPOWERTIMEOUT, 0, &raw, 0) != FALSE;
-    EXPECT_EQ(GetPowerOffTimeout(spi), answered ? static_cast<int32_t>(raw) : 0);
+    if (SystemParametersInfoW(SPI_GETLOWPOWERTIMEOUT, 0, &raw, 0)) GTEST_SKIP() << "this system tells";
+    EXPECT_EQ(GetPowerOffTimeout(spi), 0);
 }
 
 // Berlin's rules as Windows gives them for any year, and no rules for a year.

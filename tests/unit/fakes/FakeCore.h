@@ -12,6 +12,7 @@
 #include "commands/DisplayCommands.h"
 #include "fakes/FakeHost.h"
 #include "fakes/FakeRegistry.h"
+#include "fakes/FakeRequests.h"
 #include "fakes/FakeSystemParameters.h"
 #include "fakes/FakeTimerService.h"
 #include "options/MainForm.h"
@@ -19,18 +20,6 @@
 
 namespace lumivane::test {
 
-struct TRequestsLog final : ISystemRequests {
-    std::vector<std::string> Sent;
-    void StartScreenSaver() override { Sent.push_back("screensaver"); }
-    void PowerOffMonitor() override { Sent.push_back("poweroff"); }
-};
-struct TNoDialog final : IMessageDialog {
-    void ShowMessageDialog(const std::wstring&, const std::wstring&, int) override {}
-};
-struct TStarterCount final : IProcessStarter {
-    int Started = 0;
-    void RunProcess(const std::wstring&, const std::wstring&, uint32_t, bool, int32_t) override { ++Started; }
-};
 struct TWindowCommandsLog final : IWindowCommands {
     std::vector<std::string> Calls;
     void mnShowPClick() override { Calls.push_back("show"); }
@@ -67,8 +56,8 @@ struct TFakeSeams {
     TFakeSystemParameters spi;
     TMainForm form;
     TRequestsLog requests;
-    TNoDialog dialog;
-    TStarterCount starter;
+    TDialogLog dialog;
+    TStarterLog starter;
     TNoPowerPlan noPlan;
 };
 

@@ -26,12 +26,10 @@ public:
     int32_t LowPowerTimeout = 0;
     int32_t PowerOffTimeout = 0;
     std::vector<TSpiCall> Calls;
-    std::set<uint32_t> Failing;         // actions that fail
-    std::vector<std::string>* Journal = nullptr;  // shared with other fakes
+    std::set<uint32_t> Failing;  // actions that fail
 
     bool Call(uint32_t action, uint32_t uiParam, void* pvParam, uint32_t fWinIni) override {
         Calls.push_back({action, uiParam, fWinIni});
-        if (Journal) Journal->push_back("spi " + std::to_string(action) + " " + std::to_string(uiParam));
         auto* out = static_cast<int32_t*>(pvParam);
         if (Failing.count(action)) {
             if (out) *out = 0x5A5A5A5A;  // a failed call may leave anything behind

@@ -23,6 +23,7 @@ public:
         FDue.erase(&timer);
     }
     bool Running(const TTimer& timer) const { return FDue.count(const_cast<TTimer*>(&timer)) != 0; }
+    size_t RunningCount() const { return FDue.size(); }
 
     void Advance(uint64_t ms) {
         const uint64_t end = Now + ms;
