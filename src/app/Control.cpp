@@ -307,22 +307,34 @@ std::optional<TControlRequest> DecodeRequest(const void* data, size_t size) {
 uint64_t EncodeReply(const TControlReply& reply) {
     return 1 | static_cast<uint64_t>(reply.State) << 1 | static_cast<uint64_t>(reply.ScreenSaverActive) << 3 |
            static_cast<uint64_t>(reply.PowerOffActive) << 4 | static_cast<uint64_t>(reply.ScreenSaverNever) << 5 |
-           static_cast<uint64_t>(reply.PowerOffNever) << 6 | (reply.UntilMs / 1000) << 8;
+           static_cast<uint64_t>(reply.PowerOffNever) << 6 |
+           (reply.State == TControlState::DeactivatedWhile ? static_cast<uint64_t>(reply.While) : reply.UntilMs / 1000)
+               << 8;
 }
 
 std::optional<TControlReply> DecodeReply(uint64_t value) {
     const uint64_t state = (value >> 1) & 3;
     // The end is whole seconds of the wall clock: a count that cannot be
     // said in ms is no answer of ours.
-    if (!(value & 1) || state > 2 || (value & 0x80) || (value >> 8) > UINT64_MAX / 1000) return std::nullopt;
+    if (!(value & 1) || (value & 0x80) || (value >> 8) > UINT64_MAX / 1000) return std::nullopt;
     const auto bit = [value](int at) { return ((value >> at) & 1) != 0; };
-    return TControlReply{static_cast<TControlState>(state), bit(3), bit(4), (value >> 8) * 1000, bit(5), bit(6)};
+    // Held by a call, presenting or a job: what holds, in place of the end.
+    const bool held = state == static_cast<uint64_t>(TControlState::DeactivatedWhile);
+    const uint64_t why = value >> 8;
+    if (held && (why < 1 || why > static_cast<uint64_t>(TWhileCause::Job))) return std::nullopt;
+    return TControlReply{static_cast<TControlState>(state), bit(3),      bit(4),
+                         held ? 0 : why * 1000,             bit(5),      bit(6),
+                         held ? static_cast<TWhileCause>(why) : TWhileCause::None};
 }
 
 std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& format, const TLocalTime& end,
                         const TLocalDate& today) {
     auto word = [](bool on, bool never) { return on ? L"enabled" : never ? L"never" : L"disabled"; };
     std::wstring head = reply.State == TControlState::Active ? L"active" : L"deactivated";
+    if (reply.State == TControlState::DeactivatedWhile)
+        head += reply.While == TWhileCause::Call         ? L" during a call"
+                : reply.While == TWhileCause::Presenting ? L" while presenting"
+                                                         : L" while a program runs";
     if (reply.State == TControlState::DeactivatedFor) {
         head += L" until " + FormatTime(format, end.Time);
         // The day in a form that reads the same in every locale: scripts parse it.
@@ -341,7 +353,8 @@ std::wstring StatusLine(const TControlReply& reply, const TLongTimeFormat& forma
 int ExitCodeOf(const TControlReply& reply) {
     switch (reply.State) {
     case TControlState::Deactivated: return kExitDeactivated;
-    case TControlState::DeactivatedFor: return kExitDeactivatedFor;
+    case TControlState::DeactivatedFor:
+    case TControlState::DeactivatedWhile: return kExitDeactivatedFor;
     case TControlState::Active: break;
     }
     return kExitActive;

@@ -165,13 +165,17 @@ constexpr size_t kControlRequestSize = 12;
 std::array<uint8_t, kControlRequestSize> EncodeRequest(const TControlRequest& request);
 std::optional<TControlRequest> DecodeRequest(const void* data, size_t size);
 
-enum class TControlState : uint8_t { Active = 0, Deactivated = 1, DeactivatedFor = 2 };
+// DeactivatedWhile: held by something that ends by itself, with no end
+// known: a call, presenting, a -while job.
+enum class TControlState : uint8_t { Active = 0, Deactivated = 1, DeactivatedFor = 2, DeactivatedWhile = 3 };
+enum class TWhileCause : uint8_t { None = 0, Call = 1, Presenting = 2, Job = 3 };
 struct TControlReply {
     TControlState State = TControlState::Active;
     bool ScreenSaverActive = false, PowerOffActive = false;
     uint64_t UntilMs = 0;  // the end of a period, on the wall clock (ms)
     // Off because its time-out is "never" (a plan at never), not by its flag.
     bool ScreenSaverNever = false, PowerOffNever = false;
+    TWhileCause While = TWhileCause::None;  // with DeactivatedWhile, in place of the end
     bool operator==(const TControlReply&) const = default;
 };
 // The answer travels as the message's result: never 0, which is what a

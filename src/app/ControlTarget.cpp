@@ -33,6 +33,14 @@ TControlReply CarryOut(const TControlTarget& target, const TControlRequest& requ
         // The schedule holds, and says until when.
         reply.State = TControlState::DeactivatedFor;
         reply.UntilMs = config.AutomaticUntilMs();
+    } else if (!config.FActivated && !config.AutomaticCause().empty()) {
+        // Held by what ends by itself, at a moment nobody knows yet.
+        const std::wstring& cause = config.AutomaticCause();
+        reply.While = config.AutomaticByCommand()   ? TWhileCause::Job
+                      : cause == kCallCause       ? TWhileCause::Call
+                      : cause == kPresentingCause ? TWhileCause::Presenting
+                                                  : TWhileCause::None;
+        if (reply.While != TWhileCause::None) reply.State = TControlState::DeactivatedWhile;
     }
     return reply;
 }

@@ -127,6 +127,8 @@ public:
     uint64_t AutomaticUntilMs() const { return FAuto.Holding() ? FAutoUntilMs : 0; }
     // The cause while the automatic deactivation is in force, else empty.
     const std::wstring& AutomaticCause() const { return FAutoCause; }
+    // The cause in force is a process the user's command holds (-while).
+    bool AutomaticByCommand() const { return !FAutoCause.empty() && FTriggerByCommand; }
     TAutoState AutomaticState() const { return FAuto.State(); }
 
     // While a deactivation with an end runs (a period, an automatic

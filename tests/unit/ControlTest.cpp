@@ -200,6 +200,7 @@ TEST(ControlReply, TheAnswerTravelsWholeAndNamesTheStateForScripts) {
     EXPECT_FALSE(DecodeReply(1 | (latest + 1) << 8));
     EXPECT_FALSE(DecodeReply(1 | 3 << 1));
     EXPECT_FALSE(DecodeReply(1 | 1 << 7)) << "a bit no copy sends";
+    EXPECT_FALSE(DecodeReply(1 | 3 << 1 | 4 << 8)) << "held by nothing known";
 }
 
 // The running copy: commands that may hold a dialog or end it wait for the
@@ -434,6 +435,21 @@ TEST(WhileSwitches, AJobOrAProcessHeldByTheRunningCopy) {
                                     [&](uint32_t id) { return id == 4242 && row.Held; }, [&] { return row.Holds; }};
         const uint64_t answer = Answer(target, TControlRequest{V::WhileProcess, 4242}, {});
         EXPECT_EQ(row.Answer == 1 ? DecodeReply(answer).has_value() : answer == row.Answer, true) << row.Holds;
+    }
+    // Held by what ends by itself: -status says what, with exit code 2.
+    const struct { std::wstring Cause; bool ByCommand; TWhileCause While; const wchar_t* Line; } held[] = {
+        {kCallCause, false, TWhileCause::Call, L"deactivated during a call ("},
+        {kPresentingCause, false, TWhileCause::Presenting, L"deactivated while presenting ("},
+        {L"make.exe", true, TWhileCause::Job, L"deactivated while a program runs ("}, {L"vlc.exe", false, {}, L"deactivated ("}};
+    for (const auto& row : held) {
+        TFakeCore core;
+        core.form.SetChecked(TControlId::cbManageScreenSaver, true);
+        core.config.SetTriggerCause(row.Cause, 0, row.ByCommand);
+        const auto reply = DecodeReply(Answer({core.dispatch, core.config, core.spi, [](TCommandId) {}}, TControlRequest{}, {}));
+        ASSERT_TRUE(reply);
+        EXPECT_EQ(reply->While, row.While);
+        EXPECT_TRUE(StatusLine(*reply, {}, {}, {}).starts_with(row.Line)) << Narrow({row.Cause});
+        EXPECT_EQ(ExitCodeOf(*reply), row.While == TWhileCause::None ? kExitDeactivated : kExitDeactivatedFor);
     }
 }
 
