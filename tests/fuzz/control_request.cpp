@@ -19,6 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             FUZZ_CHECK(request->Ms >= kMinPeriodMs && request->Ms <= kMaxPeriodMs);
         else if (request->Verb == TControlVerb::DeactivateUntil)
             FUZZ_CHECK(request->Ms > 0 && request->Ms <= kMaxUntilMs);
+        else if (request->Verb == TControlVerb::WhileProcess)
+            FUZZ_CHECK(request->Ms > 0);  // a process id
         else
             FUZZ_CHECK(request->Ms == 0);
     }
