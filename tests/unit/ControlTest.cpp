@@ -233,6 +233,7 @@ TEST(ControlTarget, EachRequestRunsAsItsCommandAndTheAnswerSaysTheStateAfter) {
         {{V::Toggle, 0}, false, TControlState::Active, {}, {}, {}, 0},  // an activation is allowed
         {{V::Activate, 0}, false, TControlState::Deactivated, {}, {}, kNotAllowedReply, {}, 0},
         {{V::Status, 0}, false, TControlState::Deactivated, {}, {}, {}, {}, 0},
+        {{V::Exit, 0}, true, TControlState::Active, {TCommandId::actExit}, {}, {}, {}, 0},  // an uninstaller ends a copy
     };
     for (const auto& c : cases) {
         TFakeCore core;

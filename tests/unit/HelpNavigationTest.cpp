@@ -30,6 +30,8 @@ TEST(HelpNavigation, ThePageAndItsAnchorsStayWebAndMailGoOutsideAllElseIsRefused
         {page, L"file:///C:/Lumivane/Help.html#x.hta", Refuse},
         {page, L"file:///C:/Lumivane/Help.html%23x", Refuse},
         {page, L"file:///C:/Lumivane/Help%C0%AEhtml", Refuse},
+        {L"C:\\x\u0080\\Help.html", L"file:///C:/x%80/Help.html", Refuse},  // a lone continuation byte
+        {L"Z:\\Help.html", L"file:///Z:/Help.html", Allow},
         {L"C:\\100%\\Help.html", L"file:///C:/100%25/Help.html", Allow},
         {L"C:\\100%\\Help.html", L"file:///C:/100%/Help.html", Refuse},
         {page, L"file://attacker/share/Help.html", Refuse},

@@ -224,6 +224,9 @@ TEST(PowerPlan, EveryPathOutPutsBothOfTheUsersValuesBack) {
         EXPECT_EQ(next.recovery.NotPutBack.empty(), !p.RefusedAtRecovery) << p.Path;
         EXPECT_EQ(RecoveryProblemText(next.recovery).find(L"powercfg /setdcvalueindex ") != std::wstring::npos,
                   p.RefusedAtRecovery) << p.Path;
+        // The plan by the GUID powercfg takes: three little-endian numbers, then bytes.
+        EXPECT_EQ(PlanGuidText({0x78, 0x56, 0x34, 0x12, 0xBC, 0x9A, 0xF0, 0xDE, 1, 2, 3, 4, 5, 6, 7, 0xFF}),
+                  L"12345678-9abc-def0-0102-0304050607ff");
         if (p.RefusedAtRecovery) {
             EXPECT_TRUE(next.HasJournal()) << p.Path << ": kept until it is back";
             EXPECT_EQ(machine.functions.Values(), (TValues{0, 0})) << p.Path;
