@@ -37,6 +37,9 @@ TEST(MainContents, TabOrderRunsThroughTheGroupsInTheirRows) {
     // A label's mnemonic reaches the control that follows it.
     for (const TControlDef& c : MainControls())
         if (c.Kind == TControlKind::Label && c.Partner != C::None) { EXPECT_EQ(&c + 1, FindControl(c.Partner)) << c.Name; }
+    // A name of its own only where no caption says it.
+    EXPECT_EQ(AccessibleName(C::cbManageScreenSaver), nullptr);
+    EXPECT_NE(AccessibleName(C::udDelay), nullptr);
 }
 
 TEST(MainContents, MenusShowShortcutsOnlyInTheMainMenuAndEveryItemIsACommand) {

@@ -403,6 +403,12 @@ TEST(OptionsStoreStartup, AnUninstallTakesOnlyItsProgramsEntryWithItsMark) {
         EXPECT_TRUE(registry.Has(kApproved, L"Other"));
         EXPECT_EQ(registry.Opened, registry.Closed);
     }
+    TFakeRegistry bare;  // Task Manager never marked anything: the removal makes no key for it
+    TRegistryDefault run(bare);
+    if (run.OpenKey(kExpectedRunKey, true)) run.WriteString(L"Lumivane", kOurs);
+    run.CloseKey();
+    EXPECT_TRUE(RemoveRunEntryOf(bare, L"Lumivane", program));
+    EXPECT_FALSE(bare.Keys.count(kApproved));
 }
 
 // A forced start-up box: greyed, the entry at once, the user's choice kept.
