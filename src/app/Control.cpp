@@ -213,6 +213,17 @@ std::wstring JoinArguments(const std::vector<std::wstring>& args) {
     return line;
 }
 
+TJobStart JobStart(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                   const std::wstring& interpreter) {
+    const std::wstring line = JoinArguments({program}) + (arguments.empty() ? L"" : L" " + JoinArguments(arguments));
+    const size_t dot = program.find_last_of(L"."), folder = program.find_last_of(L"\\/");
+    const std::wstring extension =
+        dot == std::wstring::npos || (folder != std::wstring::npos && dot < folder) ? L"" : LowerAscii(program.substr(dot));
+    if (extension != L".cmd" && extension != L".bat") return {program, line};
+    // /s: the interpreter takes the line between the first and the last quote as it stands.
+    return {interpreter, L"\"" + interpreter + L"\" /d /s /c \"" + line + L"\""};
+}
+
 TSetupPathCall ParseSetupPath(const std::vector<std::wstring>& args) {
     TSetupPathCall call;
     call.Present = !args.empty() && (LowerAscii(args[0]) == L"-setup-path" || LowerAscii(args[0]) == L"/setup-path");

@@ -121,6 +121,14 @@ TWhileCall ParseWhile(const std::vector<std::wstring>& args);
 // Arguments as one command line that splits back into them (the C
 // runtime's rules, which CommandLineArguments reads).
 std::wstring JoinArguments(const std::vector<std::wstring>& args);
+// What -while starts for a program found at `program`: the program itself,
+// or, for a batch file (which CreateProcess does not run), the command
+// interpreter `interpreter` with /d /s /c.
+struct TJobStart {
+    std::wstring Application, CommandLine;
+};
+TJobStart JobStart(const std::wstring& program, const std::vector<std::wstring>& arguments,
+                   const std::wstring& interpreter);
 // The most processes held at once: the copy waits for all of them with its
 // messages, in one wait of at most 64 handles.
 constexpr size_t kMaxWhileHolds = 32;

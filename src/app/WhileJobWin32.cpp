@@ -6,7 +6,6 @@
 
 #include "app/MessengerWin32.h"
 #include "app/RunningCopyWin32.h"
-#include "base/NameCase.h"
 #include "win32/UniqueHandle.h"
 
 namespace lumivane {
@@ -94,16 +93,11 @@ int RunWhileWin32(const TWhileCall& call, const std::wstring& lumivaneExe,
             say(call.Job.front() + L": not found.");
             return kExitWhileNotFound;
         }
-        // A batch file runs in the command interpreter: CreateProcess starts
-        // programs only.
-        const std::vector<std::wstring> arguments(call.Job.begin() + 1, call.Job.end());
-        const std::wstring rest = arguments.empty() ? L"" : L" " + JoinArguments(arguments);
-        std::wstring application = program, line = JoinArguments({program}) + rest;
-        if (SameName(Extension(program), L".cmd") || SameName(Extension(program), L".bat")) {
-            application = Environment(L"ComSpec");
-            if (application.empty()) application = L"C:\\Windows\\System32\\cmd.exe";
-            line = L"\"" + application + L"\" /d /s /c \"" + JoinArguments({program}) + rest + L"\"";
-        }
+        std::wstring interpreter = Environment(L"ComSpec");
+        if (interpreter.empty()) interpreter = L"C:\\Windows\\System32\\cmd.exe";
+        TJobStart job = JobStart(program, {call.Job.begin() + 1, call.Job.end()}, interpreter);
+        std::wstring& application = job.Application;
+        std::wstring& line = job.CommandLine;
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.dwFlags = STARTF_USESTDHANDLES;

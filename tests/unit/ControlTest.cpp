@@ -420,6 +420,8 @@ TEST(WhileSwitches, AJobOrAProcessHeldByTheRunningCopy) {
     }
     const std::vector<std::wstring> job{L"C:\\Program Files\\a.exe", L"", L"a b", L"q\"uote", L"tail\\", L"x y\\", L"\\\""};
     EXPECT_EQ(CommandLineArguments(L"L " + JoinArguments(job)), job);
+    EXPECT_EQ(JobStart(L"C:\\a b\\job.CMD", {L"x y"}, L"cmd.exe").CommandLine, L"\"cmd.exe\" /d /s /c \"\"C:\\a b\\job.CMD\" \"x y\"\"");
+    EXPECT_EQ(JobStart(L"C:\\t.bat\\run.exe", {}, L"cmd.exe").Application, L"C:\\t.bat\\run.exe");
     const auto bytes = EncodeRequest({V::WhileProcess, 4242}), none = EncodeRequest({V::WhileProcess, 0});
     EXPECT_EQ(DecodeRequest(bytes.data(), bytes.size()), (TControlRequest{V::WhileProcess, 4242}));
     EXPECT_FALSE(DecodeRequest(none.data(), none.size()));
